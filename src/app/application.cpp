@@ -1,0 +1,103 @@
+#include "application.h"
+
+#include "aboutwindow.h"
+#include "databasefiles.h"
+#include "mainwindow.h"
+
+#include "award/awardwindows.h"
+#include "browser/browserwindows.h"
+#include "places/placeswindows.h"
+#include "platform/dialogs.h"
+#include "platform/programfolder.h"
+#include "platform/windownames.h"
+#include "qso/qsowindows.h"
+#include "userdata/userdatawindows.h"
+
+#include <QCoreApplication>
+#include <cstdlib>
+
+namespace kx47
+{
+
+Application::Application(const QString &programFolder, Dialogs &dialogs, PrintService &printService,
+                         Desktop &desktop)
+    : m_dialogs(dialogs), m_log(QStringLiteral("LogDatabase")),
+      m_places(QStringLiteral("PlacesDatabase")), m_context{programFolder, m_log,        m_places,
+                                                            dialogs,       printService, desktop,
+                                                            m_windows,     m_logNotifier}
+{
+}
+
+Application::~Application()
+{
+    m_windows.closeAll();
+    m_mainWindow.reset();
+    Database::setFailureHandler({});
+}
+
+bool Application::start()
+{
+    if (!openDatabases())
+        return false;
+
+    // From here on a statement the engine refuses is reported and ends the program.
+    Database::setFailureHandler([this](const QString &engineText) {
+        m_dialogs.message(
+            QStringLiteral("Database error: %1\nKX47 will now close.").arg(engineText),
+            MessageIcon::Critical, MessageButtons::Ok);
+        std::exit(EXIT_FAILURE);
+    });
+
+    registerWindows();
+    m_mainWindow = std::make_unique<MainWindow>(m_context, [this] { quit(); });
+    m_mainWindow->show();
+    return true;
+}
+
+QMainWindow *Application::mainWindow() const
+{
+    return m_mainWindow.get();
+}
+
+void Application::quit()
+{
+    m_windows.closeAll();
+    if (m_mainWindow)
+        m_mainWindow->hide();
+    QCoreApplication::quit();
+}
+
+bool Application::openDatabases()
+{
+    const struct {
+        Database &db;
+        const char *name;
+        Schema::File file;
+    } files[] = {{m_log, "data.mdb", Schema::File::Log},
+                 {m_places, "places.mdb", Schema::File::Places}};
+    for (const auto &file : files) {
+        QString message;
+        const QString path =
+            joinProgramPath(m_context.programFolder, QString::fromLatin1(file.name));
+        if (!DatabaseFiles::open(file.db, path, file.file, &message)) {
+            m_dialogs.message(message, MessageIcon::Critical, MessageButtons::Ok);
+            return false;
+        }
+    }
+    return true;
+}
+
+void Application::registerWindows()
+{
+    // The browser is registered before the counter, so that after a change of the log the list
+    // is rebuilt first and the figures recounted next.
+    registerBrowserWindows(m_context);
+    registerAwardWindows(m_context);
+    registerQsoWindows(m_context);
+    registerUserdataWindows(m_context);
+    registerPlacesWindows(m_context);
+    m_windows.registerWindow(windows::frmAbout,
+                             [this] { return new AboutWindow(m_context.desktop); });
+}
+
+} // namespace kx47

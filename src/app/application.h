@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/appcontext.h"
+#include "platform/database.h"
+#include "platform/lognotifier.h"
+#include "platform/windowregistry.h"
+
+#include <QString>
+#include <memory>
+
+class QMainWindow;
+
+namespace kx47
+{
+
+class Desktop;
+class Dialogs;
+class MainWindow;
+class PrintService;
+
+// The running program: the two open databases, the windows and the desktop services.
+class Application
+{
+public:
+    Application(const QString &programFolder, Dialogs &dialogs, PrintService &printService,
+                Desktop &desktop);
+    ~Application();
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    // Opens data.mdb and then places.mdb from the program folder, then shows the main window.
+    // Returns false, after telling the user, when they cannot be opened.
+    bool start();
+
+    QMainWindow *mainWindow() const;
+    AppContext &context() { return m_context; }
+
+    // Ends the program: every window closes at once, nothing is asked.
+    void quit();
+
+private:
+    bool openDatabases();
+    void registerWindows();
+
+    Dialogs &m_dialogs;
+    Database m_log;
+    Database m_places;
+    WindowRegistry m_windows;
+    LogNotifier m_logNotifier;
+    AppContext m_context;
+    std::unique_ptr<MainWindow> m_mainWindow;
+};
+
+} // namespace kx47

@@ -1,0 +1,118 @@
+#include "mainwindow.h"
+
+#include "platform/appcontext.h"
+#include "platform/desktop.h"
+#include "platform/programfolder.h"
+#include "platform/windownames.h"
+#include "platform/windowregistry.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kx47
+{
+
+MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
+    : m_context(context), m_quit(std::move(quit))
+{
+    setObjectName(windows::principale);
+    setWindowTitle(QStringLiteral("KX47 v1.0 Outside Italy"));
+    setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.png")));
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    auto *picture = new QLabel(central);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/kx47/images/certificate.png")));
+    picture->setFixedSize(410, 288);
+    layout->addWidget(picture);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto *exitButton = new QPushButton(QStringLiteral("Exit"), central);
+    exitButton->setObjectName(QStringLiteral("cmdExit"));
+    buttons->addWidget(exitButton);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+    connect(exitButton, &QPushButton::clicked, this, [this] { m_quit(); });
+
+    WindowRegistry &registry = m_context.windows;
+    auto showWindow = [&registry](const QString &name) {
+        return [&registry, name] { registry.show(name); };
+    };
+
+    QMenu *database = addMenu(QStringLiteral("mnDatabase"), QStringLiteral("Database"));
+    connect(addItem(database, QStringLiteral("mnInsertQSO"), QStringLiteral("&Insert QSO")),
+            &QAction::triggered, this, showWindow(windows::frmInsertQSO));
+    connect(addItem(database, QStringLiteral("mnUtiliy"), QStringLiteral("&Utility QSO")),
+            &QAction::triggered, this, showWindow(windows::frmUtility));
+    addItem(database, QStringLiteral("mnPrintAllQSOs"), QStringLiteral("&Print all QSOs"));
+    addSeparator(database, QStringLiteral("mnLine2"));
+    connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
+            &QAction::triggered, this, [this] { m_quit(); });
+
+    QMenu *award = addMenu(QStringLiteral("mnAward"), QStringLiteral("Award"));
+    connect(addItem(award, QStringLiteral("mnCounter"), QStringLiteral("&Counter")),
+            &QAction::triggered, this, showWindow(windows::frmAward));
+    connect(addItem(award, QStringLiteral("mnBAR"), QStringLiteral("&Base Award Request")),
+            &QAction::triggered, this, showWindow(windows::frmBAR));
+    connect(addItem(award, QStringLiteral("mnEndorsement"), QStringLiteral("&Endorsement")),
+            &QAction::triggered, this, showWindow(windows::frmAE));
+
+    QMenu *utility = addMenu(QStringLiteral("mnUtility"), QStringLiteral("Utility"));
+    connect(addItem(utility, QStringLiteral("mnUserData"), QStringLiteral("&User Data")),
+            &QAction::triggered, this, showWindow(windows::frmUserData));
+    connect(addItem(utility, QStringLiteral("mnFindPlaces"),
+                    QStringLiteral("&Find on Places Database")),
+            &QAction::triggered, this, showWindow(windows::frmFindPlaces));
+
+    QMenu *help = addMenu(QStringLiteral("mnHelp"), QStringLiteral("Help"));
+    QAction *helpPages =
+        addItem(help, QStringLiteral("mnHelpKX47html"), QStringLiteral("&Help on KX47"));
+    helpPages->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(helpPages, &QAction::triggered, this,
+            [this] { openHelpDocument(QStringLiteral("Help/index.htm")); });
+    connect(addItem(help, QStringLiteral("mnHelpKX47pdf"), QStringLiteral("&Rules on KX47 ")),
+            &QAction::triggered, this,
+            [this] { openHelpDocument(QStringLiteral("Help/Kx47_reg_eng.pdf")); });
+    addSeparator(help, QStringLiteral("mnLine"));
+    connect(addItem(help, QStringLiteral("mnAbout"), QStringLiteral("&About KX47")),
+            &QAction::triggered, this, showWindow(windows::frmAbout));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    m_quit();
+}
+
+QMenu *MainWindow::addMenu(const QString &name, const QString &caption)
+{
+    QMenu *menu = menuBar()->addMenu(caption);
+    menu->setObjectName(name);
+    return menu;
+}
+
+QAction *MainWindow::addItem(QMenu *menu, const QString &name, const QString &caption)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+void MainWindow::addSeparator(QMenu *menu, const QString &name)
+{
+    menu->addSeparator()->setObjectName(name);
+}
+
+void MainWindow::openHelpDocument(const QString &relativePath)
+{
+    // A missing document or viewer is not reported.
+    m_context.desktop.open(joinProgramPath(m_context.programFolder, relativePath));
+}
+
+} // namespace kx47

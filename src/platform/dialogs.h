@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace kx47
+{
+
+enum class MessageIcon { None, Critical, Exclamation, Information };
+enum class MessageButtons { Ok, OkCancel, YesNo };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+// Modal message and input boxes. Windows never call QMessageBox or QInputDialog themselves,
+// so that tests can script the answers.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+    // Modal message box; an empty title means the application title "KX47".
+    virtual MessageAnswer message(const QString &text, MessageIcon icon, MessageButtons buttons,
+                                  const QString &title = QString()) = 0;
+    // Modal input box with the application title; the empty text on Cancel.
+    virtual QString input(const QString &prompt) = 0;
+};
+
+// The title every message box without a title of its own carries.
+inline QString applicationTitle()
+{
+    return QStringLiteral("KX47");
+}
+
+} // namespace kx47

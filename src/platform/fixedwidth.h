@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kx47
+{
+
+// Fixed-width columns for every list and printout in Courier New: each value stands
+// left-aligned in a field of a fixed number of characters, filled with blanks on the right. A
+// value longer than its field is cut to the field, so the columns of all lines stay aligned.
+QString fixedField(const QString &value, int width);
+
+// The separator between the fields of a line.
+inline QString fieldSeparator()
+{
+    return QStringLiteral(" | ");
+}
+
+struct FixedColumn {
+    QString value;
+    int width;
+};
+
+// The fields joined by " | ", each at its width.
+QString fixedLine(std::initializer_list<FixedColumn> columns);
+
+} // namespace kx47

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+namespace kx47
+{
+
+// One print document: lines are printed one below the other, with a new page when the current
+// one is full.
+class Printer
+{
+public:
+    virtual ~Printer() = default;
+    virtual void setFontName(const QString &name) = 0;
+    virtual void setFontSize(double points) = 0;
+    virtual void setBold(bool bold) = 0;
+    virtual void printLine(const QString &line) = 0;
+    // Releases the pages to the printer.
+    virtual void endDocument() = 0;
+};
+
+class PrintService
+{
+public:
+    virtual ~PrintService() = default;
+    virtual std::unique_ptr<Printer> startDocument(const QString &documentName) = 0;
+};
+
+} // namespace kx47

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "dialogs.h"
+
+namespace kx47
+{
+
+// Message and input boxes of the real desktop.
+class QtDialogs : public Dialogs
+{
+public:
+    MessageAnswer message(const QString &text, MessageIcon icon, MessageButtons buttons,
+                          const QString &title = QString()) override;
+    QString input(const QString &prompt) override;
+};
+
+} // namespace kx47

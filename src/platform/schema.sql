@@ -1,0 +1,53 @@
+-- KX47 Logbook database schema, version 1.
+-- Two files: data.mdb holds the log and the applicant's record, places.mdb the gazetteer.
+-- Text columns compare and sort without regard to letter case. Dates are ISO text
+-- "YYYY-MM-DD", times of day "HH:MM".
+
+-- [data.mdb]
+CREATE TABLE data (
+    count     INTEGER NOT NULL UNIQUE,
+    WWLocator TEXT NOT NULL COLLATE NOCASE,
+    call      TEXT NOT NULL COLLATE NOCASE,
+    date      TEXT NOT NULL,
+    time      TEXT NOT NULL,
+    place     TEXT NOT NULL COLLATE NOCASE,
+    prov      TEXT NOT NULL COLLATE NOCASE,
+    mode      TEXT NOT NULL COLLATE NOCASE,
+    band      TEXT NOT NULL COLLATE NOCASE,
+    qsl       TEXT NOT NULL COLLATE NOCASE
+);
+-- The counter and the entry rules select by mode, band, QSL state and sub-square.
+CREATE INDEX data_mode_band_qsl ON data (mode, band, qsl, WWLocator);
+CREATE INDEX data_wwlocator ON data (WWLocator);
+-- The browser searches by call, place and province.
+CREATE INDEX data_call ON data (call);
+CREATE INDEX data_place ON data (place);
+CREATE INDEX data_prov ON data (prov);
+
+CREATE TABLE userData (
+    "OM/YL/SWL" TEXT COLLATE NOCASE,
+    call        TEXT COLLATE NOCASE,
+    fName       TEXT COLLATE NOCASE,
+    sName       TEXT COLLATE NOCASE,
+    address     TEXT COLLATE NOCASE,
+    city        TEXT COLLATE NOCASE,
+    prov        TEXT COLLATE NOCASE,
+    country     TEXT COLLATE NOCASE,
+    ZIPcode     TEXT COLLATE NOCASE,
+    WWLocator   TEXT COLLATE NOCASE,
+    email       TEXT COLLATE NOCASE,
+    count       INTEGER
+);
+
+PRAGMA user_version = 1;
+
+-- [places.mdb]
+CREATE TABLE places (
+    place     TEXT NOT NULL COLLATE NOCASE,
+    WWLocator TEXT NOT NULL COLLATE NOCASE,
+    prov      TEXT NOT NULL COLLATE NOCASE
+);
+CREATE INDEX places_wwlocator_place ON places (WWLocator, place);
+CREATE INDEX places_place ON places (place);
+
+PRAGMA user_version = 1;

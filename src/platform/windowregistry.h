@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+namespace kx47
+{
+
+// Every window of the program exists at most once. It is created on first use, by a menu
+// command or hidden by another window's call; "Exit" hides it and keeps its content, its close
+// box discards it (the window sets Qt::WA_DeleteOnClose) and the next use creates it afresh.
+class WindowRegistry
+{
+public:
+    using Factory = std::function<QWidget *()>;
+    using Hook = std::function<void(QWidget *)>;
+
+    WindowRegistry() = default;
+    ~WindowRegistry();
+    WindowRegistry(const WindowRegistry &) = delete;
+    WindowRegistry &operator=(const WindowRegistry &) = delete;
+
+    // beforeShow runs each time a menu command is about to show the window.
+    void registerWindow(const QString &name, Factory factory, Hook beforeShow = {});
+    bool isRegistered(const QString &name) const;
+
+    // The window, created hidden when it does not exist; null for an unknown name.
+    QWidget *get(const QString &name);
+    template <class W> W *get(const QString &name) { return qobject_cast<W *>(get(name)); }
+    // The window if it exists now, without creating it.
+    QWidget *find(const QString &name) const;
+    template <class W> W *find(const QString &name) const { return qobject_cast<W *>(find(name)); }
+
+    // Creates the window when needed, runs its beforeShow hook, shows it modeless and brings it
+    // to the front. Does nothing for a window that is not built into the program.
+    QWidget *show(const QString &name);
+
+    // Discards every window at once, as the program ends.
+    void closeAll();
+
+private:
+    struct Entry {
+        Factory factory;
+        Hook beforeShow;
+        QPointer<QWidget> window;
+    };
+    QHash<QString, Entry> m_entries;
+};
+
+} // namespace kx47

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test, then runs them once more in a build
+# with AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero when anything fails.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/packages.sh
+scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+jobs="$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKX47_SANITIZE=ON
+cmake --build build-sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+echo "All tests passed."

@@ -1,0 +1,238 @@
+#include "fixture.h"
+
+#include "platform/database.h"
+#include "platform/schema.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+#include <QVariant>
+#include <stdexcept>
+
+namespace kx47::test
+{
+
+namespace
+{
+
+int connectionNumber = 0;
+
+void execOrThrow(QSqlQuery &query)
+{
+    if (!query.exec())
+        throw std::runtime_error(query.lastError().text().toStdString());
+}
+
+void makeFile(const QString &path, const QString &connection, Schema::File file)
+{
+    QFile(path).open(QIODevice::WriteOnly);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        QString error;
+        if (!db.open() || !Schema::apply(db, file, &error))
+            throw std::runtime_error(error.toStdString());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+} // namespace
+
+bool QsoRow::operator==(const QsoRow &o) const
+{
+    return count == o.count && locator == o.locator && call == o.call && date == o.date &&
+           time == o.time && place == o.place && prov == o.prov && mode == o.mode &&
+           band == o.band && qsl == o.qsl;
+}
+
+QList<PlaceRow> ProgramFolder::defaultPlaces()
+{
+    return {
+        {QStringLiteral("BRANVOLE"), QStringLiteral("KX47AB"), QStringLiteral("PG")},
+        {QStringLiteral("ALTOMIRA"), QStringLiteral("KX47AB"), QStringLiteral("AR")},
+        {QStringLiteral("ALTOMIRA"), QStringLiteral("KX47AB"), QStringLiteral("AR")},
+        {QStringLiteral("SANT'ERMINIO"), QStringLiteral("KX47AB"), QStringLiteral("FC")},
+        {QStringLiteral("COLLEVARO"), QStringLiteral("KX47AA"), QStringLiteral("RN")},
+        {QStringLiteral("BRANVOLE"), QStringLiteral("KX47AA"), QStringLiteral("PG")},
+        {QStringLiteral("MOSTIRANA"), QStringLiteral("KX47XX"), QStringLiteral("RSM")},
+        {QStringLiteral("FUORIVIA"), QStringLiteral("KX47XX"), QStringLiteral("ZZ")},
+    };
+}
+
+ProgramFolder::ProgramFolder() : ProgramFolder(defaultPlaces()) {}
+
+ProgramFolder::ProgramFolder(const QList<PlaceRow> &places)
+    : m_connection(QStringLiteral("fixture-%1").arg(++connectionNumber))
+{
+    makeFile(logPath(), m_connection + QLatin1String("-mk"), Schema::File::Log);
+    makeFile(placesPath(), m_connection + QLatin1String("-mk"), Schema::File::Places);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                    m_connection + QLatin1String("-pl"));
+        db.setDatabaseName(placesPath());
+        db.open();
+        db.transaction();
+        QSqlQuery insert(db);
+        insert.prepare(
+            QStringLiteral("insert into places (place, WWLocator, prov) values (?,?,?)"));
+        for (const PlaceRow &row : places) {
+            insert.addBindValue(row.place);
+            insert.addBindValue(row.locator);
+            insert.addBindValue(row.prov);
+            execOrThrow(insert);
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection + QLatin1String("-pl"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(logPath());
+    db.open();
+}
+
+ProgramFolder::~ProgramFolder()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QString ProgramFolder::logPath() const
+{
+    return m_dir.filePath(QStringLiteral("data.mdb"));
+}
+
+QString ProgramFolder::placesPath() const
+{
+    return m_dir.filePath(QStringLiteral("places.mdb"));
+}
+
+QSqlDatabase ProgramFolder::log() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+void ProgramFolder::addQso(const QsoRow &row)
+{
+    QSqlQuery insert(log());
+    insert.prepare(QStringLiteral("insert into data (count, WWLocator, call, date, time, place, "
+                                  "prov, mode, band, qsl) values (?,?,?,?,?,?,?,?,?,?)"));
+    for (const QVariant &value :
+         {QVariant(row.count), QVariant(row.locator), QVariant(row.call), QVariant(row.date),
+          QVariant(row.time), QVariant(row.place), QVariant(row.prov), QVariant(row.mode),
+          QVariant(row.band), QVariant(row.qsl)})
+        insert.addBindValue(value);
+    execOrThrow(insert);
+}
+
+void ProgramFolder::addQsos(const QList<QsoRow> &rows)
+{
+    log().transaction();
+    for (const QsoRow &row : rows)
+        addQso(row);
+    log().commit();
+}
+
+QList<QsoRow> ProgramFolder::qsos() const
+{
+    QSqlQuery query(log());
+    query.prepare(QStringLiteral("select * from data order by count"));
+    execOrThrow(query);
+    QList<QsoRow> rows;
+    while (query.next()) {
+        QsoRow row;
+        row.count = query.value(QStringLiteral("count")).toInt();
+        row.locator = query.value(QStringLiteral("WWLocator")).toString();
+        row.call = query.value(QStringLiteral("call")).toString();
+        row.date = query.value(QStringLiteral("date")).toString();
+        row.time = query.value(QStringLiteral("time")).toString();
+        row.place = query.value(QStringLiteral("place")).toString();
+        row.prov = query.value(QStringLiteral("prov")).toString();
+        row.mode = query.value(QStringLiteral("mode")).toString();
+        row.band = query.value(QStringLiteral("band")).toString();
+        row.qsl = query.value(QStringLiteral("qsl")).toString();
+        rows << row;
+    }
+    return rows;
+}
+
+QsoRow ProgramFolder::qso(int count) const
+{
+    for (const QsoRow &row : qsos()) {
+        if (row.count == count)
+            return row;
+    }
+    return QsoRow();
+}
+
+void ProgramFolder::setQsl(int count, const QString &qsl)
+{
+    QSqlQuery query(log());
+    query.prepare(QStringLiteral("update data set qsl = ? where count = ?"));
+    query.addBindValue(qsl);
+    query.addBindValue(count);
+    execOrThrow(query);
+}
+
+void ProgramFolder::deleteQso(int count)
+{
+    QSqlQuery query(log());
+    query.prepare(QStringLiteral("delete from data where count = ?"));
+    query.addBindValue(count);
+    execOrThrow(query);
+}
+
+void ProgramFolder::setUserData(const QString &call, const QString &email)
+{
+    QSqlQuery query(log());
+    query.prepare(QStringLiteral("delete from userData"));
+    execOrThrow(query);
+    query.prepare(QStringLiteral(
+        "insert into userData (\"OM/YL/SWL\", call, fName, sName, address, city, prov, country, "
+        "ZIPcode, WWLocator, email, count) values ('OM', ?, 'MARIO', 'ROSSINI', 'VIA LUNGA 1', "
+        "'VALDORIA', 'QZ', 'ITALY', '00147', 'JN63AB', ?, 1)"));
+    query.addBindValue(call);
+    query.addBindValue(email);
+    execOrThrow(query);
+}
+
+int ProgramFolder::userDataRows() const
+{
+    QSqlQuery query(log());
+    query.prepare(QStringLiteral("select count(*) from userData"));
+    execOrThrow(query);
+    query.next();
+    return query.value(0).toInt();
+}
+
+TestApp::TestApp(const QString &programFolder)
+    : m_app(std::make_unique<Application>(programFolder, dialogs, printService, desktop))
+{
+}
+
+TestApp::~TestApp() = default;
+
+bool TestApp::start()
+{
+    // A database failure in a test must fail that test, not end the test program silently.
+    const bool started = m_app->start();
+    Database::setFailureHandler(
+        [](const QString &text) { throw std::runtime_error(text.toStdString()); });
+    return started;
+}
+
+bool activate(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000);
+}
+
+} // namespace kx47::test

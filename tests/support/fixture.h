@@ -1,0 +1,96 @@
+#pragma once
+
+#include "fakedialogs.h"
+#include "recordingdesktop.h"
+#include "recordingprinter.h"
+
+#include "app/application.h"
+#include "platform/windowregistry.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace kx47::test
+{
+
+// One row of table data as the tests write and read it. date is ISO "YYYY-MM-DD", time "HH:MM".
+struct QsoRow {
+    int count = 0;
+    QString locator; // the two letters
+    QString call;
+    QString date = QStringLiteral("2004-12-07");
+    QString time = QStringLiteral("09:30");
+    QString place = QStringLiteral("PLACE");
+    QString prov = QStringLiteral("AN");
+    QString mode = QStringLiteral("MIXED");
+    QString band = QStringLiteral("HF");
+    QString qsl = QStringLiteral("c");
+    bool operator==(const QsoRow &other) const;
+};
+
+struct PlaceRow {
+    QString place;
+    QString locator; // six characters, "KX47" and the two letters
+    QString prov;
+};
+
+// A temporary program folder with a fresh empty data.mdb and a small places.mdb.
+class ProgramFolder
+{
+public:
+    // With the default gazetteer: a few places in KX47AA, KX47AB and KX47XX, one name in two
+    // sub-squares, one with an apostrophe, one whose province is not among the nine codes.
+    ProgramFolder();
+    explicit ProgramFolder(const QList<PlaceRow> &places);
+    ~ProgramFolder();
+
+    QString path() const { return m_dir.path(); }
+    QString logPath() const;
+    QString placesPath() const;
+
+    static QList<PlaceRow> defaultPlaces();
+
+    // Direct access to the files, beside the program.
+    void addQso(const QsoRow &row);
+    void addQsos(const QList<QsoRow> &rows);
+    QList<QsoRow> qsos() const;  // ordered by count
+    QsoRow qso(int count) const; // count 0 when there is none
+    void setQsl(int count, const QString &qsl);
+    void deleteQso(int count);
+    void setUserData(const QString &call, const QString &email = QStringLiteral("A@B.C"));
+    int userDataRows() const;
+    QSqlDatabase log() const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_connection;
+};
+
+// The real application on a program folder, with scripted dialogs, a recording printer and a
+// recording desktop.
+class TestApp
+{
+public:
+    explicit TestApp(const QString &programFolder);
+    ~TestApp();
+
+    bool start();
+    Application &app() { return *m_app; }
+    WindowRegistry &windows() { return m_app->context().windows; }
+    template <class W> W *window(const QString &name) { return windows().get<W>(name); }
+    QWidget *show(const QString &name) { return windows().show(name); }
+
+    FakeDialogs dialogs;
+    RecordingPrintService printService;
+    RecordingDesktop desktop;
+
+private:
+    std::unique_ptr<Application> m_app;
+};
+
+// Shows a top-level window and waits until it is the active one, so that focus can be tested.
+bool activate(QWidget *window);
+
+} // namespace kx47::test
