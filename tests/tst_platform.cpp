@@ -1,0 +1,284 @@
+// Pure helpers shared by every window: quoting, text forms, fixed-width fields, paths, the
+// schema and the numbering of new QSOs.
+#include "fixture.h"
+
+#include "platform/database.h"
+#include "platform/fixedwidth.h"
+#include "platform/programfolder.h"
+#include "platform/qsonumber.h"
+#include "platform/schema.h"
+#include "platform/sqltext.h"
+#include "platform/textforms.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace kx47;
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void quoteSql_data();
+    void quoteSql();
+    void joinProgramPath_data();
+    void joinProgramPath();
+    void textForms_data();
+    void textForms();
+    void storedDate_data();
+    void storedDate();
+    void fixedField_data();
+    void fixedField();
+    void fixedLineKeepsColumns();
+    void schemaBuildsFreshFiles();
+    void schemaComparesWithoutCase();
+    void numbering_data();
+    void numbering();
+};
+
+void TestPlatform::quoteSql_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("quoted");
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("no apostrophe") << "IK0ABC"
+                                   << "IK0ABC";
+    QTest::newRow("inside") << "O'Brien"
+                            << "O''Brien";
+    QTest::newRow("first and last") << "'a'"
+                                    << "''a''";
+    QTest::newRow("two") << "''"
+                         << "''''";
+    QTest::newRow("only one") << "'"
+                              << "''";
+    QTest::newRow("other quotes untouched") << "\"x\"`"
+                                            << "\"x\"`";
+}
+
+void TestPlatform::quoteSql()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, quoted);
+    QCOMPARE(kx47::quoteSql(value), quoted);
+}
+
+void TestPlatform::joinProgramPath_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("folder") << "/opt/kx47"
+                            << "data.mdb"
+                            << "/opt/kx47/data.mdb";
+    QTest::newRow("root") << "/"
+                          << "data.mdb"
+                          << "/data.mdb";
+    QTest::newRow("drive root") << "C:\\"
+                                << "data.mdb"
+                                << "C:\\data.mdb";
+    QTest::newRow("trailing slash") << "/opt/kx47/"
+                                    << "Help/index.htm"
+                                    << "/opt/kx47/Help/index.htm";
+    QTest::newRow("help") << "/opt/kx47"
+                          << "Help/Kx47_reg_eng.pdf"
+                          << "/opt/kx47/Help/Kx47_reg_eng.pdf";
+}
+
+void TestPlatform::joinProgramPath()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, file);
+    QFETCH(QString, path);
+    QCOMPARE(kx47::joinProgramPath(folder, file), path);
+}
+
+void TestPlatform::textForms_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("one-digit hour") << "09:05"
+                                    << "9.05.00"
+                                    << "09.05"
+                                    << "0905";
+    QTest::newRow("two-digit hour") << "14:30"
+                                    << "14.30.00"
+                                    << "14.30"
+                                    << "1430";
+    QTest::newRow("midnight") << "00:00"
+                              << "0.00.00"
+                              << "00.00"
+                              << "0000";
+    QTest::newRow("last minute") << "23:59"
+                                 << "23.59.00"
+                                 << "23.59"
+                                 << "2359";
+    QTest::newRow("ten o'clock") << "10:00"
+                                 << "10.00.00"
+                                 << "10.00"
+                                 << "1000";
+}
+
+void TestPlatform::textForms()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, text);
+    QFETCH(QString, list);
+    QFETCH(QString, entry);
+    QCOMPARE(timeText(stored), text);
+    QCOMPARE(listTime(stored), list);
+    QCOMPARE(entryTime(stored), entry);
+}
+
+void TestPlatform::storedDate_data()
+{
+    QTest::addColumn<int>("day");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain") << 7 << 12 << 4 << "2004-12-07"
+                           << "07/12/04";
+    QTest::newRow("year 29 is 2029") << 1 << 1 << 29 << "2029-01-01"
+                                     << "01/01/29";
+    QTest::newRow("year 30 is 1930") << 1 << 1 << 30 << "1930-01-01"
+                                     << "01/01/30";
+    QTest::newRow("year 99 is 1999") << 31 << 12 << 99 << "1999-12-31"
+                                     << "31/12/99";
+    QTest::newRow("year 0 is 2000") << 15 << 6 << 0 << "2000-06-15"
+                                    << "15/06/00";
+    QTest::newRow("four-digit year") << 15 << 6 << 1987 << "1987-06-15"
+                                     << "15/06/87";
+    QTest::newRow("day not in the month is kept") << 31 << 2 << 4 << "2004-02-31"
+                                                  << "31/02/04";
+}
+
+void TestPlatform::storedDate()
+{
+    QFETCH(int, day);
+    QFETCH(int, month);
+    QFETCH(int, year);
+    QFETCH(QString, stored);
+    QFETCH(QString, text);
+    QCOMPARE(kx47::storedDate(day, month, year), stored);
+    QCOMPARE(dateText(stored), text);
+}
+
+void TestPlatform::fixedField_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("padded") << "CW" << 6 << "CW    ";
+    QTest::newRow("exact") << "IK0ABCDEFGHI" << 12 << "IK0ABCDEFGHI";
+    QTest::newRow("cut") << "DIGITAL" << 6 << "DIGITA";
+    QTest::newRow("empty") << "" << 3 << "   ";
+}
+
+void TestPlatform::fixedField()
+{
+    QFETCH(QString, value);
+    QFETCH(int, width);
+    QFETCH(QString, field);
+    QCOMPARE(kx47::fixedField(value, width), field);
+}
+
+void TestPlatform::fixedLineKeepsColumns()
+{
+    const QString shortLine = fixedLine({{"A", 3}, {"B", 2}, {"C", 1}});
+    const QString longLine = fixedLine({{"ABCDEF", 3}, {"BBBB", 2}, {"CC", 1}});
+    QCOMPARE(shortLine, QString("A   | B  | C"));
+    QCOMPARE(longLine, QString("ABC | BB | C"));
+    QCOMPARE(shortLine.indexOf('|'), longLine.indexOf('|'));
+    QCOMPARE(shortLine.lastIndexOf('|'), longLine.lastIndexOf('|'));
+}
+
+void TestPlatform::schemaBuildsFreshFiles()
+{
+    test::ProgramFolder folder;
+    for (auto [path, file] : {std::pair{folder.logPath(), Schema::File::Log},
+                              std::pair{folder.placesPath(), Schema::File::Places}}) {
+        Database db(QStringLiteral("schema-check"));
+        QString error;
+        QVERIFY2(db.open(path, &error), qPrintable(error));
+        QVERIFY(Schema::hasTables(db.handle(), file));
+        QSqlQuery version = db.run(QStringLiteral("pragma user_version"));
+        QVERIFY(version.next());
+        QCOMPARE(version.value(0).toInt(), Schema::version);
+    }
+    Database log(QStringLiteral("schema-columns"));
+    QString error;
+    QVERIFY(log.open(folder.logPath(), &error));
+    const QSqlRecord data = log.handle().record(QStringLiteral("data"));
+    for (const char *column :
+         {"count", "WWLocator", "call", "date", "time", "place", "prov", "mode", "band", "qsl"})
+        QVERIFY2(data.indexOf(QLatin1String(column)) >= 0, column);
+    const QSqlRecord user = log.handle().record(QStringLiteral("userData"));
+    for (const char *column : {"OM/YL/SWL", "call", "fName", "sName", "address", "city", "prov",
+                               "country", "ZIPcode", "WWLocator", "email", "count"})
+        QVERIFY2(user.indexOf(QLatin1String(column)) >= 0, column);
+}
+
+void TestPlatform::schemaComparesWithoutCase()
+{
+    test::ProgramFolder folder;
+    folder.addQsos({{1, "AB", "IK0ABC", "2004-01-01", "10:00", "ROMA", "AN", "CW", "HF", "c"},
+                    {2, "aa", "ik0abd", "2004-01-01", "10:00", "roma", "AN", "CW", "HF", "c"}});
+    Database log(QStringLiteral("nocase"));
+    QString error;
+    QVERIFY(log.open(folder.logPath(), &error));
+    QCOMPARE(log.count(QStringLiteral("select count(*) as contatore from data where call = ?"),
+                       {QStringLiteral("ik0abc")}),
+             1);
+    QCOMPARE(log.count(QStringLiteral("select count(*) as contatore from data where place = ?"),
+                       {QStringLiteral("Roma")}),
+             2);
+    QSqlQuery ordered = log.run(QStringLiteral("select WWLocator from data order by WWLocator"));
+    QStringList order;
+    while (ordered.next())
+        order << ordered.value(0).toString();
+    QCOMPARE(order, QStringList({"aa", "AB"}));
+    // The QSO number is unique.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, folder.addQso({1, "AC", "X", "2004-01-01", "10:00",
+                                                                "P", "AN", "CW", "HF", "w"}));
+}
+
+void TestPlatform::numbering_data()
+{
+    QTest::addColumn<QList<int>>("present");
+    QTest::addColumn<int>("next");
+    QTest::newRow("empty log") << QList<int>{} << 1;
+    QTest::newRow("1 2 7") << QList<int>{1, 2, 7} << 8;
+    QTest::newRow("1 2 5") << QList<int>{2, 5, 1} << 6;
+    QTest::newRow("beyond 9 sorts as a number") << QList<int>{9, 10, 100} << 101;
+}
+
+void TestPlatform::numbering()
+{
+    QFETCH(QList<int>, present);
+    QFETCH(int, next);
+    test::ProgramFolder folder;
+    for (int count : present)
+        folder.addQso({count, "AB", "IK0ABC"});
+    Database log(QStringLiteral("numbering"));
+    QString error;
+    QVERIFY(log.open(folder.logPath(), &error));
+    QCOMPARE(nextQsoNumber(log), next);
+    if (!present.isEmpty()) {
+        // The highest number is taken again once its QSO is deleted.
+        const int highest = *std::max_element(present.begin(), present.end());
+        folder.deleteQso(highest);
+        present.removeAll(highest);
+        const int expected =
+            present.isEmpty() ? 1 : *std::max_element(present.begin(), present.end()) + 1;
+        QCOMPARE(nextQsoNumber(log), expected);
+    }
+}
+
+QTEST_MAIN(TestPlatform)
+#include "tst_platform.moc"
