@@ -1,0 +1,57 @@
+#include "subsquarebox.h"
+
+namespace kx47
+{
+
+namespace
+{
+
+constexpr int letters = 2;
+
+} // namespace
+
+SubSquareBox::SubSquareBox(QWidget *parent) : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textChanged, this, &SubSquareBox::tidy);
+}
+
+void SubSquareBox::tidy(const QString &text)
+{
+    QString tidied = text.toUpper();
+    const bool cut = tidied.size() > letters;
+    if (cut)
+        tidied.truncate(letters);
+    // Setting the text runs this again on the tidied text, which then stays as it is.
+    if (tidied != text)
+        setText(tidied);
+    setCursorPosition(tidied.size());
+    if (cut) {
+        setFocus();
+        selectAll();
+    }
+}
+
+void SubSquareBox::mousePressEvent(QMouseEvent *event)
+{
+    // The base handler places the caret where the mouse is; the selection comes after it.
+    QLineEdit::mousePressEvent(event);
+    selectTwoLetters();
+}
+
+void SubSquareBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    // Releasing the button over a selection that the press left alone (it may have started a
+    // drag) deselects it in the base handler: select again, the click is complete only now.
+    QLineEdit::mouseReleaseEvent(event);
+    selectTwoLetters();
+}
+
+void SubSquareBox::selectTwoLetters()
+{
+    if (text().size() != letters)
+        return;
+    setFocus();
+    selectAll();
+}
+
+} // namespace kx47
