@@ -1,13 +1,24 @@
 #include "awardwindows.h"
 
+#include "awardwindow.h"
+
 #include "platform/appcontext.h"
+#include "platform/lognotifier.h"
+#include "platform/windownames.h"
+#include "platform/windowregistry.h"
 
 namespace kx47
 {
 
 void registerAwardWindows(AppContext &context)
 {
-    (void)context;
+    context.windows.registerWindow(windows::frmAward,
+                                   [&context] { return new AwardWindow(context); });
+
+    // After every change of the log the figures are recounted, whether the counter is shown,
+    // hidden or not created yet.
+    QObject::connect(&context.logNotifier, &LogNotifier::logChanged, &context.logNotifier,
+                     [&context] { context.windows.get<AwardWindow>(windows::frmAward)->conta(); });
 }
 
 } // namespace kx47

@@ -1,0 +1,160 @@
+#include "awardwindow.h"
+
+#include "awardcounter.h"
+#include "awardthresholds.h"
+
+#include "platform/appcontext.h"
+#include "platform/windownames.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kx47
+{
+
+namespace
+{
+
+// The names the figure labels carry, row by row: lblHFw, lbl50MHzc, lblSatellitea, ...
+const std::array<const char *, 6> figureNames{
+    {"lblHF", "lbl50MHz", "lblVHF", "lblUHF", "lblSHF", "lblSatellite"}};
+
+// The threshold captions as the window shows them, dots and all.
+const std::array<const char *, 6> baseCaptions{{
+    "HF:...............................50",
+    "50 MHz:.......................15",
+    "VHF:............................15",
+    "UHF:............................10",
+    "SHF:............................. 5",
+    "SAT:..............................5",
+}};
+const std::array<const char *, 6> endorsementCaptions{{
+    "HF:...............................15",
+    "50 MHz:.......................10",
+    "VHF:............................10",
+    "UHF:..............................5",
+    "SHF:..............................5",
+    "SAT:..............................5",
+}};
+
+// Short names of the bands for the names of the threshold labels.
+const std::array<const char *, 6> bandTags{{"HF", "50MHz", "VHF", "UHF", "SHF", "SAT"}};
+
+} // namespace
+
+AwardWindow::AwardWindow(AppContext &context) : m_context(context)
+{
+    setObjectName(windows::frmAward);
+    setWindowTitle(QStringLiteral("Award Outside Italy Rules"));
+
+    auto *layout = new QVBoxLayout(this);
+    auto *columns = new QHBoxLayout;
+    layout->addLayout(columns);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(buildModeFrame());
+    left->addWidget(buildThresholdFrame(QStringLiteral("Base Award Request"),
+                                        QStringLiteral("lblBase"), &AwardWindow::baseCaption));
+    left->addWidget(buildThresholdFrame(QStringLiteral("Endorsement"),
+                                        QStringLiteral("lblEndorsement"),
+                                        &AwardWindow::endorsementCaption));
+    left->addStretch();
+    columns->addLayout(left);
+    columns->addWidget(buildFigures(), 1);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addStretch();
+    auto *exitButton = new QPushButton(QStringLiteral("Exit"), this);
+    exitButton->setObjectName(QStringLiteral("cmdExit"));
+    bottom->addWidget(exitButton);
+    layout->addLayout(bottom);
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
+
+    // A new window counts the MIXED QSOs at once; every choice of a mode recounts.
+    m_combo->setCurrentIndex(0);
+    conta();
+    connect(m_combo, &QComboBox::currentIndexChanged, this, [this] { conta(); });
+}
+
+QString AwardWindow::baseCaption(int bandRow)
+{
+    return QString::fromLatin1(baseCaptions.at(bandRow));
+}
+
+QString AwardWindow::endorsementCaption(int bandRow)
+{
+    return QString::fromLatin1(endorsementCaptions.at(bandRow));
+}
+
+QWidget *AwardWindow::buildModeFrame()
+{
+    auto *frame = new QGroupBox(QStringLiteral("mode"), this);
+    frame->setObjectName(QStringLiteral("frameMode"));
+    auto *frameLayout = new QVBoxLayout(frame);
+    m_combo = new QComboBox(frame);
+    m_combo->setObjectName(QStringLiteral("Combo1"));
+    m_combo->setEditable(false);
+    m_combo->addItems(AwardCounter::modes());
+    frameLayout->addWidget(m_combo);
+    return frame;
+}
+
+QWidget *AwardWindow::buildThresholdFrame(const QString &caption, const QString &namePrefix,
+                                          QString (*captionOf)(int))
+{
+    auto *frame = new QGroupBox(caption, this);
+    auto *frameLayout = new QVBoxLayout(frame);
+    for (int row = 0; row < int(bandTags.size()); ++row) {
+        auto *label = new QLabel(captionOf(row), frame);
+        label->setObjectName(namePrefix + QLatin1String(bandTags[row]));
+        frameLayout->addWidget(label);
+    }
+    return frame;
+}
+
+QWidget *AwardWindow::buildFigures()
+{
+    auto *figures = new QWidget(this);
+    auto *figuresLayout = new QVBoxLayout(figures);
+    figuresLayout->setContentsMargins(0, 0, 0, 0);
+
+    auto *headings = new QHBoxLayout;
+    for (const char *heading : {"WORKED", "CONFIRMED", "ACCREDITATED"}) {
+        auto *label = new QLabel(QString::fromLatin1(heading), figures);
+        label->setAlignment(Qt::AlignCenter);
+        headings->addWidget(label, 1);
+    }
+    figuresLayout->addLayout(headings);
+
+    const QStringList bands = AwardThresholds::bandNames();
+    const QStringList states = AwardCounter::qslStates();
+    for (int row = 0; row < bands.size(); ++row) {
+        auto *frame = new QGroupBox(bands[row], figures);
+        auto *rowLayout = new QHBoxLayout(frame);
+        for (int column = 0; column < states.size(); ++column) {
+            // No caption until the first count.
+            auto *label = new QLabel(frame);
+            label->setObjectName(QLatin1String(figureNames[row]) + states[column]);
+            label->setAlignment(Qt::AlignCenter);
+            rowLayout->addWidget(label, 1);
+            m_figures[row][column] = label;
+        }
+        figuresLayout->addWidget(frame);
+    }
+    return figures;
+}
+
+void AwardWindow::conta()
+{
+    const AwardCounter::Figures figures = AwardCounter(m_context.log).count(m_combo->currentText());
+    for (int row = 0; row < int(m_figures.size()); ++row) {
+        for (int column = 0; column < int(m_figures[row].size()); ++column)
+            m_figures[row][column]->setText(QString::number(figures.counts[row][column]));
+    }
+}
+
+} // namespace kx47

@@ -1,0 +1,218 @@
+#include "utilitywindow.h"
+
+#include "logline.h"
+#include "loglisting.h"
+
+#include "platform/appcontext.h"
+#include "platform/dialogs.h"
+#include "platform/windownames.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QListView>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QVBoxLayout>
+
+namespace kx47
+{
+
+namespace
+{
+
+QRadioButton *addOption(QGroupBox *frame, const QString &name, const QString &caption)
+{
+    auto *option = new QRadioButton(caption, frame);
+    option->setObjectName(name);
+    frame->layout()->addWidget(option);
+    return option;
+}
+
+QPushButton *addButton(QWidget *parent, QLayout *layout, const QString &name,
+                       const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    layout->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+UtilityWindow::UtilityWindow(AppContext &context) : m_context(context)
+{
+    setObjectName(windows::frmUtility);
+    setWindowTitle(QStringLiteral("Utility QSO"));
+
+    auto *layout = new QVBoxLayout(this);
+    auto *choices = new QHBoxLayout;
+    layout->addLayout(choices);
+    buildOrderFrames(choices);
+    buildSearchFrame(choices);
+    choices->addStretch();
+
+    buildList();
+    layout->addWidget(m_listFrame, 1);
+
+    // The actions on the selected line stand in this row, left of "Exit".
+    auto *actions = new QHBoxLayout;
+    actions->addStretch();
+    QPushButton *exitButton =
+        addButton(this, actions, QStringLiteral("cmdExit"), QStringLiteral("Exit"));
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
+    layout->addLayout(actions);
+
+    // A new window orders by call, then band and mode, and lists the whole log.
+    m_optCall->setChecked(true);
+    m_optBand2->setChecked(true);
+    m_frame2nd->setEnabled(true);
+    showAny();
+
+    const auto orderChosen = [this](bool secondaryInForce) {
+        return [this, secondaryInForce](bool checked) {
+            if (!checked)
+                return;
+            m_frame2nd->setEnabled(secondaryInForce);
+            showAny();
+        };
+    };
+    connect(m_optCall, &QRadioButton::toggled, this, orderChosen(true));
+    connect(m_optPlace, &QRadioButton::toggled, this, orderChosen(true));
+    connect(m_optWWLocator, &QRadioButton::toggled, this, orderChosen(true));
+    connect(m_optBand, &QRadioButton::toggled, this, orderChosen(false));
+    const auto secondaryChosen = [this](bool checked) {
+        if (checked)
+            showAny();
+    };
+    connect(m_optBand2, &QRadioButton::toggled, this, secondaryChosen);
+    connect(m_optMode2, &QRadioButton::toggled, this, secondaryChosen);
+}
+
+QFont UtilityWindow::listFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+void UtilityWindow::buildOrderFrames(QBoxLayout *row)
+{
+    auto *orderFrame = new QGroupBox(QStringLiteral("Order by:"), this);
+    orderFrame->setObjectName(QStringLiteral("frameOrder"));
+    new QVBoxLayout(orderFrame);
+    m_optCall = addOption(orderFrame, QStringLiteral("optCall"), QStringLiteral("Call"));
+    m_optPlace = addOption(orderFrame, QStringLiteral("optPlace"), QStringLiteral("Place"));
+    m_optWWLocator =
+        addOption(orderFrame, QStringLiteral("optWWLocator"), QStringLiteral("WWLocator"));
+    m_optBand = addOption(orderFrame, QStringLiteral("optBand"), QStringLiteral("Band"));
+
+    m_frame2nd = new QGroupBox(QStringLiteral("And:"), this);
+    m_frame2nd->setObjectName(QStringLiteral("frame2nd"));
+    new QVBoxLayout(m_frame2nd);
+    m_optBand2 = addOption(m_frame2nd, QStringLiteral("optBand2"), QStringLiteral("Band"));
+    m_optMode2 = addOption(m_frame2nd, QStringLiteral("optMode2"), QStringLiteral("Mode"));
+    m_frame2nd->layout()->setAlignment(Qt::AlignTop);
+
+    row->addWidget(orderFrame);
+    row->addWidget(m_frame2nd);
+}
+
+void UtilityWindow::buildSearchFrame(QBoxLayout *row)
+{
+    auto *searchFrame = new QGroupBox(QStringLiteral("Search for:"), this);
+    searchFrame->setObjectName(QStringLiteral("frameSearch"));
+    auto *buttons = new QVBoxLayout(searchFrame);
+    connect(addButton(searchFrame, buttons, QStringLiteral("cmdCall"), QStringLiteral("Call")),
+            &QPushButton::clicked, this, &UtilityWindow::searchCall);
+    connect(addButton(searchFrame, buttons, QStringLiteral("cmdPlace"), QStringLiteral("Place")),
+            &QPushButton::clicked, this, &UtilityWindow::searchPlace);
+    connect(addButton(searchFrame, buttons, QStringLiteral("cmdWWLocator"),
+                      QStringLiteral("WWlocator")),
+            &QPushButton::clicked, this, &UtilityWindow::searchWWLocator);
+    connect(addButton(searchFrame, buttons, QStringLiteral("cmdShowAny"),
+                      QStringLiteral("Show any QSO")),
+            &QPushButton::clicked, this, [this] { searchFor(LogSearch()); });
+    row->addWidget(searchFrame);
+}
+
+void UtilityWindow::buildList()
+{
+    // The frame's caption is the column header, in the list's font, so its bars stand above
+    // those of the lines.
+    m_listFrame = new QGroupBox(LogLine::header(), this);
+    m_listFrame->setObjectName(QStringLiteral("frameList"));
+    m_listFrame->setFont(listFont());
+    auto *frameLayout = new QVBoxLayout(m_listFrame);
+
+    m_model = new QStringListModel(this);
+    m_list = new QListView(m_listFrame);
+    m_list->setObjectName(QStringLiteral("List"));
+    m_list->setFont(listFont());
+    // Lines stay in the order they are added: line i is entry i of listCounts.
+    m_list->setModel(m_model);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    const QFontMetrics metrics(listFont());
+    m_list->setMinimumSize(metrics.horizontalAdvance(LogLine::header()) + 40,
+                           metrics.height() * 20);
+    frameLayout->addWidget(m_list);
+}
+
+LogQuery UtilityWindow::currentQuery() const
+{
+    LogOrderKey key = LogOrderKey::Band;
+    if (m_optCall->isChecked())
+        key = LogOrderKey::Call;
+    else if (m_optPlace->isChecked())
+        key = LogOrderKey::Place;
+    else if (m_optWWLocator->isChecked())
+        key = LogOrderKey::WWLocator;
+    LogSecondaryOrder secondary = LogSecondaryOrder::None;
+    if (m_optBand2->isChecked())
+        secondary = LogSecondaryOrder::BandMode;
+    else if (m_optMode2->isChecked())
+        secondary = LogSecondaryOrder::ModeBand;
+    return LogQuery(key, secondary, m_frame2nd->isEnabled(), m_search);
+}
+
+void UtilityWindow::showAny()
+{
+    LogListing listing = LogListing::read(m_context.log, currentQuery());
+    m_listCounts = std::move(listing.counts);
+    // Replacing the lines resets the view: no line stays selected.
+    m_model->setStringList(listing.lines);
+}
+
+void UtilityWindow::searchFor(const LogSearch &search)
+{
+    m_search = search;
+    showAny();
+}
+
+void UtilityWindow::searchCall()
+{
+    const QString answer = m_context.dialogs.input(QStringLiteral("insert call:"));
+    if (!answer.isEmpty())
+        searchFor(LogSearch::byCall(answer));
+}
+
+void UtilityWindow::searchWWLocator()
+{
+    const QString answer =
+        m_context.dialogs.input(QStringLiteral("insert WWLocator (just the last two characters):"));
+    if (!answer.isEmpty())
+        searchFor(LogSearch::byWWLocator(answer));
+}
+
+void UtilityWindow::searchPlace()
+{
+    const QString place = m_context.dialogs.input(QStringLiteral("insert place:"));
+    const QString prov = m_context.dialogs.input(QStringLiteral("insert prov:"));
+    searchFor(LogSearch::byPlace(place, prov));
+}
+
+} // namespace kx47

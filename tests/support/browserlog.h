@@ -1,0 +1,19 @@
+#pragma once
+
+#include "fixture.h"
+
+#include <QList>
+#include <QVector>
+
+namespace kx47::test
+{
+
+// A small log for the browser's tests. No two QSOs share band, mode and province, so every
+// order the browser offers puts them in one way only. It holds a call and a place with an
+// apostrophe, a call and a sub-square stored in small letters, and a place in small letters.
+QList<QsoRow> browserLog();
+
+// The numbers (count) of the first rows of a line index, as many as there are lines.
+QVector<qint32> listedCounts(const QVector<qint32> &listCounts, int lines);
+
+} // namespace kx47::test

@@ -1,0 +1,446 @@
+// The log browser's plain parts: the column header and the lines, the searches as they are
+// kept, and the query chosen for every order and search, checked by the rows it lists.
+#include "browserlog.h"
+#include "fixture.h"
+
+#include "browser/logline.h"
+#include "browser/loglisting.h"
+#include "browser/logquery.h"
+#include "browser/logsearch.h"
+#include "platform/database.h"
+#include "platform/sqltext.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+
+using namespace kx47;
+using namespace kx47::test;
+
+Q_DECLARE_METATYPE(kx47::LogOrderKey)
+Q_DECLARE_METATYPE(kx47::LogSecondaryOrder)
+Q_DECLARE_METATYPE(kx47::LogSearch)
+Q_DECLARE_METATYPE(kx47::test::QsoRow)
+
+namespace
+{
+
+const QList<int> barPositions{12, 21, 53, 59, 69, 78, 91, 99};
+
+QList<int> barsOf(const QString &text)
+{
+    QList<int> bars;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('|'))
+            bars << i;
+    }
+    return bars;
+}
+
+LogLineFields fieldsOf(const QsoRow &row)
+{
+    return {row.call, row.locator, row.place, row.prov, row.mode,
+            row.band, row.date,    row.time,  row.qsl};
+}
+
+QString keyName(LogOrderKey key)
+{
+    switch (key) {
+    case LogOrderKey::Call:
+        return QStringLiteral("call");
+    case LogOrderKey::Place:
+        return QStringLiteral("place");
+    case LogOrderKey::WWLocator:
+        return QStringLiteral("WWLocator");
+    case LogOrderKey::Band:
+        break;
+    }
+    return QStringLiteral("band");
+}
+
+// The browser's query as the log browser was described to its users, with the searched values
+// written into the text between apostrophes: the rows it lists are the ones LogQuery must list.
+QString describedQuery(LogOrderKey key, LogSecondaryOrder secondary, const LogSearch &s)
+{
+    const QString k = keyName(key);
+    const QString sec = secondary == LogSecondaryOrder::BandMode ? QStringLiteral(", Band, Mode")
+                                                                 : QStringLiteral(", Mode, Band");
+    const QString select = QStringLiteral("select * from data");
+    if (key != LogOrderKey::Band) {
+        if (!s.call.isEmpty())
+            return select + " where call = '" + s.call + "' order by " + k + sec + ", prov asc;";
+        if (!s.wwLocator.isEmpty())
+            return select + " where WWLocator = '" + s.wwLocator + "' order by " + k + sec +
+                   ", prov asc;";
+        if (!s.place.isEmpty() && !s.prov.isEmpty())
+            return select + " where place = '" + s.place + "' and prov ='" + s.prov +
+                   "' order by " + k + sec + ", prov asc;";
+        if (!s.prov.isEmpty())
+            return select + " where prov ='" + s.prov + "' order by " + k +
+                   ", mode, band,prov asc;";
+        if (!s.place.isEmpty())
+            return select + " where place = '" + s.place + "' order by " + k +
+                   ", mode, band,prov asc;";
+        return select + " order by " + k + sec + ", prov asc;";
+    }
+    if (!s.call.isEmpty())
+        return select + " where call = '" + s.call + "' order by " + k +
+               " , mode, WWLocator,prov asc;";
+    if (!s.wwLocator.isEmpty())
+        return select + " where WWLocator = '" + s.wwLocator + "' order by " + k +
+               ", mode, WWLocator, prov asc;";
+    if (!s.place.isEmpty() && !s.prov.isEmpty())
+        return select + " where place = '" + s.place + "' and prov ='" + s.prov + "' order by " +
+               k + ", mode, prov asc;";
+    if (!s.prov.isEmpty())
+        return select + " where prov ='" + s.prov + "' order by " + k +
+               ", mode, WWLocator, prov asc;";
+    if (!s.place.isEmpty())
+        return select + " where place = '" + s.place + "' order by " + k +
+               ", mode, WWLocator, prov asc;";
+    return select + " order by " + k + ", mode, WWLocator, prov asc;";
+}
+
+QVector<qint32> countsOf(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        return {-1};
+    QVector<qint32> counts;
+    while (query.next())
+        counts << query.value(QStringLiteral("count")).toInt();
+    return counts;
+}
+
+// The log browser's database handle on a program folder.
+class OpenLog
+{
+public:
+    explicit OpenLog(const ProgramFolder &folder) : db(QStringLiteral("browser-listing"))
+    {
+        QString error;
+        opened = db.open(folder.logPath(), &error);
+    }
+    Database db;
+    bool opened = false;
+};
+
+} // namespace
+
+class TestBrowserListing : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void headerBars();
+    void lineColumns_data();
+    void lineColumns();
+    void longValuesAreCutAndKeepAlignment_data();
+    void longValuesAreCutAndKeepAlignment();
+    void searchesKeepApostrophesDoubled_data();
+    void searchesKeepApostrophesDoubled();
+    void listsTheRowsOfTheDescribedQuery_data();
+    void listsTheRowsOfTheDescribedQuery();
+    void ordersIgnoreLetterCase_data();
+    void ordersIgnoreLetterCase();
+    void equalKeysComeByNumber();
+    void lineIndexIsSizedFromTheWholeTable_data();
+    void lineIndexIsSizedFromTheWholeTable();
+};
+
+void TestBrowserListing::headerBars()
+{
+    const QString header = LogLine::header();
+    QCOMPARE(header.size(), 104);
+    QCOMPARE(barsOf(header), barPositions);
+    QVERIFY(header.startsWith(" Call "));
+    QVERIFY(header.endsWith("| Qsl"));
+}
+
+void TestBrowserListing::lineColumns_data()
+{
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("one-digit hour") << "09:05"
+                                    << "2004-12-07"
+                                    << "IK0AAA      | KX47AB | BRANVOLE                      | PG  "
+                                       "| MIXED   | HF     | 07/12/04   | 09.05 | c";
+    QTest::newRow("two-digit hour") << "14:30"
+                                    << "1999-01-31"
+                                    << "IK0AAA      | KX47AB | BRANVOLE                      | PG  "
+                                       "| MIXED   | HF     | 31/01/99   | 14.30 | c";
+    QTest::newRow("midnight") << "00:00"
+                              << "2029-02-28"
+                              << "IK0AAA      | KX47AB | BRANVOLE                      | PG  "
+                                 "| MIXED   | HF     | 28/02/29   | 00.00 | c";
+}
+
+void TestBrowserListing::lineColumns()
+{
+    QFETCH(QString, time);
+    QFETCH(QString, date);
+    QFETCH(QString, expected);
+    QsoRow row;
+    row.locator = "AB";
+    row.call = "IK0AAA";
+    row.place = "BRANVOLE";
+    row.prov = "PG";
+    row.date = date;
+    row.time = time;
+    const QString line = LogLine::text(fieldsOf(row));
+    QCOMPARE(line, expected);
+    QCOMPARE(line.size(), 102);
+    QCOMPARE(barsOf(line), barPositions);
+}
+
+void TestBrowserListing::longValuesAreCutAndKeepAlignment_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("prov");
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("callShown");
+    QTest::addColumn<QString>("placeShown");
+
+    QTest::newRow("15-character call") << "IK0AAAAAAAAAAAZ"
+                                       << "BRANVOLE"
+                                       << "AN"
+                                       << "50 MHz"
+                                       << "IK0AAAAAAAA"
+                                       << "BRANVOLE";
+    QTest::newRow("50-character place") << "I0B" << QString(50, QLatin1Char('P')) << "RSM"
+                                        << "SAT"
+                                        << "I0B" << QString(29, QLatin1Char('P'));
+    QTest::newRow("exactly full") << "IK0AAAAAAAA" << QString(29, QLatin1Char('Q')) << "RSM"
+                                  << "50 MHz"
+                                  << "IK0AAAAAAAA" << QString(29, QLatin1Char('Q'));
+    QTest::newRow("empty values") << ""
+                                  << ""
+                                  << ""
+                                  << ""
+                                  << ""
+                                  << "";
+    QTest::newRow("long province") << "I0B"
+                                   << "X"
+                                   << "ROMAGNA"
+                                   << "HF"
+                                   << "I0B"
+                                   << "X";
+}
+
+void TestBrowserListing::longValuesAreCutAndKeepAlignment()
+{
+    QFETCH(QString, call);
+    QFETCH(QString, place);
+    QFETCH(QString, prov);
+    QFETCH(QString, band);
+    QFETCH(QString, callShown);
+    QFETCH(QString, placeShown);
+    QsoRow row;
+    row.locator = "XX";
+    row.call = call;
+    row.place = place;
+    row.prov = prov;
+    row.band = band;
+    const QString line = LogLine::text(fieldsOf(row));
+    QCOMPARE(line.size(), 102);
+    QCOMPARE(barsOf(line), barPositions);
+    QCOMPARE(line.mid(0, 11).trimmed(), callShown);
+    QCOMPARE(line.mid(23, 29).trimmed(), placeShown);
+    QCOMPARE(line.mid(55, 3).trimmed(), prov.left(3));
+    QCOMPARE(line.mid(71, 6).trimmed(), band);
+}
+
+void TestBrowserListing::searchesKeepApostrophesDoubled_data()
+{
+    QTest::addColumn<LogSearch>("search");
+    QTest::addColumn<LogSearch>("expected");
+    QTest::addColumn<QStringList>("typed");
+
+    LogSearch call;
+    call.call = "O''HARA";
+    QTest::newRow("call") << LogSearch::byCall("O'HARA") << call
+                          << QStringList{"O'HARA", "", "", ""};
+    LogSearch square;
+    square.wwLocator = "''a";
+    QTest::newRow("sub-square") << LogSearch::byWWLocator("'a") << square
+                                << QStringList{"", "'a", "", ""};
+    LogSearch place;
+    place.place = "SANT''ERMINIO";
+    place.prov = "''''";
+    QTest::newRow("place and province") << LogSearch::byPlace("SANT'ERMINIO", "''") << place
+                                        << QStringList{"", "", "SANT'ERMINIO", "''"};
+    QTest::newRow("nothing") << LogSearch::byPlace("", "") << LogSearch()
+                             << QStringList{"", "", "", ""};
+}
+
+void TestBrowserListing::searchesKeepApostrophesDoubled()
+{
+    QFETCH(LogSearch, search);
+    QFETCH(LogSearch, expected);
+    QFETCH(QStringList, typed);
+    QVERIFY(search == expected);
+    QCOMPARE(search.call, quoteSql(typed[0]));
+    QCOMPARE(LogSearch::typedText(search.call), typed[0]);
+    QCOMPARE(LogSearch::typedText(search.wwLocator), typed[1]);
+    QCOMPARE(LogSearch::typedText(search.place), typed[2]);
+    QCOMPARE(LogSearch::typedText(search.prov), typed[3]);
+}
+
+void TestBrowserListing::listsTheRowsOfTheDescribedQuery_data()
+{
+    QTest::addColumn<LogOrderKey>("key");
+    QTest::addColumn<LogSecondaryOrder>("secondary");
+    QTest::addColumn<LogSearch>("search");
+    QTest::addColumn<int>("rows");
+
+    const struct {
+        const char *name;
+        LogSearch search;
+        int rows;
+    } searches[] = {
+        {"whole log", LogSearch(), 12},
+        {"call", LogSearch::byCall("IK0AAA"), 5},
+        {"call in small letters", LogSearch::byCall("ik0aaa"), 5},
+        {"call with apostrophe", LogSearch::byCall("o'hara"), 1},
+        {"unknown call", LogSearch::byCall("NOBODY"), 0},
+        {"sub-square in small letters", LogSearch::byWWLocator("ab"), 5},
+        {"full sub-square", LogSearch::byWWLocator("KX47AB"), 0},
+        {"place and province", LogSearch::byPlace("BRANVOLE", "PG"), 4},
+        {"place only", LogSearch::byPlace("branvole", ""), 5},
+        {"province only", LogSearch::byPlace("", "pg"), 4},
+        {"place with apostrophe", LogSearch::byPlace("SANT'ERMINIO", ""), 2},
+        {"place with apostrophe and province", LogSearch::byPlace("sant'erminio", "FC"), 2},
+        {"place in small letters stored", LogSearch::byPlace("COLLEVARO", "rn"), 2},
+        {"place and province of no QSO", LogSearch::byPlace("BRANVOLE", "RN"), 0},
+    };
+    const struct {
+        const char *name;
+        LogOrderKey key;
+    } keys[] = {{"call", LogOrderKey::Call},
+                {"place", LogOrderKey::Place},
+                {"WWLocator", LogOrderKey::WWLocator},
+                {"band", LogOrderKey::Band}};
+    const struct {
+        const char *name;
+        LogSecondaryOrder secondary;
+    } secondaries[] = {{"band, mode", LogSecondaryOrder::BandMode},
+                       {"mode, band", LogSecondaryOrder::ModeBand}};
+    for (const auto &search : searches) {
+        for (const auto &key : keys) {
+            for (const auto &secondary : secondaries) {
+                QTest::addRow("%s by %s and %s", search.name, key.name, secondary.name)
+                    << key.key << secondary.secondary << search.search << search.rows;
+            }
+        }
+    }
+}
+
+void TestBrowserListing::listsTheRowsOfTheDescribedQuery()
+{
+    QFETCH(LogOrderKey, key);
+    QFETCH(LogSecondaryOrder, secondary);
+    QFETCH(LogSearch, search);
+    QFETCH(int, rows);
+
+    ProgramFolder folder;
+    folder.addQsos(browserLog());
+    OpenLog log(folder);
+    QVERIFY(log.opened);
+
+    // Ordering by band greys out the "And:" choice.
+    const LogQuery query(key, secondary, key != LogOrderKey::Band, search);
+    const LogListing listing = LogListing::read(log.db, query);
+    const QVector<qint32> expected = countsOf(folder.log(), describedQuery(key, secondary, search));
+    QCOMPARE(expected.size(), rows);
+    QCOMPARE(listing.lines.size(), rows);
+    QCOMPARE(listedCounts(listing.counts, rows), expected);
+
+    // Each line shows the QSO whose number stands at its index.
+    for (int i = 0; i < rows; ++i)
+        QCOMPARE(listing.lines[i], LogLine::text(fieldsOf(folder.qso(listing.counts[i]))));
+}
+
+void TestBrowserListing::ordersIgnoreLetterCase_data()
+{
+    QTest::addColumn<LogOrderKey>("key");
+    QTest::addColumn<bool>("secondaryEnabled");
+    QTest::addColumn<QVector<qint32>>("expected");
+
+    // By call (I0BBB, IK0AAA with ik0aaa, IW3CCC, IZ4ZZZ, O'HARA), then band, mode, province.
+    QTest::newRow("call, band, mode")
+        << LogOrderKey::Call << true << QVector<qint32>{6, 12, 5, 4, 8, 1, 11, 2, 10, 9, 3, 7};
+    // By place (ALTOMIRA, BRANVOLE, collevaro with COLLEVARO, ...), then band, mode, province.
+    QTest::newRow("place, band, mode")
+        << LogOrderKey::Place << true << QVector<qint32>{6, 9, 4, 8, 11, 7, 5, 2, 12, 3, 10, 1};
+    // By band, mode, sub-square (AB with ab), province; "And:" greyed out.
+    QTest::newRow("band, mode, sub-square")
+        << LogOrderKey::Band << false << QVector<qint32>{4, 10, 8, 1, 11, 2, 6, 9, 7, 12, 3, 5};
+}
+
+void TestBrowserListing::ordersIgnoreLetterCase()
+{
+    QFETCH(LogOrderKey, key);
+    QFETCH(bool, secondaryEnabled);
+    QFETCH(QVector<qint32>, expected);
+    ProgramFolder folder;
+    folder.addQsos(browserLog());
+    OpenLog log(folder);
+    QVERIFY(log.opened);
+    const LogListing listing = LogListing::read(
+        log.db, LogQuery(key, LogSecondaryOrder::BandMode, secondaryEnabled, LogSearch()));
+    QCOMPARE(listedCounts(listing.counts, listing.lines.size()), expected);
+}
+
+void TestBrowserListing::equalKeysComeByNumber()
+{
+    // The same call, band, mode and province three times, logged out of order.
+    ProgramFolder folder;
+    QsoRow row;
+    row.locator = "AA";
+    row.call = "IK0AAA";
+    for (int count : {7, 3, 5}) {
+        row.count = count;
+        folder.addQso(row);
+    }
+    OpenLog log(folder);
+    QVERIFY(log.opened);
+    for (LogOrderKey key : {LogOrderKey::Call, LogOrderKey::Band}) {
+        const LogListing listing = LogListing::read(
+            log.db, LogQuery(key, LogSecondaryOrder::None, false, LogSearch::byCall("ik0aaa")));
+        QCOMPARE(listedCounts(listing.counts, listing.lines.size()), (QVector<qint32>{3, 5, 7}));
+    }
+}
+
+void TestBrowserListing::lineIndexIsSizedFromTheWholeTable_data()
+{
+    QTest::addColumn<QList<QsoRow>>("log");
+    QTest::addColumn<LogSearch>("search");
+    QTest::addColumn<int>("lines");
+
+    QTest::newRow("empty log") << QList<QsoRow>() << LogSearch() << 0;
+    QTest::newRow("whole log") << browserLog() << LogSearch() << 12;
+    QTest::newRow("one call") << browserLog() << LogSearch::byCall("IW3CCC") << 2;
+    QTest::newRow("nothing found") << browserLog() << LogSearch::byWWLocator("ZZ") << 0;
+}
+
+void TestBrowserListing::lineIndexIsSizedFromTheWholeTable()
+{
+    QFETCH(QList<QsoRow>, log);
+    QFETCH(LogSearch, search);
+    QFETCH(int, lines);
+    ProgramFolder folder;
+    folder.addQsos(log);
+    OpenLog open(folder);
+    QVERIFY(open.opened);
+    const LogListing listing = LogListing::read(
+        open.db, LogQuery(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, search));
+    QCOMPARE(listing.lines.size(), lines);
+    QCOMPARE(listing.counts.size(), log.size() + 1);
+    for (int i = 0; i < listing.counts.size(); ++i)
+        QCOMPARE(listing.counts[i] != 0, i < lines);
+}
+
+QTEST_GUILESS_MAIN(TestBrowserListing)
+#include "tst_browser_listing.moc"
