@@ -1,0 +1,460 @@
+// The User Data window as the user drives it: typing, Submit, Clear, Exit and the close box,
+// on the real application with a fresh program folder per test.
+#include "fixture.h"
+
+#include "platform/windownames.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+#include <stdexcept>
+
+using namespace kx47;
+using namespace kx47::test;
+
+namespace
+{
+
+const QStringList boxes{"txtCall", "txtfName", "txtsName",   "txtAddress",   "txtZipCode",
+                        "txtCity", "txtProv",  "txtCountry", "txtWWLocator", "txtEmail"};
+const QStringList valueLabels{"lblOM",      "lblCall",      "lblfName", "lblsName",
+                              "lblAddress", "lblZipCode",   "lblCity",  "lblProv",
+                              "lblCountry", "lblWWLocator", "lblemail"};
+
+// What the user types into each box, in lower case, in the order of boxes.
+const QStringList typedValues{"ik0xyz",   "giulia", "verdi", "via roma 12", "00100",
+                              "valdoria", "qz",     "italy", "jn61fv",      "ik0xyz@example.org"};
+
+// Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128)
+            QTest::keyClick(widget, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()),
+                                QString(ch), Qt::NoModifier);
+    }
+}
+
+QLineEdit *box(QWidget *window, const QString &name)
+{
+    return window->findChild<QLineEdit *>(name);
+}
+
+QString label(QWidget *window, const QString &name)
+{
+    return window->findChild<QLabel *>(name)->text();
+}
+
+QStringList labels(QWidget *window)
+{
+    QStringList texts;
+    for (const QString &name : valueLabels)
+        texts << label(window, name);
+    return texts;
+}
+
+void click(QWidget *window, const QString &button)
+{
+    QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
+}
+
+void typeAll(QWidget *window, const QStringList &values = typedValues)
+{
+    for (int i = 0; i < boxes.size(); ++i)
+        QTest::keyClicks(box(window, boxes.at(i)), values.at(i));
+}
+
+QString storedCall(const ProgramFolder &folder)
+{
+    QSqlQuery query(folder.log());
+    if (!query.exec("select call from userData"))
+        throw std::runtime_error(query.lastError().text().toStdString());
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+void execByHand(const ProgramFolder &folder, const QString &sql)
+{
+    QSqlQuery query(folder.log());
+    if (!query.exec(sql))
+        throw std::runtime_error(query.lastError().text().toStdString());
+}
+
+} // namespace
+
+class TestUserDataWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensWithItsControls();
+    void tabOrder();
+    void submitStoresAndShows();
+    void refusalKeepsTheRecord_data();
+    void refusalKeepsTheRecord();
+    void labelsRefreshedAfterRefusal();
+    void oneRowAfterSeveralSubmits();
+    void emptyEmailShownAsBlank();
+    void upperCaseKeepsTheCaret_data();
+    void upperCaseKeepsTheCaret();
+    void clearLeavesTheStoredPanel();
+    void exitKeepsWhatWasTyped();
+    void closeBoxDiscards();
+    void handWrittenRowsShown_data();
+    void handWrittenRowsShown();
+};
+
+void TestUserDataWindow::opensWithItsControls()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(window);
+    QVERIFY(activate(window));
+    QCOMPARE(window->objectName(), windows::frmUserData);
+    QCOMPARE(window->windowTitle(), QString("User Data"));
+
+    auto *combo = window->findChild<QComboBox *>("Combo");
+    QVERIFY(!combo->isEditable());
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    QCOMPARE(items, QStringList({"OM", "YL", "SWL"}));
+    QCOMPARE(combo->currentText(), QString("OM"));
+
+    for (const QString &name : boxes)
+        QVERIFY2(box(window, name) && box(window, name)->text().isEmpty(), qPrintable(name));
+    QCOMPARE(QApplication::focusWidget(), box(window, "txtCall"));
+
+    const QStringList captions{
+        "OM/YL/SWL:", "Call:", "First Name:", "Second Name:", "Address:", "ZIP Code:",
+        "City:",      "Prov:", "Country:",    "WWLocator:",   "E-Mail:"};
+    for (int i = 0; i < captions.size(); ++i)
+        QCOMPARE(label(window, QString("Label%1").arg(i + 1)), captions.at(i));
+    QCOMPARE(labels(window), QStringList(11, QString()));
+    auto *stored = window->findChild<QLabel *>("lblCall")->parentWidget();
+    QCOMPARE(qobject_cast<QGroupBox *>(stored)->title(), QString("Courrent User Data:"));
+
+    QCOMPARE(window->findChild<QPushButton *>("cmdClear")->text(), QString("Clear"));
+    QCOMPARE(window->findChild<QPushButton *>("cmdSubmit")->text(), QString("Submit"));
+    QCOMPARE(window->findChild<QPushButton *>("Command1")->text(), QString("Exit"));
+    // Each box sits in a frame with its caption.
+    const QStringList frames{"Call", "First Name", "Second Name", "Address",   "ZIP Code",
+                             "City", "Prov",       "Country",     "WWLocator", "E-Mail"};
+    for (int i = 0; i < boxes.size(); ++i)
+        QCOMPARE(qobject_cast<QGroupBox *>(box(window, boxes.at(i))->parentWidget())->title(),
+                 frames.at(i));
+    QCOMPARE(qobject_cast<QGroupBox *>(combo->parentWidget())->title(), QString("OM/YL/SWL"));
+}
+
+void TestUserDataWindow::tabOrder()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    const QStringList order = boxes + QStringList{"cmdSubmit", "cmdClear", "Command1", "Combo"};
+    QStringList visited{QApplication::focusWidget()->objectName()};
+    for (int i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, order);
+}
+
+void TestUserDataWindow::submitStoresAndShows()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    typeAll(window);
+    window->findChild<QComboBox *>("Combo")->setCurrentText("SWL");
+    click(window, "cmdSubmit");
+
+    QVERIFY2(app.dialogs.messages.isEmpty(), qPrintable(app.dialogs.texts().join('\n')));
+    QCOMPARE(folder.userDataRows(), 1);
+    const QStringList shown{"SWL",      "IK0XYZ", "GIULIA", "VERDI",  "VIA ROMA 12",       "00100",
+                            "VALDORIA", "QZ",     "ITALY",  "JN61FV", "IK0XYZ@EXAMPLE.ORG"};
+    QCOMPARE(labels(window), shown);
+    QSqlQuery query(folder.log());
+    QVERIFY(query.exec("select \"OM/YL/SWL\", call, fName, sName, address, ZIPcode, city, prov, "
+                       "country, WWLocator, email, count from userData"));
+    QVERIFY(query.next());
+    QStringList row;
+    for (int i = 0; i < 11; ++i)
+        row << query.value(i).toString();
+    QCOMPARE(row, shown);
+    QCOMPARE(query.value(11).toInt(), 1);
+    // The typed values stay in the boxes.
+    QCOMPARE(box(window, "txtCall")->text(), QString("IK0XYZ"));
+}
+
+void TestUserDataWindow::refusalKeepsTheRecord_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("every field empty") << ""
+                                       << ""
+                                       << "Address field cannot be null";
+    QTest::newRow("call of 11") << "txtCall"
+                                << "ik0abcdefgh"
+                                << "Call field cannot hold more than 10 characters";
+    QTest::newRow("second name empty") << "txtsName"
+                                       << ""
+                                       << "sencod Name field cannot be null";
+    QTest::newRow("locator of 7") << "txtWWLocator"
+                                  << "jn61fva"
+                                  << "WWLocator field cannot hold more than 6 characters";
+    QTest::newRow("e-mail of 51") << "txtEmail" << QString(51, 'e')
+                                  << "e-mail field cannot hold more than 50 characters";
+}
+
+void TestUserDataWindow::refusalKeepsTheRecord()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    ProgramFolder folder;
+    folder.setUserData("IK0OLD");
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    const QStringList before = labels(window);
+    if (!field.isEmpty()) {
+        QStringList values = typedValues;
+        values[boxes.indexOf(field)] = value;
+        typeAll(window, values);
+    }
+    click(window, "cmdSubmit");
+
+    QCOMPARE(app.dialogs.messages.size(), 1);
+    const FakeDialogs::Message shown = app.dialogs.messages.first();
+    QCOMPARE(shown.text, message);
+    QCOMPARE(shown.icon, MessageIcon::Critical);
+    QCOMPARE(shown.buttons, MessageButtons::Ok);
+    QCOMPARE(shown.title, QString("KX47"));
+    QCOMPARE(storedCall(folder), QString("IK0OLD"));
+    QCOMPARE(folder.userDataRows(), 1);
+    QCOMPARE(labels(window), before);
+    // The typed values stay for correction.
+    if (!field.isEmpty())
+        QCOMPARE(box(window, field)->text(), value.toUpper());
+}
+
+void TestUserDataWindow::labelsRefreshedAfterRefusal()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    QCOMPARE(label(window, "lblCall"), QString());
+    folder.setUserData("IK0NEW", "NEW@X.ORG"); // written behind the window's back
+    click(window, "cmdSubmit");
+    QCOMPARE(app.dialogs.texts(), QStringList{"Address field cannot be null"});
+    QCOMPARE(label(window, "lblCall"), QString("IK0NEW"));
+    QCOMPARE(label(window, "lblemail"), QString("NEW@X.ORG"));
+}
+
+void TestUserDataWindow::oneRowAfterSeveralSubmits()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    typeAll(window);
+    for (const QString &call : QStringList{"ik0aaa", "iw0bbb", "iz0ccc"}) {
+        box(window, "txtCall")->clear();
+        QTest::keyClicks(box(window, "txtCall"), call);
+        click(window, "cmdSubmit");
+        QCOMPARE(folder.userDataRows(), 1);
+        QCOMPARE(storedCall(folder), call.toUpper());
+        QCOMPARE(label(window, "lblCall"), call.toUpper());
+    }
+    QVERIFY(app.dialogs.messages.isEmpty());
+    QSqlQuery query(folder.log());
+    QVERIFY(query.exec("select count from userData"));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toInt(), 1);
+}
+
+void TestUserDataWindow::emptyEmailShownAsBlank()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    QStringList values = typedValues;
+    values.last() = "";
+    typeAll(window, values);
+    click(window, "cmdSubmit");
+    QVERIFY(app.dialogs.messages.isEmpty());
+    QCOMPARE(label(window, "lblemail"), QString(" "));
+    QSqlQuery query(folder.log());
+    QVERIFY(query.exec("select email from userData"));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toString(), QString(" "));
+}
+
+void TestUserDataWindow::upperCaseKeepsTheCaret_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    for (const QString &name : boxes) {
+        QTest::addRow("%s at the end", qPrintable(name)) << name << "ik0abc" << 0 << ""
+                                                         << "IK0ABC" << 6;
+        QTest::addRow("%s in the middle", qPrintable(name)) << name << "ik0abc" << 3 << "x"
+                                                            << "IK0XABC" << 4;
+    }
+    QTest::newRow("two letters in the middle") << "txtCall"
+                                               << "abcd" << 2 << "yz"
+                                               << "ABYZCD" << 4;
+    QTest::newRow("at the start") << "txtCity"
+                                  << "oma" << 3 << "r"
+                                  << "ROMA" << 1;
+    QTest::newRow("capitals and digits stay") << "txtZipCode"
+                                              << "00" << 1 << "1a"
+                                              << "01A0" << 3;
+    QTest::newRow("accented letters")
+        << "txtCity" << QString::fromUtf8("forlì") << 0 << "" << QString::fromUtf8("FORLÌ") << 5;
+}
+
+void TestUserDataWindow::upperCaseKeepsTheCaret()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, first);
+    QFETCH(int, left);
+    QFETCH(QString, then);
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    QLineEdit *edit = box(window, field);
+    edit->setFocus();
+    typeText(edit, first);
+    for (int i = 0; i < left; ++i)
+        QTest::keyClick(edit, Qt::Key_Left);
+    typeText(edit, then);
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->cursorPosition(), caret);
+}
+
+void TestUserDataWindow::clearLeavesTheStoredPanel()
+{
+    ProgramFolder folder;
+    folder.setUserData("IK0OLD");
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    const QStringList before = labels(window);
+    QCOMPARE(label(window, "lblCall"), QString("IK0OLD"));
+    typeAll(window);
+    window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
+    folder.setUserData("IK0NEW"); // the panel is not refreshed by Clear
+    click(window, "cmdClear");
+    for (const QString &name : boxes)
+        QVERIFY2(box(window, name)->text().isEmpty(), qPrintable(name));
+    QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("OM"));
+    QCOMPARE(labels(window), before);
+    QCOMPARE(storedCall(folder), QString("IK0NEW"));
+    QVERIFY(app.dialogs.messages.isEmpty());
+}
+
+void TestUserDataWindow::exitKeepsWhatWasTyped()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    QTest::keyClicks(box(window, "txtCall"), "ik0abc");
+    window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
+    click(window, "Command1");
+    QVERIFY(!window->isVisible());
+    QCOMPARE(app.show(windows::frmUserData), window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(box(window, "txtCall")->text(), QString("IK0ABC"));
+    QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("YL"));
+    QCOMPARE(folder.userDataRows(), 0);
+}
+
+void TestUserDataWindow::closeBoxDiscards()
+{
+    ProgramFolder folder;
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QPointer<QWidget> window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    QTest::keyClicks(box(window, "txtCall"), "ik0abc");
+    window->findChild<QComboBox *>("Combo")->setCurrentText("SWL");
+    window->close();
+    QTRY_VERIFY(window.isNull());
+    folder.setUserData("IK0NEW");
+    QWidget *again = app.show(windows::frmUserData);
+    QVERIFY(again);
+    QCOMPARE(box(again, "txtCall")->text(), QString());
+    QCOMPARE(again->findChild<QComboBox *>("Combo")->currentText(), QString("OM"));
+    QCOMPARE(label(again, "lblCall"), QString("IK0NEW"));
+}
+
+void TestUserDataWindow::handWrittenRowsShown_data()
+{
+    QTest::addColumn<QString>("insert");
+    QTest::addColumn<QStringList>("shown");
+    const QString longAddress(120, 'A');
+    QTest::newRow("NULLs") << "insert into userData (call, count) values ('IK0ABC', NULL)"
+                           << QStringList{"", "IK0ABC", "", "", "", "", "", "", "", "", ""};
+    QTest::newRow("over-long values")
+        << QString("insert into userData (\"OM/YL/SWL\", call, fName, sName, address, city, prov, "
+                   "country, ZIPcode, WWLocator, email, count) values ('OM', 'IK0ABCDEFGHIJ', "
+                   "'F', 'S', '%1', 'C', 'P', 'N', '12345678901', 'JN61FVAA', '%2', 1)")
+               .arg(longAddress, QString(60, 'e'))
+        << QStringList{
+               "OM",       "IK0ABCDEFGHIJ", "F", "S", longAddress, "12345678901", "C", "P", "N",
+               "JN61FVAA", QString(60, 'e')};
+}
+
+void TestUserDataWindow::handWrittenRowsShown()
+{
+    QFETCH(QString, insert);
+    QFETCH(QStringList, shown);
+    ProgramFolder folder;
+    execByHand(folder, insert);
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *window = app.show(windows::frmUserData);
+    QVERIFY(activate(window));
+    QCOMPARE(labels(window), shown);
+    QVERIFY(app.dialogs.messages.isEmpty());
+    // A Submit then replaces that row with what was typed.
+    typeAll(window);
+    click(window, "cmdSubmit");
+    QCOMPARE(folder.userDataRows(), 1);
+    QCOMPARE(label(window, "lblAddress"), QString("VIA ROMA 12"));
+    QCOMPARE(label(window, "lblOM"), QString("OM"));
+}
+
+QTEST_MAIN(TestUserDataWindow)
+#include "tst_userdatawindow.moc"
