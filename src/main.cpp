@@ -16,10 +16,11 @@ int main(int argc, char *argv[])
     // Windows other than the main one may be open; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    const QString programFolder = QApplication::applicationDirPath();
     kx47::QtDialogs dialogs;
-    kx47::QtPrintService printService;
     kx47::QtDesktop desktop;
-    kx47::Application app(QApplication::applicationDirPath(), dialogs, printService, desktop);
+    kx47::QtPrintService printService(programFolder, dialogs, desktop);
+    kx47::Application app(programFolder, dialogs, printService, desktop);
     if (!app.start())
         return 1;
 

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "fulllogprintout.h"
 #include "platform/appcontext.h"
 #include "platform/desktop.h"
 #include "platform/programfolder.h"
@@ -50,7 +51,9 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, showWindow(windows::frmInsertQSO));
     connect(addItem(database, QStringLiteral("mnUtiliy"), QStringLiteral("&Utility QSO")),
             &QAction::triggered, this, showWindow(windows::frmUtility));
-    addItem(database, QStringLiteral("mnPrintAllQSOs"), QStringLiteral("&Print all QSOs"));
+    connect(addItem(database, QStringLiteral("mnPrintAllQSOs"), QStringLiteral("&Print all QSOs")),
+            &QAction::triggered, this,
+            [this] { FullLogPrintout(m_context.log).print(m_context.printService); });
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
             &QAction::triggered, this, [this] { m_quit(); });

@@ -18,6 +18,9 @@ public:
     virtual void printLine(const QString &line) = 0;
     // Releases the pages to the printer.
     virtual void endDocument() = 0;
+    // False once the document could not be printed or saved; the print service has told the
+    // user why, and the caller changes nothing that depends on the paper.
+    virtual bool ok() const { return true; }
 };
 
 class PrintService
