@@ -35,23 +35,10 @@ void SubSquareBox::mousePressEvent(QMouseEvent *event)
 {
     // The base handler places the caret where the mouse is; the selection comes after it.
     QLineEdit::mousePressEvent(event);
-    selectTwoLetters();
-}
-
-void SubSquareBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    // Releasing the button over a selection that the press left alone (it may have started a
-    // drag) deselects it in the base handler: select again, the click is complete only now.
-    QLineEdit::mouseReleaseEvent(event);
-    selectTwoLetters();
-}
-
-void SubSquareBox::selectTwoLetters()
-{
-    if (text().size() != letters)
-        return;
-    setFocus();
-    selectAll();
+    if (text().size() == letters) {
+        setFocus();
+        selectAll();
+    }
 }
 
 } // namespace kx47

@@ -17,11 +17,9 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void tidy(const QString &text);
-    void selectTwoLetters();
 };
 
 } // namespace kx47

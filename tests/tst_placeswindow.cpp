@@ -1,0 +1,376 @@
+// The Find on Places Database window as the user drives it: the sub-square box, the two
+// searches, Clear, Exit and the close box.
+#include "fixture.h"
+
+#include "places/placesearch.h"
+#include "platform/windownames.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace kx47;
+using namespace kx47::test;
+
+namespace
+{
+
+QLineEdit *box(QWidget *window, const char *name)
+{
+    return window->findChild<QLineEdit *>(name);
+}
+
+QListView *list(QWidget *window)
+{
+    return window->findChild<QListView *>("List");
+}
+
+QStringList shownLines(QWidget *window)
+{
+    QAbstractItemModel *model = list(window)->model();
+    QStringList lines;
+    for (int row = 0; row < model->rowCount(); ++row)
+        lines << model->data(model->index(row, 0), Qt::DisplayRole).toString();
+    return lines;
+}
+
+void click(QWidget *window, const char *button)
+{
+    QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
+}
+
+// The application with the places window shown and active.
+struct Opened {
+    ProgramFolder folder;
+    TestApp app{folder.path()};
+    QWidget *window = nullptr;
+
+    bool open()
+    {
+        if (!app.start())
+            return false;
+        window = app.show(windows::frmFindPlaces);
+        return window && activate(window);
+    }
+};
+
+} // namespace
+
+class TestPlacesWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensWithItsControls();
+    void subSquareBoxTyping_data();
+    void subSquareBoxTyping();
+    void thirdLetterIsReplacedByTheNext();
+    void textSetByTheProgramIsCut();
+    void clickIntoTheSubSquareBox_data();
+    void clickIntoTheSubSquareBox();
+    void searchBySubSquare();
+    void searchByPlace_data();
+    void searchByPlace();
+    void eachSearchEmptiesTheOtherBox();
+    void clearEmptiesEverything();
+    void exitEmptiesAndHides();
+    void closeBoxEmptiesAndDiscards();
+};
+
+void TestPlacesWindow::opensWithItsControls()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
+    QCOMPARE(window->windowTitle(), QString("Find on Places Database"));
+    QCOMPARE(qobject_cast<QGroupBox *>(box(window, "txtWWLocator")->parentWidget())->title(),
+             QString("WWLocator"));
+    QCOMPARE(qobject_cast<QGroupBox *>(box(window, "txtPlace")->parentWidget())->title(),
+             QString("Place"));
+    QStringList labels;
+    for (QLabel *label : window->findChildren<QLabel *>())
+        labels << label->text();
+    QVERIFY(labels.contains("KX47"));
+    QVERIFY(labels.contains("Place"));
+    QCOMPARE(window->findChild<QPushButton *>("cmdSearch")->text(), QString("Search"));
+    QCOMPARE(window->findChild<QPushButton *>("cmdSearch2")->text(), QString("Search"));
+    QCOMPARE(window->findChild<QPushButton *>("cmdClear")->text(), QString("Clear"));
+    QCOMPARE(window->findChild<QPushButton *>("Command2")->text(), QString("Exit"));
+
+    QListView *view = list(window);
+    QVERIFY(view->uniformItemSizes());
+    QCOMPARE(view->font().family(), QString("Courier New"));
+    QCOMPARE(view->font().pointSizeF(), 8.25);
+    auto *frame = qobject_cast<QGroupBox *>(view->parentWidget());
+    QCOMPARE(frame->title(), QString(" WWLoc | Place                          | Prov |"));
+    QCOMPARE(frame->font().family(), QString("Courier New"));
+    QVERIFY(shownLines(window).isEmpty());
+    QVERIFY(box(window, "txtWWLocator")->text().isEmpty());
+    QVERIFY(box(window, "txtPlace")->text().isEmpty());
+}
+
+void TestPlacesWindow::subSquareBoxTyping_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("selected");
+    QTest::newRow("one small letter") << "a"
+                                      << "A"
+                                      << "";
+    QTest::newRow("two small letters") << "ab"
+                                       << "AB"
+                                       << "";
+    QTest::newRow("capitals") << "XX"
+                              << "XX"
+                              << "";
+    QTest::newRow("a third letter") << "abc"
+                                    << "AB"
+                                    << "AB";
+    QTest::newRow("four letters: the fourth replaces") << "abcd"
+                                                       << "D"
+                                                       << "";
+    QTest::newRow("five letters") << "abcde"
+                                  << "DE"
+                                  << "";
+    QTest::newRow("six letters") << "abcdef"
+                                 << "DE"
+                                 << "DE";
+}
+
+void TestPlacesWindow::subSquareBoxTyping()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, text);
+    QFETCH(QString, selected);
+    Opened opened;
+    QVERIFY(opened.open());
+    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    edit->setFocus();
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->selectedText(), selected);
+    QCOMPARE(edit->cursorPosition(), text.size());
+    QCOMPARE(QApplication::focusWidget(), edit);
+}
+
+void TestPlacesWindow::thirdLetterIsReplacedByTheNext()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    // The caret goes to the end whatever the change: a letter typed at the start goes in there,
+    // then the text is cut to its first two.
+    QTest::keyClicks(edit, "bc");
+    QTest::keyClick(edit, Qt::Key_Home);
+    QTest::keyClick(edit, 'a');
+    QCOMPARE(edit->text(), QString("AB"));
+    QCOMPARE(edit->selectedText(), QString("AB"));
+    QTest::keyClick(edit, 'x');
+    QCOMPARE(edit->text(), QString("X"));
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, "x");
+    QCOMPARE(edit->text(), QString("X"));
+    QCOMPARE(edit->cursorPosition(), 1);
+}
+
+void TestPlacesWindow::textSetByTheProgramIsCut()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    box(opened.window, "txtPlace")->setFocus();
+    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    edit->setText("kx47ab");
+    QCOMPARE(edit->text(), QString("KX"));
+    QCOMPARE(edit->selectedText(), QString("KX"));
+    QCOMPARE(QApplication::focusWidget(), edit);
+    edit->setText("cd");
+    QCOMPARE(edit->text(), QString("CD"));
+    QCOMPARE(edit->cursorPosition(), 2);
+    QVERIFY(!edit->hasSelectedText());
+}
+
+void TestPlacesWindow::clickIntoTheSubSquareBox_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("caret"); // where the caret is put before the click
+    QTest::addColumn<bool>("selectedBefore");
+    QTest::addColumn<bool>("onTheText"); // on the first letter, or right of the text
+    QTest::addColumn<QString>("selected");
+    for (const bool onTheText : {true, false}) {
+        const char *where = onTheText ? "on the text" : "after the text";
+        QTest::addRow("two letters, %s", where) << "ab" << 0 << false << onTheText << "AB";
+        QTest::addRow("two letters already selected, %s", where)
+            << "abc" << 2 << true << onTheText << "AB";
+        QTest::addRow("one letter, %s", where) << "a" << 0 << false << onTheText << "";
+    }
+    QTest::newRow("empty") << "" << 0 << false << false << "";
+}
+
+void TestPlacesWindow::clickIntoTheSubSquareBox()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, caret);
+    QFETCH(bool, selectedBefore);
+    QFETCH(bool, onTheText);
+    QFETCH(QString, selected);
+    Opened opened;
+    QVERIFY(opened.open());
+    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    QTest::keyClicks(edit, typed);
+    if (!selectedBefore)
+        edit->setCursorPosition(caret);
+    QCOMPARE(edit->hasSelectedText(), selectedBefore);
+    QLineEdit *place = box(opened.window, "txtPlace");
+    place->setFocus();
+    QCOMPARE(QApplication::focusWidget(), place);
+
+    const QPoint firstLetter(4 + edit->fontMetrics().horizontalAdvance('A') / 2,
+                             edit->rect().center().y());
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier,
+                      onTheText ? firstLetter : edit->rect().center());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(edit->selectedText(), selected);
+    QCOMPARE(edit->text(), typed.left(2).toUpper());
+    // The next key typed replaces a selection, or goes in at the caret.
+    QTest::keyClick(edit, 'z');
+    QCOMPARE(edit->text(), selected.isEmpty() ? (typed + "z").toUpper() : QString("Z"));
+}
+
+void TestPlacesWindow::searchBySubSquare()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
+    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
+    click(window, "cmdSearch");
+    const QStringList lines = shownLines(window);
+    QCOMPARE(lines, QStringList({PlaceSearch::line("KX47AB", "ALTOMIRA", "AR"),
+                                 PlaceSearch::line("KX47AB", "ALTOMIRA", "AR"),
+                                 PlaceSearch::line("KX47AB", "BRANVOLE", "PG"),
+                                 PlaceSearch::line("KX47AB", "SANT'ERMINIO", "FC")}));
+    for (const QString &line : lines) {
+        QVERIFY(line.startsWith("KX47AB | "));
+        QCOMPARE(line.size(), 45);
+        QCOMPARE(line.at(7), QChar('|'));
+        QCOMPARE(line.at(40), QChar('|'));
+    }
+    // A new search replaces the list; one that finds nothing leaves it empty, without a message.
+    box(window, "txtWWLocator")->clear();
+    QTest::keyClicks(box(window, "txtWWLocator"), "xx");
+    click(window, "cmdSearch");
+    QCOMPARE(shownLines(window), QStringList({PlaceSearch::line("KX47XX", "FUORIVIA", "ZZ"),
+                                              PlaceSearch::line("KX47XX", "MOSTIRANA", "RSM")}));
+    box(window, "txtWWLocator")->clear();
+    click(window, "cmdSearch");
+    QVERIFY(shownLines(window).isEmpty());
+    QVERIFY(opened.app.dialogs.messages.isEmpty());
+}
+
+void TestPlacesWindow::searchByPlace_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("found");
+    QTest::newRow("as stored") << "COLLEVARO" << 1;
+    QTest::newRow("small letters, two sub-squares") << "branvole" << 2;
+    QTest::newRow("apostrophe") << "Sant'Erminio" << 1;
+    QTest::newRow("partial name") << "COLLE" << 0;
+    QTest::newRow("empty") << "" << 0;
+}
+
+void TestPlacesWindow::searchByPlace()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, found);
+    Opened opened;
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
+    // What an earlier search listed goes first.
+    QTest::keyClicks(box(window, "txtWWLocator"), "aa");
+    click(window, "cmdSearch");
+    QCOMPARE(shownLines(window).size(), 2);
+
+    QTest::keyClicks(box(window, "txtPlace"), typed);
+    QCOMPARE(box(window, "txtPlace")->text(), typed); // the place box keeps what was typed
+    click(window, "cmdSearch2");
+    const QStringList lines = shownLines(window);
+    QCOMPARE(lines.size(), found);
+    for (const QString &line : lines) {
+        QCOMPARE(line.mid(9, 30).trimmed(), typed.toUpper());
+        QCOMPARE(line.size(), 45);
+    }
+    QVERIFY(opened.app.dialogs.messages.isEmpty());
+}
+
+void TestPlacesWindow::eachSearchEmptiesTheOtherBox()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
+    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
+    QTest::keyClicks(box(window, "txtPlace"), "collevaro");
+    click(window, "cmdSearch2");
+    QCOMPARE(box(window, "txtWWLocator")->text(), QString());
+    QCOMPARE(box(window, "txtPlace")->text(), QString("collevaro"));
+    QCOMPARE(shownLines(window), QStringList{PlaceSearch::line("KX47AA", "COLLEVARO", "RN")});
+
+    QTest::keyClicks(box(window, "txtWWLocator"), "aa");
+    click(window, "cmdSearch");
+    QCOMPARE(box(window, "txtPlace")->text(), QString());
+    QCOMPARE(box(window, "txtWWLocator")->text(), QString("AA"));
+    QCOMPARE(shownLines(window).size(), 2);
+}
+
+void TestPlacesWindow::clearEmptiesEverything()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
+    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
+    click(window, "cmdSearch");
+    QTest::keyClicks(box(window, "txtPlace"), "altomira");
+    box(window, "txtPlace")->setFocus();
+    click(window, "cmdClear");
+    QVERIFY(shownLines(window).isEmpty());
+    QCOMPARE(box(window, "txtWWLocator")->text(), QString());
+    QCOMPARE(box(window, "txtPlace")->text(), QString());
+    QCOMPARE(QApplication::focusWidget(), box(window, "txtWWLocator"));
+    QVERIFY(window->isVisible());
+}
+
+void TestPlacesWindow::exitEmptiesAndHides()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
+    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
+    click(window, "cmdSearch");
+    QTest::keyClicks(box(window, "txtPlace"), "altomira");
+    click(window, "Command2");
+    QVERIFY(!window->isVisible());
+    QCOMPARE(opened.app.show(windows::frmFindPlaces), window);
+    QVERIFY(shownLines(window).isEmpty());
+    QCOMPARE(box(window, "txtWWLocator")->text(), QString());
+    QCOMPARE(box(window, "txtPlace")->text(), QString());
+}
+
+void TestPlacesWindow::closeBoxEmptiesAndDiscards()
+{
+    Opened opened;
+    QVERIFY(opened.open());
+    QPointer<QWidget> window = opened.window;
+    QTest::keyClicks(box(window, "txtPlace"), "branvole");
+    click(window, "cmdSearch2");
+    QCOMPARE(shownLines(window).size(), 2);
+    window->close();
+    QTRY_VERIFY(window.isNull());
+    QWidget *again = opened.app.show(windows::frmFindPlaces);
+    QVERIFY(again);
+    QVERIFY(shownLines(again).isEmpty());
+    QCOMPARE(box(again, "txtPlace")->text(), QString());
+}
+
+QTEST_MAIN(TestPlacesWindow)
+#include "tst_placeswindow.moc"
