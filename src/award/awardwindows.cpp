@@ -1,5 +1,7 @@
 #include "awardwindows.h"
 
+#include "awardrequestkind.h"
+#include "awardrequestwindow.h"
 #include "awardwindow.h"
 
 #include "platform/appcontext.h"
@@ -14,6 +16,11 @@ void registerAwardWindows(AppContext &context)
 {
     context.windows.registerWindow(windows::frmAward,
                                    [&context] { return new AwardWindow(context); });
+    for (const AwardRequestKind *kind :
+         {&AwardRequestKind::baseAward(), &AwardRequestKind::endorsement()}) {
+        context.windows.registerWindow(
+            kind->windowName, [&context, kind] { return new AwardRequestWindow(context, *kind); });
+    }
 
     // After every change of the log the figures are recounted, whether the counter is shown,
     // hidden or not created yet.

@@ -1,0 +1,45 @@
+#include "awardqueries.h"
+
+#include "platform/database.h"
+
+namespace kx47
+{
+
+namespace
+{
+
+const QString countByState = QStringLiteral(
+    "select count(*) as contatore from data where mode = ? and qsl = ? and band = ?");
+const QString selectConfirmed = QStringLiteral(
+    "select * from data where mode = ? and qsl = 'c' and band = ? order by WWLocator, count");
+const QString countApplicantRecords = QStringLiteral("select count(*) as contatore from userData");
+const QString setAccredited = QStringLiteral("update data set qsl = 'a' where count = ?");
+
+} // namespace
+
+AwardQueries::AwardQueries(const Database &log) : m_log(log) {}
+
+int AwardQueries::count(const QString &band, const QString &mode, const QString &qsl) const
+{
+    return m_log.count(countByState, {mode, qsl, band});
+}
+
+QSqlQuery AwardQueries::confirmed(const QString &band, const QString &mode) const
+{
+    return m_log.run(selectConfirmed, {mode, band});
+}
+
+int AwardQueries::applicantRecords() const
+{
+    return m_log.count(countApplicantRecords);
+}
+
+void AwardQueries::accredit(const QList<int> &qsoNumbers) const
+{
+    m_log.beginTransaction();
+    for (const int number : qsoNumbers)
+        m_log.run(setAccredited, {number});
+    m_log.commit();
+}
+
+} // namespace kx47
