@@ -1,6 +1,7 @@
 // The Find on Places Database window as the user drives it: the sub-square box, the two
 // searches, Clear, Exit and the close box.
 #include "fixture.h"
+#include "openedwindow.h"
 
 #include "places/placesearch.h"
 #include "platform/windownames.h"
@@ -42,21 +43,6 @@ void click(QWidget *window, const char *button)
     QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
 }
 
-// The application with the places window shown and active.
-struct Opened {
-    ProgramFolder folder;
-    TestApp app{folder.path()};
-    QWidget *window = nullptr;
-
-    bool open()
-    {
-        if (!app.start())
-            return false;
-        window = app.show(windows::frmFindPlaces);
-        return window && activate(window);
-    }
-};
-
 } // namespace
 
 class TestPlacesWindow : public QObject
@@ -75,14 +61,13 @@ private slots:
     void searchByPlace_data();
     void searchByPlace();
     void eachSearchEmptiesTheOtherBox();
-    void clearEmptiesEverything();
-    void exitEmptiesAndHides();
-    void closeBoxEmptiesAndDiscards();
+    void emptiesEverything_data();
+    void emptiesEverything();
 };
 
 void TestPlacesWindow::opensWithItsControls()
 {
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
     QCOMPARE(window->windowTitle(), QString("Find on Places Database"));
@@ -145,7 +130,7 @@ void TestPlacesWindow::subSquareBoxTyping()
     QFETCH(QString, typed);
     QFETCH(QString, text);
     QFETCH(QString, selected);
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QLineEdit *edit = box(opened.window, "txtWWLocator");
     edit->setFocus();
@@ -158,7 +143,7 @@ void TestPlacesWindow::subSquareBoxTyping()
 
 void TestPlacesWindow::thirdLetterIsReplacedByTheNext()
 {
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QLineEdit *edit = box(opened.window, "txtWWLocator");
     // The caret goes to the end whatever the change: a letter typed at the start goes in there,
@@ -178,7 +163,7 @@ void TestPlacesWindow::thirdLetterIsReplacedByTheNext()
 
 void TestPlacesWindow::textSetByTheProgramIsCut()
 {
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     box(opened.window, "txtPlace")->setFocus();
     QLineEdit *edit = box(opened.window, "txtWWLocator");
@@ -216,7 +201,7 @@ void TestPlacesWindow::clickIntoTheSubSquareBox()
     QFETCH(bool, selectedBefore);
     QFETCH(bool, onTheText);
     QFETCH(QString, selected);
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QLineEdit *edit = box(opened.window, "txtWWLocator");
     QTest::keyClicks(edit, typed);
@@ -241,7 +226,7 @@ void TestPlacesWindow::clickIntoTheSubSquareBox()
 
 void TestPlacesWindow::searchBySubSquare()
 {
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
     QTest::keyClicks(box(window, "txtWWLocator"), "ab");
@@ -284,7 +269,7 @@ void TestPlacesWindow::searchByPlace()
 {
     QFETCH(QString, typed);
     QFETCH(int, found);
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
     // What an earlier search listed goes first.
@@ -306,7 +291,7 @@ void TestPlacesWindow::searchByPlace()
 
 void TestPlacesWindow::eachSearchEmptiesTheOtherBox()
 {
-    Opened opened;
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
     QTest::keyClicks(box(window, "txtWWLocator"), "ab");
@@ -323,53 +308,46 @@ void TestPlacesWindow::eachSearchEmptiesTheOtherBox()
     QCOMPARE(shownLines(window).size(), 2);
 }
 
-void TestPlacesWindow::clearEmptiesEverything()
+void TestPlacesWindow::emptiesEverything_data()
 {
-    Opened opened;
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Clear") << "cmdClear";
+    QTest::newRow("Exit") << "Command2";
+    QTest::newRow("close box") << "close";
+}
+
+void TestPlacesWindow::emptiesEverything()
+{
+    QFETCH(QString, how);
+    OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
-    QWidget *window = opened.window;
+    QPointer<QWidget> window = opened.window;
     QTest::keyClicks(box(window, "txtWWLocator"), "ab");
     click(window, "cmdSearch");
     QTest::keyClicks(box(window, "txtPlace"), "altomira");
     box(window, "txtPlace")->setFocus();
-    click(window, "cmdClear");
+    QCOMPARE(shownLines(window).size(), 4);
+
+    if (how == "close") {
+        window->close();
+        QTRY_VERIFY(window.isNull());
+    } else {
+        click(window, qPrintable(how));
+    }
+    if (how == "cmdClear") {
+        QVERIFY(window->isVisible());
+        QCOMPARE(QApplication::focusWidget(), box(window, "txtWWLocator"));
+    } else {
+        QVERIFY(window.isNull() || !window->isVisible());
+        QWidget *again = opened.app.show(windows::frmFindPlaces);
+        // Exit keeps the window, the close box discards it.
+        QCOMPARE(again == window.data(), how == "Command2");
+        window = again;
+    }
     QVERIFY(shownLines(window).isEmpty());
     QCOMPARE(box(window, "txtWWLocator")->text(), QString());
     QCOMPARE(box(window, "txtPlace")->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), box(window, "txtWWLocator"));
-    QVERIFY(window->isVisible());
-}
-
-void TestPlacesWindow::exitEmptiesAndHides()
-{
-    Opened opened;
-    QVERIFY(opened.open());
-    QWidget *window = opened.window;
-    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
-    click(window, "cmdSearch");
-    QTest::keyClicks(box(window, "txtPlace"), "altomira");
-    click(window, "Command2");
-    QVERIFY(!window->isVisible());
-    QCOMPARE(opened.app.show(windows::frmFindPlaces), window);
-    QVERIFY(shownLines(window).isEmpty());
-    QCOMPARE(box(window, "txtWWLocator")->text(), QString());
-    QCOMPARE(box(window, "txtPlace")->text(), QString());
-}
-
-void TestPlacesWindow::closeBoxEmptiesAndDiscards()
-{
-    Opened opened;
-    QVERIFY(opened.open());
-    QPointer<QWidget> window = opened.window;
-    QTest::keyClicks(box(window, "txtPlace"), "branvole");
-    click(window, "cmdSearch2");
-    QCOMPARE(shownLines(window).size(), 2);
-    window->close();
-    QTRY_VERIFY(window.isNull());
-    QWidget *again = opened.app.show(windows::frmFindPlaces);
-    QVERIFY(again);
-    QVERIFY(shownLines(again).isEmpty());
-    QCOMPARE(box(again, "txtPlace")->text(), QString());
+    QVERIFY(opened.app.dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(TestPlacesWindow)

@@ -1,6 +1,7 @@
 // The User Data window as the user drives it: typing, Submit, Clear, Exit and the close box,
 // on the real application with a fresh program folder per test.
 #include "fixture.h"
+#include "openedwindow.h"
 
 #include "platform/windownames.h"
 
@@ -37,8 +38,8 @@ void typeText(QWidget *widget, const QString &text)
         if (ch.unicode() < 128)
             QTest::keyClick(widget, ch.toLatin1());
         else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()),
-                                QString(ch), Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
+                                Qt::NoModifier);
     }
 }
 
@@ -112,12 +113,9 @@ private slots:
 
 void TestUserDataWindow::opensWithItsControls()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(window);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     QCOMPARE(window->objectName(), windows::frmUserData);
     QCOMPARE(window->windowTitle(), QString("User Data"));
 
@@ -156,11 +154,8 @@ void TestUserDataWindow::opensWithItsControls()
 
 void TestUserDataWindow::tabOrder()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
     const QStringList order = boxes + QStringList{"cmdSubmit", "cmdClear", "Command1", "Combo"};
     QStringList visited{QApplication::focusWidget()->objectName()};
     for (int i = 1; i < order.size(); ++i) {
@@ -172,21 +167,20 @@ void TestUserDataWindow::tabOrder()
 
 void TestUserDataWindow::submitStoresAndShows()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     typeAll(window);
     window->findChild<QComboBox *>("Combo")->setCurrentText("SWL");
     click(window, "cmdSubmit");
 
-    QVERIFY2(app.dialogs.messages.isEmpty(), qPrintable(app.dialogs.texts().join('\n')));
-    QCOMPARE(folder.userDataRows(), 1);
+    QVERIFY2(opened.app.dialogs.messages.isEmpty(),
+             qPrintable(opened.app.dialogs.texts().join('\n')));
+    QCOMPARE(opened.folder.userDataRows(), 1);
     const QStringList shown{"SWL",      "IK0XYZ", "GIULIA", "VERDI",  "VIA ROMA 12",       "00100",
                             "VALDORIA", "QZ",     "ITALY",  "JN61FV", "IK0XYZ@EXAMPLE.ORG"};
     QCOMPARE(labels(window), shown);
-    QSqlQuery query(folder.log());
+    QSqlQuery query(opened.folder.log());
     QVERIFY(query.exec("select \"OM/YL/SWL\", call, fName, sName, address, ZIPcode, city, prov, "
                        "country, WWLocator, email, count from userData"));
     QVERIFY(query.next());
@@ -225,12 +219,10 @@ void TestUserDataWindow::refusalKeepsTheRecord()
     QFETCH(QString, field);
     QFETCH(QString, value);
     QFETCH(QString, message);
-    ProgramFolder folder;
-    folder.setUserData("IK0OLD");
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    opened.folder.setUserData("IK0OLD");
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     const QStringList before = labels(window);
     if (!field.isEmpty()) {
         QStringList values = typedValues;
@@ -239,14 +231,14 @@ void TestUserDataWindow::refusalKeepsTheRecord()
     }
     click(window, "cmdSubmit");
 
-    QCOMPARE(app.dialogs.messages.size(), 1);
-    const FakeDialogs::Message shown = app.dialogs.messages.first();
+    QCOMPARE(opened.app.dialogs.messages.size(), 1);
+    const FakeDialogs::Message shown = opened.app.dialogs.messages.first();
     QCOMPARE(shown.text, message);
     QCOMPARE(shown.icon, MessageIcon::Critical);
     QCOMPARE(shown.buttons, MessageButtons::Ok);
     QCOMPARE(shown.title, QString("KX47"));
-    QCOMPARE(storedCall(folder), QString("IK0OLD"));
-    QCOMPARE(folder.userDataRows(), 1);
+    QCOMPARE(storedCall(opened.folder), QString("IK0OLD"));
+    QCOMPARE(opened.folder.userDataRows(), 1);
     QCOMPARE(labels(window), before);
     // The typed values stay for correction.
     if (!field.isEmpty())
@@ -255,37 +247,33 @@ void TestUserDataWindow::refusalKeepsTheRecord()
 
 void TestUserDataWindow::labelsRefreshedAfterRefusal()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     QCOMPARE(label(window, "lblCall"), QString());
-    folder.setUserData("IK0NEW", "NEW@X.ORG"); // written behind the window's back
+    opened.folder.setUserData("IK0NEW", "NEW@X.ORG"); // written behind the window's back
     click(window, "cmdSubmit");
-    QCOMPARE(app.dialogs.texts(), QStringList{"Address field cannot be null"});
+    QCOMPARE(opened.app.dialogs.texts(), QStringList{"Address field cannot be null"});
     QCOMPARE(label(window, "lblCall"), QString("IK0NEW"));
     QCOMPARE(label(window, "lblemail"), QString("NEW@X.ORG"));
 }
 
 void TestUserDataWindow::oneRowAfterSeveralSubmits()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     typeAll(window);
     for (const QString &call : QStringList{"ik0aaa", "iw0bbb", "iz0ccc"}) {
         box(window, "txtCall")->clear();
         QTest::keyClicks(box(window, "txtCall"), call);
         click(window, "cmdSubmit");
-        QCOMPARE(folder.userDataRows(), 1);
-        QCOMPARE(storedCall(folder), call.toUpper());
+        QCOMPARE(opened.folder.userDataRows(), 1);
+        QCOMPARE(storedCall(opened.folder), call.toUpper());
         QCOMPARE(label(window, "lblCall"), call.toUpper());
     }
-    QVERIFY(app.dialogs.messages.isEmpty());
-    QSqlQuery query(folder.log());
+    QVERIFY(opened.app.dialogs.messages.isEmpty());
+    QSqlQuery query(opened.folder.log());
     QVERIFY(query.exec("select count from userData"));
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toInt(), 1);
@@ -293,18 +281,16 @@ void TestUserDataWindow::oneRowAfterSeveralSubmits()
 
 void TestUserDataWindow::emptyEmailShownAsBlank()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     QStringList values = typedValues;
     values.last() = "";
     typeAll(window, values);
     click(window, "cmdSubmit");
-    QVERIFY(app.dialogs.messages.isEmpty());
+    QVERIFY(opened.app.dialogs.messages.isEmpty());
     QCOMPARE(label(window, "lblemail"), QString(" "));
-    QSqlQuery query(folder.log());
+    QSqlQuery query(opened.folder.log());
     QVERIFY(query.exec("select email from userData"));
     QVERIFY(query.next());
     QCOMPARE(query.value(0).toString(), QString(" "));
@@ -345,11 +331,9 @@ void TestUserDataWindow::upperCaseKeepsTheCaret()
     QFETCH(QString, then);
     QFETCH(QString, text);
     QFETCH(int, caret);
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     QLineEdit *edit = box(window, field);
     edit->setFocus();
     typeText(edit, first);
@@ -362,57 +346,51 @@ void TestUserDataWindow::upperCaseKeepsTheCaret()
 
 void TestUserDataWindow::clearLeavesTheStoredPanel()
 {
-    ProgramFolder folder;
-    folder.setUserData("IK0OLD");
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    opened.folder.setUserData("IK0OLD");
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     const QStringList before = labels(window);
     QCOMPARE(label(window, "lblCall"), QString("IK0OLD"));
     typeAll(window);
     window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
-    folder.setUserData("IK0NEW"); // the panel is not refreshed by Clear
+    opened.folder.setUserData("IK0NEW"); // the panel is not refreshed by Clear
     click(window, "cmdClear");
     for (const QString &name : boxes)
         QVERIFY2(box(window, name)->text().isEmpty(), qPrintable(name));
     QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("OM"));
     QCOMPARE(labels(window), before);
-    QCOMPARE(storedCall(folder), QString("IK0NEW"));
-    QVERIFY(app.dialogs.messages.isEmpty());
+    QCOMPARE(storedCall(opened.folder), QString("IK0NEW"));
+    QVERIFY(opened.app.dialogs.messages.isEmpty());
 }
 
 void TestUserDataWindow::exitKeepsWhatWasTyped()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     QTest::keyClicks(box(window, "txtCall"), "ik0abc");
     window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
     click(window, "Command1");
     QVERIFY(!window->isVisible());
-    QCOMPARE(app.show(windows::frmUserData), window);
+    QCOMPARE(opened.app.show(windows::frmUserData), window);
     QVERIFY(window->isVisible());
     QCOMPARE(box(window, "txtCall")->text(), QString("IK0ABC"));
     QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("YL"));
-    QCOMPARE(folder.userDataRows(), 0);
+    QCOMPARE(opened.folder.userDataRows(), 0);
 }
 
 void TestUserDataWindow::closeBoxDiscards()
 {
-    ProgramFolder folder;
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QPointer<QWidget> window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    QVERIFY(opened.open());
+    QPointer<QWidget> window = opened.window;
     QTest::keyClicks(box(window, "txtCall"), "ik0abc");
     window->findChild<QComboBox *>("Combo")->setCurrentText("SWL");
     window->close();
     QTRY_VERIFY(window.isNull());
-    folder.setUserData("IK0NEW");
-    QWidget *again = app.show(windows::frmUserData);
+    opened.folder.setUserData("IK0NEW");
+    QWidget *again = opened.app.show(windows::frmUserData);
     QVERIFY(again);
     QCOMPARE(box(again, "txtCall")->text(), QString());
     QCOMPARE(again->findChild<QComboBox *>("Combo")->currentText(), QString("OM"));
@@ -440,18 +418,16 @@ void TestUserDataWindow::handWrittenRowsShown()
 {
     QFETCH(QString, insert);
     QFETCH(QStringList, shown);
-    ProgramFolder folder;
-    execByHand(folder, insert);
-    TestApp app(folder.path());
-    QVERIFY(app.start());
-    QWidget *window = app.show(windows::frmUserData);
-    QVERIFY(activate(window));
+    OpenedWindow opened(windows::frmUserData);
+    execByHand(opened.folder, insert);
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
     QCOMPARE(labels(window), shown);
-    QVERIFY(app.dialogs.messages.isEmpty());
+    QVERIFY(opened.app.dialogs.messages.isEmpty());
     // A Submit then replaces that row with what was typed.
     typeAll(window);
     click(window, "cmdSubmit");
-    QCOMPARE(folder.userDataRows(), 1);
+    QCOMPARE(opened.folder.userDataRows(), 1);
     QCOMPARE(label(window, "lblAddress"), QString("VIA ROMA 12"));
     QCOMPARE(label(window, "lblOM"), QString("OM"));
 }
