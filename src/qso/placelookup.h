@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kx47
+{
+
+class Database;
+
+// What the entry form asks of the gazetteer while the user types.
+class PlaceLookup
+{
+public:
+    explicit PlaceLookup(const Database &places) : m_places(places) {}
+
+    // Each place of the sub-square "KX47" + letters once, in ascending order.
+    QStringList placesOf(const QString &letters) const;
+
+    // The province the gazetteer gives for a whole place name (the first row that carries it);
+    // empty when the name is not there.
+    QString provinceOf(const QString &place) const;
+
+private:
+    const Database &m_places;
+};
+
+} // namespace kx47

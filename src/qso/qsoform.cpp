@@ -1,0 +1,299 @@
+#include "qsoform.h"
+
+#include "entrylineedit.h"
+#include "placelookup.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace kx47
+{
+
+const QStringList QsoForm::provinces = {
+    QStringLiteral("AN"), QStringLiteral("AP"), QStringLiteral("AR"),
+    QStringLiteral("FC"), QStringLiteral("QZ"), QStringLiteral("PG"),
+    QStringLiteral("PU"), QStringLiteral("RN"), QStringLiteral("RSM")};
+const QStringList QsoForm::modes = {QStringLiteral("MIXED"), QStringLiteral("SSB"),
+                                    QStringLiteral("CW"), QStringLiteral("DIGITAL")};
+const QStringList QsoForm::bands = {QStringLiteral("HF"),  QStringLiteral("50 MHz"),
+                                    QStringLiteral("VHF"), QStringLiteral("UHF"),
+                                    QStringLiteral("SHF"), QStringLiteral("SAT")};
+
+namespace
+{
+
+EntryLineEdit *textBox(const QString &name, int characters, QWidget *parent)
+{
+    auto *edit = new EntryLineEdit(parent);
+    edit->setObjectName(name);
+    // Room for the field's characters in the widest letters, and the frame.
+    edit->setFixedWidth(
+        edit->fontMetrics().horizontalAdvance(QString(characters, QLatin1Char('W'))) + 14);
+    return edit;
+}
+
+QComboBox *listBox(const QString &name, const QStringList &items, QWidget *parent)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->addItems(items);
+    return combo;
+}
+
+QGroupBox *group(const QString &caption, const QList<QWidget *> &widgets, QWidget *parent)
+{
+    auto *box = new QGroupBox(caption, parent);
+    auto *layout = new QHBoxLayout(box);
+    for (QWidget *widget : widgets)
+        layout->addWidget(widget);
+    return box;
+}
+
+QLabel *label(const QString &text, QWidget *parent, const QString &name = QString())
+{
+    auto *result = new QLabel(text, parent);
+    if (!name.isEmpty())
+        result->setObjectName(name);
+    return result;
+}
+
+} // namespace
+
+QsoForm::QsoForm(const EntryMode &mode, const PlaceLookup &places, QWidget *parent)
+    : QWidget(parent), m_mode(mode), m_places(places)
+{
+    buildForm();
+    connectAids();
+}
+
+void QsoForm::buildForm()
+{
+    m_square = label(QStringLiteral("KX47"), this, QStringLiteral("Label3"));
+    m_locator = textBox(QStringLiteral("txtWWLocator"), 2, this);
+    m_call = textBox(QStringLiteral("txtCall"), 12, this);
+    for (int i = 0; i < 3; ++i)
+        m_date[i] = textBox(QStringLiteral("txtDate%1").arg(i), 2, this);
+    m_time = textBox(QStringLiteral("txtTime"), 4, this);
+
+    m_place = new QComboBox(this);
+    m_place->setObjectName(QStringLiteral("comboPlace"));
+    m_place->setEditable(true);
+    // The user types a whole name or picks one; nothing is completed or added to the list.
+    m_place->setCompleter(nullptr);
+    m_place->setInsertPolicy(QComboBox::NoInsert);
+    // Leaving the field must not pick the entry that matches its text (and so choose its
+    // province again over one chosen by hand): only a pick from the list counts as picking.
+    disconnect(m_place->lineEdit(), &QLineEdit::editingFinished, m_place, nullptr);
+    m_place->setMinimumContentsLength(24);
+    m_prov = listBox(QStringLiteral("comboProv"), provinces, this);
+    m_modeList = listBox(QStringLiteral("comboMode"), modes, this);
+    m_band = listBox(QStringLiteral("comboBand"), bands, this);
+
+    m_confirmed = new QRadioButton(QStringLiteral("confirmed"), this);
+    m_confirmed->setObjectName(QStringLiteral("optQSLConf"));
+    m_worked = new QRadioButton(QStringLiteral("worked"), this);
+    m_worked->setObjectName(QStringLiteral("optQSLworked"));
+
+    m_submit = new QPushButton(QStringLiteral("Submit"), this);
+    m_submit->setObjectName(QStringLiteral("cmdSubmit"));
+    m_clear = new QPushButton(QStringLiteral("Clear"), this);
+    m_clear->setObjectName(QStringLiteral("cmdClear"));
+    m_exit = new QPushButton(QStringLiteral("Exit"), this);
+    m_exit->setObjectName(QStringLiteral("cmdExit"));
+
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(group(QStringLiteral("WWLocator"), {m_square, m_locator}, this), 0, 0);
+    grid->addWidget(group(QStringLiteral("Call"), {m_call}, this), 0, 1);
+    grid->addWidget(group(QStringLiteral("date (dd/mm/yy)"),
+                          {m_date[0], label(QStringLiteral("/"), this), m_date[1],
+                           label(QStringLiteral("/"), this), m_date[2]},
+                          this),
+                    0, 2);
+    grid->addWidget(group(QStringLiteral("Time (hhmm)"), {m_time}, this), 0, 3);
+    grid->addWidget(group(QStringLiteral("Place"), {m_place}, this), 1, 0, 1, 2);
+    grid->addWidget(group(QStringLiteral("Prov"), {m_prov}, this), 1, 2);
+    grid->addWidget(group(QStringLiteral("Mode"), {m_modeList}, this), 1, 3);
+    grid->addWidget(group(QStringLiteral("Band"), {m_band}, this), 2, 0);
+    grid->addWidget(group(QStringLiteral("QSL"), {m_confirmed, m_worked}, this), 2, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_submit);
+    buttons->addWidget(m_clear);
+    buttons->addWidget(m_exit);
+    grid->addLayout(buttons, 3, 0, 1, 4);
+
+    const QList<QWidget *> order = {m_locator,   m_call,   m_date[0], m_date[1],  m_date[2],
+                                    m_time,      m_place,  m_prov,    m_modeList, m_band,
+                                    m_confirmed, m_worked, m_submit,  m_clear,    m_exit};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void QsoForm::connectAids()
+{
+    const std::array<Field, 6> fields = {{{m_locator, 2, m_call, true},
+                                          {m_call, 12, m_date[0], true},
+                                          {m_date[0], 2, m_date[1], false},
+                                          {m_date[1], 2, m_date[2], false},
+                                          {m_date[2], 2, m_time, false},
+                                          {m_time, 4, m_place, false}}};
+    for (const Field &field : fields) {
+        connect(field.edit, &QLineEdit::textChanged, this, [this, field] { fieldChanged(field); });
+        connect(field.edit, &EntryLineEdit::clicked, this, [this, field] { fieldClicked(field); });
+    }
+    connect(m_place, &QComboBox::editTextChanged, this, &QsoForm::placeChanged);
+    connect(m_place, qOverload<int>(&QComboBox::activated), this, &QsoForm::lookUpPlace);
+    m_place->installEventFilter(this);
+    if (m_mode.upperCaseCallOnLeaving)
+        m_call->installEventFilter(this);
+}
+
+bool QsoForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == m_place)
+            setUpperCase(m_place->lineEdit());
+        else if (watched == m_call)
+            setUpperCase(m_call);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void QsoForm::setUpperCase(QLineEdit *edit)
+{
+    const QString upper = edit->text().toUpper();
+    if (upper == edit->text())
+        return;
+    const int caret = edit->cursorPosition();
+    edit->setText(upper);
+    if (m_mode.caret == CaretAfterUpperCase::Kept)
+        edit->setCursorPosition(caret);
+}
+
+void QsoForm::fieldChanged(const Field &field)
+{
+    const QString text = field.edit->text();
+    QString wanted = field.upperCase ? text.toUpper() : text;
+    const bool tooLong = wanted.size() > field.length;
+    if (tooLong)
+        wanted.truncate(field.length);
+    if (wanted != text) {
+        // Setting the text runs this behaviour again on the new text, which passes the focus on
+        // and rebuilds the place list; here only the caret or the selection is left to do.
+        const int caret = field.edit->cursorPosition();
+        field.edit->setText(wanted);
+        if (tooLong) {
+            field.edit->setFocus();
+            field.edit->selectAll();
+        } else if (m_mode.caret == CaretAfterUpperCase::Kept) {
+            field.edit->setCursorPosition(caret);
+        }
+        return;
+    }
+    if (text.size() > field.length - 1)
+        field.next->setFocus();
+    if (field.edit == m_locator)
+        rebuildPlaces();
+}
+
+void QsoForm::fieldClicked(const Field &field)
+{
+    // A click into a full field selects it, so that typing replaces it.
+    if (field.edit->text().size() != field.length)
+        return;
+    field.edit->setFocus();
+    field.edit->setSelection(0, field.length);
+}
+
+void QsoForm::rebuildPlaces()
+{
+    // Rebuilding the list never changes what stands in the place field.
+    const QString kept = m_place->currentText();
+    {
+        const QSignalBlocker blocker(m_place);
+        m_place->clear();
+        m_place->addItems(m_places.placesOf(m_locator->text()));
+        m_place->setCurrentIndex(-1);
+        m_place->setEditText(kept);
+    }
+    // Setting the place back counts as a change of the place field.
+    placeChanged();
+}
+
+void QsoForm::placeChanged()
+{
+    QLineEdit *edit = m_place->lineEdit();
+    const QString text = edit->text();
+    const QString upper = text.toUpper();
+    if (upper != text) {
+        setUpperCase(edit); // runs this behaviour again, which looks the place up
+        return;
+    }
+    lookUpPlace();
+}
+
+void QsoForm::lookUpPlace()
+{
+    const QString province = m_places.provinceOf(m_place->currentText());
+    if (province.isEmpty())
+        return;
+    // A province that is not among the nine of the list leaves the choice as it is.
+    const int index = m_prov->findText(province, Qt::MatchFixedString);
+    if (index >= 0)
+        m_prov->setCurrentIndex(index);
+}
+
+QsoEntry QsoForm::entry() const
+{
+    QsoEntry e;
+    e.locator = m_locator->text();
+    e.call = m_call->text();
+    e.day = m_date[0]->text();
+    e.month = m_date[1]->text();
+    e.year = m_date[2]->text();
+    e.time = m_time->text();
+    e.place = m_place->currentText();
+    e.prov = m_prov->currentText();
+    e.mode = m_modeList->currentText();
+    e.band = m_band->currentText();
+    e.confirmed = m_confirmed->isChecked();
+    return e;
+}
+
+void QsoForm::applyDefaults()
+{
+    m_confirmed->setChecked(true);
+    m_place->setEditText(QString());
+    m_band->setCurrentIndex(0);
+    m_modeList->setCurrentIndex(0);
+    m_prov->setCurrentIndex(0);
+    focusLocator();
+}
+
+void QsoForm::cancella()
+{
+    // The place goes first: emptying the sub-square puts the place back and looks it up, which
+    // would choose its province again over the user's choice.
+    m_place->setEditText(QString());
+    m_locator->setText(QString());
+    m_call->setText(QString());
+    for (EntryLineEdit *edit : m_date)
+        edit->setText(QString());
+    m_time->setText(QString());
+    m_confirmed->setChecked(true);
+    focusLocator();
+}
+
+void QsoForm::focusLocator()
+{
+    m_locator->setFocus();
+}
+
+} // namespace kx47

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "entrymode.h"
+
+namespace kx47
+{
+
+class Database;
+class Dialogs;
+struct QsoEntry;
+
+// What "Submit" does with the form: the field checks, the accredited-locator rule, the
+// replacement of a confirmed QSO, the writing and the report, each step only while the
+// previous ones let the QSO through.
+class QsoSubmission
+{
+public:
+    static const QString accreditedMessage;
+    static const QString replaceQuestion;
+    static const QString goneMessage;
+
+    QsoSubmission(const Database &log, Dialogs &dialogs, const EntryMode &mode)
+        : m_log(log), m_dialogs(dialogs), m_mode(mode)
+    {
+    }
+
+    // Saves the entry: appended under a new number, or, where the mode rewrites, written over
+    // the QSO numbered editedCount. True once saved and reported; false when a check, a rule or
+    // the user stopped it, every reason already shown.
+    bool submit(const QsoEntry &entry, int editedCount = 0);
+
+private:
+    void refuse(const QString &text, const QString &title);
+
+    const Database &m_log;
+    Dialogs &m_dialogs;
+    EntryMode m_mode;
+};
+
+} // namespace kx47

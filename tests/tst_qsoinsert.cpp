@@ -1,0 +1,521 @@
+// The Insert QSO window: its form, "Submit" with the award rules, the form after a save,
+// "Clear", "Exit" and the close box, and the notice that the log changed.
+#include "fixture.h"
+
+#include "platform/appcontext.h"
+#include "platform/lognotifier.h"
+#include "platform/windownames.h"
+#include "qso/qsoentrywindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace kx47;
+using namespace kx47::test;
+
+namespace
+{
+
+// One QSO as the user puts it into the form.
+struct Typed {
+    QString locator = QStringLiteral("AB");
+    QString call = QStringLiteral("IK4ABC");
+    QString day = QStringLiteral("07");
+    QString month = QStringLiteral("12");
+    QString year = QStringLiteral("04");
+    QString time = QStringLiteral("0930");
+    QString place = QStringLiteral("BRANVOLE");
+    QString band = QStringLiteral("HF");
+    QString mode = QStringLiteral("MIXED");
+    bool confirmed = true;
+};
+
+template <class W> W *child(QWidget *window, const char *name)
+{
+    W *widget = window->findChild<W *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no control %s", name);
+    return widget;
+}
+
+QLineEdit *edit(QWidget *window, const char *name)
+{
+    return child<QLineEdit>(window, name);
+}
+
+QComboBox *combo(QWidget *window, const char *name)
+{
+    return child<QComboBox>(window, name);
+}
+
+void fill(QWidget *window, const Typed &t)
+{
+    edit(window, "txtWWLocator")->setText(t.locator);
+    edit(window, "txtCall")->setText(t.call);
+    edit(window, "txtDate0")->setText(t.day);
+    edit(window, "txtDate1")->setText(t.month);
+    edit(window, "txtDate2")->setText(t.year);
+    edit(window, "txtTime")->setText(t.time);
+    combo(window, "comboPlace")->setEditText(t.place);
+    combo(window, "comboBand")->setCurrentText(t.band);
+    combo(window, "comboMode")->setCurrentText(t.mode);
+    child<QRadioButton>(window, t.confirmed ? "optQSLConf" : "optQSLworked")->setChecked(true);
+}
+
+void submit(QWidget *window)
+{
+    QTest::mouseClick(child<QPushButton>(window, "cmdSubmit"), Qt::LeftButton);
+}
+
+QStringList texts(QWidget *window)
+{
+    return {edit(window, "txtWWLocator")->text(),      edit(window, "txtCall")->text(),
+            edit(window, "txtDate0")->text(),          edit(window, "txtDate1")->text(),
+            edit(window, "txtDate2")->text(),          edit(window, "txtTime")->text(),
+            combo(window, "comboPlace")->currentText()};
+}
+
+QStringList selections(QWidget *window)
+{
+    return {combo(window, "comboProv")->currentText(), combo(window, "comboMode")->currentText(),
+            combo(window, "comboBand")->currentText()};
+}
+
+QsoRow storedRow(int count, const QString &locator, const QString &qsl, const QString &band,
+                 const QString &mode)
+{
+    QsoRow row;
+    row.count = count;
+    row.locator = locator;
+    row.call = QStringLiteral("OLD%1").arg(count);
+    row.qsl = qsl;
+    row.band = band;
+    row.mode = mode;
+    return row;
+}
+
+} // namespace
+
+class TestQsoInsert : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controls();
+    void listsInOrder_data();
+    void listsInOrder();
+    void tabOrder();
+    void opensWithDefaults();
+    void saveWritesRowAndEmptiesForm();
+    void savedValues_data();
+    void savedValues();
+    void numbersFollowTheLog();
+    void failedChecksKeepForm();
+    void accreditedRefusalKeepsForm();
+    void replacementQuestion_data();
+    void replacementQuestion();
+    void clearKeepsSelections();
+    void exitKeepsSelections();
+    void closeBoxRestoresDefaults();
+
+private:
+    QWidget *open();
+
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<TestApp> m_app;
+    std::unique_ptr<QSignalSpy> m_changes;
+};
+
+void TestQsoInsert::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    m_app = std::make_unique<TestApp>(m_folder->path());
+    QVERIFY(m_app->start());
+    m_changes =
+        std::make_unique<QSignalSpy>(&m_app->app().context().logNotifier, &LogNotifier::logChanged);
+}
+
+void TestQsoInsert::cleanup()
+{
+    m_changes.reset();
+    m_app.reset();
+    m_folder.reset();
+}
+
+QWidget *TestQsoInsert::open()
+{
+    QWidget *window = m_app->show(windows::frmInsertQSO);
+    if (!window || !activate(window))
+        qFatal("the Insert QSO window did not open");
+    return window;
+}
+
+void TestQsoInsert::controls()
+{
+    QWidget *window = open();
+    QVERIFY(qobject_cast<QsoEntryWindow *>(window));
+    QCOMPARE(window->objectName(), QString("frmInsertQSO"));
+    QCOMPARE(window->windowTitle(), QString("Insert QSO"));
+    QCOMPARE(child<QLabel>(window, "Label3")->text(), QString("KX47"));
+    QVERIFY(combo(window, "comboPlace")->isEditable());
+    QVERIFY(!combo(window, "comboProv")->isEditable());
+    QVERIFY(!combo(window, "comboMode")->isEditable());
+    QVERIFY(!combo(window, "comboBand")->isEditable());
+    QCOMPARE(child<QRadioButton>(window, "optQSLConf")->text(), QString("confirmed"));
+    QCOMPARE(child<QRadioButton>(window, "optQSLworked")->text(), QString("worked"));
+    QCOMPARE(child<QPushButton>(window, "cmdSubmit")->text(), QString("Submit"));
+    QCOMPARE(child<QPushButton>(window, "cmdClear")->text(), QString("Clear"));
+    QCOMPARE(child<QPushButton>(window, "cmdExit")->text(), QString("Exit"));
+
+    // Each field sits in the group that names it.
+    const QList<QPair<const char *, QString>> groups = {{"txtWWLocator", "WWLocator"},
+                                                        {"Label3", "WWLocator"},
+                                                        {"txtCall", "Call"},
+                                                        {"txtDate0", "date (dd/mm/yy)"},
+                                                        {"txtDate1", "date (dd/mm/yy)"},
+                                                        {"txtDate2", "date (dd/mm/yy)"},
+                                                        {"txtTime", "Time (hhmm)"},
+                                                        {"comboPlace", "Place"},
+                                                        {"comboProv", "Prov"},
+                                                        {"comboMode", "Mode"},
+                                                        {"comboBand", "Band"},
+                                                        {"optQSLConf", "QSL"},
+                                                        {"optQSLworked", "QSL"}};
+    for (const auto &[name, caption] : groups) {
+        auto *box = qobject_cast<QGroupBox *>(child<QWidget>(window, name)->parentWidget());
+        QVERIFY2(box, name);
+        QCOMPARE(box->title(), caption);
+    }
+    const QList<QLabel *> slashes =
+        child<QWidget>(window, "txtDate1")->parentWidget()->findChildren<QLabel *>();
+    QCOMPARE(slashes.size(), 2);
+    for (QLabel *slash : slashes)
+        QCOMPARE(slash->text(), QString("/"));
+}
+
+void TestQsoInsert::listsInOrder_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("province") << "comboProv"
+                              << QStringList{"AN", "AP", "AR", "FC", "QZ", "PG", "PU", "RN", "RSM"};
+    QTest::newRow("mode") << "comboMode" << QStringList{"MIXED", "SSB", "CW", "DIGITAL"};
+    QTest::newRow("band") << "comboBand" << QStringList{"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"};
+}
+
+void TestQsoInsert::listsInOrder()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, items);
+    QComboBox *list = combo(m_app->show(windows::frmInsertQSO), qPrintable(name));
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->itemText(i);
+    QCOMPARE(shown, items);
+}
+
+void TestQsoInsert::tabOrder()
+{
+    QWidget *window = open();
+    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+    const QStringList expected = {"txtCall",    "txtDate0",  "txtDate1",  "txtDate2",  "txtTime",
+                                  "comboPlace", "comboProv", "comboMode", "comboBand", "optQSLConf",
+                                  "cmdSubmit",  "cmdClear",  "cmdExit"};
+    for (const QString &name : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), name);
+    }
+}
+
+void TestQsoInsert::opensWithDefaults()
+{
+    QWidget *window = open();
+    QVERIFY(child<QRadioButton>(window, "optQSLConf")->isChecked());
+    QVERIFY(!child<QRadioButton>(window, "optQSLworked")->isChecked());
+    QCOMPARE(texts(window), QStringList(7, QString()));
+    QCOMPARE(selections(window), (QStringList{"AN", "MIXED", "HF"}));
+    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+}
+
+void TestQsoInsert::saveWritesRowAndEmptiesForm()
+{
+    QWidget *window = open();
+    Typed typed;
+    typed.band = QStringLiteral("50 MHz");
+    typed.mode = QStringLiteral("CW");
+    typed.confirmed = false;
+    fill(window, typed);
+    QCOMPARE(combo(window, "comboProv")->currentText(), QString("PG")); // from the gazetteer
+    submit(window);
+
+    QCOMPARE(m_app->dialogs.texts(), QStringList{"QSO saved"});
+    QCOMPARE(m_app->dialogs.messages[0].icon, MessageIcon::Information);
+    QCOMPARE(m_app->dialogs.messages[0].title, QString("KX47"));
+    QsoRow expected;
+    expected.count = 1;
+    expected.locator = "AB";
+    expected.call = "IK4ABC";
+    expected.date = "2004-12-07";
+    expected.time = "09:30";
+    expected.place = "BRANVOLE";
+    expected.prov = "PG";
+    expected.mode = "CW";
+    expected.band = "50 MHz";
+    expected.qsl = "w";
+    QCOMPARE(m_folder->qsos(), QList<QsoRow>{expected});
+    QCOMPARE(m_changes->count(), 1);
+
+    QVERIFY(window->isVisible());
+    QCOMPARE(texts(window), QStringList(7, QString()));
+    QCOMPARE(combo(window, "comboPlace")->count(), 0);
+    QVERIFY(child<QRadioButton>(window, "optQSLConf")->isChecked());
+    QCOMPARE(selections(window), (QStringList{"PG", "CW", "50 MHz"}));
+    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+}
+
+void TestQsoInsert::savedValues_data()
+{
+    QTest::addColumn<QString>("day");
+    QTest::addColumn<QString>("month");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("storedTime");
+    QTest::newRow("midnight") << "1"
+                              << "1"
+                              << "0000"
+                              << "NOWHERE"
+                              << "2004-01-01"
+                              << "00:00";
+    QTest::newRow("last minute") << "9"
+                                 << "03"
+                                 << "2359"
+                                 << "X"
+                                 << "2004-03-09"
+                                 << "23:59";
+    QTest::newRow("31 February") << "31"
+                                 << "2"
+                                 << "1200"
+                                 << "ALTOMIRA"
+                                 << "2004-02-31"
+                                 << "12:00";
+    QTest::newRow("time with point") << "7"
+                                     << "12"
+                                     << "9.30"
+                                     << "ALTOMIRA"
+                                     << "2004-12-07"
+                                     << "09:30";
+    QTest::newRow("time with sign") << "7"
+                                    << "12"
+                                    << "+930"
+                                    << "ALTOMIRA"
+                                    << "2004-12-07"
+                                    << "09:30";
+    QTest::newRow("apostrophe in place") << "7"
+                                         << "12"
+                                         << "0930"
+                                         << "SANT'ERMINIO"
+                                         << "2004-12-07"
+                                         << "09:30";
+}
+
+void TestQsoInsert::savedValues()
+{
+    QFETCH(QString, day);
+    QFETCH(QString, month);
+    QFETCH(QString, time);
+    QFETCH(QString, place);
+    QFETCH(QString, date);
+    QFETCH(QString, storedTime);
+    QWidget *window = open();
+    Typed typed;
+    typed.day = day;
+    typed.month = month;
+    typed.time = time;
+    typed.place = place;
+    fill(window, typed);
+    submit(window);
+    QCOMPARE(m_app->dialogs.texts(), QStringList{"QSO saved"});
+    const QsoRow row = m_folder->qso(1);
+    QCOMPARE(row.date, date);
+    QCOMPARE(row.time, storedTime);
+    QCOMPARE(row.place, place);
+}
+
+void TestQsoInsert::numbersFollowTheLog()
+{
+    m_folder->addQsos({storedRow(1, "AA", "w", "HF", "MIXED"),
+                       storedRow(2, "AA", "w", "HF", "MIXED"),
+                       storedRow(5, "AA", "w", "HF", "MIXED")});
+    QWidget *window = open();
+    fill(window, Typed());
+    submit(window);
+    QVERIFY(m_folder->qso(6).call == "IK4ABC");
+    m_folder->deleteQso(6);
+    Typed second;
+    second.call = QStringLiteral("IW4ZZZ");
+    second.confirmed = false;
+    fill(window, second);
+    submit(window);
+    QCOMPARE(m_folder->qso(6).call, QString("IW4ZZZ"));
+    QCOMPARE(m_changes->count(), 2);
+}
+
+void TestQsoInsert::failedChecksKeepForm()
+{
+    QWidget *window = open();
+    Typed typed;
+    typed.call = QStringLiteral("A'B'C'D'EFGH");
+    typed.place.clear();
+    fill(window, typed);
+    QLineEdit *year = edit(window, "txtDate2");
+    year->setFocus();
+    const QStringList before = texts(window);
+    // Pressed without moving the focus, as Alt+S would.
+    child<QPushButton>(window, "cmdSubmit")->click();
+    QCOMPARE(m_app->dialogs.texts(),
+             (QStringList{"Call Field is too long", "place field cannot be null"}));
+    QVERIFY(m_folder->qsos().isEmpty());
+    QCOMPARE(texts(window), before);
+    QCOMPARE(QApplication::focusWidget(), year);
+    QCOMPARE(m_changes->count(), 0);
+
+    // The mended time rule: hours and minutes must each be a number.
+    m_app->dialogs.reset();
+    typed = Typed();
+    typed.time = QStringLiteral("1e03");
+    fill(window, typed);
+    submit(window);
+    QCOMPARE(m_app->dialogs.texts(), QStringList{"error in time field format"});
+    QVERIFY(m_folder->qsos().isEmpty());
+}
+
+void TestQsoInsert::accreditedRefusalKeepsForm()
+{
+    m_folder->addQso(storedRow(1, "AB", "a", "VHF", "SSB"));
+    QWidget *window = open();
+    Typed typed;
+    typed.band = QStringLiteral("VHF");
+    typed.mode = QStringLiteral("SSB");
+    fill(window, typed);
+    const QStringList before = texts(window);
+    submit(window);
+    QCOMPARE(m_app->dialogs.texts(),
+             QStringList{"Another QSO with the same accreditated locator already exists! new qso "
+                         "will not be saved"});
+    QCOMPARE(m_app->dialogs.messages[0].title, QString("Error"));
+    QCOMPARE(texts(window), before);
+    QCOMPARE(m_folder->qsos().size(), 1);
+    QCOMPARE(m_changes->count(), 0);
+
+    // The same QSO on another band is accepted.
+    combo(window, "comboBand")->setCurrentText(QStringLiteral("UHF"));
+    submit(window);
+    QCOMPARE(m_app->dialogs.texts().last(), QString("QSO saved"));
+    QCOMPARE(m_folder->qso(2).band, QString("UHF"));
+    QCOMPARE(m_changes->count(), 1);
+}
+
+void TestQsoInsert::replacementQuestion_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestQsoInsert::replacementQuestion()
+{
+    QFETCH(bool, yes);
+    m_folder->addQsos(
+        {storedRow(1, "AB", "c", "HF", "MIXED"), storedRow(2, "AC", "w", "HF", "MIXED")});
+    const QList<QsoRow> before = m_folder->qsos();
+    QWidget *window = open();
+    fill(window, Typed());
+    const QStringList typed = texts(window);
+    m_app->dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
+    submit(window);
+    QCOMPARE(m_app->dialogs.messages[0].title, QString("warning"));
+    if (yes) {
+        QCOMPARE(m_app->dialogs.texts().size(), 2);
+        const QList<QsoRow> rows = m_folder->qsos();
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].count, 2);
+        QCOMPARE(rows[1].count, 3);
+        QCOMPARE(rows[1].call, QString("IK4ABC"));
+        QCOMPARE(m_changes->count(), 1);
+    } else {
+        QCOMPARE(m_app->dialogs.texts().size(), 1);
+        QCOMPARE(m_folder->qsos(), before);
+        QCOMPARE(texts(window), typed);
+        QCOMPARE(m_changes->count(), 0);
+    }
+}
+
+void TestQsoInsert::clearKeepsSelections()
+{
+    QWidget *window = open();
+    Typed typed;
+    typed.band = QStringLiteral("SAT");
+    typed.mode = QStringLiteral("DIGITAL");
+    typed.confirmed = false;
+    fill(window, typed);
+    combo(window, "comboProv")->setCurrentText(QStringLiteral("RSM"));
+    QTest::mouseClick(child<QPushButton>(window, "cmdClear"), Qt::LeftButton);
+    QCOMPARE(texts(window), QStringList(7, QString()));
+    QCOMPARE(combo(window, "comboPlace")->count(), 0);
+    QVERIFY(child<QRadioButton>(window, "optQSLConf")->isChecked());
+    QCOMPARE(selections(window), (QStringList{"RSM", "DIGITAL", "SAT"}));
+    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+    QVERIFY(window->isVisible());
+    QCOMPARE(m_changes->count(), 0);
+}
+
+void TestQsoInsert::exitKeepsSelections()
+{
+    QWidget *window = open();
+    Typed typed;
+    typed.band = QStringLiteral("UHF");
+    typed.mode = QStringLiteral("SSB");
+    fill(window, typed);
+    combo(window, "comboProv")->setCurrentText(QStringLiteral("QZ"));
+    QTest::mouseClick(child<QPushButton>(window, "cmdExit"), Qt::LeftButton);
+    QVERIFY(!window->isVisible());
+    QCOMPARE(m_app->windows().find(windows::frmInsertQSO), window);
+
+    QCOMPARE(open(), window);
+    QCOMPARE(texts(window), QStringList(7, QString()));
+    QCOMPARE(selections(window), (QStringList{"QZ", "SSB", "UHF"}));
+    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+}
+
+void TestQsoInsert::closeBoxRestoresDefaults()
+{
+    QPointer<QWidget> window = open();
+    Typed typed;
+    typed.band = QStringLiteral("UHF");
+    typed.mode = QStringLiteral("SSB");
+    typed.confirmed = false;
+    fill(window, typed);
+    QVERIFY(window->close());
+    QTRY_VERIFY(window.isNull());
+
+    QWidget *reopened = open();
+    QCOMPARE(texts(reopened), QStringList(7, QString()));
+    QCOMPARE(selections(reopened), (QStringList{"AN", "MIXED", "HF"}));
+    QVERIFY(child<QRadioButton>(reopened, "optQSLConf")->isChecked());
+    QCOMPARE(QApplication::focusWidget(), edit(reopened, "txtWWLocator"));
+    QVERIFY(m_folder->qsos().isEmpty());
+}
+
+QTEST_MAIN(TestQsoInsert)
+#include "tst_qsoinsert.moc"

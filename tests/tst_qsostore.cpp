@@ -1,0 +1,453 @@
+// The award rules applied when a QSO is saved, its number, and the writing of the row, called
+// directly on the log.
+#include "fakedialogs.h"
+#include "fixture.h"
+
+#include "platform/database.h"
+#include "qso/entrymode.h"
+#include "qso/qsoentry.h"
+#include "qso/qsostore.h"
+#include "qso/qsosubmission.h"
+
+#include <QSqlQuery>
+#include <QtTest>
+#include <memory>
+#include <stdexcept>
+
+using namespace kx47;
+using namespace kx47::test;
+
+namespace
+{
+
+QsoRow row(int count, const QString &locator, const QString &qsl,
+           const QString &band = QStringLiteral("HF"),
+           const QString &mode = QStringLiteral("MIXED"))
+{
+    QsoRow r;
+    r.count = count;
+    r.locator = locator;
+    r.call = QStringLiteral("CALL%1").arg(count);
+    r.qsl = qsl;
+    r.band = band;
+    r.mode = mode;
+    return r;
+}
+
+QsoEntry entry(const QString &locator, bool confirmed, const QString &band = QStringLiteral("HF"),
+               const QString &mode = QStringLiteral("MIXED"))
+{
+    QsoEntry e;
+    e.locator = locator;
+    e.call = QStringLiteral("IK4ABC");
+    e.day = QStringLiteral("7");
+    e.month = QStringLiteral("12");
+    e.year = QStringLiteral("04");
+    e.time = QStringLiteral("0905");
+    e.place = QStringLiteral("SANT'ERMINIO");
+    e.prov = QStringLiteral("FC");
+    e.mode = mode;
+    e.band = band;
+    e.confirmed = confirmed;
+    return e;
+}
+
+QList<int> counts(const QList<QsoRow> &rows)
+{
+    QList<int> result;
+    for (const QsoRow &r : rows)
+        result << r.count;
+    return result;
+}
+
+} // namespace
+
+class TestQsoStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void numbering_data();
+    void numbering();
+    void accreditedLocator_data();
+    void accreditedLocator();
+    void qsoToReplace_data();
+    void qsoToReplace();
+    void appendWritesEveryColumn();
+    void replacementTakesFreedNumber();
+    void failedAppendKeepsReplacedQso();
+    void rewriteKeepsNumber();
+    void rewriteOfMissingQsoChangesNothing();
+    void failedRewriteKeepsReplacedQso();
+
+    void submitSaves();
+    void submitFailedChecksWritesNothing();
+    void submitRefusesAccredited_data();
+    void submitRefusesAccredited();
+    void submitReplacement_data();
+    void submitReplacement();
+    void submitWorkedNeverAsks();
+    void submitEditExcludesItself();
+    void submitEditOfDeletedQso();
+    void submitEditRefusedWhenItselfAccredited();
+
+private:
+    void addTrigger(const QString &sql);
+
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<Database> m_log;
+};
+
+void TestQsoStore::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    m_log = std::make_unique<Database>(QStringLiteral("store-test"));
+    QString error;
+    QVERIFY2(m_log->open(m_folder->logPath(), &error), qPrintable(error));
+    Database::setFailureHandler(
+        [](const QString &text) { throw std::runtime_error(text.toStdString()); });
+}
+
+void TestQsoStore::cleanup()
+{
+    Database::setFailureHandler({});
+    m_log.reset();
+    m_folder.reset();
+}
+
+void TestQsoStore::addTrigger(const QString &sql)
+{
+    QSqlQuery query(m_folder->log());
+    QVERIFY(query.exec(sql));
+}
+
+void TestQsoStore::numbering_data()
+{
+    QTest::addColumn<QList<int>>("present");
+    QTest::addColumn<int>("next");
+    QTest::newRow("empty log") << QList<int>{} << 1;
+    QTest::newRow("1 2 5") << QList<int>{1, 2, 5} << 6;
+    QTest::newRow("gap at the start") << QList<int>{7} << 8;
+    QTest::newRow("out of order") << QList<int>{9, 3, 4} << 10;
+}
+
+void TestQsoStore::numbering()
+{
+    QFETCH(QList<int>, present);
+    QFETCH(int, next);
+    for (int count : present)
+        m_folder->addQso(row(count, QStringLiteral("AA"), QStringLiteral("w")));
+    const QsoStore store(*m_log);
+    QCOMPARE(store.append(entry(QStringLiteral("AB"), false).record()), next);
+    QCOMPARE(m_folder->qso(next).locator, QString("AB"));
+}
+
+void TestQsoStore::accreditedLocator_data()
+{
+    QTest::addColumn<QString>("locator");
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("same band and mode") << "AB"
+                                        << "50 MHz"
+                                        << "CW" << true;
+    QTest::newRow("lower case letters") << "ab"
+                                        << "50 MHz"
+                                        << "CW" << true;
+    QTest::newRow("other band") << "AB"
+                                << "HF"
+                                << "CW" << false;
+    QTest::newRow("other mode") << "AB"
+                                << "50 MHz"
+                                << "MIXED" << false;
+    QTest::newRow("other sub-square") << "AC"
+                                      << "50 MHz"
+                                      << "CW" << false;
+    QTest::newRow("confirmed only") << "AD"
+                                    << "50 MHz"
+                                    << "CW" << false;
+}
+
+void TestQsoStore::accreditedLocator()
+{
+    QFETCH(QString, locator);
+    QFETCH(QString, band);
+    QFETCH(QString, mode);
+    QFETCH(bool, refused);
+    m_folder->addQsos({row(1, "AB", "a", "50 MHz", "CW"), row(2, "AD", "c", "50 MHz", "CW"),
+                       row(3, "AC", "w", "50 MHz", "CW")});
+    QCOMPARE(QsoStore(*m_log).accreditedExists(locator, band, mode), refused);
+}
+
+void TestQsoStore::qsoToReplace_data()
+{
+    QTest::addColumn<QString>("locator");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("excluded");
+    QTest::addColumn<int>("replaced");
+    QTest::newRow("confirmed there") << "AB"
+                                     << "CW" << 0 << 2;
+    QTest::newRow("only worked there") << "AC"
+                                       << "CW" << 0 << 0;
+    QTest::newRow("MIXED is a mode of its own") << "AB"
+                                                << "MIXED" << 0 << 0;
+    QTest::newRow("accredited is not replaced") << "AD"
+                                                << "CW" << 0 << 0;
+    QTest::newRow("the edited QSO itself") << "AB"
+                                           << "CW" << 2 << 0;
+    QTest::newRow("another QSO edited") << "AB"
+                                        << "CW" << 3 << 2;
+}
+
+void TestQsoStore::qsoToReplace()
+{
+    QFETCH(QString, locator);
+    QFETCH(QString, mode);
+    QFETCH(int, excluded);
+    QFETCH(int, replaced);
+    m_folder->addQsos({row(1, "AB", "w", "HF", "CW"), row(2, "AB", "c", "HF", "CW"),
+                       row(3, "AC", "w", "HF", "CW"), row(4, "AD", "a", "HF", "CW"),
+                       row(5, "AB", "c", "VHF", "CW")});
+    QsoEntry e = entry(locator, true, QStringLiteral("HF"), mode);
+    const QsoStore store(*m_log);
+    const std::optional<int> found =
+        excluded ? store.qsoToReplace(e.record(), excluded) : store.qsoToReplace(e.record());
+    QCOMPARE(found.value_or(0), replaced);
+}
+
+void TestQsoStore::appendWritesEveryColumn()
+{
+    const QsoStore store(*m_log);
+    QCOMPARE(store.append(entry(QStringLiteral("XX"), true, "50 MHz", "DIGITAL").record()), 1);
+    QsoRow expected;
+    expected.count = 1;
+    expected.locator = "XX";
+    expected.call = "IK4ABC";
+    expected.date = "2004-12-07";
+    expected.time = "09:05";
+    expected.place = "SANT'ERMINIO";
+    expected.prov = "FC";
+    expected.mode = "DIGITAL";
+    expected.band = "50 MHz";
+    expected.qsl = "c";
+    QCOMPARE(m_folder->qsos(), QList<QsoRow>{expected});
+}
+
+void TestQsoStore::replacementTakesFreedNumber()
+{
+    // The old QSO is deleted before the number is taken.
+    m_folder->addQsos({row(1, "AA", "w"), row(2, "AB", "c")});
+    const QsoStore store(*m_log);
+    QCOMPARE(store.append(entry("AB", true).record(), 2), 2);
+    const QList<QsoRow> rows = m_folder->qsos();
+    QCOMPARE(counts(rows), (QList<int>{1, 2}));
+    QCOMPARE(rows[1].call, QString("IK4ABC"));
+}
+
+void TestQsoStore::failedAppendKeepsReplacedQso()
+{
+    m_folder->addQsos({row(1, "AB", "c"), row(2, "AC", "w")});
+    addTrigger("create trigger refuse before insert on data begin select raise(abort, "
+               "'refused'); end");
+    const QsoStore store(*m_log);
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.append(entry("AB", true).record(), 1));
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2}));
+    QCOMPARE(m_folder->qso(1).call, QString("CALL1"));
+    // The log is usable afterwards: no transaction was left open.
+    addTrigger("drop trigger refuse");
+    QCOMPARE(store.append(entry("AB", true).record(), 1), 2 + 1);
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{2, 3}));
+}
+
+void TestQsoStore::rewriteKeepsNumber()
+{
+    m_folder->addQsos({row(1, "AA", "w"), row(2, "AB", "w"), row(3, "AB", "c")});
+    QsoRecord record = entry("AB", true, "SAT", "SSB").record();
+    record.count = 2;
+    QVERIFY(QsoStore(*m_log).rewrite(record, 3));
+    const QList<QsoRow> rows = m_folder->qsos();
+    QCOMPARE(counts(rows), (QList<int>{1, 2}));
+    QCOMPARE(rows[1].band, QString("SAT"));
+    QCOMPARE(rows[1].mode, QString("SSB"));
+    QCOMPARE(rows[1].qsl, QString("c"));
+    QCOMPARE(rows[1].date, QString("2004-12-07"));
+    QCOMPARE(rows[1].place, QString("SANT'ERMINIO"));
+}
+
+void TestQsoStore::rewriteOfMissingQsoChangesNothing()
+{
+    m_folder->addQsos({row(1, "AB", "c"), row(3, "AC", "w")});
+    const QList<QsoRow> before = m_folder->qsos();
+    QsoRecord record = entry("AB", true).record();
+    record.count = 2;
+    QVERIFY(!QsoStore(*m_log).rewrite(record, 1));
+    QCOMPARE(m_folder->qsos(), before);
+}
+
+void TestQsoStore::failedRewriteKeepsReplacedQso()
+{
+    m_folder->addQsos({row(1, "AB", "c"), row(2, "AB", "w")});
+    const QList<QsoRow> before = m_folder->qsos();
+    addTrigger("create trigger refuse before update on data begin select raise(abort, "
+               "'refused'); end");
+    QsoRecord record = entry("AB", true).record();
+    record.count = 2;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, QsoStore(*m_log).rewrite(record, 1));
+    QCOMPARE(m_folder->qsos(), before);
+}
+
+void TestQsoStore::submitSaves()
+{
+    m_folder->addQsos({row(1, "AA", "w"), row(2, "AB", "w")});
+    FakeDialogs dialogs;
+    QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
+    QVERIFY(submission.submit(entry("AB", true)));
+    QCOMPARE(dialogs.messages.size(), 1);
+    QCOMPARE(dialogs.messages[0].text, QString("QSO saved"));
+    QCOMPARE(dialogs.messages[0].icon, MessageIcon::Information);
+    QCOMPARE(dialogs.messages[0].buttons, MessageButtons::Ok);
+    QCOMPARE(dialogs.messages[0].title, QString("KX47"));
+    QCOMPARE(m_folder->qso(3).call, QString("IK4ABC"));
+}
+
+void TestQsoStore::submitFailedChecksWritesNothing()
+{
+    FakeDialogs dialogs;
+    QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
+    QsoEntry e = entry("AB", true);
+    e.call = "A'B'C'D'EFGH";
+    e.place.clear();
+    QVERIFY(!submission.submit(e));
+    QCOMPARE(dialogs.texts(),
+             (QStringList{"Call Field is too long", "place field cannot be null"}));
+    QVERIFY(m_folder->qsos().isEmpty());
+}
+
+void TestQsoStore::submitRefusesAccredited_data()
+{
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("confirmed, same band and mode") << true << "VHF"
+                                                   << "SSB" << true;
+    QTest::newRow("worked, same band and mode") << false << "VHF"
+                                                << "SSB" << true;
+    QTest::newRow("confirmed, other band") << true << "UHF"
+                                           << "SSB" << false;
+    QTest::newRow("worked, other mode") << false << "VHF"
+                                        << "CW" << false;
+    QTest::newRow("confirmed, MIXED") << true << "VHF"
+                                      << "MIXED" << false;
+}
+
+void TestQsoStore::submitRefusesAccredited()
+{
+    QFETCH(bool, confirmed);
+    QFETCH(QString, band);
+    QFETCH(QString, mode);
+    QFETCH(bool, refused);
+    m_folder->addQso(row(1, "AB", "a", "VHF", "SSB"));
+    FakeDialogs dialogs;
+    QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
+    QCOMPARE(submission.submit(entry("AB", confirmed, band, mode)), !refused);
+    QCOMPARE(dialogs.messages.size(), 1);
+    if (refused) {
+        QCOMPARE(dialogs.messages[0].text, QsoSubmission::accreditedMessage);
+        QCOMPARE(dialogs.messages[0].text,
+                 QString("Another QSO with the same accreditated locator already exists! new qso "
+                         "will not be saved"));
+        QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
+        QCOMPARE(dialogs.messages[0].title, QString("Error"));
+        QCOMPARE(counts(m_folder->qsos()), QList<int>{1});
+    } else {
+        QCOMPARE(dialogs.messages[0].text, QString("QSO saved"));
+        QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2}));
+    }
+}
+
+void TestQsoStore::submitReplacement_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QList<int>>("remaining");
+    QTest::newRow("yes") << true << QList<int>{1, 3, 4};
+    QTest::newRow("no") << false << QList<int>{1, 2, 3};
+}
+
+void TestQsoStore::submitReplacement()
+{
+    QFETCH(bool, yes);
+    QFETCH(QList<int>, remaining);
+    m_folder->addQsos({row(1, "AB", "w", "SHF", "CW"), row(2, "AB", "c", "SHF", "CW"),
+                       row(3, "AB", "c", "SHF", "SSB")});
+    FakeDialogs dialogs;
+    dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
+    QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
+    QCOMPARE(submission.submit(entry("ab", true, "SHF", "CW")), yes);
+    QCOMPARE(dialogs.messages[0].text,
+             QString("warning: the same locator confirmed already exist! do you want to replace "
+                     "it? Last QSO will be deleted"));
+    QCOMPARE(dialogs.messages[0].icon, MessageIcon::None);
+    QCOMPARE(dialogs.messages[0].buttons, MessageButtons::YesNo);
+    QCOMPARE(dialogs.messages[0].title, QString("warning"));
+    QCOMPARE(dialogs.texts().mid(1), yes ? QStringList{"QSO saved"} : QStringList{});
+    QCOMPARE(counts(m_folder->qsos()), remaining);
+    int confirmedCw = 0;
+    for (const QsoRow &r : m_folder->qsos())
+        confirmedCw += r.qsl == "c" && r.mode == "CW";
+    QCOMPARE(confirmedCw, 1);
+}
+
+void TestQsoStore::submitWorkedNeverAsks()
+{
+    m_folder->addQsos({row(1, "AB", "c"), row(2, "AB", "w")});
+    FakeDialogs dialogs;
+    QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
+    QVERIFY(submission.submit(entry("AB", false)));
+    QCOMPARE(dialogs.texts(), QStringList{"QSO saved"});
+    QCOMPARE(dialogs.unanswered, 0);
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2, 3}));
+}
+
+void TestQsoStore::submitEditExcludesItself()
+{
+    m_folder->addQsos({row(1, "AB", "c", "HF", "CW"), row(2, "AC", "w")});
+    FakeDialogs dialogs;
+    QsoSubmission submission(*m_log, dialogs, EntryMode::editQso());
+    QsoEntry e = entry("AB", true, "HF", "CW");
+    e.call = QString(12, 'C') + "'''"; // 15 as typed, 18 after quoting
+    QVERIFY(submission.submit(e, 1));
+    QCOMPARE(dialogs.texts(), QStringList{"QSO edited"});
+    QCOMPARE(dialogs.messages[0].title, QString("KX47"));
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2}));
+    QCOMPARE(m_folder->qso(1).call, e.call);
+}
+
+void TestQsoStore::submitEditOfDeletedQso()
+{
+    m_folder->addQsos({row(1, "AB", "c"), row(3, "AC", "w")});
+    const QList<QsoRow> before = m_folder->qsos();
+    FakeDialogs dialogs;
+    dialogs.answers.enqueue(MessageAnswer::Yes);
+    QsoSubmission submission(*m_log, dialogs, EntryMode::editQso());
+    QVERIFY(!submission.submit(entry("AB", true), 2));
+    QCOMPARE(dialogs.texts(), QStringList{QsoSubmission::goneMessage});
+    QCOMPARE(dialogs.messages[0].icon, MessageIcon::Critical);
+    QCOMPARE(m_folder->qsos(), before);
+}
+
+void TestQsoStore::submitEditRefusedWhenItselfAccredited()
+{
+    m_folder->addQso(row(1, "AB", "a"));
+    FakeDialogs dialogs;
+    QsoSubmission submission(*m_log, dialogs, EntryMode::editQso());
+    QVERIFY(!submission.submit(entry("AB", true), 1));
+    QCOMPARE(dialogs.texts(), QStringList{QsoSubmission::accreditedMessage});
+    QCOMPARE(m_folder->qso(1).qsl, QString("a"));
+}
+
+QTEST_GUILESS_MAIN(TestQsoStore)
+#include "tst_qsostore.moc"

@@ -1,0 +1,472 @@
+// The typing aids of the entry form: upper case, full fields passing the focus on, cut texts,
+// clicks into full fields, the place list of the sub-square and the province of a known place.
+#include "fixture.h"
+
+#include "platform/windownames.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace kx47;
+using namespace kx47::test;
+
+namespace
+{
+
+QLineEdit *edit(QWidget *window, const QString &name)
+{
+    QLineEdit *widget = window->findChild<QLineEdit *>(name);
+    if (!widget)
+        qFatal("no text box %s", qPrintable(name));
+    return widget;
+}
+
+QComboBox *combo(QWidget *window, const char *name)
+{
+    QComboBox *widget = window->findChild<QComboBox *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no list %s", name);
+    return widget;
+}
+
+QStringList items(QComboBox *list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result << list->itemText(i);
+    return result;
+}
+
+QString focusName()
+{
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? focus->objectName() : QString();
+}
+
+// Types each character into whatever field has the focus at that moment, as a user who does
+// not look at the screen.
+void typeBlind(const QString &keys)
+{
+    for (QChar c : keys)
+        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+}
+
+// Clicks into the text box at the end of its text.
+void clickInto(QLineEdit *box)
+{
+    const int x = box->fontMetrics().horizontalAdvance(box->text()) + 6;
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(x, box->height() / 2));
+}
+
+} // namespace
+
+class TestQsoTyping : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void subSquareTyped();
+    void subSquarePasted();
+    void subSquareListFollowsEveryChange();
+    void clearEmptiesPlaceListAndField();
+    void fullFieldsPassFocus_data();
+    void fullFieldsPassFocus();
+    void longTextsAreCut_data();
+    void longTextsAreCut();
+    void oneRunOfTyping();
+    void clickIntoFullField_data();
+    void clickIntoFullField();
+    void caretAfterUpperCase_data();
+    void caretAfterUpperCase();
+    void placeUpperCase();
+    void pickedPlaceSelectsProvince();
+    void unknownPlaceKeepsProvince_data();
+    void unknownPlaceKeepsProvince();
+    void subSquareChangeLooksPlaceUpAgain();
+    void leavingPlaceKeepsProvinceChosenByHand();
+    void placeKeptAcrossRebuild();
+    void aidsRunWhenProgramSetsFields();
+    void noCharacterIsRefused();
+
+private:
+    QWidget *open(const QString &name = windows::frmInsertQSO);
+
+    std::unique_ptr<ProgramFolder> m_folder;
+    std::unique_ptr<TestApp> m_app;
+};
+
+void TestQsoTyping::init()
+{
+    m_folder = std::make_unique<ProgramFolder>();
+    m_app = std::make_unique<TestApp>(m_folder->path());
+    QVERIFY(m_app->start());
+}
+
+void TestQsoTyping::cleanup()
+{
+    m_app.reset();
+    m_folder.reset();
+}
+
+QWidget *TestQsoTyping::open(const QString &name)
+{
+    QWidget *window = m_app->show(name);
+    if (!window || !activate(window))
+        qFatal("the window did not open");
+    return window;
+}
+
+void TestQsoTyping::subSquareTyped()
+{
+    QWidget *window = open();
+    QLineEdit *locator = edit(window, "txtWWLocator");
+    QTest::keyClicks(locator, "a");
+    QCOMPARE(locator->text(), QString("A"));
+    QCOMPARE(focusName(), QString("txtWWLocator"));
+    QCOMPARE(combo(window, "comboPlace")->count(), 0);
+    QTest::keyClicks(locator, "b");
+    QCOMPARE(locator->text(), QString("AB"));
+    QCOMPARE(focusName(), QString("txtCall"));
+    QCOMPARE(items(combo(window, "comboPlace")),
+             (QStringList{"ALTOMIRA", "BRANVOLE", "SANT'ERMINIO"}));
+    QCOMPARE(combo(window, "comboPlace")->currentText(), QString());
+}
+
+void TestQsoTyping::subSquarePasted()
+{
+    QWidget *window = open();
+    QLineEdit *locator = edit(window, "txtWWLocator");
+    locator->insert("abc");
+    QCOMPARE(locator->text(), QString("AB"));
+    QCOMPARE(focusName(), QString("txtWWLocator"));
+    QCOMPARE(locator->selectedText(), QString("AB"));
+    QCOMPARE(items(combo(window, "comboPlace")),
+             (QStringList{"ALTOMIRA", "BRANVOLE", "SANT'ERMINIO"}));
+}
+
+void TestQsoTyping::subSquareListFollowsEveryChange()
+{
+    QWidget *window = open();
+    QLineEdit *locator = edit(window, "txtWWLocator");
+    QComboBox *place = combo(window, "comboPlace");
+    QTest::keyClicks(locator, "xx");
+    QCOMPARE(items(place), (QStringList{"FUORIVIA", "MOSTIRANA"}));
+    QTest::keyClick(locator, Qt::Key_Backspace);
+    QCOMPARE(items(place), QStringList());
+    QTest::keyClick(locator, Qt::Key_Backspace);
+    QTest::keyClicks(locator, "aa");
+    QCOMPARE(items(place), (QStringList{"BRANVOLE", "COLLEVARO"}));
+    locator->setText("QQ");
+    QCOMPARE(items(place), QStringList());
+}
+
+void TestQsoTyping::clearEmptiesPlaceListAndField()
+{
+    QWidget *window = open();
+    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
+    QComboBox *place = combo(window, "comboPlace");
+    place->setCurrentIndex(1);
+    QCOMPARE(place->currentText(), QString("BRANVOLE"));
+    QTest::mouseClick(window->findChild<QPushButton *>("cmdClear"), Qt::LeftButton);
+    QCOMPARE(place->count(), 0);
+    QCOMPARE(place->currentText(), QString());
+}
+
+void TestQsoTyping::fullFieldsPassFocus_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("sub-square") << "txtWWLocator"
+                                << "ab"
+                                << "txtCall";
+    QTest::newRow("call") << "txtCall"
+                          << "ik4abcdefghi"
+                          << "txtDate0";
+    QTest::newRow("day") << "txtDate0"
+                         << "07"
+                         << "txtDate1";
+    QTest::newRow("month") << "txtDate1"
+                           << "12"
+                           << "txtDate2";
+    QTest::newRow("year") << "txtDate2"
+                          << "04"
+                          << "txtTime";
+    QTest::newRow("time") << "txtTime"
+                          << "0930"
+                          << "comboPlace";
+}
+
+void TestQsoTyping::fullFieldsPassFocus()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, next);
+    QWidget *window = open();
+    QLineEdit *box = edit(window, field);
+    box->setFocus();
+    QTest::keyClicks(box, text.chopped(1));
+    QCOMPARE(focusName(), field);
+    QTest::keyClicks(box, text.right(1));
+    QCOMPARE(box->text(), text.toUpper());
+    QCOMPARE(focusName(), next);
+}
+
+void TestQsoTyping::longTextsAreCut_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("sub-square") << "txtWWLocator"
+                                << "abc"
+                                << "AB";
+    QTest::newRow("call of 14") << "txtCall"
+                                << "ik4abcdefghijk"
+                                << "IK4ABCDEFGHI";
+    QTest::newRow("day") << "txtDate0"
+                         << "071"
+                         << "07";
+    QTest::newRow("month") << "txtDate1"
+                           << "1234"
+                           << "12";
+    QTest::newRow("year") << "txtDate2"
+                          << "2004"
+                          << "20";
+    QTest::newRow("time") << "txtTime"
+                          << "09301"
+                          << "0930";
+}
+
+void TestQsoTyping::longTextsAreCut()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QWidget *window = open();
+    QLineEdit *box = edit(window, field);
+    box->setFocus();
+    box->insert(pasted);
+    QCOMPARE(box->text(), kept);
+    QCOMPARE(focusName(), field);
+    QCOMPARE(box->selectedText(), kept);
+    // Typing now replaces the whole text.
+    QTest::keyClicks(box, "1");
+    QCOMPARE(box->text(), QString("1"));
+}
+
+void TestQsoTyping::oneRunOfTyping()
+{
+    QWidget *window = open();
+    edit(window, "txtDate0")->setFocus();
+    typeBlind("071204"
+              "0930");
+    QCOMPARE(edit(window, "txtDate0")->text(), QString("07"));
+    QCOMPARE(edit(window, "txtDate1")->text(), QString("12"));
+    QCOMPARE(edit(window, "txtDate2")->text(), QString("04"));
+    QCOMPARE(edit(window, "txtTime")->text(), QString("0930"));
+    QCOMPARE(focusName(), QString("comboPlace"));
+
+    // A whole QSO from the first field on.
+    QTest::mouseClick(window->findChild<QPushButton *>("cmdClear"), Qt::LeftButton);
+    typeBlind("abik4xyz");
+    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("AB"));
+    QCOMPARE(edit(window, "txtCall")->text(), QString("IK4XYZ"));
+    QCOMPARE(focusName(), QString("txtCall"));
+}
+
+void TestQsoTyping::clickIntoFullField_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("selects");
+    QTest::newRow("time of 4") << "txtTime"
+                               << "0930" << true;
+    QTest::newRow("time of 3") << "txtTime"
+                               << "093" << false;
+    QTest::newRow("sub-square of 2") << "txtWWLocator"
+                                     << "AB" << true;
+    QTest::newRow("sub-square of 1") << "txtWWLocator"
+                                     << "A" << false;
+    QTest::newRow("call of 12") << "txtCall"
+                                << "IK4ABCDEFGHI" << true;
+    QTest::newRow("call of 11") << "txtCall"
+                                << "IK4ABCDEFGH" << false;
+    QTest::newRow("day of 2") << "txtDate0"
+                              << "07" << true;
+    QTest::newRow("month of 2") << "txtDate1"
+                                << "12" << true;
+    QTest::newRow("year of 1") << "txtDate2"
+                               << "4" << false;
+}
+
+void TestQsoTyping::clickIntoFullField()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, selects);
+    QWidget *window = open();
+    QLineEdit *box = edit(window, field);
+    box->setText(text);
+    combo(window, "comboMode")->setFocus();
+    clickInto(box);
+    QCOMPARE(focusName(), field);
+    QCOMPARE(box->selectedText(), selects ? text : QString());
+    QTest::keyClicks(box, "9");
+    QCOMPARE(box->text(), selects ? QString("9") : text + "9");
+}
+
+void TestQsoTyping::caretAfterUpperCase_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<bool>("caretKept");
+    QTest::newRow("Insert QSO keeps the caret") << windows::frmInsertQSO << true;
+}
+
+void TestQsoTyping::caretAfterUpperCase()
+{
+    QFETCH(QString, window);
+    QFETCH(bool, caretKept);
+    QLineEdit *call = edit(open(window), "txtCall");
+    call->setText("IKABC");
+    call->setFocus();
+    call->setCursorPosition(2);
+    QTest::keyClicks(call, "4"); // nothing to turn to upper case
+    QCOMPARE(call->cursorPosition(), 3);
+    QTest::keyClicks(call, "x");
+    QCOMPARE(call->text(), QString("IK4XABC"));
+    QCOMPARE(call->cursorPosition(), caretKept ? 4 : 7);
+}
+
+void TestQsoTyping::placeUpperCase()
+{
+    QWidget *window = open();
+    QComboBox *place = combo(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClicks(place, "altomira");
+    QCOMPARE(place->currentText(), QString("ALTOMIRA"));
+    QCOMPARE(combo(window, "comboProv")->currentText(), QString("AR"));
+}
+
+void TestQsoTyping::pickedPlaceSelectsProvince()
+{
+    QWidget *window = open();
+    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
+    QComboBox *place = combo(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClick(place, Qt::Key_Down); // picks the first entry of the list
+    QCOMPARE(place->currentText(), QString("ALTOMIRA"));
+    QCOMPARE(combo(window, "comboProv")->currentText(), QString("AR"));
+    QTest::keyClick(place, Qt::Key_Down);
+    QCOMPARE(place->currentText(), QString("BRANVOLE"));
+    QCOMPARE(combo(window, "comboProv")->currentText(), QString("PG"));
+
+    // Picking the entry that already stands in the field looks it up again.
+    combo(window, "comboProv")->setCurrentText("AN");
+    place->activated(place->currentIndex());
+    QCOMPARE(combo(window, "comboProv")->currentText(), QString("PG"));
+}
+
+void TestQsoTyping::unknownPlaceKeepsProvince_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("not in the gazetteer") << "nowhere";
+    QTest::newRow("part of a name") << "altomir";
+    QTest::newRow("province not among the nine") << "fuorivia";
+    QTest::newRow("name inside a longer one") << "zbranvole";
+}
+
+void TestQsoTyping::unknownPlaceKeepsProvince()
+{
+    QFETCH(QString, typed);
+    QWidget *window = open();
+    combo(window, "comboProv")->setCurrentText("QZ");
+    QComboBox *place = combo(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClicks(place, typed);
+    QCOMPARE(place->currentText(), typed.toUpper());
+    QCOMPARE(combo(window, "comboProv")->currentText(), QString("QZ"));
+    QCOMPARE(combo(window, "comboProv")->count(), 9);
+}
+
+void TestQsoTyping::subSquareChangeLooksPlaceUpAgain()
+{
+    QWidget *window = open();
+    QComboBox *place = combo(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClicks(place, "collevaro"); // a place of KX47AA, typed with another sub-square
+    QComboBox *prov = combo(window, "comboProv");
+    QCOMPARE(prov->currentText(), QString("RN"));
+    prov->setCurrentText("AP");
+    QTest::keyClicks(edit(window, "txtWWLocator"), "x");
+    QCOMPARE(prov->currentText(), QString("RN"));
+    QCOMPARE(place->currentText(), QString("COLLEVARO"));
+    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("X"));
+}
+
+void TestQsoTyping::leavingPlaceKeepsProvinceChosenByHand()
+{
+    QWidget *window = open();
+    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
+    QComboBox *place = combo(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClicks(place, "branvole");
+    QComboBox *prov = combo(window, "comboProv");
+    QCOMPARE(prov->currentText(), QString("PG"));
+    prov->setCurrentText("RSM");
+    QTest::keyClick(place, Qt::Key_Tab);
+    QCOMPARE(focusName(), QString("comboProv"));
+    QCOMPARE(prov->currentText(), QString("RSM"));
+    QCOMPARE(place->currentText(), QString("BRANVOLE"));
+}
+
+void TestQsoTyping::placeKeptAcrossRebuild()
+{
+    QWidget *window = open();
+    QComboBox *place = combo(window, "comboPlace");
+    place->setEditText("NOWHERE");
+    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
+    QCOMPARE(place->count(), 3);
+    QCOMPARE(place->currentText(), QString("NOWHERE"));
+    // Also when the field is empty and the list gets entries.
+    place->setEditText(QString());
+    edit(window, "txtWWLocator")->setText("AA");
+    QCOMPARE(place->count(), 2);
+    QCOMPARE(place->currentText(), QString());
+}
+
+void TestQsoTyping::aidsRunWhenProgramSetsFields()
+{
+    // A window that is loaded but not shown, filled by the program.
+    QWidget *window = m_app->windows().get(windows::frmInsertQSO);
+    QVERIFY(!window->isVisible());
+    edit(window, "txtWWLocator")->setText("ab");
+    edit(window, "txtCall")->setText("ik4abc");
+    edit(window, "txtTime")->setText("093012");
+    combo(window, "comboPlace")->setEditText("sant'erminio");
+    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("AB"));
+    QCOMPARE(edit(window, "txtCall")->text(), QString("IK4ABC"));
+    QCOMPARE(edit(window, "txtTime")->text(), QString("0930"));
+    QCOMPARE(combo(window, "comboPlace")->count(), 3);
+    QCOMPARE(combo(window, "comboPlace")->currentText(), QString("SANT'ERMINIO"));
+    QCOMPARE(combo(window, "comboProv")->currentText(), QString("FC"));
+}
+
+void TestQsoTyping::noCharacterIsRefused()
+{
+    QWidget *window = open();
+    QTest::keyClicks(edit(window, "txtWWLocator"), "1");
+    QTest::keyClicks(edit(window, "txtDate0"), "x");
+    QTest::keyClicks(edit(window, "txtTime"), "9:3");
+    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("1"));
+    QCOMPARE(edit(window, "txtDate0")->text(), QString("x"));
+    QCOMPARE(edit(window, "txtTime")->text(), QString("9:3"));
+}
+
+QTEST_MAIN(TestQsoTyping)
+#include "tst_qsotyping.moc"
