@@ -91,6 +91,7 @@ private slots:
     void subSquareChangeLooksPlaceUpAgain();
     void leavingPlaceKeepsProvinceChosenByHand();
     void placeKeptAcrossRebuild();
+    void aidsRunWhenProgramSetsFields_data();
     void aidsRunWhenProgramSetsFields();
     void noCharacterIsRefused();
 
@@ -326,6 +327,7 @@ void TestQsoTyping::caretAfterUpperCase_data()
     QTest::addColumn<QString>("window");
     QTest::addColumn<bool>("caretKept");
     QTest::newRow("Insert QSO keeps the caret") << windows::frmInsertQSO << true;
+    QTest::newRow("Edit QSO puts it at the end") << windows::frmEditQSO << false;
 }
 
 void TestQsoTyping::caretAfterUpperCase()
@@ -440,10 +442,18 @@ void TestQsoTyping::placeKeptAcrossRebuild()
     QCOMPARE(place->currentText(), QString());
 }
 
+void TestQsoTyping::aidsRunWhenProgramSetsFields_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Insert QSO") << windows::frmInsertQSO;
+    QTest::newRow("Edit QSO") << windows::frmEditQSO;
+}
+
 void TestQsoTyping::aidsRunWhenProgramSetsFields()
 {
+    QFETCH(QString, name);
     // A window that is loaded but not shown, filled by the program.
-    QWidget *window = m_app->windows().get(windows::frmInsertQSO);
+    QWidget *window = m_app->windows().get(name);
     QVERIFY(!window->isVisible());
     edit(window, "txtWWLocator")->setText("ab");
     edit(window, "txtCall")->setText("ik4abc");

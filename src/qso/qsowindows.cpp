@@ -1,5 +1,6 @@
 #include "qsowindows.h"
 
+#include "editqsowindow.h"
 #include "entrymode.h"
 #include "qsoentrywindow.h"
 
@@ -15,6 +16,8 @@ void registerQsoWindows(AppContext &context)
     context.windows.registerWindow(windows::frmInsertQSO, [&context] {
         return new QsoEntryWindow(context, EntryMode::insertQso());
     });
+    context.windows.registerWindow(windows::frmEditQSO,
+                                   [&context] { return new EditQsoWindow(context); });
 }
 
 } // namespace kx47

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "qsoentrywindow.h"
+
+#include <QtGlobal>
+
+namespace kx47
+{
+
+// Corrects one QSO of the log. The log browser fills the form from the QSO's row and sets
+// dbCount; "Submit" rewrites that QSO under its number.
+class EditQsoWindow : public QsoEntryWindow
+{
+    Q_OBJECT
+public:
+    explicit EditQsoWindow(AppContext &context, QWidget *parent = nullptr);
+
+    qint32 dbCount() const { return m_dbCount; }
+    void setDbCount(qint32 count) { m_dbCount = count; }
+
+protected:
+    int editedCount() const override { return m_dbCount; }
+
+private:
+    qint32 m_dbCount = 0;
+};
+
+} // namespace kx47
