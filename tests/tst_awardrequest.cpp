@@ -2,6 +2,7 @@
 // two applications line by line with their fonts, and the conversion of exactly the QSOs listed.
 #include "awardrequestlog.h"
 #include "fixture.h"
+#include "printouttext.h"
 
 #include "award/awardapplicationprintout.h"
 #include "award/awardrequest.h"
@@ -244,6 +245,8 @@ private slots:
     void secondEndorsementNeedsNewQsos();
     void failedPrintoutChangesNothing_data();
     void failedPrintoutChangesNothing();
+    void applicationOnPaper_data();
+    void applicationOnPaper();
 
 private:
     AwardRequest::Outcome run(Kind kind, const QString &band = "HF", const QString &mode = "MIXED");
@@ -788,6 +791,69 @@ void TestAwardRequest::failedPrintoutChangesNothing()
     QCOMPARE(m_folder->qsos(), before);
     QCOMPARE(m_recounts->size(), 0);
     QVERIFY(desktop.opened.isEmpty());
+}
+
+void TestAwardRequest::applicationOnPaper_data()
+{
+    failedPrintoutChangesNothing_data();
+}
+
+void TestAwardRequest::applicationOnPaper()
+{
+    if (!PrintoutText::available())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QFETCH(Kind, kind);
+    const bool base = kind == Kind::Base;
+    // Long values everywhere: the applicant's fields at their widest, places and provinces
+    // longer than their fields.
+    QList<QsoRow> log = awardQsos(1, 50, "HF", "MIXED", base ? "c" : "a");
+    for (QsoRow &row : log)
+        row.place = "SANT'ERMINIO DI SOPRA E DI SOTTO LA VALLE";
+    m_folder->addQsos(log + awardQsos(51, 20, "HF", "MIXED", "c", 50));
+    m_folder->setUserData("IK0XYZ/MMM", QString(50, 'E'));
+
+    // The same application on the recording printer and on paper.
+    run(kind);
+    const QList<PrintedLine> recorded = m_printer.documents.first().lines;
+    QStringList listingLines;
+    for (const PrintedLine &line : recorded) {
+        if (line.fontName == "Courier New")
+            listingLines << line.text;
+    }
+    QCOMPARE(listingLines.size(), base ? 50 : 15);
+
+    QTemporaryDir programFolder;
+    RecordingDesktop desktop;
+    QtPrintService paper(programFolder.path(), m_dialogs, desktop,
+                         QtPrintService::Destination::PdfFile);
+    m_dialogs.reset();
+    AwardRequest(*m_db, m_dialogs, paper, *m_notifier).run(kindOf(kind), "HF", "MIXED");
+    compareMessages({askConvert});
+    QCOMPARE(desktop.opened.size(), 1);
+    PrintoutText text;
+    QVERIFY2(text.read(desktop.opened.first()), qPrintable(text.error()));
+
+    QStringList readBack;
+    for (const QString &line : text.lines()) {
+        if (line.contains(" | KX47"))
+            readBack << line;
+    }
+    QVERIFY2(commonShift(listingLines, readBack) >= 0, qPrintable(readBack.join('\n')));
+    QVERIFY(text.lineOf(base ? "DIPLOMA KX47 APPLICATION"
+                             : "DIPLOMA KX47 ENDORSEMENT APPLICATION") >= 0);
+    QVERIFY(text.lineOf(QString(base ? "Affirm" : "affirm") +
+                        " that IK0XYZ/MMM owns the QSLs for the application") >= 0);
+    QCOMPARE(text.lineOf(QString("enclose: ") + QChar(0x2610) + "€ 5,00 " + QChar(0x2610) +
+                         "$ 7,00 " + QChar(0x2610) + " 7 I.R.C") >= 0,
+             base);
+    // Every word stands inside the side margins of the page.
+    for (const PrintoutText::Page &page : text.boxes()) {
+        for (const PrintoutText::Word &word : page.words) {
+            QVERIFY2(
+                word.right <= page.width - 14 && word.left >= 14,
+                qPrintable(QString("%1 at %2-%3").arg(word.text).arg(word.left).arg(word.right)));
+        }
+    }
 }
 
 QTEST_MAIN(TestAwardRequest)
