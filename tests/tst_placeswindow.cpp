@@ -3,6 +3,7 @@
 #include "fixture.h"
 #include "openedwindow.h"
 
+#include "places/headerframe.h"
 #include "places/placesearch.h"
 #include "platform/windownames.h"
 
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QStyle>
 #include <QtTest>
 
 using namespace kx47;
@@ -92,6 +94,16 @@ void TestPlacesWindow::opensWithItsControls()
     auto *frame = qobject_cast<QGroupBox *>(view->parentWidget());
     QCOMPARE(frame->title(), QString(" WWLoc | Place                          | Prov |"));
     QCOMPARE(frame->font().family(), QString("Courier New"));
+    // The text of the lines starts under the header, less than one character from it.
+    auto *header = qobject_cast<HeaderFrame *>(frame);
+    QVERIFY(header);
+    const int textLeft = view->mapTo(frame, QPoint(0, 0)).x() + view->frameWidth() +
+                         view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) +
+                         1;
+    QVERIFY2(
+        textLeft >= header->captionLeft() &&
+            textLeft - header->captionLeft() < view->fontMetrics().horizontalAdvance('W'),
+        qPrintable(QString("text at %1, header at %2").arg(textLeft).arg(header->captionLeft())));
     QVERIFY(shownLines(window).isEmpty());
     QVERIFY(box(window, "txtWWLocator")->text().isEmpty());
     QVERIFY(box(window, "txtPlace")->text().isEmpty());

@@ -1,5 +1,6 @@
 #include "findplaceswindow.h"
 
+#include "headerframe.h"
 #include "subsquarebox.h"
 
 #include "platform/appcontext.h"
@@ -72,11 +73,7 @@ FindPlacesWindow::FindPlacesWindow(AppContext &context) : m_search(context.place
     layout->addLayout(searches);
 
     // The result lines under their column header, in the fixed-pitch font.
-    auto *listFrame = new QGroupBox(PlaceSearch::header(), this);
-    listFrame->setObjectName(QStringLiteral("Frame3"));
-    listFrame->setFont(listFont());
-    auto *listLayout = new QVBoxLayout(listFrame);
-    auto *list = new QListView(listFrame);
+    auto *list = new QListView;
     list->setObjectName(QStringLiteral("List"));
     list->setFont(listFont());
     list->setUniformItemSizes(true);
@@ -84,7 +81,9 @@ FindPlacesWindow::FindPlacesWindow(AppContext &context) : m_search(context.place
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lines = new QStringListModel(list);
     list->setModel(m_lines);
-    listLayout->addWidget(list);
+    auto *listFrame = new HeaderFrame(PlaceSearch::header(), list, this);
+    listFrame->setObjectName(QStringLiteral("Frame3"));
+    listFrame->setFont(listFont());
     layout->addWidget(listFrame, 1);
 
     auto *buttons = new QHBoxLayout;
