@@ -1,6 +1,6 @@
 // The Insert QSO window: its form, "Submit" with the award rules, the form after a save,
 // "Clear", "Exit" and the close box, and the notice that the log changed.
-#include "fixture.h"
+#include "qsoentryfixture.h"
 
 #include "platform/appcontext.h"
 #include "platform/lognotifier.h"
@@ -37,68 +37,23 @@ struct Typed {
     bool confirmed = true;
 };
 
-template <class W> W *child(QWidget *window, const char *name)
-{
-    W *widget = window->findChild<W *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no control %s", name);
-    return widget;
-}
-
-QLineEdit *edit(QWidget *window, const char *name)
-{
-    return child<QLineEdit>(window, name);
-}
-
-QComboBox *combo(QWidget *window, const char *name)
-{
-    return child<QComboBox>(window, name);
-}
-
 void fill(QWidget *window, const Typed &t)
 {
-    edit(window, "txtWWLocator")->setText(t.locator);
-    edit(window, "txtCall")->setText(t.call);
-    edit(window, "txtDate0")->setText(t.day);
-    edit(window, "txtDate1")->setText(t.month);
-    edit(window, "txtDate2")->setText(t.year);
-    edit(window, "txtTime")->setText(t.time);
-    combo(window, "comboPlace")->setEditText(t.place);
-    combo(window, "comboBand")->setCurrentText(t.band);
-    combo(window, "comboMode")->setCurrentText(t.mode);
-    child<QRadioButton>(window, t.confirmed ? "optQSLConf" : "optQSLworked")->setChecked(true);
+    textBox(window, "txtWWLocator")->setText(t.locator);
+    textBox(window, "txtCall")->setText(t.call);
+    textBox(window, "txtDate0")->setText(t.day);
+    textBox(window, "txtDate1")->setText(t.month);
+    textBox(window, "txtDate2")->setText(t.year);
+    textBox(window, "txtTime")->setText(t.time);
+    listBox(window, "comboPlace")->setEditText(t.place);
+    listBox(window, "comboBand")->setCurrentText(t.band);
+    listBox(window, "comboMode")->setCurrentText(t.mode);
+    option(window, t.confirmed ? "optQSLConf" : "optQSLworked")->setChecked(true);
 }
 
 void submit(QWidget *window)
 {
-    QTest::mouseClick(child<QPushButton>(window, "cmdSubmit"), Qt::LeftButton);
-}
-
-QStringList texts(QWidget *window)
-{
-    return {edit(window, "txtWWLocator")->text(),      edit(window, "txtCall")->text(),
-            edit(window, "txtDate0")->text(),          edit(window, "txtDate1")->text(),
-            edit(window, "txtDate2")->text(),          edit(window, "txtTime")->text(),
-            combo(window, "comboPlace")->currentText()};
-}
-
-QStringList selections(QWidget *window)
-{
-    return {combo(window, "comboProv")->currentText(), combo(window, "comboMode")->currentText(),
-            combo(window, "comboBand")->currentText()};
-}
-
-QsoRow storedRow(int count, const QString &locator, const QString &qsl, const QString &band,
-                 const QString &mode)
-{
-    QsoRow row;
-    row.count = count;
-    row.locator = locator;
-    row.call = QStringLiteral("OLD%1").arg(count);
-    row.qsl = qsl;
-    row.band = band;
-    row.mode = mode;
-    return row;
+    press(window, "cmdSubmit");
 }
 
 } // namespace
@@ -124,37 +79,30 @@ private slots:
     void accreditedRefusalKeepsForm();
     void replacementQuestion_data();
     void replacementQuestion();
-    void clearKeepsSelections();
-    void exitKeepsSelections();
+    void emptyingKeepsSelections_data();
+    void emptyingKeepsSelections();
     void closeBoxRestoresDefaults();
 
 private:
     QWidget *open();
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<TestApp> m_app;
-    std::unique_ptr<QSignalSpy> m_changes;
+    std::unique_ptr<QsoWindowFixture> m_run;
 };
 
 void TestQsoInsert::init()
 {
-    m_folder = std::make_unique<ProgramFolder>();
-    m_app = std::make_unique<TestApp>(m_folder->path());
-    QVERIFY(m_app->start());
-    m_changes =
-        std::make_unique<QSignalSpy>(&m_app->app().context().logNotifier, &LogNotifier::logChanged);
+    m_run = std::make_unique<QsoWindowFixture>();
+    QVERIFY(m_run->started);
 }
 
 void TestQsoInsert::cleanup()
 {
-    m_changes.reset();
-    m_app.reset();
-    m_folder.reset();
+    m_run.reset();
 }
 
 QWidget *TestQsoInsert::open()
 {
-    QWidget *window = m_app->show(windows::frmInsertQSO);
+    QWidget *window = m_run->app.show(windows::frmInsertQSO);
     if (!window || !activate(window))
         qFatal("the Insert QSO window did not open");
     return window;
@@ -166,16 +114,16 @@ void TestQsoInsert::controls()
     QVERIFY(qobject_cast<QsoEntryWindow *>(window));
     QCOMPARE(window->objectName(), QString("frmInsertQSO"));
     QCOMPARE(window->windowTitle(), QString("Insert QSO"));
-    QCOMPARE(child<QLabel>(window, "Label3")->text(), QString("KX47"));
-    QVERIFY(combo(window, "comboPlace")->isEditable());
-    QVERIFY(!combo(window, "comboProv")->isEditable());
-    QVERIFY(!combo(window, "comboMode")->isEditable());
-    QVERIFY(!combo(window, "comboBand")->isEditable());
-    QCOMPARE(child<QRadioButton>(window, "optQSLConf")->text(), QString("confirmed"));
-    QCOMPARE(child<QRadioButton>(window, "optQSLworked")->text(), QString("worked"));
-    QCOMPARE(child<QPushButton>(window, "cmdSubmit")->text(), QString("Submit"));
-    QCOMPARE(child<QPushButton>(window, "cmdClear")->text(), QString("Clear"));
-    QCOMPARE(child<QPushButton>(window, "cmdExit")->text(), QString("Exit"));
+    QCOMPARE(window->findChild<QLabel *>("Label3")->text(), QString("KX47"));
+    QVERIFY(listBox(window, "comboPlace")->isEditable());
+    QVERIFY(!listBox(window, "comboProv")->isEditable());
+    QVERIFY(!listBox(window, "comboMode")->isEditable());
+    QVERIFY(!listBox(window, "comboBand")->isEditable());
+    QCOMPARE(option(window, "optQSLConf")->text(), QString("confirmed"));
+    QCOMPARE(option(window, "optQSLworked")->text(), QString("worked"));
+    QCOMPARE(window->findChild<QPushButton *>("cmdSubmit")->text(), QString("Submit"));
+    QCOMPARE(window->findChild<QPushButton *>("cmdClear")->text(), QString("Clear"));
+    QCOMPARE(window->findChild<QPushButton *>("cmdExit")->text(), QString("Exit"));
 
     // Each field sits in the group that names it.
     const QList<QPair<const char *, QString>> groups = {{"txtWWLocator", "WWLocator"},
@@ -192,12 +140,12 @@ void TestQsoInsert::controls()
                                                         {"optQSLConf", "QSL"},
                                                         {"optQSLworked", "QSL"}};
     for (const auto &[name, caption] : groups) {
-        auto *box = qobject_cast<QGroupBox *>(child<QWidget>(window, name)->parentWidget());
+        auto *box = qobject_cast<QGroupBox *>(window->findChild<QWidget *>(name)->parentWidget());
         QVERIFY2(box, name);
         QCOMPARE(box->title(), caption);
     }
     const QList<QLabel *> slashes =
-        child<QWidget>(window, "txtDate1")->parentWidget()->findChildren<QLabel *>();
+        textBox(window, "txtDate1")->parentWidget()->findChildren<QLabel *>();
     QCOMPARE(slashes.size(), 2);
     for (QLabel *slash : slashes)
         QCOMPARE(slash->text(), QString("/"));
@@ -217,7 +165,7 @@ void TestQsoInsert::listsInOrder()
 {
     QFETCH(QString, name);
     QFETCH(QStringList, items);
-    QComboBox *list = combo(m_app->show(windows::frmInsertQSO), qPrintable(name));
+    QComboBox *list = listBox(m_run->app.show(windows::frmInsertQSO), qPrintable(name));
     QStringList shown;
     for (int i = 0; i < list->count(); ++i)
         shown << list->itemText(i);
@@ -227,7 +175,7 @@ void TestQsoInsert::listsInOrder()
 void TestQsoInsert::tabOrder()
 {
     QWidget *window = open();
-    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+    QCOMPARE(QApplication::focusWidget(), textBox(window, "txtWWLocator"));
     const QStringList expected = {"txtCall",    "txtDate0",  "txtDate1",  "txtDate2",  "txtTime",
                                   "comboPlace", "comboProv", "comboMode", "comboBand", "optQSLConf",
                                   "cmdSubmit",  "cmdClear",  "cmdExit"};
@@ -240,11 +188,11 @@ void TestQsoInsert::tabOrder()
 void TestQsoInsert::opensWithDefaults()
 {
     QWidget *window = open();
-    QVERIFY(child<QRadioButton>(window, "optQSLConf")->isChecked());
-    QVERIFY(!child<QRadioButton>(window, "optQSLworked")->isChecked());
-    QCOMPARE(texts(window), QStringList(7, QString()));
-    QCOMPARE(selections(window), (QStringList{"AN", "MIXED", "HF"}));
-    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+    QVERIFY(option(window, "optQSLConf")->isChecked());
+    QVERIFY(!option(window, "optQSLworked")->isChecked());
+    QCOMPARE(formTexts(window), QStringList(7, QString()));
+    QCOMPARE(formSelections(window), (QStringList{"AN", "MIXED", "HF"}));
+    QCOMPARE(QApplication::focusWidget(), textBox(window, "txtWWLocator"));
 }
 
 void TestQsoInsert::saveWritesRowAndEmptiesForm()
@@ -255,12 +203,12 @@ void TestQsoInsert::saveWritesRowAndEmptiesForm()
     typed.mode = QStringLiteral("CW");
     typed.confirmed = false;
     fill(window, typed);
-    QCOMPARE(combo(window, "comboProv")->currentText(), QString("PG")); // from the gazetteer
+    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("PG")); // from the gazetteer
     submit(window);
 
-    QCOMPARE(m_app->dialogs.texts(), QStringList{"QSO saved"});
-    QCOMPARE(m_app->dialogs.messages[0].icon, MessageIcon::Information);
-    QCOMPARE(m_app->dialogs.messages[0].title, QString("KX47"));
+    QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO saved"});
+    QCOMPARE(m_run->app.dialogs.messages[0].icon, MessageIcon::Information);
+    QCOMPARE(m_run->app.dialogs.messages[0].title, QString("KX47"));
     QsoRow expected;
     expected.count = 1;
     expected.locator = "AB";
@@ -272,15 +220,15 @@ void TestQsoInsert::saveWritesRowAndEmptiesForm()
     expected.mode = "CW";
     expected.band = "50 MHz";
     expected.qsl = "w";
-    QCOMPARE(m_folder->qsos(), QList<QsoRow>{expected});
-    QCOMPARE(m_changes->count(), 1);
+    QCOMPARE(m_run->folder.qsos(), QList<QsoRow>{expected});
+    QCOMPARE(m_run->logChanges.count(), 1);
 
     QVERIFY(window->isVisible());
-    QCOMPARE(texts(window), QStringList(7, QString()));
-    QCOMPARE(combo(window, "comboPlace")->count(), 0);
-    QVERIFY(child<QRadioButton>(window, "optQSLConf")->isChecked());
-    QCOMPARE(selections(window), (QStringList{"PG", "CW", "50 MHz"}));
-    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+    QCOMPARE(formTexts(window), QStringList(7, QString()));
+    QCOMPARE(listBox(window, "comboPlace")->count(), 0);
+    QVERIFY(option(window, "optQSLConf")->isChecked());
+    QCOMPARE(formSelections(window), (QStringList{"PG", "CW", "50 MHz"}));
+    QCOMPARE(QApplication::focusWidget(), textBox(window, "txtWWLocator"));
 }
 
 void TestQsoInsert::savedValues_data()
@@ -345,8 +293,8 @@ void TestQsoInsert::savedValues()
     typed.place = place;
     fill(window, typed);
     submit(window);
-    QCOMPARE(m_app->dialogs.texts(), QStringList{"QSO saved"});
-    const QsoRow row = m_folder->qso(1);
+    QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO saved"});
+    const QsoRow row = m_run->folder.qso(1);
     QCOMPARE(row.date, date);
     QCOMPARE(row.time, storedTime);
     QCOMPARE(row.place, place);
@@ -354,21 +302,20 @@ void TestQsoInsert::savedValues()
 
 void TestQsoInsert::numbersFollowTheLog()
 {
-    m_folder->addQsos({storedRow(1, "AA", "w", "HF", "MIXED"),
-                       storedRow(2, "AA", "w", "HF", "MIXED"),
-                       storedRow(5, "AA", "w", "HF", "MIXED")});
+    m_run->folder.addQsos({qsoRow(1, "AA", "w", "HF", "MIXED"), qsoRow(2, "AA", "w", "HF", "MIXED"),
+                           qsoRow(5, "AA", "w", "HF", "MIXED")});
     QWidget *window = open();
     fill(window, Typed());
     submit(window);
-    QVERIFY(m_folder->qso(6).call == "IK4ABC");
-    m_folder->deleteQso(6);
+    QVERIFY(m_run->folder.qso(6).call == "IK4ABC");
+    m_run->folder.deleteQso(6);
     Typed second;
     second.call = QStringLiteral("IW4ZZZ");
     second.confirmed = false;
     fill(window, second);
     submit(window);
-    QCOMPARE(m_folder->qso(6).call, QString("IW4ZZZ"));
-    QCOMPARE(m_changes->count(), 2);
+    QCOMPARE(m_run->folder.qso(6).call, QString("IW4ZZZ"));
+    QCOMPARE(m_run->logChanges.count(), 2);
 }
 
 void TestQsoInsert::failedChecksKeepForm()
@@ -378,52 +325,52 @@ void TestQsoInsert::failedChecksKeepForm()
     typed.call = QStringLiteral("A'B'C'D'EFGH");
     typed.place.clear();
     fill(window, typed);
-    QLineEdit *year = edit(window, "txtDate2");
+    QLineEdit *year = textBox(window, "txtDate2");
     year->setFocus();
-    const QStringList before = texts(window);
+    const QStringList before = formTexts(window);
     // Pressed without moving the focus, as Alt+S would.
-    child<QPushButton>(window, "cmdSubmit")->click();
-    QCOMPARE(m_app->dialogs.texts(),
+    window->findChild<QPushButton *>("cmdSubmit")->click();
+    QCOMPARE(m_run->app.dialogs.texts(),
              (QStringList{"Call Field is too long", "place field cannot be null"}));
-    QVERIFY(m_folder->qsos().isEmpty());
-    QCOMPARE(texts(window), before);
+    QVERIFY(m_run->folder.qsos().isEmpty());
+    QCOMPARE(formTexts(window), before);
     QCOMPARE(QApplication::focusWidget(), year);
-    QCOMPARE(m_changes->count(), 0);
+    QCOMPARE(m_run->logChanges.count(), 0);
 
     // The mended time rule: hours and minutes must each be a number.
-    m_app->dialogs.reset();
+    m_run->app.dialogs.reset();
     typed = Typed();
     typed.time = QStringLiteral("1e03");
     fill(window, typed);
     submit(window);
-    QCOMPARE(m_app->dialogs.texts(), QStringList{"error in time field format"});
-    QVERIFY(m_folder->qsos().isEmpty());
+    QCOMPARE(m_run->app.dialogs.texts(), QStringList{"error in time field format"});
+    QVERIFY(m_run->folder.qsos().isEmpty());
 }
 
 void TestQsoInsert::accreditedRefusalKeepsForm()
 {
-    m_folder->addQso(storedRow(1, "AB", "a", "VHF", "SSB"));
+    m_run->folder.addQso(qsoRow(1, "AB", "a", "VHF", "SSB"));
     QWidget *window = open();
     Typed typed;
     typed.band = QStringLiteral("VHF");
     typed.mode = QStringLiteral("SSB");
     fill(window, typed);
-    const QStringList before = texts(window);
+    const QStringList before = formTexts(window);
     submit(window);
-    QCOMPARE(m_app->dialogs.texts(),
+    QCOMPARE(m_run->app.dialogs.texts(),
              QStringList{"Another QSO with the same accreditated locator already exists! new qso "
                          "will not be saved"});
-    QCOMPARE(m_app->dialogs.messages[0].title, QString("Error"));
-    QCOMPARE(texts(window), before);
-    QCOMPARE(m_folder->qsos().size(), 1);
-    QCOMPARE(m_changes->count(), 0);
+    QCOMPARE(m_run->app.dialogs.messages[0].title, QString("Error"));
+    QCOMPARE(formTexts(window), before);
+    QCOMPARE(m_run->folder.qsos().size(), 1);
+    QCOMPARE(m_run->logChanges.count(), 0);
 
     // The same QSO on another band is accepted.
-    combo(window, "comboBand")->setCurrentText(QStringLiteral("UHF"));
+    listBox(window, "comboBand")->setCurrentText(QStringLiteral("UHF"));
     submit(window);
-    QCOMPARE(m_app->dialogs.texts().last(), QString("QSO saved"));
-    QCOMPARE(m_folder->qso(2).band, QString("UHF"));
-    QCOMPARE(m_changes->count(), 1);
+    QCOMPARE(m_run->app.dialogs.texts().last(), QString("QSO saved"));
+    QCOMPARE(m_run->folder.qso(2).band, QString("UHF"));
+    QCOMPARE(m_run->logChanges.count(), 1);
 }
 
 void TestQsoInsert::replacementQuestion_data()
@@ -436,66 +383,62 @@ void TestQsoInsert::replacementQuestion_data()
 void TestQsoInsert::replacementQuestion()
 {
     QFETCH(bool, yes);
-    m_folder->addQsos(
-        {storedRow(1, "AB", "c", "HF", "MIXED"), storedRow(2, "AC", "w", "HF", "MIXED")});
-    const QList<QsoRow> before = m_folder->qsos();
+    m_run->folder.addQsos(
+        {qsoRow(1, "AB", "c", "HF", "MIXED"), qsoRow(2, "AC", "w", "HF", "MIXED")});
+    const QList<QsoRow> before = m_run->folder.qsos();
     QWidget *window = open();
     fill(window, Typed());
-    const QStringList typed = texts(window);
-    m_app->dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
+    const QStringList typed = formTexts(window);
+    m_run->app.dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
     submit(window);
-    QCOMPARE(m_app->dialogs.messages[0].title, QString("warning"));
+    QCOMPARE(m_run->app.dialogs.messages[0].title, QString("warning"));
     if (yes) {
-        QCOMPARE(m_app->dialogs.texts().size(), 2);
-        const QList<QsoRow> rows = m_folder->qsos();
+        QCOMPARE(m_run->app.dialogs.texts().size(), 2);
+        const QList<QsoRow> rows = m_run->folder.qsos();
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].count, 2);
         QCOMPARE(rows[1].count, 3);
         QCOMPARE(rows[1].call, QString("IK4ABC"));
-        QCOMPARE(m_changes->count(), 1);
+        QCOMPARE(m_run->logChanges.count(), 1);
     } else {
-        QCOMPARE(m_app->dialogs.texts().size(), 1);
-        QCOMPARE(m_folder->qsos(), before);
-        QCOMPARE(texts(window), typed);
-        QCOMPARE(m_changes->count(), 0);
+        QCOMPARE(m_run->app.dialogs.texts().size(), 1);
+        QCOMPARE(m_run->folder.qsos(), before);
+        QCOMPARE(formTexts(window), typed);
+        QCOMPARE(m_run->logChanges.count(), 0);
     }
 }
 
-void TestQsoInsert::clearKeepsSelections()
+void TestQsoInsert::emptyingKeepsSelections_data()
 {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("hides");
+    QTest::newRow("Clear") << "cmdClear" << false;
+    QTest::newRow("Exit") << "cmdExit" << true;
+}
+
+void TestQsoInsert::emptyingKeepsSelections()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, hides);
     QWidget *window = open();
     Typed typed;
     typed.band = QStringLiteral("SAT");
     typed.mode = QStringLiteral("DIGITAL");
     typed.confirmed = false;
     fill(window, typed);
-    combo(window, "comboProv")->setCurrentText(QStringLiteral("RSM"));
-    QTest::mouseClick(child<QPushButton>(window, "cmdClear"), Qt::LeftButton);
-    QCOMPARE(texts(window), QStringList(7, QString()));
-    QCOMPARE(combo(window, "comboPlace")->count(), 0);
-    QVERIFY(child<QRadioButton>(window, "optQSLConf")->isChecked());
-    QCOMPARE(selections(window), (QStringList{"RSM", "DIGITAL", "SAT"}));
-    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
-    QVERIFY(window->isVisible());
-    QCOMPARE(m_changes->count(), 0);
-}
-
-void TestQsoInsert::exitKeepsSelections()
-{
-    QWidget *window = open();
-    Typed typed;
-    typed.band = QStringLiteral("UHF");
-    typed.mode = QStringLiteral("SSB");
-    fill(window, typed);
-    combo(window, "comboProv")->setCurrentText(QStringLiteral("QZ"));
-    QTest::mouseClick(child<QPushButton>(window, "cmdExit"), Qt::LeftButton);
-    QVERIFY(!window->isVisible());
-    QCOMPARE(m_app->windows().find(windows::frmInsertQSO), window);
-
-    QCOMPARE(open(), window);
-    QCOMPARE(texts(window), QStringList(7, QString()));
-    QCOMPARE(selections(window), (QStringList{"QZ", "SSB", "UHF"}));
-    QCOMPARE(QApplication::focusWidget(), edit(window, "txtWWLocator"));
+    // A province chosen by hand over the gazetteer's one for the place.
+    listBox(window, "comboProv")->setCurrentText(QStringLiteral("RSM"));
+    press(window, button);
+    QCOMPARE(window->isVisible(), !hides);
+    QCOMPARE(m_run->app.windows().find(windows::frmInsertQSO), window);
+    if (hides)
+        QCOMPARE(open(), window);
+    QCOMPARE(formTexts(window), QStringList(7, QString()));
+    QCOMPARE(listBox(window, "comboPlace")->count(), 0);
+    QVERIFY(option(window, "optQSLConf")->isChecked());
+    QCOMPARE(formSelections(window), (QStringList{"RSM", "DIGITAL", "SAT"}));
+    QCOMPARE(QApplication::focusWidget(), textBox(window, "txtWWLocator"));
+    QCOMPARE(m_run->logChanges.count(), 0);
 }
 
 void TestQsoInsert::closeBoxRestoresDefaults()
@@ -510,11 +453,11 @@ void TestQsoInsert::closeBoxRestoresDefaults()
     QTRY_VERIFY(window.isNull());
 
     QWidget *reopened = open();
-    QCOMPARE(texts(reopened), QStringList(7, QString()));
-    QCOMPARE(selections(reopened), (QStringList{"AN", "MIXED", "HF"}));
-    QVERIFY(child<QRadioButton>(reopened, "optQSLConf")->isChecked());
-    QCOMPARE(QApplication::focusWidget(), edit(reopened, "txtWWLocator"));
-    QVERIFY(m_folder->qsos().isEmpty());
+    QCOMPARE(formTexts(reopened), QStringList(7, QString()));
+    QCOMPARE(formSelections(reopened), (QStringList{"AN", "MIXED", "HF"}));
+    QVERIFY(option(reopened, "optQSLConf")->isChecked());
+    QCOMPARE(QApplication::focusWidget(), textBox(reopened, "txtWWLocator"));
+    QVERIFY(m_run->folder.qsos().isEmpty());
 }
 
 QTEST_MAIN(TestQsoInsert)

@@ -1,7 +1,7 @@
 // The award rules applied when a QSO is saved, its number, and the writing of the row, called
 // directly on the log.
 #include "fakedialogs.h"
-#include "fixture.h"
+#include "qsoentryfixture.h"
 
 #include "platform/database.h"
 #include "qso/entrymode.h"
@@ -19,20 +19,6 @@ using namespace kx47::test;
 
 namespace
 {
-
-QsoRow row(int count, const QString &locator, const QString &qsl,
-           const QString &band = QStringLiteral("HF"),
-           const QString &mode = QStringLiteral("MIXED"))
-{
-    QsoRow r;
-    r.count = count;
-    r.locator = locator;
-    r.call = QStringLiteral("CALL%1").arg(count);
-    r.qsl = qsl;
-    r.band = band;
-    r.mode = mode;
-    return r;
-}
 
 QsoEntry entry(const QString &locator, bool confirmed, const QString &band = QStringLiteral("HF"),
                const QString &mode = QStringLiteral("MIXED"))
@@ -139,7 +125,7 @@ void TestQsoStore::numbering()
     QFETCH(QList<int>, present);
     QFETCH(int, next);
     for (int count : present)
-        m_folder->addQso(row(count, QStringLiteral("AA"), QStringLiteral("w")));
+        m_folder->addQso(qsoRow(count, QStringLiteral("AA"), QStringLiteral("w")));
     const QsoStore store(*m_log);
     QCOMPARE(store.append(entry(QStringLiteral("AB"), false).record()), next);
     QCOMPARE(m_folder->qso(next).locator, QString("AB"));
@@ -177,8 +163,8 @@ void TestQsoStore::accreditedLocator()
     QFETCH(QString, band);
     QFETCH(QString, mode);
     QFETCH(bool, refused);
-    m_folder->addQsos({row(1, "AB", "a", "50 MHz", "CW"), row(2, "AD", "c", "50 MHz", "CW"),
-                       row(3, "AC", "w", "50 MHz", "CW")});
+    m_folder->addQsos({qsoRow(1, "AB", "a", "50 MHz", "CW"), qsoRow(2, "AD", "c", "50 MHz", "CW"),
+                       qsoRow(3, "AC", "w", "50 MHz", "CW")});
     QCOMPARE(QsoStore(*m_log).accreditedExists(locator, band, mode), refused);
 }
 
@@ -208,9 +194,9 @@ void TestQsoStore::qsoToReplace()
     QFETCH(QString, mode);
     QFETCH(int, excluded);
     QFETCH(int, replaced);
-    m_folder->addQsos({row(1, "AB", "w", "HF", "CW"), row(2, "AB", "c", "HF", "CW"),
-                       row(3, "AC", "w", "HF", "CW"), row(4, "AD", "a", "HF", "CW"),
-                       row(5, "AB", "c", "VHF", "CW")});
+    m_folder->addQsos({qsoRow(1, "AB", "w", "HF", "CW"), qsoRow(2, "AB", "c", "HF", "CW"),
+                       qsoRow(3, "AC", "w", "HF", "CW"), qsoRow(4, "AD", "a", "HF", "CW"),
+                       qsoRow(5, "AB", "c", "VHF", "CW")});
     QsoEntry e = entry(locator, true, QStringLiteral("HF"), mode);
     const QsoStore store(*m_log);
     const std::optional<int> found =
@@ -239,7 +225,7 @@ void TestQsoStore::appendWritesEveryColumn()
 void TestQsoStore::replacementTakesFreedNumber()
 {
     // The old QSO is deleted before the number is taken.
-    m_folder->addQsos({row(1, "AA", "w"), row(2, "AB", "c")});
+    m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "c")});
     const QsoStore store(*m_log);
     QCOMPARE(store.append(entry("AB", true).record(), 2), 2);
     const QList<QsoRow> rows = m_folder->qsos();
@@ -249,7 +235,7 @@ void TestQsoStore::replacementTakesFreedNumber()
 
 void TestQsoStore::failedAppendKeepsReplacedQso()
 {
-    m_folder->addQsos({row(1, "AB", "c"), row(2, "AC", "w")});
+    m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AC", "w")});
     addTrigger("create trigger refuse before insert on data begin select raise(abort, "
                "'refused'); end");
     const QsoStore store(*m_log);
@@ -264,7 +250,7 @@ void TestQsoStore::failedAppendKeepsReplacedQso()
 
 void TestQsoStore::rewriteKeepsNumber()
 {
-    m_folder->addQsos({row(1, "AA", "w"), row(2, "AB", "w"), row(3, "AB", "c")});
+    m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "w"), qsoRow(3, "AB", "c")});
     QsoRecord record = entry("AB", true, "SAT", "SSB").record();
     record.count = 2;
     QVERIFY(QsoStore(*m_log).rewrite(record, 3));
@@ -279,7 +265,7 @@ void TestQsoStore::rewriteKeepsNumber()
 
 void TestQsoStore::rewriteOfMissingQsoChangesNothing()
 {
-    m_folder->addQsos({row(1, "AB", "c"), row(3, "AC", "w")});
+    m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(3, "AC", "w")});
     const QList<QsoRow> before = m_folder->qsos();
     QsoRecord record = entry("AB", true).record();
     record.count = 2;
@@ -289,7 +275,7 @@ void TestQsoStore::rewriteOfMissingQsoChangesNothing()
 
 void TestQsoStore::failedRewriteKeepsReplacedQso()
 {
-    m_folder->addQsos({row(1, "AB", "c"), row(2, "AB", "w")});
+    m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AB", "w")});
     const QList<QsoRow> before = m_folder->qsos();
     addTrigger("create trigger refuse before update on data begin select raise(abort, "
                "'refused'); end");
@@ -301,7 +287,7 @@ void TestQsoStore::failedRewriteKeepsReplacedQso()
 
 void TestQsoStore::submitSaves()
 {
-    m_folder->addQsos({row(1, "AA", "w"), row(2, "AB", "w")});
+    m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "w")});
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
     QVERIFY(submission.submit(entry("AB", true)));
@@ -350,7 +336,7 @@ void TestQsoStore::submitRefusesAccredited()
     QFETCH(QString, band);
     QFETCH(QString, mode);
     QFETCH(bool, refused);
-    m_folder->addQso(row(1, "AB", "a", "VHF", "SSB"));
+    m_folder->addQso(qsoRow(1, "AB", "a", "VHF", "SSB"));
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
     QCOMPARE(submission.submit(entry("AB", confirmed, band, mode)), !refused);
@@ -381,8 +367,8 @@ void TestQsoStore::submitReplacement()
 {
     QFETCH(bool, yes);
     QFETCH(QList<int>, remaining);
-    m_folder->addQsos({row(1, "AB", "w", "SHF", "CW"), row(2, "AB", "c", "SHF", "CW"),
-                       row(3, "AB", "c", "SHF", "SSB")});
+    m_folder->addQsos({qsoRow(1, "AB", "w", "SHF", "CW"), qsoRow(2, "AB", "c", "SHF", "CW"),
+                       qsoRow(3, "AB", "c", "SHF", "SSB")});
     FakeDialogs dialogs;
     dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
@@ -403,7 +389,7 @@ void TestQsoStore::submitReplacement()
 
 void TestQsoStore::submitWorkedNeverAsks()
 {
-    m_folder->addQsos({row(1, "AB", "c"), row(2, "AB", "w")});
+    m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AB", "w")});
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
     QVERIFY(submission.submit(entry("AB", false)));
@@ -414,7 +400,7 @@ void TestQsoStore::submitWorkedNeverAsks()
 
 void TestQsoStore::submitEditExcludesItself()
 {
-    m_folder->addQsos({row(1, "AB", "c", "HF", "CW"), row(2, "AC", "w")});
+    m_folder->addQsos({qsoRow(1, "AB", "c", "HF", "CW"), qsoRow(2, "AC", "w")});
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::editQso());
     QsoEntry e = entry("AB", true, "HF", "CW");
@@ -428,7 +414,7 @@ void TestQsoStore::submitEditExcludesItself()
 
 void TestQsoStore::submitEditOfDeletedQso()
 {
-    m_folder->addQsos({row(1, "AB", "c"), row(3, "AC", "w")});
+    m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(3, "AC", "w")});
     const QList<QsoRow> before = m_folder->qsos();
     FakeDialogs dialogs;
     dialogs.answers.enqueue(MessageAnswer::Yes);
@@ -441,7 +427,7 @@ void TestQsoStore::submitEditOfDeletedQso()
 
 void TestQsoStore::submitEditRefusedWhenItselfAccredited()
 {
-    m_folder->addQso(row(1, "AB", "a"));
+    m_folder->addQso(qsoRow(1, "AB", "a"));
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::editQso());
     QVERIFY(!submission.submit(entry("AB", true), 1));

@@ -1,6 +1,6 @@
 // The typing aids of the entry form: upper case, full fields passing the focus on, cut texts,
 // clicks into full fields, the place list of the sub-square and the province of a known place.
-#include "fixture.h"
+#include "qsoentryfixture.h"
 
 #include "platform/windownames.h"
 
@@ -15,22 +15,6 @@ using namespace kx47::test;
 
 namespace
 {
-
-QLineEdit *edit(QWidget *window, const QString &name)
-{
-    QLineEdit *widget = window->findChild<QLineEdit *>(name);
-    if (!widget)
-        qFatal("no text box %s", qPrintable(name));
-    return widget;
-}
-
-QComboBox *combo(QWidget *window, const char *name)
-{
-    QComboBox *widget = window->findChild<QComboBox *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no list %s", name);
-    return widget;
-}
 
 QStringList items(QComboBox *list)
 {
@@ -98,26 +82,23 @@ private slots:
 private:
     QWidget *open(const QString &name = windows::frmInsertQSO);
 
-    std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<TestApp> m_app;
+    std::unique_ptr<QsoWindowFixture> m_run;
 };
 
 void TestQsoTyping::init()
 {
-    m_folder = std::make_unique<ProgramFolder>();
-    m_app = std::make_unique<TestApp>(m_folder->path());
-    QVERIFY(m_app->start());
+    m_run = std::make_unique<QsoWindowFixture>();
+    QVERIFY(m_run->started);
 }
 
 void TestQsoTyping::cleanup()
 {
-    m_app.reset();
-    m_folder.reset();
+    m_run.reset();
 }
 
 QWidget *TestQsoTyping::open(const QString &name)
 {
-    QWidget *window = m_app->show(name);
+    QWidget *window = m_run->app.show(name);
     if (!window || !activate(window))
         qFatal("the window did not open");
     return window;
@@ -126,36 +107,36 @@ QWidget *TestQsoTyping::open(const QString &name)
 void TestQsoTyping::subSquareTyped()
 {
     QWidget *window = open();
-    QLineEdit *locator = edit(window, "txtWWLocator");
+    QLineEdit *locator = textBox(window, "txtWWLocator");
     QTest::keyClicks(locator, "a");
     QCOMPARE(locator->text(), QString("A"));
     QCOMPARE(focusName(), QString("txtWWLocator"));
-    QCOMPARE(combo(window, "comboPlace")->count(), 0);
+    QCOMPARE(listBox(window, "comboPlace")->count(), 0);
     QTest::keyClicks(locator, "b");
     QCOMPARE(locator->text(), QString("AB"));
     QCOMPARE(focusName(), QString("txtCall"));
-    QCOMPARE(items(combo(window, "comboPlace")),
+    QCOMPARE(items(listBox(window, "comboPlace")),
              (QStringList{"ALTOMIRA", "BRANVOLE", "SANT'ERMINIO"}));
-    QCOMPARE(combo(window, "comboPlace")->currentText(), QString());
+    QCOMPARE(listBox(window, "comboPlace")->currentText(), QString());
 }
 
 void TestQsoTyping::subSquarePasted()
 {
     QWidget *window = open();
-    QLineEdit *locator = edit(window, "txtWWLocator");
+    QLineEdit *locator = textBox(window, "txtWWLocator");
     locator->insert("abc");
     QCOMPARE(locator->text(), QString("AB"));
     QCOMPARE(focusName(), QString("txtWWLocator"));
     QCOMPARE(locator->selectedText(), QString("AB"));
-    QCOMPARE(items(combo(window, "comboPlace")),
+    QCOMPARE(items(listBox(window, "comboPlace")),
              (QStringList{"ALTOMIRA", "BRANVOLE", "SANT'ERMINIO"}));
 }
 
 void TestQsoTyping::subSquareListFollowsEveryChange()
 {
     QWidget *window = open();
-    QLineEdit *locator = edit(window, "txtWWLocator");
-    QComboBox *place = combo(window, "comboPlace");
+    QLineEdit *locator = textBox(window, "txtWWLocator");
+    QComboBox *place = listBox(window, "comboPlace");
     QTest::keyClicks(locator, "xx");
     QCOMPARE(items(place), (QStringList{"FUORIVIA", "MOSTIRANA"}));
     QTest::keyClick(locator, Qt::Key_Backspace);
@@ -170,11 +151,11 @@ void TestQsoTyping::subSquareListFollowsEveryChange()
 void TestQsoTyping::clearEmptiesPlaceListAndField()
 {
     QWidget *window = open();
-    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
-    QComboBox *place = combo(window, "comboPlace");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
+    QComboBox *place = listBox(window, "comboPlace");
     place->setCurrentIndex(1);
     QCOMPARE(place->currentText(), QString("BRANVOLE"));
-    QTest::mouseClick(window->findChild<QPushButton *>("cmdClear"), Qt::LeftButton);
+    press(window, "cmdClear");
     QCOMPARE(place->count(), 0);
     QCOMPARE(place->currentText(), QString());
 }
@@ -210,7 +191,7 @@ void TestQsoTyping::fullFieldsPassFocus()
     QFETCH(QString, text);
     QFETCH(QString, next);
     QWidget *window = open();
-    QLineEdit *box = edit(window, field);
+    QLineEdit *box = textBox(window, field);
     box->setFocus();
     QTest::keyClicks(box, text.chopped(1));
     QCOMPARE(focusName(), field);
@@ -250,7 +231,7 @@ void TestQsoTyping::longTextsAreCut()
     QFETCH(QString, pasted);
     QFETCH(QString, kept);
     QWidget *window = open();
-    QLineEdit *box = edit(window, field);
+    QLineEdit *box = textBox(window, field);
     box->setFocus();
     box->insert(pasted);
     QCOMPARE(box->text(), kept);
@@ -264,20 +245,20 @@ void TestQsoTyping::longTextsAreCut()
 void TestQsoTyping::oneRunOfTyping()
 {
     QWidget *window = open();
-    edit(window, "txtDate0")->setFocus();
+    textBox(window, "txtDate0")->setFocus();
     typeBlind("071204"
               "0930");
-    QCOMPARE(edit(window, "txtDate0")->text(), QString("07"));
-    QCOMPARE(edit(window, "txtDate1")->text(), QString("12"));
-    QCOMPARE(edit(window, "txtDate2")->text(), QString("04"));
-    QCOMPARE(edit(window, "txtTime")->text(), QString("0930"));
+    QCOMPARE(textBox(window, "txtDate0")->text(), QString("07"));
+    QCOMPARE(textBox(window, "txtDate1")->text(), QString("12"));
+    QCOMPARE(textBox(window, "txtDate2")->text(), QString("04"));
+    QCOMPARE(textBox(window, "txtTime")->text(), QString("0930"));
     QCOMPARE(focusName(), QString("comboPlace"));
 
     // A whole QSO from the first field on.
-    QTest::mouseClick(window->findChild<QPushButton *>("cmdClear"), Qt::LeftButton);
+    press(window, "cmdClear");
     typeBlind("abik4xyz");
-    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("AB"));
-    QCOMPARE(edit(window, "txtCall")->text(), QString("IK4XYZ"));
+    QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("AB"));
+    QCOMPARE(textBox(window, "txtCall")->text(), QString("IK4XYZ"));
     QCOMPARE(focusName(), QString("txtCall"));
 }
 
@@ -312,9 +293,9 @@ void TestQsoTyping::clickIntoFullField()
     QFETCH(QString, text);
     QFETCH(bool, selects);
     QWidget *window = open();
-    QLineEdit *box = edit(window, field);
+    QLineEdit *box = textBox(window, field);
     box->setText(text);
-    combo(window, "comboMode")->setFocus();
+    listBox(window, "comboMode")->setFocus();
     clickInto(box);
     QCOMPARE(focusName(), field);
     QCOMPARE(box->selectedText(), selects ? text : QString());
@@ -334,7 +315,7 @@ void TestQsoTyping::caretAfterUpperCase()
 {
     QFETCH(QString, window);
     QFETCH(bool, caretKept);
-    QLineEdit *call = edit(open(window), "txtCall");
+    QLineEdit *call = textBox(open(window), "txtCall");
     call->setText("IKABC");
     call->setFocus();
     call->setCursorPosition(2);
@@ -348,30 +329,30 @@ void TestQsoTyping::caretAfterUpperCase()
 void TestQsoTyping::placeUpperCase()
 {
     QWidget *window = open();
-    QComboBox *place = combo(window, "comboPlace");
+    QComboBox *place = listBox(window, "comboPlace");
     place->setFocus();
     QTest::keyClicks(place, "altomira");
     QCOMPARE(place->currentText(), QString("ALTOMIRA"));
-    QCOMPARE(combo(window, "comboProv")->currentText(), QString("AR"));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("AR"));
 }
 
 void TestQsoTyping::pickedPlaceSelectsProvince()
 {
     QWidget *window = open();
-    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
-    QComboBox *place = combo(window, "comboPlace");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
+    QComboBox *place = listBox(window, "comboPlace");
     place->setFocus();
     QTest::keyClick(place, Qt::Key_Down); // picks the first entry of the list
     QCOMPARE(place->currentText(), QString("ALTOMIRA"));
-    QCOMPARE(combo(window, "comboProv")->currentText(), QString("AR"));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("AR"));
     QTest::keyClick(place, Qt::Key_Down);
     QCOMPARE(place->currentText(), QString("BRANVOLE"));
-    QCOMPARE(combo(window, "comboProv")->currentText(), QString("PG"));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("PG"));
 
     // Picking the entry that already stands in the field looks it up again.
-    combo(window, "comboProv")->setCurrentText("AN");
+    listBox(window, "comboProv")->setCurrentText("AN");
     place->activated(place->currentIndex());
-    QCOMPARE(combo(window, "comboProv")->currentText(), QString("PG"));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("PG"));
 }
 
 void TestQsoTyping::unknownPlaceKeepsProvince_data()
@@ -387,38 +368,38 @@ void TestQsoTyping::unknownPlaceKeepsProvince()
 {
     QFETCH(QString, typed);
     QWidget *window = open();
-    combo(window, "comboProv")->setCurrentText("QZ");
-    QComboBox *place = combo(window, "comboPlace");
+    listBox(window, "comboProv")->setCurrentText("QZ");
+    QComboBox *place = listBox(window, "comboPlace");
     place->setFocus();
     QTest::keyClicks(place, typed);
     QCOMPARE(place->currentText(), typed.toUpper());
-    QCOMPARE(combo(window, "comboProv")->currentText(), QString("QZ"));
-    QCOMPARE(combo(window, "comboProv")->count(), 9);
+    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("QZ"));
+    QCOMPARE(listBox(window, "comboProv")->count(), 9);
 }
 
 void TestQsoTyping::subSquareChangeLooksPlaceUpAgain()
 {
     QWidget *window = open();
-    QComboBox *place = combo(window, "comboPlace");
+    QComboBox *place = listBox(window, "comboPlace");
     place->setFocus();
     QTest::keyClicks(place, "collevaro"); // a place of KX47AA, typed with another sub-square
-    QComboBox *prov = combo(window, "comboProv");
+    QComboBox *prov = listBox(window, "comboProv");
     QCOMPARE(prov->currentText(), QString("RN"));
     prov->setCurrentText("AP");
-    QTest::keyClicks(edit(window, "txtWWLocator"), "x");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "x");
     QCOMPARE(prov->currentText(), QString("RN"));
     QCOMPARE(place->currentText(), QString("COLLEVARO"));
-    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("X"));
+    QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("X"));
 }
 
 void TestQsoTyping::leavingPlaceKeepsProvinceChosenByHand()
 {
     QWidget *window = open();
-    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
-    QComboBox *place = combo(window, "comboPlace");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
+    QComboBox *place = listBox(window, "comboPlace");
     place->setFocus();
     QTest::keyClicks(place, "branvole");
-    QComboBox *prov = combo(window, "comboProv");
+    QComboBox *prov = listBox(window, "comboProv");
     QCOMPARE(prov->currentText(), QString("PG"));
     prov->setCurrentText("RSM");
     QTest::keyClick(place, Qt::Key_Tab);
@@ -430,14 +411,14 @@ void TestQsoTyping::leavingPlaceKeepsProvinceChosenByHand()
 void TestQsoTyping::placeKeptAcrossRebuild()
 {
     QWidget *window = open();
-    QComboBox *place = combo(window, "comboPlace");
+    QComboBox *place = listBox(window, "comboPlace");
     place->setEditText("NOWHERE");
-    QTest::keyClicks(edit(window, "txtWWLocator"), "ab");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
     QCOMPARE(place->count(), 3);
     QCOMPARE(place->currentText(), QString("NOWHERE"));
     // Also when the field is empty and the list gets entries.
     place->setEditText(QString());
-    edit(window, "txtWWLocator")->setText("AA");
+    textBox(window, "txtWWLocator")->setText("AA");
     QCOMPARE(place->count(), 2);
     QCOMPARE(place->currentText(), QString());
 }
@@ -453,29 +434,29 @@ void TestQsoTyping::aidsRunWhenProgramSetsFields()
 {
     QFETCH(QString, name);
     // A window that is loaded but not shown, filled by the program.
-    QWidget *window = m_app->windows().get(name);
+    QWidget *window = m_run->app.windows().get(name);
     QVERIFY(!window->isVisible());
-    edit(window, "txtWWLocator")->setText("ab");
-    edit(window, "txtCall")->setText("ik4abc");
-    edit(window, "txtTime")->setText("093012");
-    combo(window, "comboPlace")->setEditText("sant'erminio");
-    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("AB"));
-    QCOMPARE(edit(window, "txtCall")->text(), QString("IK4ABC"));
-    QCOMPARE(edit(window, "txtTime")->text(), QString("0930"));
-    QCOMPARE(combo(window, "comboPlace")->count(), 3);
-    QCOMPARE(combo(window, "comboPlace")->currentText(), QString("SANT'ERMINIO"));
-    QCOMPARE(combo(window, "comboProv")->currentText(), QString("FC"));
+    textBox(window, "txtWWLocator")->setText("ab");
+    textBox(window, "txtCall")->setText("ik4abc");
+    textBox(window, "txtTime")->setText("093012");
+    listBox(window, "comboPlace")->setEditText("sant'erminio");
+    QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("AB"));
+    QCOMPARE(textBox(window, "txtCall")->text(), QString("IK4ABC"));
+    QCOMPARE(textBox(window, "txtTime")->text(), QString("0930"));
+    QCOMPARE(listBox(window, "comboPlace")->count(), 3);
+    QCOMPARE(listBox(window, "comboPlace")->currentText(), QString("SANT'ERMINIO"));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("FC"));
 }
 
 void TestQsoTyping::noCharacterIsRefused()
 {
     QWidget *window = open();
-    QTest::keyClicks(edit(window, "txtWWLocator"), "1");
-    QTest::keyClicks(edit(window, "txtDate0"), "x");
-    QTest::keyClicks(edit(window, "txtTime"), "9:3");
-    QCOMPARE(edit(window, "txtWWLocator")->text(), QString("1"));
-    QCOMPARE(edit(window, "txtDate0")->text(), QString("x"));
-    QCOMPARE(edit(window, "txtTime")->text(), QString("9:3"));
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "1");
+    QTest::keyClicks(textBox(window, "txtDate0"), "x");
+    QTest::keyClicks(textBox(window, "txtTime"), "9:3");
+    QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("1"));
+    QCOMPARE(textBox(window, "txtDate0")->text(), QString("x"));
+    QCOMPARE(textBox(window, "txtTime")->text(), QString("9:3"));
 }
 
 QTEST_MAIN(TestQsoTyping)
