@@ -424,6 +424,11 @@ void TestUserDataWindow::handWrittenRowsShown()
     QWidget *window = opened.window;
     QCOMPARE(labels(window), shown);
     QVERIFY(opened.app.dialogs.messages.isEmpty());
+    // However long a value, the window stays narrower than the longest one (120 characters),
+    // which is shown whole as the value's tip.
+    auto *address = window->findChild<QLabel *>("lblAddress");
+    QCOMPARE(address->toolTip(), shown.at(4));
+    QVERIFY(window->minimumSizeHint().width() < address->fontMetrics().averageCharWidth() * 120);
     // A Submit then replaces that row with what was typed.
     typeAll(window);
     click(window, "cmdSubmit");

@@ -22,6 +22,8 @@ namespace
 {
 
 const QString defaultCategory = QStringLiteral("OM");
+// The e-mail, the longest value the checks let through.
+constexpr int widestValue = 50;
 
 // Keeps a box in upper case as the user types, with the caret where it was.
 void keepUpperCase(QLineEdit *box)
@@ -146,9 +148,11 @@ void UserDataWindow::addValueRow(const QString &caption, const QString &objectNa
     captionLabel->setObjectName(QStringLiteral("Label%1").arg(row + 1));
     auto *value = new QLabel(m_storedPanel);
     value->setObjectName(objectName);
-    // A stored value is shown as it is, however long; it can be copied but not changed here.
+    // A stored value is shown as it is; one longer than the widest field (a row written by hand)
+    // is cut at the panel's edge instead of stretching the window, and shown whole as the tip.
     value->setTextFormat(Qt::PlainText);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    value->setMaximumWidth(value->fontMetrics().averageCharWidth() * widestValue);
     m_storedRows->addWidget(captionLabel, row, 0);
     m_storedRows->addWidget(value, row, 1);
     m_values.insert(objectName, value);
@@ -166,8 +170,11 @@ void UserDataWindow::showUserData()
                   {"lblOM", record.category},     {"lblProv", record.prov},
                   {"lblsName", record.sName},     {"lblWWLocator", record.wwLocator},
                   {"lblZipCode", record.zipCode}};
-    for (const auto &label : labels)
-        m_values.value(QString::fromLatin1(label.label))->setText(label.value);
+    for (const auto &label : labels) {
+        QLabel *value = m_values.value(QString::fromLatin1(label.label));
+        value->setText(label.value);
+        value->setToolTip(label.value);
+    }
 }
 
 UserDataRecord UserDataWindow::typed() const
