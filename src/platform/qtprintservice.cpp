@@ -75,20 +75,21 @@ public:
             return;
         if (m_fontChanged) {
             m_painter.setFont(QtPrintService::pageFont(m_fontName, m_fontSize, m_bold));
+            // The printer's own metrics, not the screen's: they decide where the page is full.
+            const QFontMetricsF metrics(m_painter.font(), m_device.get());
+            m_lineHeight = metrics.lineSpacing();
+            m_ascent = metrics.ascent();
             m_fontChanged = false;
         }
-        // The printer's own metrics, not the screen's: they decide where the page is full.
-        const QFontMetricsF metrics(m_painter.font(), m_device.get());
-        const double height = metrics.lineSpacing();
-        if (m_y > 0 && m_y + height > m_pageHeight) {
+        if (m_y > 0 && m_y + m_lineHeight > m_pageHeight) {
             if (!m_device->newPage()) {
                 fail();
                 return;
             }
             m_y = 0;
         }
-        m_painter.drawText(QPointF(0, m_y + metrics.ascent()), QtPrintService::pageText(line));
-        m_y += height;
+        m_painter.drawText(QPointF(0, m_y + m_ascent), QtPrintService::pageText(line));
+        m_y += m_lineHeight;
     }
 
     void endDocument() override
@@ -144,6 +145,8 @@ private:
     double m_fontSize = 12;
     bool m_bold = false;
     bool m_fontChanged = true;
+    double m_lineHeight = 0;
+    double m_ascent = 0;
     double m_pageHeight = 0;
     double m_y = 0;
     bool m_ok = true;
