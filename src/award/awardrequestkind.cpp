@@ -19,6 +19,18 @@ QString underscores(int count)
     return QString(count, QLatin1Char('_'));
 }
 
+// The declaration of one of the two radio amateurs who vouch for the applicant's QSL cards,
+// with the line to sign it on.
+QStringList declaration(int indent, int callGap, const QString &affirm, int afterAffirm,
+                        int signatureGap, int rule)
+{
+    return {blanks(indent) + QStringLiteral("The undersigned") + blanks(callGap) +
+                QStringLiteral("Call") + blanks(15),
+            blanks(indent) + affirm, blanks(afterAffirm),
+            blanks(indent) + QStringLiteral("Signature") + blanks(signatureGap),
+            blanks(indent) + underscores(rule)};
+}
+
 // The box in front of each way of paying the fee, ticked by hand on the paper.
 const QChar tickBox(0x8D);
 
@@ -46,8 +58,8 @@ AwardRequestKind makeBaseAward()
         blanks(15) + QStringLiteral("At this date the WWLocator confirmed are: {confirmed}");
     kind.listingIndent = 14;
 
-    const QString affirm = blanks(15) + QStringLiteral("Affirm that {call} owns the QSLs for the "
-                                                       "application of the DIPLOMA KX47");
+    const QString affirm =
+        QStringLiteral("Affirm that {call} owns the QSLs for the application of the DIPLOMA KX47");
     kind.closing = {
         blanks(15) +
             QStringLiteral("The original QSLs don't be attached because already checked by 2 OM "
@@ -59,19 +71,11 @@ AwardRequestKind makeBaseAward()
         blanks(15) + QStringLiteral("Signature") + blanks(70) + QStringLiteral("Date") + blanks(22),
         blanks(15) + underscores(82),
         blanks(3),
-        blanks(15) + QStringLiteral("The undersigned") + blanks(76) + QStringLiteral("Call") +
-            blanks(15),
-        affirm,
-        blanks(34),
-        blanks(15) + QStringLiteral("Signature") + blanks(64),
-        blanks(15) + underscores(82),
-        blanks(3),
-        blanks(15) + QStringLiteral("The undersigned") + blanks(76) + QStringLiteral("Call") +
-            blanks(15),
-        affirm,
-        blanks(35),
-        blanks(15) + QStringLiteral("Signature") + blanks(65),
-        blanks(15) + underscores(82),
+    };
+    kind.closing += declaration(15, 76, affirm, 34, 64, 82);
+    kind.closing += blanks(3);
+    kind.closing += declaration(15, 76, affirm, 35, 65, 82);
+    kind.closing += {
         blanks(10),
         blanks(15) + QStringLiteral("As a partial fee remboursement I enclose: ") + tickBox +
             QStringLiteral("€ 5,00 ") + tickBox + QStringLiteral("$ 7,00 ") + tickBox +
@@ -120,19 +124,13 @@ AwardRequestKind makeEndorsement()
         blanks(15) + QStringLiteral("Signature") + blanks(85) + QStringLiteral("Date") + blanks(22),
         blanks(15) + underscores(84),
         blanks(5),
-        blanks(14) + QStringLiteral("The undersigned") + blanks(76) + QStringLiteral("Call") +
-            blanks(15),
-        blanks(14) + QStringLiteral("affirm that") + blanks(2) + owns,
-        blanks(34),
-        blanks(14) + QStringLiteral("Signature") + blanks(64),
-        blanks(14) + underscores(85),
-        blanks(5),
-        blanks(14) + QStringLiteral("The undersigned") + blanks(78) + QStringLiteral("Call") +
-            blanks(15),
-        blanks(14) + QStringLiteral("affirm that") + blanks(1) + owns,
-        blanks(35),
-        blanks(14) + QStringLiteral("Signature") + blanks(64),
-        blanks(14) + underscores(85),
+    };
+    kind.closing +=
+        declaration(14, 76, QStringLiteral("affirm that") + blanks(2) + owns, 34, 64, 85);
+    kind.closing += blanks(5);
+    kind.closing +=
+        declaration(14, 78, QStringLiteral("affirm that") + blanks(1) + owns, 35, 64, 85);
+    kind.closing += {
         blanks(10),
         blanks(14),
     };
