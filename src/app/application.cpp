@@ -14,6 +14,7 @@
 #include "userdata/userdatawindows.h"
 
 #include <QCoreApplication>
+#include <QSqlQuery>
 #include <cstdlib>
 
 namespace kx47
@@ -83,6 +84,12 @@ bool Application::openDatabases()
             m_dialogs.message(message, MessageIcon::Critical, MessageButtons::Ok);
             return false;
         }
+    }
+    // Each saved QSO is one small transaction: with write-ahead logging it does not wait for
+    // the disk, and a power failure can cost at most the last changes, never the file.
+    for (const char *pragma : {"pragma journal_mode = wal", "pragma synchronous = normal"}) {
+        QSqlQuery query(m_log.handle());
+        query.exec(QString::fromLatin1(pragma));
     }
     return true;
 }

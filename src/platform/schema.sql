@@ -18,7 +18,8 @@ CREATE TABLE data (
 );
 -- The counter and the entry rules select by mode, band, QSL state and sub-square.
 CREATE INDEX data_mode_band_qsl ON data (mode, band, qsl, WWLocator);
-CREATE INDEX data_wwlocator ON data (WWLocator);
+-- The full-log printout runs by sub-square, mode and band.
+CREATE INDEX data_wwlocator_mode_band ON data (WWLocator, mode, band, count);
 -- The browser searches by call, place and province.
 CREATE INDEX data_call ON data (call);
 CREATE INDEX data_place ON data (place);
