@@ -4,19 +4,16 @@
 
 #include "platform/database.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
-
 namespace kx47
 {
 
 namespace
 {
 
-// All eighteen figures of a mode in one pass over the index on mode, band and QSL state.
-const QString countByBandAndQsl =
-    QStringLiteral("select band, qsl, count(*) as contatore from data where mode = ? "
-                   "group by band, qsl");
+// One figure: a range of the index on mode, band and QSL state. Eighteen of these are faster
+// than one query grouped by band and state.
+const QString countOfCell = QStringLiteral(
+    "select count(*) as contatore from data where mode = ? and band = ? and qsl = ?");
 
 } // namespace
 
@@ -34,16 +31,11 @@ AwardCounter::AwardCounter(const Database &log) : m_log(log) {}
 AwardCounter::Figures AwardCounter::count(const QString &mode) const
 {
     Figures figures;
-    QSqlQuery groups = m_log.run(countByBandAndQsl, {mode});
-    const QSqlRecord record = groups.record();
-    const int bandColumn = record.indexOf(QStringLiteral("band"));
-    const int qslColumnIndex = record.indexOf(QStringLiteral("qsl"));
-    const int countColumn = record.indexOf(QStringLiteral("contatore"));
-    while (groups.next()) {
-        const int row = bandRow(groups.value(bandColumn).toString());
-        const int column = qslColumn(groups.value(qslColumnIndex).toString());
-        if (row >= 0 && column >= 0)
-            figures.counts[row][column] += groups.value(countColumn).toInt();
+    const QStringList states = qslStates();
+    for (int row = 0; row < int(AwardThresholds::bands.size()); ++row) {
+        const QString band = QString::fromLatin1(AwardThresholds::bands[row].band);
+        for (int column = 0; column < states.size(); ++column)
+            figures.counts[row][column] = m_log.count(countOfCell, {mode, band, states[column]});
     }
     return figures;
 }

@@ -5,6 +5,9 @@
 
 #include "platform/database.h"
 
+#include "platform/textforms.h"
+
+#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -31,6 +34,17 @@ LogListing LogListing::read(const Database &log, const LogQuery &query)
     const int timeColumn = record.indexOf(QStringLiteral("time"));
     const int qslColumn = record.indexOf(QStringLiteral("qsl"));
 
+    // A log holds far fewer days and minutes than QSOs: each one is put in its text form once.
+    QHash<QString, QString> dateTexts;
+    QHash<QString, QString> timeTexts;
+    const auto textOf = [](QHash<QString, QString> &texts, const QString &stored,
+                           QString (*form)(const QString &)) {
+        auto known = texts.constFind(stored);
+        if (known == texts.constEnd())
+            known = texts.insert(stored, form(stored));
+        return *known;
+    };
+
     LogLineFields fields;
     while (rows.next()) {
         fields.call = rows.value(callColumn).toString();
@@ -47,7 +61,8 @@ LogListing LogListing::read(const Database &log, const LogQuery &query)
         if (line + 1 >= listing.counts.size())
             listing.counts.resize(line + 2);
         listing.counts[line] = rows.value(countColumn).toInt();
-        listing.lines.append(LogLine::text(fields));
+        listing.lines.append(LogLine::text(fields, textOf(dateTexts, fields.date, &dateText),
+                                           textOf(timeTexts, fields.time, &listTime)));
     }
     return listing;
 }

@@ -16,7 +16,10 @@ const QString wherePlaceAndProv = QStringLiteral(" where place = ? and prov = ?"
 const QString whereProv = QStringLiteral(" where prov = ?");
 const QString wherePlace = QStringLiteral(" where place = ?");
 
-const QString orderBy = QStringLiteral(" order by ");
+// The unary + keeps the engine from walking an index to order the rows: sorting the rows as
+// the table holds them is about twice as fast as fetching them one by one in index order. The
+// column keeps its collation, so letter case is still ignored.
+const QString orderBy = QStringLiteral(" order by +");
 const QString thenBandMode = QStringLiteral(", band, mode");
 const QString thenModeBand = QStringLiteral(", mode, band");
 const QString thenProv = QStringLiteral(", prov");
