@@ -6,11 +6,17 @@
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
 #include "platform/windownames.h"
+#include "platform/windowregistry.h"
+#include "qso/editqsowindow.h"
 
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringListModel>
@@ -39,9 +45,40 @@ QPushButton *addButton(QWidget *parent, QLayout *layout, const QString &name,
     return button;
 }
 
+// Selects the entry of a drop-down list that bears the text, whatever its letter case; an
+// editable list takes the text as typed.
+void setComboText(QComboBox *combo, const QString &text)
+{
+    if (combo->isEditable()) {
+        combo->setEditText(text);
+        return;
+    }
+    const int index = combo->findText(text, Qt::MatchFixedString);
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+}
+
+// Writes the QSO into the Edit QSO window control by control, in order, as if typed, so that
+// the window's typing aids run on every value; then its number, its QSL option and the focus.
+void fillEditWindow(EditQsoWindow *editor, const QsoRecord &qso)
+{
+    for (const EditField &field : QsoActions::editFields(qso)) {
+        if (auto *combo = editor->findChild<QComboBox *>(field.control))
+            setComboText(combo, field.value);
+        else if (auto *box = editor->findChild<QLineEdit *>(field.control))
+            box->setText(field.value);
+    }
+    editor->setDbCount(qso.count);
+    if (auto *option = editor->findChild<QAbstractButton *>(QsoActions::qslOption(qso)))
+        option->setChecked(true);
+    if (auto *locator = editor->findChild<QLineEdit *>(QStringLiteral("txtWWLocator")))
+        locator->setFocus();
+}
+
 } // namespace
 
-UtilityWindow::UtilityWindow(AppContext &context) : m_context(context)
+UtilityWindow::UtilityWindow(AppContext &context)
+    : m_context(context), m_actions(context.log, context.dialogs, context.logNotifier)
 {
     setObjectName(windows::frmUtility);
     setWindowTitle(QStringLiteral("Utility QSO"));
@@ -58,6 +95,7 @@ UtilityWindow::UtilityWindow(AppContext &context) : m_context(context)
 
     // The actions on the selected line stand in this row, left of "Exit".
     auto *actions = new QHBoxLayout;
+    buildSelectionActions(actions);
     actions->addStretch();
     QPushButton *exitButton =
         addButton(this, actions, QStringLiteral("cmdExit"), QStringLiteral("Exit"));
@@ -160,6 +198,89 @@ void UtilityWindow::buildList()
     m_list->setMinimumSize(metrics.horizontalAdvance(LogLine::header()) + 40,
                            metrics.height() * 20);
     frameLayout->addWidget(m_list);
+}
+
+void UtilityWindow::buildSelectionActions(QBoxLayout *row)
+{
+    QPushButton *editButton =
+        addButton(this, row, QStringLiteral("cmdEditQSO"), QStringLiteral("Edit QSO"));
+    editButton->setToolTip(QStringLiteral("edit selected QSO "));
+    connect(editButton, &QPushButton::clicked, this, &UtilityWindow::editSelected);
+    QPushButton *deleteButton =
+        addButton(this, row, QStringLiteral("cmdDeleteQSO"), QStringLiteral("Delete QSO"));
+    deleteButton->setToolTip(QStringLiteral("delete selected QSO "));
+    QFont bold = deleteButton->font();
+    bold.setBold(true);
+    deleteButton->setFont(bold);
+    connect(deleteButton, &QPushButton::clicked, this, &UtilityWindow::deleteSelected);
+
+    connect(m_list, &QAbstractItemView::doubleClicked, this, &UtilityWindow::editSelected);
+
+    m_popup = new QMenu(QStringLiteral("Popup"), this);
+    m_popup->setObjectName(QStringLiteral("mnPopup"));
+    QAction *editItem = m_popup->addAction(QStringLiteral("&Edit QSO"));
+    editItem->setObjectName(QStringLiteral("mnEditQSO"));
+    connect(editItem, &QAction::triggered, this, &UtilityWindow::editSelected);
+    QAction *deleteItem = m_popup->addAction(QStringLiteral("&Delete QSO"));
+    deleteItem->setObjectName(QStringLiteral("mnDeleteQSO"));
+    connect(deleteItem, &QAction::triggered, this, &UtilityWindow::deleteSelected);
+    // The right button over the list is handled in eventFilter.
+    m_list->viewport()->installEventFilter(this);
+}
+
+std::optional<int> UtilityWindow::selectedLine() const
+{
+    const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first().row();
+}
+
+std::optional<qint32> UtilityWindow::selectedCount() const
+{
+    const std::optional<int> line = selectedLine();
+    if (!line || *line >= m_listCounts.size())
+        return std::nullopt;
+    return m_listCounts[*line];
+}
+
+void UtilityWindow::editSelected()
+{
+    const std::optional<qint32> count = selectedCount();
+    if (!count)
+        return;
+    const std::optional<QsoRecord> qso = m_actions.qsoToEdit(*count);
+    if (!qso)
+        return;
+    // The Edit window opens beside the browser, which stays open.
+    auto *editor = qobject_cast<EditQsoWindow *>(m_context.windows.show(windows::frmEditQSO));
+    if (editor)
+        fillEditWindow(editor, *qso);
+}
+
+void UtilityWindow::deleteSelected()
+{
+    // After a deletion the log notice rebuilds the list, with no line selected, and recounts.
+    if (const std::optional<qint32> count = selectedCount())
+        m_actions.deleteQso(*count);
+}
+
+bool UtilityWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == m_list->viewport() &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+         type == QEvent::MouseButtonDblClick)) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton) {
+            // The menu acts on the line selected before: the line under the mouse is not
+            // selected by the right button.
+            if (type == QEvent::MouseButtonPress && selectedLine())
+                m_popup->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 LogQuery UtilityWindow::currentQuery() const

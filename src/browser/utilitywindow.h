@@ -2,13 +2,16 @@
 
 #include "logquery.h"
 #include "logsearch.h"
+#include "qsoactions.h"
 
 #include <QVector>
 #include <QWidget>
+#include <optional>
 
 class QBoxLayout;
 class QGroupBox;
 class QListView;
+class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
@@ -37,10 +40,25 @@ public:
     // The fixed-pitch font of the list and its header.
     static QFont listFont();
 
+    // The position of the selected line of List, counted from 0; nothing when none is selected.
+    std::optional<int> selectedLine() const;
+    // The popup menu of the list (mnPopup). The right button opens it over the list while a line
+    // is selected; the right button never selects a line itself.
+    QMenu *popupMenu() const { return m_popup; }
+
+    // Open the QSO of the selected line in Edit QSO, or delete it; nothing without a selection.
+    void editSelected();
+    void deleteSelected();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void buildOrderFrames(QBoxLayout *row);
     void buildSearchFrame(QBoxLayout *row);
     void buildList();
+    void buildSelectionActions(QBoxLayout *row);
+    std::optional<qint32> selectedCount() const;
     void searchFor(const LogSearch &search);
     void searchCall();
     void searchWWLocator();
@@ -48,6 +66,7 @@ private:
     LogQuery currentQuery() const;
 
     AppContext &m_context;
+    QsoActions m_actions;
     LogSearch m_search;
     QVector<qint32> m_listCounts;
 
@@ -61,6 +80,7 @@ private:
     QGroupBox *m_listFrame = nullptr;
     QListView *m_list = nullptr;
     QStringListModel *m_model = nullptr;
+    QMenu *m_popup = nullptr;
 };
 
 } // namespace kx47

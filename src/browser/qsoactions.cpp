@@ -1,0 +1,112 @@
+#include "qsoactions.h"
+
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/lognotifier.h"
+#include "platform/textforms.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace kx47
+{
+
+namespace
+{
+
+const QString qsoSql = QStringLiteral("select * from data where count = ?");
+const QString deleteSql = QStringLiteral("delete from data where count = ?");
+
+// QSL states are compared as the log compares them, without regard to letter case.
+bool isQsl(const QsoRecord &qso, QChar state)
+{
+    return qso.qsl.compare(QString(state), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+const QString QsoActions::editRefusal = QStringLiteral("You cannot edit an accreditated qso!");
+const QString QsoActions::deleteRefusal = QStringLiteral("you cannot delete an accreditated QSO!");
+const QString QsoActions::deleteQuestion =
+    QStringLiteral("are you sure you want to permanently delete this QSO from the Logbook?");
+
+QsoActions::QsoActions(const Database &log, Dialogs &dialogs, LogNotifier &logNotifier)
+    : m_log(log), m_dialogs(dialogs), m_logNotifier(logNotifier)
+{
+}
+
+std::optional<QsoRecord> QsoActions::fetch(qint32 count) const
+{
+    QSqlQuery query = m_log.run(qsoSql, {count});
+    if (!query.next())
+        return std::nullopt;
+    const QSqlRecord columns = query.record();
+    QsoRecord qso;
+    qso.count = query.value(columns.indexOf(QStringLiteral("count"))).toInt();
+    qso.locator = query.value(columns.indexOf(QStringLiteral("WWLocator"))).toString();
+    qso.call = query.value(columns.indexOf(QStringLiteral("call"))).toString();
+    qso.date = query.value(columns.indexOf(QStringLiteral("date"))).toString();
+    qso.time = query.value(columns.indexOf(QStringLiteral("time"))).toString();
+    qso.place = query.value(columns.indexOf(QStringLiteral("place"))).toString();
+    qso.prov = query.value(columns.indexOf(QStringLiteral("prov"))).toString();
+    qso.mode = query.value(columns.indexOf(QStringLiteral("mode"))).toString();
+    qso.band = query.value(columns.indexOf(QStringLiteral("band"))).toString();
+    qso.qsl = query.value(columns.indexOf(QStringLiteral("qsl"))).toString();
+    return qso;
+}
+
+bool QsoActions::refusedIfAccredited(const QsoRecord &qso, const QString &refusal) const
+{
+    // An accredited QSO has been sent in with an award application and stays as it was sent.
+    if (!isQsl(qso, QLatin1Char('a')))
+        return false;
+    m_dialogs.message(refusal, MessageIcon::Critical, MessageButtons::Ok);
+    return true;
+}
+
+std::optional<QsoRecord> QsoActions::qsoToEdit(qint32 count) const
+{
+    std::optional<QsoRecord> qso = fetch(count);
+    if (!qso || refusedIfAccredited(*qso, editRefusal))
+        return std::nullopt;
+    return qso;
+}
+
+bool QsoActions::deleteQso(qint32 count) const
+{
+    const std::optional<QsoRecord> qso = fetch(count);
+    if (!qso || refusedIfAccredited(*qso, deleteRefusal))
+        return false;
+    if (m_dialogs.message(deleteQuestion, MessageIcon::Critical, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok)
+        return false;
+    m_log.run(deleteSql, {count});
+    m_logNotifier.notifyLogChanged();
+    return true;
+}
+
+QVector<EditField> QsoActions::editFields(const QsoRecord &qso)
+{
+    // "dd/mm/yy": the day, the month and the two-digit year stand at fixed places.
+    const QString date = dateText(qso.date);
+    return {
+        {QStringLiteral("txtWWLocator"), qso.locator},
+        {QStringLiteral("txtCall"), qso.call},
+        {QStringLiteral("txtTime"), entryTime(qso.time)},
+        {QStringLiteral("txtDate0"), date.mid(0, 2)},
+        {QStringLiteral("txtDate1"), date.mid(3, 2)},
+        {QStringLiteral("txtDate2"), date.mid(6, 2)},
+        {QStringLiteral("comboPlace"), qso.place},
+        {QStringLiteral("comboProv"), qso.prov},
+        {QStringLiteral("comboMode"), qso.mode},
+        {QStringLiteral("comboBand"), qso.band},
+    };
+}
+
+QString QsoActions::qslOption(const QsoRecord &qso)
+{
+    return isQsl(qso, QLatin1Char('c')) ? QStringLiteral("optQSLConf")
+                                        : QStringLiteral("optQSLworked");
+}
+
+} // namespace kx47
