@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringListModel>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
 namespace kx47
@@ -281,6 +283,36 @@ bool UtilityWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void UtilityWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    alignHeaderWithLines();
+}
+
+// The lines start where the caption of their frame starts, so that the bars of the header
+// stand above those of the lines.
+void UtilityWindow::alignHeaderWithLines()
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(m_listFrame);
+    option.text = m_listFrame->title();
+    option.textAlignment = m_listFrame->alignment();
+    option.lineWidth = 1;
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const int captionLeft =
+        style()
+            ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, m_listFrame)
+            .left();
+    const int textMargin =
+        m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
+    const int linesLeft =
+        m_list->viewport()->mapTo(m_listFrame, QPoint(0, 0)).x() + m_list->spacing() + textMargin;
+    QLayout *frameLayout = m_listFrame->layout();
+    QMargins margins = frameLayout->contentsMargins();
+    margins.setLeft(qMax(0, margins.left() + captionLeft - linesLeft));
+    frameLayout->setContentsMargins(margins);
 }
 
 LogQuery UtilityWindow::currentQuery() const
