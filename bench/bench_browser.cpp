@@ -4,6 +4,7 @@
 //
 //     bench_browser [qsos [folder]]     (the log is kept in folder when one is given)
 #include "benchapp.h"
+#include "benchlog.h"
 #include "logfactory.h"
 #include "sqlitecli.h"
 #include "timing.h"
@@ -17,7 +18,6 @@
 #include "platform/windownames.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListView>
@@ -26,7 +26,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringListModel>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <random>
@@ -175,25 +174,13 @@ int main(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qtApp(argc, argv);
-    const int qsos = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
 
-    QTemporaryDir temporary;
-    const QDir folder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : temporary.path());
-    const LogFactory factory(qsos);
-    QElapsedTimer clock;
-    clock.start();
-    QString error;
-    if (!factory.build(folder.path(), &error)) {
-        print(QStringLiteral("cannot build the log: ") + error);
+    BenchLog log(argc, argv);
+    if (!log.build())
         return 1;
-    }
-    print(QStringLiteral("Log of %1 QSOs built in %2 ms (%3)")
-              .arg(qsos)
-              .arg(clock.elapsed())
-              .arg(folder.path()));
-    const QString logPath = folder.filePath(QStringLiteral("data.mdb"));
+    const QString logPath = log.logPath();
 
-    BenchApp bench(folder.path());
+    BenchApp bench(log.folder());
     if (!bench.start()) {
         print(QStringLiteral("the program did not start"));
         return 1;

@@ -1,6 +1,7 @@
 // The award counter: the eighteen figures per mode, their labels, the thresholds shown beside
 // them, and figures that follow the log whether the window is shown, hidden or not yet made.
 #include "fixture.h"
+#include "qsoentryfixture.h"
 
 #include "award/awardcounter.h"
 #include "award/awardthresholds.h"
@@ -29,19 +30,6 @@ const QStringList bands{"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"};
 const QStringList labelBands{"HF", "50MHz", "VHF", "UHF", "SHF", "Satellite"};
 const QStringList states{"w", "c", "a"};
 
-QsoRow qso(int count, const QString &locator, const QString &mode, const QString &band,
-           const QString &qsl)
-{
-    QsoRow row;
-    row.count = count;
-    row.locator = locator;
-    row.call = QStringLiteral("I0A%1").arg(count);
-    row.mode = mode;
-    row.band = band;
-    row.qsl = qsl;
-    return row;
-}
-
 // A log spread over every mode, band and state, with repeated sub-squares, stored letters in
 // both cases (MIXED, HF, worked only in small letters), and values that are no band, mode or
 // state of the award.
@@ -56,15 +44,15 @@ QList<QsoRow> counterLog()
                 // A different number of QSOs in every cell: 0 to 4.
                 const int copies = (m + 2 * b + 3 * s) % 5;
                 for (int i = 0; i < copies; ++i)
-                    rows << qso(++count, QStringLiteral("A%1").arg(QChar('A' + i)), modes[m],
-                                bands[b], states[s]);
+                    rows << qsoRow(++count, QStringLiteral("A%1").arg(QChar('A' + i)), states[s],
+                                   bands[b], modes[m]);
             }
         }
     }
     const QStringList odd[] = {{"ssb", "hf", "C"},  {"SSB", "50MHz", "c"},  {"SSB", "HF", "x"},
                                {"RTTY", "HF", "c"}, {"SSB", "50 MHZ", "A"}, {"MIXED", "hf", "W"}};
     for (const QStringList &values : odd)
-        rows << qso(++count, "AA", values[0], values[1], values[2]);
+        rows << qsoRow(++count, "AA", values[2], values[1], values[0]);
     return rows;
 }
 
@@ -232,10 +220,10 @@ void TestAwardCounter::figuresOfASmallLog()
     QFETCH(QString, qsl);
     QFETCH(int, expected);
     ProgramFolder folder;
-    folder.addQsos({qso(1, "AA", "SSB", "50 MHz", "c"), qso(2, "AA", "SSB", "50 MHz", "c"),
-                    qso(3, "AB", "SSB", "50 MHz", "c"), qso(4, "AB", "SSB", "50 MHz", "w"),
-                    qso(5, "AA", "MIXED", "50 MHz", "c"), qso(6, "XX", "DIGITAL", "SAT", "a"),
-                    qso(7, "XX", "DIGITAL", "SAT", "a")});
+    folder.addQsos({qsoRow(1, "AA", "c", "50 MHz", "SSB"), qsoRow(2, "AA", "c", "50 MHz", "SSB"),
+                    qsoRow(3, "AB", "c", "50 MHz", "SSB"), qsoRow(4, "AB", "w", "50 MHz", "SSB"),
+                    qsoRow(5, "AA", "c", "50 MHz", "MIXED"), qsoRow(6, "XX", "a", "SAT", "DIGITAL"),
+                    qsoRow(7, "XX", "a", "SAT", "DIGITAL")});
     Database log(QStringLiteral("award-counter"));
     QVERIFY(log.open(folder.logPath(), nullptr));
     QCOMPARE(AwardCounter(log).count(mode).of(band, qsl), expected);
@@ -345,13 +333,13 @@ void TestAwardCounter::choosingAModeRecounts()
 void TestAwardCounter::contaNeverShowsTheWindow()
 {
     Counter counter;
-    QVERIFY(counter.start({qso(1, "AA", "MIXED", "HF", "w")}));
+    QVERIFY(counter.start({qsoRow(1, "AA", "w", "HF", "MIXED")}));
     QVERIFY(!counter.app.windows().find(windows::frmAward));
     AwardWindow *window = counter.window();
     QVERIFY(!window->isVisible());
     QCOMPARE(figureLabel(window, 0, 0)->text(), QString("1"));
 
-    counter.folder.addQso(qso(2, "AB", "MIXED", "HF", "w"));
+    counter.folder.addQso(qsoRow(2, "AB", "w", "HF", "MIXED"));
     window->conta();
     QVERIFY(!window->isVisible());
     QCOMPARE(figureLabel(window, 0, 0)->text(), QString("2"));

@@ -1,0 +1,43 @@
+#include "benchlog.h"
+
+#include "logfactory.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <cstdio>
+
+namespace kx47::bench
+{
+
+BenchLog::BenchLog(int argc, char *argv[])
+    : m_qsos(argc > 1 ? QByteArray(argv[1]).toInt() : 100000),
+      m_folder(argc > 2 ? QString::fromLocal8Bit(argv[2]) : m_temporary.path())
+{
+}
+
+bool BenchLog::build()
+{
+    QElapsedTimer clock;
+    clock.start();
+    QString error;
+    if (!LogFactory(m_qsos).build(m_folder, &error)) {
+        std::printf("cannot build the log in %s: %s\n", qPrintable(m_folder), qPrintable(error));
+        return false;
+    }
+    std::printf("Log of %d QSOs built in %lld ms (%s)\n", m_qsos, clock.elapsed(),
+                qPrintable(m_folder));
+    std::fflush(stdout);
+    return true;
+}
+
+QString BenchLog::logPath() const
+{
+    return QDir(m_folder).filePath(QStringLiteral("data.mdb"));
+}
+
+QString BenchLog::placesPath() const
+{
+    return QDir(m_folder).filePath(QStringLiteral("places.mdb"));
+}
+
+} // namespace kx47::bench

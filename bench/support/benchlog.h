@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace kx47::bench
+{
+
+// The log a benchmark runs on, from its command line "bench_x [qsos [folder]]": 100,000 QSOs
+// unless told otherwise, kept in folder when one is given, else in a temporary folder removed
+// when the benchmark ends.
+class BenchLog
+{
+public:
+    BenchLog(int argc, char *argv[]);
+
+    // Builds the files with LogFactory and says how long it took; false, after saying why,
+    // when they cannot be built.
+    bool build();
+
+    int qsos() const { return m_qsos; }
+    QString folder() const { return m_folder; }
+    QString logPath() const;
+    QString placesPath() const;
+
+private:
+    QTemporaryDir m_temporary;
+    int m_qsos;
+    QString m_folder;
+};
+
+} // namespace kx47::bench
