@@ -236,7 +236,8 @@ void TestBrowserSelection::fetchReadsTheNumberedQso()
     QFETCH(bool, found);
     ProgramFolder folder;
     QList<QsoRow> log;
-    for (int number : {1, 5, 15, 50, 51}) {
+    // Stored from the highest number down, so that a looser match would meet another first.
+    for (int number : {51, 50, 15, 5, 1}) {
         QsoRow row = browserQso(number % 12 + 1);
         row.count = number;
         row.call = QStringLiteral("I%1ABC").arg(number);
