@@ -1,6 +1,7 @@
 #include "awardqueries.h"
 
 #include "platform/database.h"
+#include "platform/transaction.h"
 
 namespace kx47
 {
@@ -36,10 +37,10 @@ int AwardQueries::applicantRecords() const
 
 void AwardQueries::accredit(const QList<int> &qsoNumbers) const
 {
-    m_log.beginTransaction();
+    Transaction transaction(m_log);
     for (const int number : qsoNumbers)
         m_log.run(setAccredited, {number});
-    m_log.commit();
+    transaction.commit();
 }
 
 } // namespace kx47

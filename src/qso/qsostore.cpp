@@ -4,6 +4,7 @@
 
 #include "platform/database.h"
 #include "platform/qsonumber.h"
+#include "platform/transaction.h"
 
 namespace kx47
 {
@@ -28,30 +29,6 @@ const QString appendSql =
 const QString rewriteSql =
     QStringLiteral("update data set WWLocator = ?, place = ?, prov = ?, mode = ?, band = ?, "
                    "call = ?, date = ?, time = ?, qsl = ? where count = ?");
-
-// Rolls the changes back unless they were committed, also when a failure leaves by exception.
-class Transaction
-{
-public:
-    explicit Transaction(const Database &log) : m_log(log) { m_log.beginTransaction(); }
-    ~Transaction()
-    {
-        if (!m_committed)
-            m_log.rollback();
-    }
-    Transaction(const Transaction &) = delete;
-    Transaction &operator=(const Transaction &) = delete;
-
-    void commit()
-    {
-        m_log.commit();
-        m_committed = true;
-    }
-
-private:
-    const Database &m_log;
-    bool m_committed = false;
-};
 
 QVariantList rowValues(const QsoRecord &r)
 {
