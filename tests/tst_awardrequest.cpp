@@ -82,7 +82,7 @@ QList<Expected> head(Kind kind, const Applicant *applicant, int listed, const QS
         " ",
         blanks(15) + "To KX47 Award Manager",
         blanks(15) + "P.O. Box 47",
-        blanks(15) + "00147 Valdoria (QZ) Italy",
+        blanks(15) + "47047 Borgo Zelvorana, Italy",
         " ",
         " ",
         applicant

@@ -37,7 +37,7 @@ AwardApplicationPrintout::AwardApplicationPrintout(const Database &log,
 QStringList AwardApplicationPrintout::officeAddress()
 {
     return {QStringLiteral("To KX47 Award Manager"), QStringLiteral("P.O. Box 47"),
-            QStringLiteral("00147 Valdoria (QZ) Italy")};
+            QStringLiteral("47047 Borgo Zelvorana, Italy")};
 }
 
 QString AwardApplicationPrintout::fill(const QString &text, const QHash<QString, QString> &values)
