@@ -4,6 +4,7 @@
 #include "fixture.h"
 
 #include "browser/logline.h"
+#include "browser/loglinesmodel.h"
 #include "browser/loglisting.h"
 #include "browser/logquery.h"
 #include "browser/logsearch.h"
@@ -145,6 +146,9 @@ private slots:
     void equalKeysComeByNumber();
     void lineIndexIsSizedFromTheWholeTable_data();
     void lineIndexIsSizedFromTheWholeTable();
+    void linesShowTheStoredValues_data();
+    void linesShowTheStoredValues();
+    void modelShowsEachLine();
 };
 
 void TestBrowserListing::headerBars()
@@ -440,6 +444,97 @@ void TestBrowserListing::lineIndexIsSizedFromTheWholeTable()
     QCOMPARE(listing.counts.size(), log.size() + 1);
     for (int i = 0; i < listing.counts.size(); ++i)
         QCOMPARE(listing.counts[i] != 0, i < lines);
+}
+
+void TestBrowserListing::linesShowTheStoredValues_data()
+{
+    QTest::addColumn<QList<QsoRow>>("log");
+
+    // Letters beyond ASCII, in values that are cut and in values that repeat from line to line.
+    QsoRow accented;
+    accented.count = 1;
+    accented.locator = "AB";
+    accented.call = QString::fromUtf8("OZ/SM\u00d8ABC");
+    accented.place = QString::fromUtf8("FORL\u00cc");
+    accented.prov = QString::fromUtf8("F\u00d6");
+    QsoRow longAccented = accented;
+    longAccented.count = 2;
+    longAccented.call = QString::fromUtf8("\u00c9\u00c9\u00c9\u00c9\u00c9\u00c9\u00c9\u00c9"
+                                          "\u00c9\u00c9\u00c9\u00c9\u00c9");
+    longAccented.place = QString::fromUtf8("SANT'\u00c0GATA SUL SANTERNO E DINTORNI DI LUGO");
+    longAccented.mode = QString::fromUtf8("\u00c9MODE-LONG");
+    longAccented.band = "50 MHz long";
+    longAccented.time = "14:30";
+    QTest::newRow("letters beyond ASCII") << QList<QsoRow>{accented, longAccented};
+
+    // Lines that share some values and differ in others, and values that differ only in case.
+    QList<QsoRow> mixed;
+    const char *modes[] = {"CW", "cw", "SSB", "CW"};
+    const char *bands[] = {"HF", "VHF", "HF", "Satellite"};
+    const char *dates[] = {"2004-12-07", "2004-12-08", "2004-12-07", "1999-01-31"};
+    const char *times[] = {"09:05", "09:05", "23:59", "00:00"};
+    for (int i = 0; i < 4; ++i) {
+        QsoRow row;
+        row.count = i + 1;
+        row.locator = i % 2 ? "ab" : "AB";
+        row.call = QStringLiteral("IK%1AAA").arg(i);
+        row.mode = modes[i];
+        row.band = bands[i];
+        row.date = dates[i];
+        row.time = times[i];
+        row.qsl = i == 3 ? "a" : "c";
+        mixed << row;
+    }
+    QTest::newRow("shared and distinct values") << mixed;
+    QTest::newRow("sample log") << browserLog();
+}
+
+void TestBrowserListing::linesShowTheStoredValues()
+{
+    QFETCH(QList<QsoRow>, log);
+    ProgramFolder folder;
+    folder.addQsos(log);
+    OpenLog open(folder);
+    QVERIFY(open.opened);
+    const LogListing listing = LogListing::read(
+        open.db, LogQuery(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, LogSearch()));
+    QCOMPARE(listing.lines.size(), log.size());
+    for (int i = 0; i < listing.lines.size(); ++i) {
+        const QString line = listing.lines.at(i);
+        QCOMPARE(line, LogLine::text(fieldsOf(folder.qso(listing.counts[i]))));
+        QCOMPARE(line.size(), 102);
+        QCOMPARE(barsOf(line), barPositions);
+    }
+}
+
+void TestBrowserListing::modelShowsEachLine()
+{
+    ProgramFolder folder;
+    folder.addQsos(browserLog());
+    OpenLog open(folder);
+    QVERIFY(open.opened);
+    LogListing listing = LogListing::read(
+        open.db, LogQuery(LogOrderKey::Place, LogSecondaryOrder::ModeBand, true, LogSearch()));
+    const LogLines lines = listing.lines;
+
+    LogLinesModel model;
+    QCOMPARE(model.rowCount(), 0);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    model.setLines(std::move(listing.lines));
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(model.rowCount(), browserLog().size());
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QCOMPARE(model.index(row, 0).data().toString(), lines.at(row));
+        QCOMPARE(model.index(row, 0).data(Qt::EditRole).toString(), lines.at(row));
+        QVERIFY(!model.index(row, 0).data(Qt::ToolTipRole).isValid());
+        QCOMPARE(model.rowCount(model.index(row, 0)), 0);
+    }
+    QVERIFY(!model.index(model.rowCount(), 0).isValid());
+    QVERIFY(!model.data(model.index(model.rowCount(), 0)).isValid());
+
+    model.setLines(LogLines());
+    QCOMPARE(resets.count(), 2);
+    QCOMPARE(model.rowCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestBrowserListing)

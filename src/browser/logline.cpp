@@ -35,19 +35,14 @@ QString LogLine::header()
 
 QString LogLine::text(const LogLineFields &fields)
 {
-    return text(fields, dateText(fields.date), listTime(fields.time));
-}
-
-QString LogLine::text(const LogLineFields &fields, const QString &dateText, const QString &listTime)
-{
     return fixedLine({{fields.call, callWidth},
                       {square + fields.wwLocator, locatorWidth},
                       {fields.place, placeWidth},
                       {fields.prov, provWidth},
                       {fields.mode, modeWidth},
                       {fields.band, bandWidth},
-                      {dateText, dateWidth},
-                      {listTime, timeWidth},
+                      {dateText(fields.date), dateWidth},
+                      {listTime(fields.time), timeWidth},
                       {fields.qsl, qslWidth}});
 }
 

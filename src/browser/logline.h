@@ -29,9 +29,6 @@ public:
     // One line of 102 characters: the full sub-square, the date as "dd/mm/yy", the time as
     // "09.05"; a value longer than its column is cut to it.
     static QString text(const LogLineFields &fields);
-    // The same line from the date and time already in their text forms.
-    static QString text(const LogLineFields &fields, const QString &dateText,
-                        const QString &listTime);
 };
 
 } // namespace kx47

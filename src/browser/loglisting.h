@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringList>
+#include "loglines.h"
+
 #include <QVector>
 
 namespace kx47
@@ -12,7 +13,7 @@ class LogQuery;
 // The log as the browser lists it: one line per QSO in the order of the query, and the line
 // index table that ties each line to its QSO.
 struct LogListing {
-    QStringList lines;
+    LogLines lines;
     // Entry i holds the number (count) of the QSO on line i. It has one entry more than the
     // whole table has rows, listed or not; entries past the listed lines are 0.
     QVector<qint32> counts;

@@ -1,5 +1,7 @@
 #include "logquery.h"
 
+#include <QStringList>
+
 namespace kx47
 {
 
@@ -7,8 +9,14 @@ namespace
 {
 
 const QString countAll = QStringLiteral("select count(*) as contatore from data");
-const QString selectRows = QStringLiteral(
-    "select count, call, WWLocator, place, prov, mode, band, date, time, qsl from data");
+const QString selectRows =
+    QStringLiteral("select count, call, WWLocator, place, prov, mode, band, date, time, qsl");
+// The text columns of the select list, in its order, after the count.
+const QStringList textColumns{
+    QStringLiteral("call"), QStringLiteral("WWLocator"), QStringLiteral("place"),
+    QStringLiteral("prov"), QStringLiteral("mode"),      QStringLiteral("band"),
+    QStringLiteral("date"), QStringLiteral("time"),      QStringLiteral("qsl")};
+const QString fromData = QStringLiteral(" from data");
 
 const QString whereCall = QStringLiteral(" where call = ?");
 const QString whereWWLocator = QStringLiteral(" where WWLocator = ?");
@@ -100,7 +108,27 @@ LogQuery::LogQuery(LogOrderKey key, LogSecondaryOrder secondary, bool secondaryE
     else
         rest = secondaryColumns(secondary, secondaryEnabled) + thenProv;
 
-    m_sql = selectRows + where + orderBy + keyColumn(key) + rest + thenNumber;
+    m_rest = fromData + where + orderBy + keyColumn(key) + rest + thenNumber;
+}
+
+QString LogQuery::sql() const
+{
+    return selectRows + m_rest;
+}
+
+QString LogQuery::storedBytesSql() const
+{
+    // The byte columns have names of their own: under a column's own name the order would take
+    // the bytes, compared case by case, instead of the column.
+    QString select = QStringLiteral("select count");
+    for (const QString &column : textColumns)
+        select += QStringLiteral(", cast(%1 as blob) as %2").arg(column, bytesColumn(column));
+    return select + m_rest;
+}
+
+QString LogQuery::bytesColumn(const QString &column)
+{
+    return column + QStringLiteral("Bytes");
 }
 
 QString LogQuery::countAllSql()

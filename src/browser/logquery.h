@@ -23,14 +23,22 @@ public:
     LogQuery(LogOrderKey key, LogSecondaryOrder secondary, bool secondaryEnabled,
              const LogSearch &search);
 
-    const QString &sql() const { return m_sql; }
+    // The statement with the text columns as text.
+    QString sql() const;
+    // The same rows in the same order, with the text columns as the UTF-8 bytes the log stores
+    // (the listing decodes them itself: the engine's conversion to UTF-16 of every value costs
+    // more than reading all the rows).
+    QString storedBytesSql() const;
+    // The names of the byte columns of storedBytesSql(); the count keeps its name.
+    static QString bytesColumn(const QString &column);
     const QVariantList &values() const { return m_values; }
 
     // The whole table's row count, which sizes the line index of the listing.
     static QString countAllSql();
 
 private:
-    QString m_sql;
+    // Everything after the select list: " from data", the search and the order.
+    QString m_rest;
     QVariantList m_values;
 };
 

@@ -1,6 +1,7 @@
 #include "utilitywindow.h"
 
 #include "logline.h"
+#include "loglinesmodel.h"
 #include "loglisting.h"
 
 #include "platform/appcontext.h"
@@ -19,7 +20,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStringListModel>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
@@ -187,7 +187,7 @@ void UtilityWindow::buildList()
     m_listFrame->setFont(listFont());
     auto *frameLayout = new QVBoxLayout(m_listFrame);
 
-    m_model = new QStringListModel(this);
+    m_model = new LogLinesModel(this);
     m_list = new QListView(m_listFrame);
     m_list->setObjectName(QStringLiteral("List"));
     m_list->setFont(listFont());
@@ -337,7 +337,7 @@ void UtilityWindow::showAny()
     LogListing listing = LogListing::read(m_context.log, currentQuery());
     m_listCounts = std::move(listing.counts);
     // Replacing the lines resets the view: no line stays selected.
-    m_model->setStringList(listing.lines);
+    m_model->setLines(std::move(listing.lines));
 }
 
 void UtilityWindow::searchFor(const LogSearch &search)

@@ -14,12 +14,12 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class QStringListModel;
 
 namespace kx47
 {
 
 struct AppContext;
+class LogLinesModel;
 
 // "Utility QSO": the log, one QSO per line, ordered by the "Order by:" and "And:" choices and
 // narrowed by one search at a time. The list follows every change of the log, shown or hidden.
@@ -81,7 +81,7 @@ private:
     QRadioButton *m_optMode2 = nullptr;
     QGroupBox *m_listFrame = nullptr;
     QListView *m_list = nullptr;
-    QStringListModel *m_model = nullptr;
+    LogLinesModel *m_model = nullptr;
     QMenu *m_popup = nullptr;
 };
 
