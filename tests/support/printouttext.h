@@ -30,9 +30,9 @@ public:
 
     // The text laid out on a grid of 4.8 points, the width of one Courier New character at
     // 8 points, page by page; trailing blanks are dropped by pdftotext.
-    QList<QStringList> pages() const { return m_pages; }
+    const QList<QStringList> &pages() const { return m_pages; }
     QStringList lines() const; // every page, one after the other
-    QList<Page> boxes() const { return m_boxes; }
+    const QList<Page> &boxes() const { return m_boxes; }
 
     // The first grid line, over all pages, that holds the text once its runs of blanks are
     // made single; -1 when there is none.
