@@ -8,9 +8,9 @@ scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Debug
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test --output-on-failure -j"$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKX47_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs"
