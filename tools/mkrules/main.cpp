@@ -32,7 +32,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 enum class BlockKind { Heading1, Heading2, Paragraph, Bullet, Quote };
 
@@ -55,7 +56,8 @@ QVector<Block> parse(const QString &source)
         open = false;
     };
 
-    const QStringList lines = QString(source).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    const QStringList lines = QString(source)
+                                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
                                   .split(QLatin1Char('\n'));
     for (const QString &raw : lines) {
         const QString line = raw.trimmed();
@@ -97,10 +99,10 @@ QVector<Block> parse(const QString &source)
     return blocks;
 }
 
-class Typesetter {
+class Typesetter
+{
 public:
-    Typesetter(QPdfWriter &writer, QPainter &painter)
-        : m_writer(writer), m_painter(painter)
+    Typesetter(QPdfWriter &writer, QPainter &painter) : m_writer(writer), m_painter(painter)
     {
         const QRect page = m_writer.pageLayout().paintRectPixels(m_writer.resolution());
         m_width = page.width();
@@ -134,15 +136,18 @@ public:
                     return false;
                 break;
             case BlockKind::Bullet: {
-                const bool lastOfList = i + 1 >= blocks.size() || blocks.at(i + 1).kind != BlockKind::Bullet;
+                const bool lastOfList =
+                    i + 1 >= blocks.size() || blocks.at(i + 1).kind != BlockKind::Bullet;
                 if (!textBlock(b.text, serif(11), mm(7), QString(QChar(0x2022)),
                                lastOfList ? mm(2.5) : mm(1)))
                     return false;
                 break;
             }
             case BlockKind::Quote: {
-                const bool lastOfQuote = i + 1 >= blocks.size() || blocks.at(i + 1).kind != BlockKind::Quote;
-                if (!textBlock(b.text, font(false, 11), mm(12), QString(), lastOfQuote ? mm(2.5) : 0))
+                const bool lastOfQuote =
+                    i + 1 >= blocks.size() || blocks.at(i + 1).kind != BlockKind::Quote;
+                if (!textBlock(b.text, font(false, 11), mm(12), QString(),
+                               lastOfQuote ? mm(2.5) : 0))
                     return false;
                 break;
             }
@@ -190,8 +195,10 @@ private:
         m_painter.setFont(f);
         m_painter.setPen(QColor(90, 90, 90));
         const QRectF r(0, m_bottom + m_footerHeight / 2, m_width, m_footerHeight / 2);
-        m_painter.drawText(r, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("DIPLOMA KX47 - Award rules"));
-        m_painter.drawText(r, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("page %1").arg(m_page));
+        m_painter.drawText(r, Qt::AlignLeft | Qt::AlignBottom,
+                           QStringLiteral("DIPLOMA KX47 - Award rules"));
+        m_painter.drawText(r, Qt::AlignRight | Qt::AlignBottom,
+                           QStringLiteral("page %1").arg(m_page));
         m_painter.setPen(Qt::black);
     }
 
@@ -233,7 +240,8 @@ private:
         return true;
     }
 
-    bool textBlock(const QString &text, const QFont &f, qreal indent, const QString &marker, qreal after)
+    bool textBlock(const QString &text, const QFont &f, qreal indent, const QString &marker,
+                   qreal after)
     {
         QTextLayout layout(text, f, &m_writer);
         layoutText(layout, m_width - indent);
@@ -297,7 +305,9 @@ int main(int argc, char *argv[])
     const QStringList families = QFontDatabase::families();
     for (const char *family : {"Liberation Serif", "Liberation Sans"}) {
         if (!families.contains(QLatin1String(family)))
-            std::fprintf(stderr, "kx47_mkrules: warning: font \"%s\" not found, using a substitute\n", family);
+            std::fprintf(stderr,
+                         "kx47_mkrules: warning: font \"%s\" not found, using a substitute\n",
+                         family);
     }
 
     const QString outPath = args.at(2);
