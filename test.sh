@@ -8,6 +8,13 @@ scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 
+# Every C++ file follows the repository's .clang-format.
+mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+if ! clang-format --dry-run --Werror "${sources[@]}"; then
+    echo "Some files are not formatted: run clang-format -i on them." >&2
+    exit 1
+fi
+
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"

@@ -8,7 +8,7 @@ namespace kx47::test
 // The real application on a fresh program folder with one of its windows shown and active.
 // Rows written into the folder before open() are there when the window loads.
 struct OpenedWindow {
-    explicit OpenedWindow(const QString &name) : name(name) {}
+    explicit OpenedWindow(const QString &windowName) : name(windowName) {}
 
     bool open()
     {
