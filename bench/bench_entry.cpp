@@ -45,6 +45,11 @@ public:
         return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
     QString input(const QString &) override { return QString(); }
+    QString openFileName(const QString &, const QString &) override { return QString(); }
+    QString saveFileName(const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
 };
 
 QString letters(int subSquare)

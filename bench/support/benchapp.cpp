@@ -18,6 +18,11 @@ public:
     {
         return m_owner.inputs.isEmpty() ? QString() : m_owner.inputs.dequeue();
     }
+    QString openFileName(const QString &, const QString &) override { return QString(); }
+    QString saveFileName(const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
 
 private:
     BenchApp &m_owner;

@@ -20,6 +20,11 @@ public:
                                   const QString &title = QString()) = 0;
     // Modal input box with the application title; the empty text on Cancel.
     virtual QString input(const QString &prompt) = 0;
+    // The desktop's file choosers; `filter` as in "ADIF files (*.adi *.adx)". The empty text
+    // when the user cancelled.
+    virtual QString openFileName(const QString &caption, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &caption, const QString &suggestedName,
+                                 const QString &filter) = 0;
 };
 
 // The title every message box without a title of its own carries.

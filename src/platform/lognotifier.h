@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logchange.h"
+
 #include <QObject>
 
 namespace kx47
@@ -13,9 +15,18 @@ class LogNotifier : public QObject
 public:
     using QObject::QObject;
 
-    void notifyLogChanged() { emit logChanged(); }
+    // Anything in the log may have changed.
+    void notifyLogChanged() { notifyLogChanged(LogChange::everything()); }
+    // The QSOs named in `change` were added, changed or removed.
+    void notifyLogChanged(const LogChange &change)
+    {
+        emit qsosChanged(change);
+        emit logChanged();
+    }
 
 signals:
+    // Followers that list QSOs one by one listen here; the others to logChanged().
+    void qsosChanged(const kx47::LogChange &change);
     void logChanged();
 };
 

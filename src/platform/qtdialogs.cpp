@@ -1,6 +1,7 @@
 #include "qtdialogs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -68,6 +69,18 @@ QString QtDialogs::input(const QString &prompt)
     const QString answer = QInputDialog::getText(QApplication::activeWindow(), applicationTitle(),
                                                  prompt, QLineEdit::Normal, QString(), &ok);
     return ok ? answer : QString();
+}
+
+QString QtDialogs::openFileName(const QString &caption, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+}
+
+QString QtDialogs::saveFileName(const QString &caption, const QString &suggestedName,
+                                const QString &filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedName,
+                                        filter);
 }
 
 } // namespace kx47

@@ -21,6 +21,18 @@ QString FakeDialogs::input(const QString &prompt)
     return inputs.isEmpty() ? QString() : inputs.dequeue();
 }
 
+QString FakeDialogs::openFileName(const QString &caption, const QString &)
+{
+    fileCaptions.append(caption);
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+QString FakeDialogs::saveFileName(const QString &caption, const QString &, const QString &)
+{
+    fileCaptions.append(caption);
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
 QStringList FakeDialogs::texts() const
 {
     QStringList result;
@@ -33,6 +45,8 @@ void FakeDialogs::reset()
 {
     answers.clear();
     inputs.clear();
+    fileNames.clear();
+    fileCaptions.clear();
     messages.clear();
     prompts.clear();
     unanswered = 0;

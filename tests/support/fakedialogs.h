@@ -24,6 +24,9 @@ public:
     MessageAnswer message(const QString &text, MessageIcon icon, MessageButtons buttons,
                           const QString &title = QString()) override;
     QString input(const QString &prompt) override;
+    QString openFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &suggestedName,
+                         const QString &filter) override;
 
     // Answers for the next questions (OK/Cancel and Yes/No boxes), in order. A box with only OK
     // takes no answer from the queue. A question without a queued answer is answered Cancel or
@@ -32,7 +35,12 @@ public:
     // Answers for the next input boxes; an empty queue answers as Cancel (empty text).
     QQueue<QString> inputs;
 
+    // Answers for the next file choosers; an empty queue answers as Cancel (empty text).
+    QQueue<QString> fileNames;
+
     QList<Message> messages;
+    // The captions of the file choosers asked, in order.
+    QStringList fileCaptions;
     QStringList prompts;
     int unanswered = 0;
 
