@@ -1,7 +1,6 @@
 #include "awardqueries.h"
 
 #include "platform/database.h"
-#include "platform/transaction.h"
 
 namespace kx47
 {
@@ -14,7 +13,6 @@ const QString countByState = QStringLiteral(
 const QString selectConfirmed = QStringLiteral(
     "select * from data where mode = ? and qsl = 'c' and band = ? order by WWLocator, count");
 const QString countApplicantRecords = QStringLiteral("select count(*) as contatore from userData");
-const QString setAccredited = QStringLiteral("update data set qsl = 'a' where count = ?");
 
 } // namespace
 
@@ -33,14 +31,6 @@ QSqlQuery AwardQueries::confirmed(const QString &band, const QString &mode) cons
 int AwardQueries::applicantRecords() const
 {
     return m_log.count(countApplicantRecords);
-}
-
-void AwardQueries::accredit(const QList<int> &qsoNumbers) const
-{
-    Transaction transaction(m_log);
-    for (const int number : qsoNumbers)
-        m_log.run(setAccredited, {number});
-    transaction.commit();
 }
 
 } // namespace kx47

@@ -6,6 +6,7 @@
 #include "awardthresholds.h"
 
 #include "platform/appcontext.h"
+#include "platform/databaseerror.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -63,8 +64,11 @@ AwardRequestWindow::AwardRequestWindow(AppContext &context, const AwardRequestKi
 
 void AwardRequestWindow::print()
 {
-    AwardRequest(m_context.log, m_context.dialogs, m_context.printService, m_context.logNotifier)
-        .run(m_kind, m_band->currentText(), m_mode->currentText());
+    guardLogWork(m_context.dialogs, [this] {
+        AwardRequest(m_context.log, m_context.dialogs, m_context.printService,
+                     m_context.logNotifier)
+            .run(m_kind, m_band->currentText(), m_mode->currentText());
+    });
 }
 
 } // namespace kx47
