@@ -5,8 +5,8 @@
 
 #include "platform/database.h"
 #include "qso/entrymode.h"
-#include "qso/qsoentry.h"
 #include "qso/logstore.h"
+#include "qso/qsoentry.h"
 #include "qso/qsosubmission.h"
 
 #include <QSqlQuery>

@@ -1,5 +1,6 @@
 #include "awardqueries.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 
 namespace kx47
@@ -11,7 +12,7 @@ namespace
 const QString countByState = QStringLiteral(
     "select count(*) as contatore from data where mode = ? and qsl = ? and band = ?");
 const QString selectConfirmed = QStringLiteral(
-    "select * from data where mode = ? and qsl = 'c' and band = ? order by WWLocator, count");
+    "select * from data where mode = ? and qsl = ? and band = ? order by WWLocator, count");
 const QString countApplicantRecords = QStringLiteral("select count(*) as contatore from userData");
 
 } // namespace
@@ -25,7 +26,7 @@ int AwardQueries::count(const QString &band, const QString &mode, const QString 
 
 QSqlQuery AwardQueries::confirmed(const QString &band, const QString &mode) const
 {
-    return m_log.run(selectConfirmed, {mode, band});
+    return m_log.run(selectConfirmed, {mode, QString(vocabulary::qslConfirmed), band});
 }
 
 int AwardQueries::applicantRecords() const

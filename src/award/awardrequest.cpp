@@ -3,6 +3,7 @@
 #include "awardapplicationprintout.h"
 #include "awardqueries.h"
 #include "awardrequestkind.h"
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
@@ -15,8 +16,8 @@ namespace kx47
 namespace
 {
 
-const QString confirmed = QStringLiteral("c");
-const QString accredited = QStringLiteral("a");
+const QString confirmed = vocabulary::qslConfirmed;
+const QString accredited = vocabulary::qslAccredited;
 
 } // namespace
 
@@ -72,7 +73,7 @@ AwardRequest::Outcome AwardRequest::run(const AwardRequestKind &kind, const QStr
     const LogChange change = LogStore(m_log).write([&listed](LogStore::Batch &batch) {
         for (const int number : listed) {
             const std::optional<QsoRecord> qso = batch.fetch(number);
-            if (qso && qso->qsl.compare(confirmed, Qt::CaseInsensitive) == 0)
+            if (qso && vocabulary::isQsl(qso->qsl, vocabulary::QslState::Confirmed))
                 batch.upgradeQsl(number, accredited);
         }
     });

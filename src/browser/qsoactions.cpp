@@ -1,5 +1,6 @@
 #include "qsoactions.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
@@ -13,9 +14,9 @@ namespace
 {
 
 // QSL states are compared as the log compares them, without regard to letter case.
-bool isQsl(const QsoRecord &qso, QChar state)
+bool isQsl(const QsoRecord &qso, vocabulary::QslState state)
 {
-    return qso.qsl.compare(QString(state), Qt::CaseInsensitive) == 0;
+    return vocabulary::isQsl(qso.qsl, state);
 }
 
 } // namespace
@@ -38,7 +39,7 @@ std::optional<QsoRecord> QsoActions::fetch(qint32 count) const
 bool QsoActions::refusedIfAccredited(const QsoRecord &qso, const QString &refusal) const
 {
     // An accredited QSO has been sent in with an award application and stays as it was sent.
-    if (!isQsl(qso, QLatin1Char('a')))
+    if (!isQsl(qso, vocabulary::QslState::Accredited))
         return false;
     m_dialogs.message(refusal, MessageIcon::Critical, MessageButtons::Ok);
     return true;
@@ -69,7 +70,7 @@ bool QsoActions::deleteQso(qint32 count) const
         const std::optional<QsoRecord> now = batch.fetch(count);
         if (!now)
             return;
-        if (isQsl(*now, QLatin1Char('a'))) {
+        if (isQsl(*now, vocabulary::QslState::Accredited)) {
             accreditedMeanwhile = true;
             return;
         }
@@ -103,8 +104,8 @@ QVector<EditField> QsoActions::editFields(const QsoRecord &qso)
 
 QString QsoActions::qslOption(const QsoRecord &qso)
 {
-    return isQsl(qso, QLatin1Char('c')) ? QStringLiteral("optQSLConf")
-                                        : QStringLiteral("optQSLworked");
+    return isQsl(qso, vocabulary::QslState::Confirmed) ? QStringLiteral("optQSLConf")
+                                                       : QStringLiteral("optQSLworked");
 }
 
 } // namespace kx47

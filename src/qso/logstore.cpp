@@ -1,5 +1,6 @@
 #include "logstore.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/qsonumber.h"
 #include "platform/transaction.h"
@@ -153,12 +154,11 @@ bool LogStore::Batch::remove(qint64 count)
 
 bool LogStore::Batch::upgradeQsl(qint64 count, const QString &qsl)
 {
-    const QString state = qsl.toLower();
-    const QString *sql = state == QLatin1String("a")   ? &upgradeToAccreditedSql
-                         : state == QLatin1String("c") ? &upgradeToConfirmedSql
-                                                       : nullptr;
-    if (!sql)
+    const std::optional<vocabulary::QslState> state = vocabulary::qslStateOf(qsl);
+    if (!state || *state == vocabulary::QslState::Worked)
         return false;
+    const QString *sql = *state == vocabulary::QslState::Accredited ? &upgradeToAccreditedSql
+                                                                    : &upgradeToConfirmedSql;
     if (changedRows(m_log.run(*sql, {count})) <= 0)
         return false;
     if (!m_change.added.contains(count) && !m_change.changed.contains(count))

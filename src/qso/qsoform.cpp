@@ -3,6 +3,7 @@
 #include "entrylineedit.h"
 #include "placelookup.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/textforms.h"
 
 #include <QComboBox>
@@ -19,15 +20,9 @@
 namespace kx47
 {
 
-const QStringList QsoForm::provinces = {
-    QStringLiteral("AN"), QStringLiteral("AP"), QStringLiteral("AR"),
-    QStringLiteral("FC"), QStringLiteral("QZ"), QStringLiteral("PG"),
-    QStringLiteral("PU"), QStringLiteral("RN"), QStringLiteral("RSM")};
-const QStringList QsoForm::modes = {QStringLiteral("MIXED"), QStringLiteral("SSB"),
-                                    QStringLiteral("CW"), QStringLiteral("DIGITAL")};
-const QStringList QsoForm::bands = {QStringLiteral("HF"),  QStringLiteral("50 MHz"),
-                                    QStringLiteral("VHF"), QStringLiteral("UHF"),
-                                    QStringLiteral("SHF"), QStringLiteral("SAT")};
+const QStringList QsoForm::provinces = vocabulary::provinceCodes();
+const QStringList QsoForm::modes = vocabulary::modeNames();
+const QStringList QsoForm::bands = vocabulary::bandNames();
 
 namespace
 {
@@ -333,8 +328,7 @@ void QsoForm::load(const QsoRecord &qso)
     showInCombo(m_prov, qso.prov);
     showInCombo(m_modeList, qso.mode);
     showInCombo(m_band, qso.band);
-    // QSL states are compared as the log compares them, without regard to letter case.
-    if (qso.qsl.compare(QLatin1String("c"), Qt::CaseInsensitive) == 0)
+    if (vocabulary::isQsl(qso.qsl, vocabulary::QslState::Confirmed))
         m_confirmed->setChecked(true);
     else
         m_worked->setChecked(true);

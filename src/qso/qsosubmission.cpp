@@ -4,6 +4,7 @@
 #include "qsochecks.h"
 #include "qsoentry.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 
@@ -32,7 +33,7 @@ std::optional<LogChange> QsoSubmission::submit(const QsoEntry &entry, int edited
         return std::nullopt;
     const LogStore store(m_log);
     QsoRecord record = entry.record();
-    const bool confirmed = record.qsl == QLatin1String("c");
+    const bool confirmed = record.qsl == vocabulary::qslConfirmed;
     std::optional<qint64> edited;
     if (m_mode.rewritesQso) {
         record.count = editedCount;
