@@ -3,7 +3,7 @@
 #include "fixture.h"
 #include "openedwindow.h"
 
-#include "places/headerframe.h"
+#include "platform/headerframe.h"
 #include "places/placesearch.h"
 #include "platform/windownames.h"
 
