@@ -569,7 +569,9 @@ void TestQsoInsert::savedQsoIsInTheFileAlone()
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO saved"});
 
-    // A copy of data.mdb without its journal, taken while the program runs.
+    // A copy of data.mdb without its journal, taken while the program runs, once the journal
+    // was folded in on its own.
+    log.waitUntilJournalFolded();
     QTemporaryDir copyDir;
     const QString copy = copyDir.filePath("data.mdb");
     QVERIFY(QFile::copy(m_run->folder.logPath(), copy));

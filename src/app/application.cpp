@@ -81,12 +81,7 @@ bool Application::openDatabases()
             return false;
         }
     }
-    // Each saved QSO is one small transaction: with write-ahead logging it does not wait for
-    // the disk, and a power failure can cost at most the last changes, never the file.
-    for (const char *pragma : {"pragma journal_mode = wal", "pragma synchronous = normal"}) {
-        QSqlQuery query(m_log.handle());
-        query.exec(QString::fromLatin1(pragma));
-    }
+    m_log.useWriteAheadJournal();
     // A log that cannot be written is opened for browsing, counting and printing; the user is
     // told once, and the windows that would change it say why they cannot.
     if (!m_log.probeWritable()) {

@@ -1,6 +1,7 @@
 #include "database.h"
 
 #include "dialogs.h"
+#include "journalfolder.h"
 
 #include <QFileInfo>
 #include <QSqlError>
@@ -24,6 +25,8 @@ Database::Database(const QString &connectionName) : m_connectionName(connectionN
 
 Database::~Database()
 {
+    // The folder's connection closes first; the log's own, the last, folds what is left.
+    m_journalFolder.reset();
     if (QSqlDatabase::contains(m_connectionName)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -114,7 +117,8 @@ void Database::beginTransaction() const
 void Database::commit() const
 {
     execute(commitSql);
-    checkpoint();
+    if (m_journalFolder)
+        m_journalFolder->request();
 }
 
 void Database::rollback() const noexcept
@@ -149,6 +153,25 @@ bool Database::probeWritable() const
     }
     rollback();
     return writable;
+}
+
+void Database::useWriteAheadJournal()
+{
+    for (const char *pragma : {"pragma journal_mode = wal", "pragma synchronous = normal"}) {
+        QSqlQuery query(handle());
+        query.exec(QString::fromLatin1(pragma));
+    }
+    QSqlQuery mode(handle());
+    if (mode.exec(QStringLiteral("pragma journal_mode")) && mode.next() &&
+        mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0 &&
+        !m_journalFolder)
+        m_journalFolder = std::make_unique<JournalFolder>(handle().databaseName());
+}
+
+void Database::waitUntilJournalFolded() const
+{
+    if (m_journalFolder)
+        m_journalFolder->waitUntilFolded();
 }
 
 void Database::checkpoint() const noexcept

@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 
 namespace kx47
 {
@@ -13,6 +14,8 @@ namespace kx47
 // One open SQLite file, shared by every window for the whole run. Statements are prepared with
 // bound values; a statement the engine refuses throws a DatabaseError, which the window's action
 // reports (guardLogWork) while the program goes on.
+class JournalFolder;
+
 class Database
 {
 public:
@@ -42,8 +45,8 @@ public:
     // A group of changes that is stored as a whole or not at all (see Transaction). begin opens
     // it for writing at once (BEGIN IMMEDIATE), waiting for another program's lock up to the busy
     // timeout; a log that cannot be written is refused here (DatabaseError, kind ReadOnly).
-    // commit stores it and then folds the write-ahead journal into the file, so that the file
-    // alone holds every saved change. rollback never throws.
+    // commit stores it and then has the write-ahead journal folded into the file, so that the
+    // file alone holds every saved change. rollback never throws.
     void beginTransaction() const;
     void commit() const;
     void rollback() const noexcept;
@@ -56,8 +59,17 @@ public:
     // when a write transaction can be opened (and is rolled back at once).
     bool probeWritable() const;
 
-    // Folds the write-ahead journal into the database file as far as no reader needs it; never
-    // waits and never throws. Does nothing for a file without a journal.
+    // Keeps the log's changes in a write-ahead journal first: a saved QSO then does not wait
+    // for the disk at commit, and a power failure can cost at most the last changes, never the
+    // file. After each commit the journal is folded into the file on a thread of its own
+    // (JournalFolder), and at the end when the log is closed.
+    void useWriteAheadJournal();
+    // Waits until the journal holds nothing that the file lacks (as far as no reader of
+    // another program needs it). Returns at once without a journal.
+    void waitUntilJournalFolded() const;
+
+    // Folds the write-ahead journal into the database file here and now, as far as no reader
+    // needs it; never waits for a lock and never throws. Does nothing without a journal.
     void checkpoint() const noexcept;
 
     // Throws a DatabaseError of kind Other with this text.
@@ -68,6 +80,7 @@ private:
 
     QString m_connectionName;
     bool m_writable = true;
+    std::unique_ptr<JournalFolder> m_journalFolder;
 };
 
 class Dialogs;
