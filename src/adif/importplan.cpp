@@ -90,17 +90,17 @@ void ImportPlan::loadLog(const Database &log)
     }
 }
 
-int ImportPlan::addEntry(const QsoRecord &r, int count, int newQso)
+int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
 {
     const int index = m_entries.size();
-    m_entries.append({count, newQso, minutesOf(r.date, r.time), qslLetter(r.qsl)});
+    m_entries.append({count, isNew, minutesOf(r.date, r.time), qslLetter(r.qsl)});
     m_byQso[qsoKey(r)].append(index);
     return index;
 }
 
 void ImportPlan::addLogQso(const QsoRecord &qso)
 {
-    const int index = addEntry(qso, qso.count, -1);
+    const int index = addEntry(qso, qso.count, false);
     Slot &slot = m_slots[slotKey(qso)];
     const char qsl = m_entries[index].qsl;
     if (qsl == 'a')
@@ -144,16 +144,16 @@ ImportOutcome ImportPlan::add(const QsoRecord &record)
         if (holds(qsl) && logged.qsl == 'w' && slot.holder < 0) {
             logged.qsl = 'c';
             slot.holder = match;
-            if (logged.newQso >= 0) {
+            if (logged.isNew) {
                 // A QSO of this file, worked above and confirmed here: it is added once, as
                 // confirmed.
-                m_newQsos[logged.newQso].qsl = QStringLiteral("c");
                 --m_counts[static_cast<int>(ImportOutcome::NewWorked)];
                 ++m_counts[static_cast<int>(ImportOutcome::NewConfirmed)];
             } else {
-                m_confirmations.append(logged.count);
                 outcome = ImportOutcome::ConfirmationAdded;
             }
+            if (confirm)
+                confirm(logged.count);
         }
     } else if (slot.accredited) {
         outcome = ImportOutcome::RefusedAccredited;
@@ -170,8 +170,7 @@ ImportOutcome ImportPlan::add(const QsoRecord &record)
             stored.qsl = QString(QLatin1Char(qsl));
             outcome = ImportOutcome::NewConfirmed;
         }
-        m_newQsos.append(stored);
-        const int index = addEntry(stored, 0, m_newQsos.size() - 1);
+        const int index = addEntry(stored, append ? append(stored) : 0, true);
         if (holds(m_entries[index].qsl))
             slot.holder = index;
     }
@@ -184,6 +183,15 @@ void ImportPlan::skip(ImportOutcome outcome, qint64 recordNumber, const QString 
     ++m_counts[static_cast<int>(outcome)];
     if (outcome == ImportOutcome::Unreadable && m_reasons.size() < reasonsShown)
         m_reasons.append(QStringLiteral("record %1: %2").arg(recordNumber).arg(reason));
+}
+
+bool ImportPlan::changesLog() const
+{
+    for (ImportOutcome o : {ImportOutcome::NewWorked, ImportOutcome::NewConfirmed,
+                            ImportOutcome::ConfirmationAdded, ImportOutcome::StoredAsWorked})
+        if (count(o) > 0)
+            return true;
+    return false;
 }
 
 QStringList ImportPlan::summaryLines() const

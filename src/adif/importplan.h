@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVector>
 #include <array>
+#include <functional>
 
 namespace kx47
 {
@@ -60,17 +61,20 @@ public:
     QString summary() const { return summaryLines().join(QLatin1Char('\n')); }
     static QString caption(ImportOutcome outcome);
 
-    // What the log gets: the new QSOs in the order of the file, with their final QSL state...
-    const QVector<QsoRecord> &newQsos() const { return m_newQsos; }
-    // ...and the numbers of the logged QSOs that become confirmed.
-    const QVector<int> &confirmations() const { return m_confirmations; }
-    bool changesLog() const { return !m_newQsos.isEmpty() || !m_confirmations.isEmpty(); }
+    // Whether the records planned so far change the log.
+    bool changesLog() const;
+
+    // Where the plan writes while it is made, when it is applied rather than previewed: a new
+    // QSO is appended at once and gets its number; a QSO becomes confirmed by its number (a
+    // logged one, or one appended above from the same file). Without them nothing is written.
+    std::function<int(const QsoRecord &qso)> append;
+    std::function<void(int count)> confirm;
 
 private:
     // A QSO of the log or a new one of the file, as the matching sees it.
     struct Entry {
-        int count;   // the log's number; 0 for a new QSO
-        int newQso;  // index into m_newQsos; -1 for a logged QSO
+        int count;   // the log's number; for a new QSO the number it was appended under, or 0
+        bool isNew;  // a QSO of this file
         qint64 when; // minutes since the start of the calendar; -1 when unknown
         char qsl;
     };
@@ -84,15 +88,13 @@ private:
     static QString slotKey(const QsoRecord &r);
     static qint64 minutesOf(const QString &date, const QString &time);
     int nearest(const QString &key, qint64 when) const;
-    int addEntry(const QsoRecord &r, int count, int newQso);
+    int addEntry(const QsoRecord &r, int count, bool isNew);
 
     std::array<int, outcomeCount> m_counts{};
     QStringList m_reasons;
     QVector<Entry> m_entries;
     QHash<QString, QVector<int>> m_byQso; // call, sub-square, band, mode -> entries
     QHash<QString, Slot> m_slots;         // sub-square, band, mode -> slot
-    QVector<QsoRecord> m_newQsos;
-    QVector<int> m_confirmations;
 };
 
 } // namespace kx47
