@@ -19,7 +19,7 @@ namespace kx47
 {
 
 MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
-    : m_context(context), m_quit(std::move(quit))
+    : m_context(context), m_quit(std::move(quit)), m_adif(context, this)
 {
     setObjectName(windows::principale);
     setWindowTitle(QStringLiteral("KX47 v1.0 Outside Italy"));
@@ -54,6 +54,10 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
     connect(addItem(database, QStringLiteral("mnPrintAllQSOs"), QStringLiteral("&Print all QSOs")),
             &QAction::triggered, this,
             [this] { FullLogPrintout(m_context.log).print(m_context.printService); });
+    connect(addItem(database, QStringLiteral("mnImportAdif"), QStringLiteral("I&mport ADIF...")),
+            &QAction::triggered, this, [this] { m_adif.importFile(); });
+    connect(addItem(database, QStringLiteral("mnExportAdif"), QStringLiteral("E&xport ADIF...")),
+            &QAction::triggered, this, [this] { m_adif.exportLog(); });
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
             &QAction::triggered, this, [this] { m_quit(); });
