@@ -7,6 +7,7 @@
 #include "qso/logstore.h"
 #include "qso/placelookup.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 

@@ -1,5 +1,6 @@
 #include "importplan.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 
 #include <QDate>
@@ -36,6 +37,7 @@ char qslLetter(const QString &qsl)
     return q.isEmpty() ? 'w' : q.at(0).toLatin1();
 }
 
+// Confirmed or accredited: the one QSO of its sub-square, band and mode that may be.
 bool holds(char qsl)
 {
     return qsl == 'c' || qsl == 'a';
@@ -161,10 +163,10 @@ ImportOutcome ImportPlan::add(const QsoRecord &record)
         QsoRecord stored = record;
         stored.count = 0;
         if (!holds(qsl)) {
-            stored.qsl = QStringLiteral("w");
+            stored.qsl = vocabulary::qslWorked;
             outcome = ImportOutcome::NewWorked;
         } else if (slot.holder >= 0) {
-            stored.qsl = QStringLiteral("w");
+            stored.qsl = vocabulary::qslWorked;
             outcome = ImportOutcome::StoredAsWorked;
         } else {
             stored.qsl = QString(QLatin1Char(qsl));
