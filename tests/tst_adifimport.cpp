@@ -77,13 +77,6 @@ struct OpenFolder {
     Database places{QStringLiteral("ImportPlaces")};
 };
 
-QList<QsoRow> withoutNumbers(QList<QsoRow> rows)
-{
-    for (QsoRow &row : rows)
-        row.count = 0;
-    return rows;
-}
-
 } // namespace
 
 class TestAdifImport : public QObject
@@ -105,7 +98,7 @@ private slots:
 void TestAdifImport::importWritesEveryOutcomeOnce()
 {
     ProgramFolder folder;
-    folder.addQso({1, "AB", "IK4ABC", "2024-03-01", "11:40", "P", "AN", "CW", "HF", "w"});
+    folder.addQso({1, "AB", "IK4ABC", "2024-03-01", "10:00", "P", "AN", "CW", "HF", "w"});
     const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
     OpenFolder open(folder);
     const AdifImport import(open.log, open.places);
