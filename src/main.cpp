@@ -61,6 +61,7 @@ int main(int argc, char *argv[])
     kx47::Application app(programFolder, dialogs, printService, desktop);
     if (!app.start())
         return 1;
+    app.quitOnTerminationSignals();
 
     // A file given on the command line (as the file manager passes it) opens its import.
     if (!commandLine.file().isEmpty()) {
