@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QtTest>
 
 using namespace kx47;
@@ -190,6 +191,8 @@ void TestShell::menuTree()
          {{"mnInsertQSO", "&Insert QSO"},
           {"mnUtiliy", "&Utility QSO"},
           {"mnPrintAllQSOs", "&Print all QSOs"},
+          {"mnImportAdif", "I&mport ADIF..."},
+          {"mnExportAdif", "E&xport ADIF..."},
           {"mnLine2", ""},
           {"mnExit", "&Exit"}}},
         {{"mnAward", "Award"},
@@ -212,6 +215,16 @@ void TestShell::menuTree()
         QCOMPARE(menu->objectName(), QString(tree[m].first.name));
         QCOMPARE(menu->title(), QString(tree[m].first.caption));
         const QList<QAction *> items = menu->actions();
+        // No two items of a menu share an access key.
+        QSet<QChar> keys;
+        for (QAction *item : items) {
+            const int amp = item->text().indexOf(QLatin1Char('&'));
+            if (amp >= 0) {
+                const QChar key = item->text().at(amp + 1).toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(item->text()));
+                keys.insert(key);
+            }
+        }
         QCOMPARE(items.size(), tree[m].second.size());
         for (int i = 0; i < items.size(); ++i) {
             const Item &expected = tree[m].second[i];
