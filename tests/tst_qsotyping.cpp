@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kx47;
@@ -91,6 +93,8 @@ private slots:
     void upperCaseGrowingText();
     void placeUpperCase();
     void pickedPlaceSelectsProvince();
+    void provinceFromTheSubSquare_data();
+    void provinceFromTheSubSquare();
     void unknownPlaceKeepsProvince_data();
     void unknownPlaceKeepsProvince();
     void subSquareChangeLooksPlaceUpAgain();
@@ -424,6 +428,44 @@ void TestQsoTyping::pickedPlaceSelectsProvince()
     listBox(window, "comboProv")->setCurrentText("AN");
     place->activated(place->currentIndex());
     QCOMPARE(listBox(window, "comboProv")->currentText(), QString("PG"));
+}
+
+void TestQsoTyping::provinceFromTheSubSquare_data()
+{
+    QTest::addColumn<QString>("letters");
+    QTest::addColumn<QString>("province");
+    // COLLEVARO stands first in KX47AA (RN), then in KX47AB (QZ).
+    QTest::newRow("second sub-square of the name") << "ab"
+                                                   << "QZ";
+    QTest::newRow("first sub-square of the name") << "aa"
+                                                  << "RN";
+    QTest::newRow("name not in the sub-square") << "xx"
+                                                << "RN";
+}
+
+void TestQsoTyping::provinceFromTheSubSquare()
+{
+    QFETCH(QString, letters);
+    QFETCH(QString, province);
+    {
+        QSqlDatabase places = QSqlDatabase::addDatabase("QSQLITE", "places-by-hand");
+        places.setDatabaseName(m_run->folder.placesPath());
+        QVERIFY(places.open());
+        QSqlQuery add(places);
+        QVERIFY(add.exec("insert into places (place, WWLocator, prov) "
+                         "values ('COLLEVARO', 'KX47AB', 'QZ')"));
+    }
+    QSqlDatabase::removeDatabase("places-by-hand");
+    QWidget *window = open();
+    QTest::keyClicks(textBox(window, "txtWWLocator"), letters);
+    QComboBox *place = listBox(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClicks(place, "collevaro");
+    QCOMPARE(listBox(window, "comboProv")->currentText(), province);
+    // The same when picked from the list.
+    listBox(window, "comboProv")->setCurrentText("AN");
+    place->activated(place->currentIndex());
+    QCOMPARE(listBox(window, "comboProv")->currentText(), province);
 }
 
 void TestQsoTyping::unknownPlaceKeepsProvince_data()

@@ -231,7 +231,7 @@ void QsoForm::placeChanged()
 
 void QsoForm::lookUpPlace()
 {
-    const QString province = m_places.provinceOf(m_place->currentText());
+    const QString province = m_places.provinceOf(m_place->currentText(), m_locator->text());
     if (province.isEmpty())
         return;
     // A province that is not among the nine of the list leaves the choice as it is.
