@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -103,6 +104,8 @@ private slots:
     void aidsRunWhenProgramSetsFields_data();
     void aidsRunWhenProgramSetsFields();
     void noCharacterIsRefused();
+    void qslOptionsAreOneTabStop_data();
+    void qslOptionsAreOneTabStop();
     void hiddenFormattingDropped_data();
     void hiddenFormattingDropped();
 
@@ -570,6 +573,46 @@ void TestQsoTyping::noCharacterIsRefused()
     QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("1"));
     QCOMPARE(textBox(window, "txtDate0")->text(), QString("x"));
     QCOMPARE(textBox(window, "txtTime")->text(), QString("9:3"));
+}
+
+void TestQsoTyping::qslOptionsAreOneTabStop_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("other");
+    QTest::newRow("confirmed after a QSO saved as worked") << windows::frmInsertQSO << "optQSLConf"
+                                                           << "optQSLworked";
+    QTest::newRow("worked") << windows::frmInsertQSO << "optQSLworked"
+                            << "optQSLConf";
+    QTest::newRow("Edit QSO") << windows::frmEditQSO << "optQSLworked"
+                              << "optQSLConf";
+}
+
+void TestQsoTyping::qslOptionsAreOneTabStop()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, ticked);
+    QFETCH(QString, other);
+    QWidget *shown = open(window);
+    // The user ticks worked, then the form is emptied for the next QSO.
+    QTest::mouseClick(option(shown, "optQSLworked"), Qt::LeftButton, {}, QPoint(4, 4));
+    press(shown, "cmdClear");
+    option(shown, ticked)->setChecked(true);
+
+    listBox(shown, "comboBand")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focusName(), ticked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(focusName(), other);
+    QVERIFY(option(shown, other)->isChecked());
+    QVERIFY(!option(shown, ticked)->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(focusName(), ticked);
+    QVERIFY(option(shown, ticked)->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focusName(), QString("cmdSubmit"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(focusName(), ticked);
 }
 
 void TestQsoTyping::hiddenFormattingDropped_data()
