@@ -1,5 +1,6 @@
 #include "adifmapping.h"
 
+#include "platform/awardvocabulary.h"
 #include "qso/placelookup.h"
 
 #include <QDate>
@@ -12,21 +13,16 @@ namespace
 {
 
 // The award's band, mode and QSL texts as the log stores them.
-const QString bandHf = QStringLiteral("HF");
-const QString band50 = QStringLiteral("50 MHz");
-const QString bandVhf = QStringLiteral("VHF");
-const QString bandUhf = QStringLiteral("UHF");
-const QString bandShf = QStringLiteral("SHF");
-const QString bandSat = QStringLiteral("SAT");
-const QStringList awardBands = {bandHf, band50, bandVhf, bandUhf, bandShf, bandSat};
-const QString modeMixed = QStringLiteral("MIXED");
-const QString modeSsb = QStringLiteral("SSB");
-const QString modeCw = QStringLiteral("CW");
-const QString modeDigital = QStringLiteral("DIGITAL");
-const QStringList awardModes = {modeMixed, modeSsb, modeCw, modeDigital};
-const QString qslWorked = QStringLiteral("w");
-const QString qslConfirmed = QStringLiteral("c");
-const QStringList qslStates = {qslWorked, qslConfirmed, QStringLiteral("a")};
+const QString bandHf = QLatin1String(vocabulary::bands[0].name);
+const QString band50 = QLatin1String(vocabulary::bands[1].name);
+const QString bandVhf = QLatin1String(vocabulary::bands[2].name);
+const QString bandUhf = QLatin1String(vocabulary::bands[3].name);
+const QString bandShf = QLatin1String(vocabulary::bands[4].name);
+const QString bandSat = QLatin1String(vocabulary::bands[5].name);
+const QString modeMixed = QLatin1String(vocabulary::modes[0]);
+const QString modeSsb = QLatin1String(vocabulary::modes[1]);
+const QString modeCw = QLatin1String(vocabulary::modes[2]);
+const QString modeDigital = QLatin1String(vocabulary::modes[3]);
 
 const int longestCall = 15;
 const int longestPlace = 50;
@@ -236,7 +232,7 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
 
     // The band.
     QString band;
-    if (own && awardBands.contains(ownBand)) {
+    if (own && vocabulary::bandIndex(ownBand) >= 0) {
         band = ownBand;
     } else if (record.propMode.trimmed().compare(QLatin1String("SAT"), Qt::CaseInsensitive) == 0 ||
                !record.satName.trimmed().isEmpty()) {
@@ -267,7 +263,7 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
     if (time.isEmpty())
         return unreadable(QStringLiteral("the time %1 does not exist").arg(record.timeOn.left(40)));
     QString mode;
-    if (own && awardModes.contains(ownMode))
+    if (own && vocabulary::modeIndex(ownMode) >= 0)
         mode = ownMode;
     else if (options.mixed)
         mode = modeMixed;
@@ -289,10 +285,10 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
                                                  : provinces.provinceOf(qso.locator, qso.place);
     qso.mode = mode;
     qso.band = band;
-    if (own && qslStates.contains(ownQsl))
+    if (own && vocabulary::qslLetters().contains(ownQsl))
         qso.qsl = ownQsl;
     else
-        qso.qsl = isConfirmed(record, options) ? qslConfirmed : qslWorked;
+        qso.qsl = isConfirmed(record, options) ? vocabulary::qslConfirmed : vocabulary::qslWorked;
     return mapped;
 }
 

@@ -1,5 +1,7 @@
 #include "adifwriter.h"
 
+#include "platform/awardvocabulary.h"
+
 #include <QSaveFile>
 
 namespace kx47
@@ -59,13 +61,14 @@ QByteArray AdiWriter::record(const QsoRecord &qso)
     appendField(out, "GRIDSQUARE", QStringLiteral("KX47") + qso.locator.toUpper());
     if (!qso.place.isEmpty())
         appendField(out, "QTH", qso.place);
-    if (qso.band == QLatin1String("50 MHz"))
+    using namespace vocabulary;
+    if (qso.band == QLatin1String(bands[1].name)) // 50 MHz
         appendField(out, "BAND", QByteArrayLiteral("6m"));
-    if (qso.mode == QLatin1String("CW") || qso.mode == QLatin1String("SSB"))
+    if (qso.mode == QLatin1String(modes[1]) || qso.mode == QLatin1String(modes[2])) // SSB, CW
         appendField(out, "MODE", qso.mode);
-    if (qso.band == QLatin1String("SAT"))
+    if (qso.band == QLatin1String(bands[5].name)) // SAT
         appendField(out, "PROP_MODE", QByteArrayLiteral("SAT"));
-    if (qso.qsl == QLatin1String("c") || qso.qsl == QLatin1String("a"))
+    if (isQsl(qso.qsl, QslState::Confirmed) || isQsl(qso.qsl, QslState::Accredited))
         appendField(out, "QSL_RCVD", QByteArrayLiteral("Y"));
     appendField(out, "APP_KX47_BAND", qso.band);
     appendField(out, "APP_KX47_MODE", qso.mode);
