@@ -3,6 +3,7 @@
 #include "awardapplicationprintout.h"
 #include "awardqueries.h"
 #include "awardrequestkind.h"
+#include "backup/backups.h"
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
 #include "platform/printer.h"
@@ -59,6 +60,10 @@ AwardRequest::Outcome AwardRequest::run(const AwardRequestKind &kind, const QStr
     if (!yes(convertQuestion()))
         return Outcome::NotConverted;
     const bool sure = yes(sureQuestion());
+    // Turning many QSOs into accredited ones cannot be undone: a copy of the log comes first.
+    if (sure && !Backups::backUpBeforeChange(m_log, m_dialogs,
+                                             QStringLiteral("Converting the QSOs to accredited")))
+        return Outcome::NotConverted;
     if (sure)
         AwardQueries(m_log).accredit(listed);
     m_logNotifier.notifyLogChanged();

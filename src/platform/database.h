@@ -27,6 +27,10 @@ public:
     bool isOpen() const;
     QSqlDatabase handle() const;
     QString connectionName() const { return m_connectionName; }
+    // Whether the log may be changed: false for a log that can only be read (a read-only file
+    // or folder), which is opened for browsing, counting and printing only.
+    void setWritable(bool writable) { m_writable = writable; }
+    bool isWritable() const { return m_writable; }
 
     // Runs a statement with its values bound in order; the query is positioned before its first
     // row, forward only.
@@ -46,6 +50,7 @@ public:
 
 private:
     QString m_connectionName;
+    bool m_writable = true;
 };
 
 } // namespace kx47
