@@ -4,6 +4,7 @@
 #include "awardqueries.h"
 #include "awardrequestkind.h"
 #include "backup/backups.h"
+#include "platform/awardvocabulary.h"
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
 #include "platform/printer.h"
@@ -14,8 +15,8 @@ namespace kx47
 namespace
 {
 
-const QString confirmed = QStringLiteral("c");
-const QString accredited = QStringLiteral("a");
+const QString confirmed = vocabulary::qslConfirmed;
+const QString accredited = vocabulary::qslAccredited;
 
 } // namespace
 
