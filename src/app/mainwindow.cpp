@@ -3,6 +3,7 @@
 #include "backup/restorewindow.h"
 #include "fulllogprintout.h"
 #include "platform/appcontext.h"
+#include "platform/databaseerror.h"
 #include "platform/desktop.h"
 #include "platform/programfolder.h"
 #include "platform/windownames.h"
@@ -53,8 +54,12 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
     connect(addItem(database, QStringLiteral("mnUtiliy"), QStringLiteral("&Utility QSO")),
             &QAction::triggered, this, showWindow(windows::frmUtility));
     connect(addItem(database, QStringLiteral("mnPrintAllQSOs"), QStringLiteral("&Print all QSOs")),
-            &QAction::triggered, this,
-            [this] { FullLogPrintout(m_context.log).print(m_context.printService); });
+            &QAction::triggered, this, [this] {
+                guardLogWork(
+                    m_context.dialogs,
+                    [this] { FullLogPrintout(m_context.log).print(m_context.printService); },
+                    DatabaseError::Work::Read);
+            });
     connect(addItem(database, QStringLiteral("mnBackup"), QStringLiteral("&Back up the log now")),
             &QAction::triggered, this, [this] { backUpNow(m_context); });
     connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),
