@@ -1,6 +1,7 @@
 #include "awardwindow.h"
 
 #include "awardcounter.h"
+#include "awardtally.h"
 #include "awardthresholds.h"
 
 #include "platform/appcontext.h"
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kx47
@@ -78,6 +80,36 @@ AwardWindow::AwardWindow(AppContext &context) : m_context(context)
     m_combo->setCurrentIndex(0);
     conta();
     connect(m_combo, &QComboBox::currentIndexChanged, this, [this] { conta(); });
+
+    // The tally that follows single QSOs is read while the program waits for the user.
+    m_tally = std::make_unique<AwardTally>(context.log);
+    m_tallyTimer = new QTimer(this);
+    m_tallyTimer->setSingleShot(true);
+    m_tallyTimer->setInterval(0);
+    connect(m_tallyTimer, &QTimer::timeout, this, &AwardWindow::readTally);
+    m_tallyTimer->start();
+}
+
+AwardWindow::~AwardWindow() = default;
+
+void AwardWindow::readTally()
+{
+    if (!m_tally->readMore())
+        m_tallyTimer->start();
+}
+
+void AwardWindow::followLog(const LogChange &change)
+{
+    if (!m_tally->follow(change)) {
+        conta();
+        m_tally->restart();
+        m_tallyTimer->start();
+        return;
+    }
+    if (m_tally->isComplete())
+        showFigures(m_tally->figures(m_combo->currentText()));
+    else
+        conta();
 }
 
 QString AwardWindow::baseCaption(int bandRow)
@@ -150,7 +182,11 @@ QWidget *AwardWindow::buildFigures()
 
 void AwardWindow::conta()
 {
-    const AwardCounter::Figures figures = AwardCounter(m_context.log).count(m_combo->currentText());
+    showFigures(AwardCounter(m_context.log).count(m_combo->currentText()));
+}
+
+void AwardWindow::showFigures(const AwardCounter::Figures &figures)
+{
     for (int row = 0; row < int(m_figures.size()); ++row) {
         for (int column = 0; column < int(m_figures[row].size()); ++column)
             m_figures[row][column]->setText(QString::number(figures.counts[row][column]));

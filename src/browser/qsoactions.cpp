@@ -81,7 +81,9 @@ bool QsoActions::deleteQso(qint32 count) const
         MessageAnswer::Ok)
         return false;
     m_log.run(deleteSql, {count});
-    m_logNotifier.notifyLogChanged();
+    LogChange change;
+    change.removed << count;
+    m_logNotifier.notifyLogChanged(change);
     return true;
 }
 

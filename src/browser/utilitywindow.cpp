@@ -6,6 +6,7 @@
 
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
+#include "platform/logchange.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "qso/editqsowindow.h"
@@ -241,9 +242,9 @@ std::optional<int> UtilityWindow::selectedLine() const
 std::optional<qint32> UtilityWindow::selectedCount() const
 {
     const std::optional<int> line = selectedLine();
-    if (!line || *line >= m_listCounts.size())
+    if (!line || *line >= listCounts().size())
         return std::nullopt;
-    return m_listCounts[*line];
+    return listCounts()[*line];
 }
 
 void UtilityWindow::editSelected()
@@ -332,12 +333,25 @@ LogQuery UtilityWindow::currentQuery() const
     return LogQuery(key, secondary, m_frame2nd->isEnabled(), m_search);
 }
 
+const QVector<qint32> &UtilityWindow::listCounts() const
+{
+    return m_model->listing().counts;
+}
+
 void UtilityWindow::showAny()
 {
-    LogListing listing = LogListing::read(m_context.log, currentQuery());
-    m_listCounts = std::move(listing.counts);
     // Replacing the lines resets the view: no line stays selected.
-    m_model->setLines(std::move(listing.lines));
+    m_model->setListing(LogListing::read(m_context.log, currentQuery()));
+}
+
+void UtilityWindow::followLog(const LogChange &change)
+{
+    if (change.wholeLog) {
+        showAny();
+        return;
+    }
+    m_model->follow(change, m_context.log, currentQuery());
+    m_list->selectionModel()->clear();
 }
 
 void UtilityWindow::searchFor(const LogSearch &search)
