@@ -2,6 +2,7 @@
 
 #include "awardqueries.h"
 #include "awardrequestkind.h"
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/fixedwidth.h"
 #include "platform/printer.h"
@@ -95,8 +96,8 @@ QList<int> AwardApplicationPrintout::print(Printer &printer, const QString &band
     for (const QString &line : m_kind.request)
         printer.printLine(fill(line, values));
     printer.printLine(blank);
-    const int confirmedSoFar = AwardQueries(m_log).count(band, mode, QStringLiteral("c")) +
-                               AwardQueries(m_log).count(band, mode, QStringLiteral("a"));
+    const int confirmedSoFar = AwardQueries(m_log).count(band, mode, vocabulary::qslConfirmed) +
+                               AwardQueries(m_log).count(band, mode, vocabulary::qslAccredited);
     printer.printLine(fill(m_kind.confirmedSoFar,
                            {{QStringLiteral("confirmed"), QString::number(confirmedSoFar)}}));
     printer.printLine(QString(6, QLatin1Char(' ')));

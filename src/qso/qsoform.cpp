@@ -3,6 +3,8 @@
 #include "entrylineedit.h"
 #include "placelookup.h"
 
+#include "platform/awardvocabulary.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -17,15 +19,9 @@
 namespace kx47
 {
 
-const QStringList QsoForm::provinces = {
-    QStringLiteral("AN"), QStringLiteral("AP"), QStringLiteral("AR"),
-    QStringLiteral("FC"), QStringLiteral("QZ"), QStringLiteral("PG"),
-    QStringLiteral("PU"), QStringLiteral("RN"), QStringLiteral("RSM")};
-const QStringList QsoForm::modes = {QStringLiteral("MIXED"), QStringLiteral("SSB"),
-                                    QStringLiteral("CW"), QStringLiteral("DIGITAL")};
-const QStringList QsoForm::bands = {QStringLiteral("HF"),  QStringLiteral("50 MHz"),
-                                    QStringLiteral("VHF"), QStringLiteral("UHF"),
-                                    QStringLiteral("SHF"), QStringLiteral("SAT")};
+const QStringList QsoForm::provinces = vocabulary::provinceCodes();
+const QStringList QsoForm::modes = vocabulary::modeNames();
+const QStringList QsoForm::bands = vocabulary::bandNames();
 
 namespace
 {
