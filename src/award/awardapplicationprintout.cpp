@@ -62,8 +62,13 @@ QString AwardApplicationPrintout::fill(const QString &text, const QHash<QString,
 QList<int> AwardApplicationPrintout::print(Printer &printer, const QString &band,
                                            const QString &mode, int listed) const
 {
-    // Without a record the applicant's lines are printed empty.
-    const UserDataRecord applicant = readUserData(m_log);
+    // Without a record the applicant's lines are printed empty. Each value stands on its own,
+    // whatever marks or line breaks it holds.
+    UserDataRecord applicant = readUserData(m_log);
+    for (QString *value : {&applicant.fName, &applicant.sName, &applicant.call, &applicant.address,
+                           &applicant.zipCode, &applicant.city, &applicant.prov, &applicant.country,
+                           &applicant.email})
+        *value = shownValue(*value);
     const QHash<QString, QString> values = {
         {QStringLiteral("fName"), applicant.fName},
         {QStringLiteral("sName"), applicant.sName},

@@ -4,6 +4,7 @@
 #include "placelookup.h"
 
 #include "platform/awardvocabulary.h"
+#include "platform/typedtext.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -162,34 +163,31 @@ bool QsoForm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void QsoForm::setUpperCase(QLineEdit *edit)
+bool QsoForm::setUpperCase(QLineEdit *edit)
 {
-    const QString upper = edit->text().toUpper();
-    if (upper == edit->text())
-        return;
-    const int caret = edit->cursorPosition();
-    edit->setText(upper);
-    if (m_mode.caret == CaretAfterUpperCase::Kept)
-        edit->setCursorPosition(caret);
+    return tidyTypedText(edit, true,
+                         m_mode.caret == CaretAfterUpperCase::Kept
+                             ? CaretAfterTidying::AfterSameCharacters
+                             : CaretAfterTidying::AtEnd);
 }
 
 void QsoForm::fieldChanged(const Field &field)
 {
     const QString text = field.edit->text();
-    QString wanted = field.upperCase ? text.toUpper() : text;
+    const TypedText typed = typedText(text, field.edit->cursorPosition(), field.upperCase);
+    QString wanted = typed.text;
     const bool tooLong = wanted.size() > field.length;
     if (tooLong)
         wanted.truncate(field.length);
     if (wanted != text) {
         // Setting the text runs this behaviour again on the new text, which passes the focus on
         // and rebuilds the place list; here only the caret or the selection is left to do.
-        const int caret = field.edit->cursorPosition();
         field.edit->setText(wanted);
         if (tooLong) {
             field.edit->setFocus();
             field.edit->selectAll();
         } else if (m_mode.caret == CaretAfterUpperCase::Kept) {
-            field.edit->setCursorPosition(caret);
+            field.edit->setCursorPosition(typed.caret);
         }
         return;
     }
@@ -225,13 +223,9 @@ void QsoForm::rebuildPlaces()
 
 void QsoForm::placeChanged()
 {
-    QLineEdit *edit = m_place->lineEdit();
-    const QString text = edit->text();
-    const QString upper = text.toUpper();
-    if (upper != text) {
-        setUpperCase(edit); // runs this behaviour again, which looks the place up
+    // Tidying the text runs this behaviour again, which looks the place up.
+    if (setUpperCase(m_place->lineEdit()))
         return;
-    }
     lookUpPlace();
 }
 
