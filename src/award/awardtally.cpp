@@ -49,10 +49,7 @@ int indexIn(const QByteArray &stored, const QStringList &texts)
 
 } // namespace
 
-AwardTally::AwardTally(const Database &log) : m_log(log)
-{
-    restart();
-}
+AwardTally::AwardTally(const Database &log) : m_log(log) {}
 
 void AwardTally::restart()
 {
@@ -63,10 +60,13 @@ void AwardTally::restart()
     m_end = highest.next() ? highest.value(0).toLongLong() : 0;
     m_usable = m_end <= largestTallied;
     m_complete = false;
+    m_started = true;
 }
 
 bool AwardTally::readMore(int numbers)
 {
+    if (!m_started)
+        restart();
     if (m_complete || !m_usable)
         return true;
     const qint64 upTo = qMin(m_end, m_readUpTo + numbers);
@@ -90,8 +90,8 @@ bool AwardTally::covers(qint64 number) const
 
 bool AwardTally::follow(const LogChange &change)
 {
-    if (change.wholeLog)
-        return false;
+    if (change.wholeLog || !m_started)
+        return !change.wholeLog;
     for (const QVector<qint64> *numbers : {&change.removed, &change.changed, &change.added}) {
         for (const qint64 number : *numbers) {
             if (covers(number))

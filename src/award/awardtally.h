@@ -20,6 +20,8 @@ struct LogChange;
 class AwardTally
 {
 public:
+    // Reads nothing yet: the first readMore starts reading. The reads throw DatabaseError when
+    // the engine refuses them.
     explicit AwardTally(const Database &log);
 
     // Forgets everything and starts reading the log afresh.
@@ -51,6 +53,7 @@ private:
     qint64 m_end = 0;
     bool m_complete = false;
     bool m_usable = true;
+    bool m_started = false;
 };
 
 } // namespace kx47

@@ -5,6 +5,7 @@
 
 #include "platform/appcontext.h"
 #include "platform/awardvocabulary.h"
+#include "platform/databaseerror.h"
 #include "platform/windownames.h"
 
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace kx47
 {
@@ -74,24 +76,41 @@ AwardWindow::AwardWindow(AppContext &context) : m_context(context)
 
 AwardWindow::~AwardWindow() = default;
 
+bool AwardWindow::tallyWork(const std::function<void()> &work)
+{
+    // A tally that could not be read is left aside: the figures are then counted, which tells
+    // the user what went wrong, and the next change of the whole log starts the tally again.
+    try {
+        work();
+        m_tallyFailed = false;
+        return true;
+    } catch (const DatabaseError &) {
+        m_tallyFailed = true;
+        return false;
+    }
+}
+
 void AwardWindow::readTally()
 {
-    if (!m_tally->readMore())
+    bool done = true;
+    if (tallyWork([&] { done = m_tally->readMore(); }) && !done)
         m_tallyTimer->start();
 }
 
 void AwardWindow::followLog(const LogChange &change)
 {
-    if (!m_tally->follow(change)) {
-        conta();
-        m_tally->restart();
-        m_tallyTimer->start();
+    bool followed = false;
+    if (!m_tallyFailed && !change.wholeLog &&
+        tallyWork([&] { followed = m_tally->follow(change); }) && followed &&
+        m_tally->isComplete()) {
+        showFigures(m_tally->figures(m_combo->currentText()));
         return;
     }
-    if (m_tally->isComplete())
-        showFigures(m_tally->figures(m_combo->currentText()));
-    else
-        conta();
+    conta();
+    if (change.wholeLog || m_tallyFailed) {
+        if (tallyWork([&] { m_tally->restart(); }))
+            m_tallyTimer->start();
+    }
 }
 
 QString AwardWindow::baseCaption(int bandRow)
@@ -164,7 +183,14 @@ QWidget *AwardWindow::buildFigures()
 
 void AwardWindow::conta()
 {
-    showFigures(AwardCounter(m_context.log).count(m_combo->currentText()));
+    AwardCounter::Figures figures;
+    // A log that cannot be read now leaves the figures as they were.
+    if (!guardLogWork(
+            m_context.dialogs,
+            [&] { figures = AwardCounter(m_context.log).count(m_combo->currentText()); },
+            DatabaseError::Work::Read))
+        return;
+    showFigures(figures);
 }
 
 void AwardWindow::showFigures(const AwardCounter::Figures &figures)

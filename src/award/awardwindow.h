@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QComboBox;
@@ -44,6 +45,7 @@ private:
     QWidget *buildFigures();
     void showFigures(const AwardCounter::Figures &figures);
     void readTally();
+    bool tallyWork(const std::function<void()> &work);
 
     AppContext &m_context;
     QComboBox *m_combo = nullptr;
@@ -51,6 +53,7 @@ private:
     std::array<std::array<QLabel *, 3>, 6> m_figures{};
     std::unique_ptr<AwardTally> m_tally;
     QTimer *m_tallyTimer = nullptr;
+    bool m_tallyFailed = false;
 };
 
 } // namespace kx47
