@@ -63,11 +63,6 @@ bool QsoActions::deleteQso(qint32 count) const
     if (m_dialogs.message(deleteQuestion, MessageIcon::Critical, MessageButtons::OkCancel) !=
         MessageAnswer::Ok)
         return false;
-<<<<<<< HEAD
-    m_log.run(deleteSql, {count});
-    LogChange change;
-    change.removed << count;
-=======
     // While the question was open another program may have accredited or deleted the QSO: it
     // is read again in the deleting transaction.
     bool accreditedMeanwhile = false;
@@ -85,7 +80,6 @@ bool QsoActions::deleteQso(qint32 count) const
         m_dialogs.message(deleteRefusal, MessageIcon::Critical, MessageButtons::Ok);
     if (change.isEmpty())
         return false;
->>>>>>> main
     m_logNotifier.notifyLogChanged(change);
     return true;
 }
