@@ -6,6 +6,7 @@
 #include "platform/appcontext.h"
 #include "platform/awardvocabulary.h"
 #include "platform/databaseerror.h"
+#include "platform/logchange.h"
 #include "platform/windownames.h"
 
 #include <QComboBox>
