@@ -8,6 +8,7 @@
 #include "backup/backups.h"
 #include "backup/restorewindow.h"
 #include "browser/browserwindows.h"
+#include "map/mapwindows.h"
 #include "places/placeswindows.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
@@ -129,6 +130,7 @@ void Application::registerWindows()
     registerUserdataWindows(m_context);
     registerPlacesWindows(m_context);
     registerBackupWindows(m_context);
+    registerMapWindows(m_context);
     m_windows.registerWindow(windows::frmAbout, [this] {
         return new AboutWindow(m_context.desktop,
                                joinProgramPath(m_context.logFolder, QStringLiteral("data.mdb")));
