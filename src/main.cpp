@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
 {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KX47"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.png")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.svg")));
     // Windows other than the main one may be open; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -10,6 +10,7 @@
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/windownames.h"
+#include "platform/windowsettings.h"
 #include "qso/qsowindows.h"
 #include "userdata/userdatawindows.h"
 
@@ -51,6 +52,7 @@ bool Application::start()
 
     registerWindows();
     m_mainWindow = std::make_unique<MainWindow>(m_context, [this] { quit(); });
+    windowsettings::keepGeometry(m_mainWindow.get(), windows::principale);
     m_mainWindow->show();
     return true;
 }
