@@ -251,7 +251,7 @@ int main(int argc, char *argv[])
         for (const QString &qsl : AwardCounter::qslStates())
             counts << QStringLiteral("select count(*) as contatore from data where mode = 'MIXED' "
                                      "and band = '%1' and qsl = '%2';")
-                          .arg(QLatin1String(band.band), qsl);
+                          .arg(QLatin1String(band.name), qsl);
     }
     const Timing::Run countsTool = SqliteCli::medianMs(logPath, counts, countRuns);
     figure(QStringLiteral("conta, MIXED (18 counts, labels set)"),

@@ -3,8 +3,8 @@
 #include "fixture.h"
 #include "openedwindow.h"
 
-#include "places/headerframe.h"
 #include "places/placesearch.h"
+#include "platform/headerframe.h"
 #include "platform/windownames.h"
 
 #include <QGroupBox>

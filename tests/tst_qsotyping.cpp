@@ -38,6 +38,25 @@ void typeBlind(const QString &keys)
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
 }
 
+// Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128)
+            QTest::keyClick(widget, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
+                                Qt::NoModifier);
+    }
+}
+
+// The text box of a field; the place's is the one inside its drop-down.
+QLineEdit *editOf(QWidget *window, const QString &field)
+{
+    return field == QLatin1String("comboPlace") ? listBox(window, field)->lineEdit()
+                                                : textBox(window, field);
+}
+
 // Clicks into the text box at the end of its text.
 void clickInto(QLineEdit *box)
 {
@@ -68,6 +87,8 @@ private slots:
     void clickIntoFullField();
     void caretAfterUpperCase_data();
     void caretAfterUpperCase();
+    void upperCaseGrowingText_data();
+    void upperCaseGrowingText();
     void placeUpperCase();
     void pickedPlaceSelectsProvince();
     void unknownPlaceKeepsProvince_data();
@@ -78,6 +99,8 @@ private slots:
     void aidsRunWhenProgramSetsFields_data();
     void aidsRunWhenProgramSetsFields();
     void noCharacterIsRefused();
+    void hiddenFormattingDropped_data();
+    void hiddenFormattingDropped();
 
 private:
     QWidget *open(const QString &name = windows::frmInsertQSO);
@@ -326,6 +349,54 @@ void TestQsoTyping::caretAfterUpperCase()
     QCOMPARE(call->cursorPosition(), caretKept ? 4 : 7);
 }
 
+void TestQsoTyping::upperCaseGrowingText_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+    const QString insert = windows::frmInsertQSO;
+    QTest::newRow("call typed on")
+        << insert << "txtCall" << QString::fromUtf8("dl/straße") << 0 << ""
+        << "DL/STRASSE" << 10;
+    QTest::newRow("call, ß in the middle")
+        << insert << "txtCall"
+        << "dlabc" << 3 << QString::fromUtf8("ß") << "DLSSABC" << 4;
+    QTest::newRow("sub-square") << insert << "txtWWLocator" << QString::fromUtf8("ß") << 0 << ""
+                                << "SS" << 2;
+    QTest::newRow("place typed on")
+        << insert << "comboPlace" << QString::fromUtf8("hauptstraße 12") << 0 << ""
+        << "HAUPTSTRASSE 12" << 15;
+    QTest::newRow("place, ß in the middle")
+        << insert << "comboPlace"
+        << "strae" << 1 << QString::fromUtf8("ß") << "STRASSE" << 6;
+    QTest::newRow("Edit QSO puts the caret at the end")
+        << windows::frmEditQSO << "txtCall"
+        << "dlabc" << 3 << QString::fromUtf8("ß") << "DLSSABC" << 7;
+}
+
+void TestQsoTyping::upperCaseGrowingText()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, field);
+    QFETCH(QString, first);
+    QFETCH(int, left);
+    QFETCH(QString, then);
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QLineEdit *edit = editOf(open(window), field);
+    edit->setFocus();
+    typeText(edit, first);
+    for (int i = 0; i < left; ++i)
+        QTest::keyClick(edit, Qt::Key_Left);
+    typeText(edit, then);
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->cursorPosition(), caret);
+}
+
 void TestQsoTyping::placeUpperCase()
 {
     QWidget *window = open();
@@ -457,6 +528,45 @@ void TestQsoTyping::noCharacterIsRefused()
     QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("1"));
     QCOMPARE(textBox(window, "txtDate0")->text(), QString("x"));
     QCOMPARE(textBox(window, "txtTime")->text(), QString("9:3"));
+}
+
+void TestQsoTyping::hiddenFormattingDropped_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("tab in the call") << "txtCall"
+                                     << "ik0\tabc"
+                                     << "IK0ABC";
+    QTest::newRow("line break in the call") << "txtCall"
+                                            << "ik0\r\nabc"
+                                            << "IK0ABC";
+    QTest::newRow("right-to-left override in the call")
+        << "txtCall" << QString("ik0") + QChar(0x202E) + "abc"
+        << "IK0ABC";
+    QTest::newRow("isolate in the place")
+        << "comboPlace" << QChar(0x2067) + QString("roma") + QChar(0x2069) << "ROMA";
+    QTest::newRow("line break in the place") << "comboPlace"
+                                             << "roma\nnord"
+                                             << "ROMANORD";
+    QTest::newRow("direction mark in the time") << "txtTime" << QString("09") + QChar(0x200F) + "30"
+                                                << "0930";
+    QTest::newRow("escape in the day") << "txtDate0"
+                                       << "\x1b"
+                                          "1"
+                                       << "1";
+}
+
+void TestQsoTyping::hiddenFormattingDropped()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QLineEdit *edit = editOf(open(), field);
+    edit->setFocus();
+    edit->insert(pasted);
+    QCOMPARE(edit->text(), kept);
+    QCOMPARE(edit->cursorPosition(), kept.size());
 }
 
 QTEST_MAIN(TestQsoTyping)

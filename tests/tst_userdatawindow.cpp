@@ -309,6 +309,9 @@ void TestUserDataWindow::upperCaseKeepsTheCaret_data()
                                                          << "IK0ABC" << 6;
         QTest::addRow("%s in the middle", qPrintable(name)) << name << "ik0abc" << 3 << "x"
                                                             << "IK0XABC" << 4;
+        QTest::addRow("%s with sharp s", qPrintable(name))
+            << name << QString::fromUtf8("hauptstraße 12") << 3 << QString::fromUtf8("ß")
+            << "HAUPTSTRASSESS 12" << 14;
     }
     QTest::newRow("two letters in the middle") << "txtCall"
                                                << "abcd" << 2 << "yz"
@@ -319,6 +322,9 @@ void TestUserDataWindow::upperCaseKeepsTheCaret_data()
     QTest::newRow("capitals and digits stay") << "txtZipCode"
                                               << "00" << 1 << "1a"
                                               << "01A0" << 3;
+    QTest::newRow("right-to-left override dropped")
+        << "txtAddress" << QString("via") + QChar(0x202E) + "roma" << 2 << "x"
+        << "VIAROXMA" << 6;
     QTest::newRow("accented letters")
         << "txtCity" << QString::fromUtf8("forlì") << 0 << "" << QString::fromUtf8("FORLÌ") << 5;
 }

@@ -2,6 +2,7 @@
 
 #include "awardqueries.h"
 #include "awardrequestkind.h"
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/fixedwidth.h"
 #include "platform/printer.h"
@@ -61,8 +62,13 @@ QString AwardApplicationPrintout::fill(const QString &text, const QHash<QString,
 QList<int> AwardApplicationPrintout::print(Printer &printer, const QString &band,
                                            const QString &mode, int listed) const
 {
-    // Without a record the applicant's lines are printed empty.
-    const UserDataRecord applicant = readUserData(m_log);
+    // Without a record the applicant's lines are printed empty. Each value stands on its own,
+    // whatever marks or line breaks it holds.
+    UserDataRecord applicant = readUserData(m_log);
+    for (QString *value : {&applicant.fName, &applicant.sName, &applicant.call, &applicant.address,
+                           &applicant.zipCode, &applicant.city, &applicant.prov, &applicant.country,
+                           &applicant.email})
+        *value = shownValue(*value);
     const QHash<QString, QString> values = {
         {QStringLiteral("fName"), applicant.fName},
         {QStringLiteral("sName"), applicant.sName},
@@ -95,8 +101,8 @@ QList<int> AwardApplicationPrintout::print(Printer &printer, const QString &band
     for (const QString &line : m_kind.request)
         printer.printLine(fill(line, values));
     printer.printLine(blank);
-    const int confirmedSoFar = AwardQueries(m_log).count(band, mode, QStringLiteral("c")) +
-                               AwardQueries(m_log).count(band, mode, QStringLiteral("a"));
+    const int confirmedSoFar = AwardQueries(m_log).count(band, mode, vocabulary::qslConfirmed) +
+                               AwardQueries(m_log).count(band, mode, vocabulary::qslAccredited);
     printer.printLine(fill(m_kind.confirmedSoFar,
                            {{QStringLiteral("confirmed"), QString::number(confirmedSoFar)}}));
     printer.printLine(QString(6, QLatin1Char(' ')));

@@ -1,7 +1,6 @@
 #include "awardcounter.h"
 
-#include "awardthresholds.h"
-
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 
 namespace kx47
@@ -32,8 +31,8 @@ AwardCounter::Figures AwardCounter::count(const QString &mode) const
 {
     Figures figures;
     const QStringList states = qslStates();
-    for (int row = 0; row < int(AwardThresholds::bands.size()); ++row) {
-        const QString band = QString::fromLatin1(AwardThresholds::bands[row].band);
+    for (int row = 0; row < int(vocabulary::bands.size()); ++row) {
+        const QString band = QString::fromLatin1(vocabulary::bands[row].name);
         for (int column = 0; column < states.size(); ++column)
             figures.counts[row][column] = m_log.count(countOfCell, {mode, band, states[column]});
     }
@@ -42,32 +41,23 @@ AwardCounter::Figures AwardCounter::count(const QString &mode) const
 
 QStringList AwardCounter::modes()
 {
-    return {QStringLiteral("MIXED"), QStringLiteral("SSB"), QStringLiteral("CW"),
-            QStringLiteral("DIGITAL")};
+    return vocabulary::modeNames();
 }
 
 QStringList AwardCounter::qslStates()
 {
-    return {QStringLiteral("w"), QStringLiteral("c"), QStringLiteral("a")};
+    return vocabulary::qslLetters();
 }
 
 int AwardCounter::bandRow(const QString &band)
 {
-    for (int row = 0; row < int(AwardThresholds::bands.size()); ++row) {
-        if (band.compare(QLatin1String(AwardThresholds::bands[row].band), Qt::CaseInsensitive) == 0)
-            return row;
-    }
-    return -1;
+    return vocabulary::bandIndex(band, Qt::CaseInsensitive);
 }
 
 int AwardCounter::qslColumn(const QString &qsl)
 {
-    const QStringList states = qslStates();
-    for (int column = 0; column < states.size(); ++column) {
-        if (qsl.compare(states[column], Qt::CaseInsensitive) == 0)
-            return column;
-    }
-    return -1;
+    const std::optional<vocabulary::QslState> state = vocabulary::qslStateOf(qsl);
+    return state ? int(*state) : -1;
 }
 
 } // namespace kx47

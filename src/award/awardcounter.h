@@ -15,7 +15,7 @@ class Database;
 class AwardCounter
 {
 public:
-    // Rows in the order of AwardThresholds::bands, columns worked, confirmed, accredited.
+    // Rows in the order of vocabulary::bands, columns worked, confirmed, accredited.
     struct Figures {
         std::array<std::array<int, 3>, 6> counts{};
         // The figure for a band text and a QSL letter "w", "c" or "a"; -1 for anything else.

@@ -1,5 +1,6 @@
 #include "awardqueries.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/transaction.h"
 
@@ -12,9 +13,9 @@ namespace
 const QString countByState = QStringLiteral(
     "select count(*) as contatore from data where mode = ? and qsl = ? and band = ?");
 const QString selectConfirmed = QStringLiteral(
-    "select * from data where mode = ? and qsl = 'c' and band = ? order by WWLocator, count");
+    "select * from data where mode = ? and qsl = ? and band = ? order by WWLocator, count");
 const QString countApplicantRecords = QStringLiteral("select count(*) as contatore from userData");
-const QString setAccredited = QStringLiteral("update data set qsl = 'a' where count = ?");
+const QString setAccredited = QStringLiteral("update data set qsl = ? where count = ?");
 
 } // namespace
 
@@ -27,7 +28,7 @@ int AwardQueries::count(const QString &band, const QString &mode, const QString 
 
 QSqlQuery AwardQueries::confirmed(const QString &band, const QString &mode) const
 {
-    return m_log.run(selectConfirmed, {mode, band});
+    return m_log.run(selectConfirmed, {mode, QString(vocabulary::qslConfirmed), band});
 }
 
 int AwardQueries::applicantRecords() const
@@ -39,7 +40,7 @@ void AwardQueries::accredit(const QList<int> &qsoNumbers) const
 {
     Transaction transaction(m_log);
     for (const int number : qsoNumbers)
-        m_log.run(setAccredited, {number});
+        m_log.run(setAccredited, {QString(vocabulary::qslAccredited), number});
     transaction.commit();
 }
 

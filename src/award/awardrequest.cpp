@@ -3,6 +3,7 @@
 #include "awardapplicationprintout.h"
 #include "awardqueries.h"
 #include "awardrequestkind.h"
+#include "platform/awardvocabulary.h"
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
 #include "platform/printer.h"
@@ -13,8 +14,8 @@ namespace kx47
 namespace
 {
 
-const QString confirmed = QStringLiteral("c");
-const QString accredited = QStringLiteral("a");
+const QString confirmed = vocabulary::qslConfirmed;
+const QString accredited = vocabulary::qslAccredited;
 
 } // namespace
 

@@ -1,11 +1,10 @@
 #include "awardrequestwindow.h"
 
-#include "awardcounter.h"
 #include "awardrequest.h"
 #include "awardrequestkind.h"
-#include "awardthresholds.h"
 
 #include "platform/appcontext.h"
+#include "platform/awardvocabulary.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -44,9 +43,9 @@ AwardRequestWindow::AwardRequestWindow(AppContext &context, const AwardRequestKi
 
     auto *layout = new QGridLayout(this);
     m_mode = addChoice(layout, 0, QStringLiteral("Mode"), QStringLiteral("comboMode"),
-                       AwardCounter::modes());
+                       vocabulary::modeNames());
     m_band = addChoice(layout, 1, QStringLiteral("Band"), QStringLiteral("comboBand"),
-                       AwardThresholds::bandNames());
+                       vocabulary::bandNames());
     auto *printButton = new QPushButton(QStringLiteral("Print"), this);
     printButton->setObjectName(QStringLiteral("cmdPrint"));
     layout->addWidget(printButton, 1, 0);
@@ -54,8 +53,8 @@ AwardRequestWindow::AwardRequestWindow(AppContext &context, const AwardRequestKi
     exitButton->setObjectName(QStringLiteral("cmdExit"));
     layout->addWidget(exitButton, 1, 1);
 
-    m_band->setCurrentText(QStringLiteral("HF"));
-    m_mode->setCurrentText(QStringLiteral("MIXED"));
+    m_band->setCurrentText(QLatin1String(vocabulary::bands.front().name));
+    m_mode->setCurrentText(QLatin1String(vocabulary::modes.front()));
 
     connect(printButton, &QPushButton::clicked, this, &AwardRequestWindow::print);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);

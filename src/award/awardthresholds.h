@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/awardvocabulary.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -7,24 +9,15 @@
 namespace kx47
 {
 
-// The band categories of the award and the minimum numbers of sub-squares per band: for the
-// base award and for each endorsement.
+// The band categories of the award (see vocabulary::bands) and the minimum numbers of sub-squares
+// per band: for the base award and for each endorsement.
 class AwardThresholds
 {
 public:
-    struct Band {
-        const char *band; // as stored in the log: "50 MHz" with its blank
-        int base;
-        int endorsement;
-    };
+    using Band = vocabulary::Band;
 
     // In the order the program lists the bands everywhere.
-    static constexpr std::array<Band, 6> bands{{{"HF", 50, 15},
-                                                {"50 MHz", 15, 10},
-                                                {"VHF", 15, 10},
-                                                {"UHF", 10, 5},
-                                                {"SHF", 5, 5},
-                                                {"SAT", 5, 5}}};
+    static constexpr const std::array<Band, 6> &bands = vocabulary::bands;
 
     // The band texts in order: "HF", "50 MHz", "VHF", "UHF", "SHF", "SAT".
     static QStringList bandNames();

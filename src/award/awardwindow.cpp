@@ -1,9 +1,9 @@
 #include "awardwindow.h"
 
 #include "awardcounter.h"
-#include "awardthresholds.h"
 
 #include "platform/appcontext.h"
+#include "platform/awardvocabulary.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 
@@ -23,24 +23,6 @@ namespace
 // The names the figure labels carry, row by row: lblHFw, lbl50MHzc, lblSatellitea, ...
 const std::array<const char *, 6> figureNames{
     {"lblHF", "lbl50MHz", "lblVHF", "lblUHF", "lblSHF", "lblSatellite"}};
-
-// The threshold captions as the window shows them, dots and all.
-const std::array<const char *, 6> baseCaptions{{
-    "HF:...............................50",
-    "50 MHz:.......................15",
-    "VHF:............................15",
-    "UHF:............................10",
-    "SHF:............................. 5",
-    "SAT:..............................5",
-}};
-const std::array<const char *, 6> endorsementCaptions{{
-    "HF:...............................15",
-    "50 MHz:.......................10",
-    "VHF:............................10",
-    "UHF:..............................5",
-    "SHF:..............................5",
-    "SAT:..............................5",
-}};
 
 // Short names of the bands for the names of the threshold labels.
 const std::array<const char *, 6> bandTags{{"HF", "50MHz", "VHF", "UHF", "SHF", "SAT"}};
@@ -85,12 +67,12 @@ AwardWindow::AwardWindow(AppContext &context) : m_context(context)
 
 QString AwardWindow::baseCaption(int bandRow)
 {
-    return QString::fromLatin1(baseCaptions.at(bandRow));
+    return QString::fromLatin1(vocabulary::bands.at(bandRow).baseCaption);
 }
 
 QString AwardWindow::endorsementCaption(int bandRow)
 {
-    return QString::fromLatin1(endorsementCaptions.at(bandRow));
+    return QString::fromLatin1(vocabulary::bands.at(bandRow).endorsementCaption);
 }
 
 QWidget *AwardWindow::buildModeFrame()
@@ -101,7 +83,7 @@ QWidget *AwardWindow::buildModeFrame()
     m_combo = new QComboBox(frame);
     m_combo->setObjectName(QStringLiteral("Combo1"));
     m_combo->setEditable(false);
-    m_combo->addItems(AwardCounter::modes());
+    m_combo->addItems(vocabulary::modeNames());
     frameLayout->addWidget(m_combo);
     return frame;
 }
@@ -133,8 +115,8 @@ QWidget *AwardWindow::buildFigures()
     }
     figuresLayout->addLayout(headings);
 
-    const QStringList bands = AwardThresholds::bandNames();
-    const QStringList states = AwardCounter::qslStates();
+    const QStringList bands = vocabulary::bandNames();
+    const QStringList states = vocabulary::qslLetters();
     for (int row = 0; row < bands.size(); ++row) {
         auto *frame = new QGroupBox(bands[row], figures);
         auto *rowLayout = new QHBoxLayout(frame);

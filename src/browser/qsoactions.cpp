@@ -1,5 +1,6 @@
 #include "qsoactions.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
@@ -18,9 +19,9 @@ const QString qsoSql = QStringLiteral("select * from data where count = ?");
 const QString deleteSql = QStringLiteral("delete from data where count = ?");
 
 // QSL states are compared as the log compares them, without regard to letter case.
-bool isQsl(const QsoRecord &qso, QChar state)
+bool isQsl(const QsoRecord &qso, vocabulary::QslState state)
 {
-    return qso.qsl.compare(QString(state), Qt::CaseInsensitive) == 0;
+    return vocabulary::isQsl(qso.qsl, state);
 }
 
 } // namespace
@@ -58,7 +59,7 @@ std::optional<QsoRecord> QsoActions::fetch(qint32 count) const
 bool QsoActions::refusedIfAccredited(const QsoRecord &qso, const QString &refusal) const
 {
     // An accredited QSO has been sent in with an award application and stays as it was sent.
-    if (!isQsl(qso, QLatin1Char('a')))
+    if (!isQsl(qso, vocabulary::QslState::Accredited))
         return false;
     m_dialogs.message(refusal, MessageIcon::Critical, MessageButtons::Ok);
     return true;
@@ -105,8 +106,8 @@ QVector<EditField> QsoActions::editFields(const QsoRecord &qso)
 
 QString QsoActions::qslOption(const QsoRecord &qso)
 {
-    return isQsl(qso, QLatin1Char('c')) ? QStringLiteral("optQSLConf")
-                                        : QStringLiteral("optQSLworked");
+    return isQsl(qso, vocabulary::QslState::Confirmed) ? QStringLiteral("optQSLConf")
+                                                       : QStringLiteral("optQSLworked");
 }
 
 } // namespace kx47

@@ -6,6 +6,7 @@
 
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
+#include "platform/headerframe.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "qso/editqsowindow.h"
@@ -20,8 +21,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
 namespace kx47
@@ -183,15 +182,8 @@ void UtilityWindow::buildSearchFrame(QBoxLayout *row)
 
 void UtilityWindow::buildList()
 {
-    // The frame's caption is the column header, in the list's font, so its bars stand above
-    // those of the lines.
-    m_listFrame = new QGroupBox(LogLine::header(), this);
-    m_listFrame->setObjectName(QStringLiteral("frameList"));
-    m_listFrame->setFont(listFont());
-    auto *frameLayout = new QVBoxLayout(m_listFrame);
-
     m_model = new LogLinesModel(this);
-    m_list = new QListView(m_listFrame);
+    m_list = new QListView;
     m_list->setObjectName(QStringLiteral("List"));
     m_list->setFont(listFont());
     // Lines stay in the order they are added: line i is entry i of listCounts.
@@ -202,7 +194,10 @@ void UtilityWindow::buildList()
     const QFontMetrics metrics(listFont());
     m_list->setMinimumSize(metrics.horizontalAdvance(LogLine::header()) + 40,
                            metrics.height() * 20);
-    frameLayout->addWidget(m_list);
+    // The frame's caption is the column header, in the list's font, drawn over the lines.
+    m_listFrame = new HeaderFrame(LogLine::header(), m_list, this);
+    m_listFrame->setObjectName(QStringLiteral("frameList"));
+    m_listFrame->setFont(listFont());
 }
 
 void UtilityWindow::buildSelectionActions(QBoxLayout *row)
@@ -286,36 +281,6 @@ bool UtilityWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void UtilityWindow::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    alignHeaderWithLines();
-}
-
-// The lines start where the caption of their frame starts, so that the bars of the header
-// stand above those of the lines.
-void UtilityWindow::alignHeaderWithLines()
-{
-    QStyleOptionGroupBox option;
-    option.initFrom(m_listFrame);
-    option.text = m_listFrame->title();
-    option.textAlignment = m_listFrame->alignment();
-    option.lineWidth = 1;
-    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-    const int captionLeft =
-        style()
-            ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, m_listFrame)
-            .left();
-    const int textMargin =
-        m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_list) + 1;
-    const int linesLeft =
-        m_list->viewport()->mapTo(m_listFrame, QPoint(0, 0)).x() + m_list->spacing() + textMargin;
-    QLayout *frameLayout = m_listFrame->layout();
-    QMargins margins = frameLayout->contentsMargins();
-    margins.setLeft(qMax(0, margins.left() + captionLeft - linesLeft));
-    frameLayout->setContentsMargins(margins);
 }
 
 LogQuery UtilityWindow::currentQuery() const

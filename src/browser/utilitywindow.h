@@ -52,10 +52,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
-    void alignHeaderWithLines();
     void buildOrderFrames(QBoxLayout *row);
     void buildSearchFrame(QBoxLayout *row);
     void buildList();

@@ -1,6 +1,6 @@
 #include "findplaceswindow.h"
 
-#include "headerframe.h"
+#include "platform/headerframe.h"
 #include "subsquarebox.h"
 
 #include "platform/appcontext.h"

@@ -1,5 +1,7 @@
 #include "subsquarebox.h"
 
+#include "platform/typedtext.h"
+
 namespace kx47
 {
 
@@ -17,7 +19,7 @@ SubSquareBox::SubSquareBox(QWidget *parent) : QLineEdit(parent)
 
 void SubSquareBox::tidy(const QString &text)
 {
-    QString tidied = text.toUpper();
+    QString tidied = typedText(text, 0, true).text;
     const bool cut = tidied.size() > letters;
     if (cut)
         tidied.truncate(letters);

@@ -2,6 +2,7 @@
 
 #include "numerictext.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/textforms.h"
 
 #include <cmath>
@@ -24,7 +25,7 @@ int wholeValue(const QString &text, double bound)
 
 QString QsoEntry::qslLetter() const
 {
-    return confirmed ? QStringLiteral("c") : QStringLiteral("w");
+    return confirmed ? vocabulary::qslConfirmed : vocabulary::qslWorked;
 }
 
 QsoRecord QsoEntry::record() const

@@ -3,6 +3,9 @@
 #include "entrylineedit.h"
 #include "placelookup.h"
 
+#include "platform/awardvocabulary.h"
+#include "platform/typedtext.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -17,15 +20,9 @@
 namespace kx47
 {
 
-const QStringList QsoForm::provinces = {
-    QStringLiteral("AN"), QStringLiteral("AP"), QStringLiteral("AR"),
-    QStringLiteral("FC"), QStringLiteral("QZ"), QStringLiteral("PG"),
-    QStringLiteral("PU"), QStringLiteral("RN"), QStringLiteral("RSM")};
-const QStringList QsoForm::modes = {QStringLiteral("MIXED"), QStringLiteral("SSB"),
-                                    QStringLiteral("CW"), QStringLiteral("DIGITAL")};
-const QStringList QsoForm::bands = {QStringLiteral("HF"),  QStringLiteral("50 MHz"),
-                                    QStringLiteral("VHF"), QStringLiteral("UHF"),
-                                    QStringLiteral("SHF"), QStringLiteral("SAT")};
+const QStringList QsoForm::provinces = vocabulary::provinceCodes();
+const QStringList QsoForm::modes = vocabulary::modeNames();
+const QStringList QsoForm::bands = vocabulary::bandNames();
 
 namespace
 {
@@ -166,34 +163,31 @@ bool QsoForm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void QsoForm::setUpperCase(QLineEdit *edit)
+bool QsoForm::setUpperCase(QLineEdit *edit)
 {
-    const QString upper = edit->text().toUpper();
-    if (upper == edit->text())
-        return;
-    const int caret = edit->cursorPosition();
-    edit->setText(upper);
-    if (m_mode.caret == CaretAfterUpperCase::Kept)
-        edit->setCursorPosition(caret);
+    return tidyTypedText(edit, true,
+                         m_mode.caret == CaretAfterUpperCase::Kept
+                             ? CaretAfterTidying::AfterSameCharacters
+                             : CaretAfterTidying::AtEnd);
 }
 
 void QsoForm::fieldChanged(const Field &field)
 {
     const QString text = field.edit->text();
-    QString wanted = field.upperCase ? text.toUpper() : text;
+    const TypedText typed = typedText(text, field.edit->cursorPosition(), field.upperCase);
+    QString wanted = typed.text;
     const bool tooLong = wanted.size() > field.length;
     if (tooLong)
         wanted.truncate(field.length);
     if (wanted != text) {
         // Setting the text runs this behaviour again on the new text, which passes the focus on
         // and rebuilds the place list; here only the caret or the selection is left to do.
-        const int caret = field.edit->cursorPosition();
         field.edit->setText(wanted);
         if (tooLong) {
             field.edit->setFocus();
             field.edit->selectAll();
         } else if (m_mode.caret == CaretAfterUpperCase::Kept) {
-            field.edit->setCursorPosition(caret);
+            field.edit->setCursorPosition(typed.caret);
         }
         return;
     }
@@ -229,13 +223,9 @@ void QsoForm::rebuildPlaces()
 
 void QsoForm::placeChanged()
 {
-    QLineEdit *edit = m_place->lineEdit();
-    const QString text = edit->text();
-    const QString upper = text.toUpper();
-    if (upper != text) {
-        setUpperCase(edit); // runs this behaviour again, which looks the place up
+    // Tidying the text runs this behaviour again, which looks the place up.
+    if (setUpperCase(m_place->lineEdit()))
         return;
-    }
     lookUpPlace();
 }
 

@@ -61,7 +61,9 @@ private:
     void connectAids();
     void fieldChanged(const Field &field);
     void fieldClicked(const Field &field);
-    void setUpperCase(QLineEdit *edit);
+    // Upper case without hidden formatting, the caret placed as the window places it; true when
+    // the text changed.
+    bool setUpperCase(QLineEdit *edit);
     void rebuildPlaces();
     void placeChanged();
     void lookUpPlace();

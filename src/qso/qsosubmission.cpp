@@ -4,6 +4,7 @@
 #include "qsoentry.h"
 #include "qsostore.h"
 
+#include "platform/awardvocabulary.h"
 #include "platform/dialogs.h"
 
 namespace kx47
@@ -39,7 +40,7 @@ bool QsoSubmission::submit(const QsoEntry &entry, int editedCount)
     }
     QsoRecord record = entry.record();
     std::optional<int> replaced;
-    if (record.qsl == QLatin1String("c")) {
+    if (record.qsl == vocabulary::qslConfirmed) {
         replaced = m_mode.rewritesQso ? store.qsoToReplace(record, editedCount)
                                       : store.qsoToReplace(record);
         if (replaced && m_dialogs.message(replaceQuestion, MessageIcon::None, MessageButtons::YesNo,

@@ -4,6 +4,7 @@
 
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
+#include "platform/typedtext.h"
 #include "platform/windownames.h"
 
 #include <QComboBox>
@@ -25,17 +26,12 @@ const QString defaultCategory = QStringLiteral("OM");
 // The e-mail, the longest value the checks let through.
 constexpr int widestValue = 50;
 
-// Keeps a box in upper case as the user types, with the caret where it was.
+// Keeps a box in upper case and free of hidden formatting as the user types or pastes, with
+// the caret after the characters it stood after.
 void keepUpperCase(QLineEdit *box)
 {
-    QObject::connect(box, &QLineEdit::textChanged, box, [box](const QString &text) {
-        const QString upper = text.toUpper();
-        if (upper == text)
-            return;
-        const int caret = box->cursorPosition();
-        box->setText(upper);
-        box->setCursorPosition(caret);
-    });
+    QObject::connect(box, &QLineEdit::textChanged, box,
+                     [box] { tidyTypedText(box, true, CaretAfterTidying::AfterSameCharacters); });
 }
 
 QGroupBox *framed(const QString &caption, QWidget *control, QWidget *parent)

@@ -1,0 +1,295 @@
+#include "adifmapping.h"
+
+#include "platform/awardvocabulary.h"
+#include "qso/placelookup.h"
+
+#include <QDate>
+#include <QTime>
+
+namespace kx47
+{
+
+namespace
+{
+
+// The award's band, mode and QSL texts as the log stores them.
+const QString bandHf = QLatin1String(vocabulary::bands[0].name);
+const QString band50 = QLatin1String(vocabulary::bands[1].name);
+const QString bandVhf = QLatin1String(vocabulary::bands[2].name);
+const QString bandUhf = QLatin1String(vocabulary::bands[3].name);
+const QString bandShf = QLatin1String(vocabulary::bands[4].name);
+const QString bandSat = QLatin1String(vocabulary::bands[5].name);
+const QString modeMixed = QLatin1String(vocabulary::modes[0]);
+const QString modeSsb = QLatin1String(vocabulary::modes[1]);
+const QString modeCw = QLatin1String(vocabulary::modes[2]);
+const QString modeDigital = QLatin1String(vocabulary::modes[3]);
+
+const int longestCall = 15;
+const int longestPlace = 50;
+
+// The ADIF bands with their edges in MHz, and the award's category of each (empty: not an
+// award band).
+struct AdifBand {
+    const char *name;
+    double lower;
+    double upper;
+    const QString *category;
+};
+
+const AdifBand adifBands[] = {
+    {"2190M", 0.1357, 0.1378, nullptr},
+    {"630M", 0.472, 0.479, nullptr},
+    {"560M", 0.501, 0.504, nullptr},
+    {"160M", 1.8, 2.0, &bandHf},
+    {"80M", 3.5, 4.0, &bandHf},
+    {"60M", 5.06, 5.45, &bandHf},
+    {"40M", 7.0, 7.3, &bandHf},
+    {"30M", 10.1, 10.15, &bandHf},
+    {"20M", 14.0, 14.35, &bandHf},
+    {"17M", 18.068, 18.168, &bandHf},
+    {"15M", 21.0, 21.45, &bandHf},
+    {"12M", 24.89, 24.99, &bandHf},
+    {"10M", 28.0, 29.7, &bandHf},
+    {"8M", 40.0, 45.0, &bandVhf},
+    {"6M", 50.0, 54.0, &band50},
+    {"5M", 54.000001, 69.9, &bandVhf},
+    {"4M", 70.0, 71.0, &bandVhf},
+    {"2M", 144.0, 148.0, &bandVhf},
+    {"1.25M", 222.0, 225.0, &bandVhf},
+    {"70CM", 420.0, 450.0, &bandUhf},
+    {"33CM", 902.0, 928.0, &bandUhf},
+    {"23CM", 1240.0, 1300.0, &bandUhf},
+    {"13CM", 2300.0, 2450.0, &bandUhf},
+    {"9CM", 3300.0, 3500.0, &bandShf},
+    {"6CM", 5650.0, 5925.0, &bandShf},
+    {"3CM", 10000.0, 10500.0, &bandShf},
+    {"1.25CM", 24000.0, 24250.0, &bandShf},
+    {"6MM", 47000.0, 47200.0, &bandShf},
+    {"4MM", 75500.0, 81000.0, &bandShf},
+    {"2.5MM", 119980.0, 123000.0, &bandShf},
+    {"2MM", 134000.0, 149000.0, &bandShf},
+    {"1MM", 241000.0, 250000.0, &bandShf},
+    {"SUBMM", 300000.0, 7500000.0, &bandShf},
+};
+
+bool isYes(const QString &value, bool verifiedToo)
+{
+    const QString v = value.trimmed();
+    if (v.compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0)
+        return true;
+    return verifiedToo && v.compare(QLatin1String("V"), Qt::CaseInsensitive) == 0;
+}
+
+bool isConfirmed(const AdifRecord &record, const MappingOptions &options)
+{
+    if (options.accepted.testFlag(Confirmation::Paper) && isYes(record.qslRcvd, true))
+        return true;
+    if (options.accepted.testFlag(Confirmation::Lotw)) {
+        if (isYes(record.lotwQslRcvd, true))
+            return true;
+        if (options.lotwReport && isYes(record.qslRcvd, false))
+            return true;
+    }
+    return options.accepted.testFlag(Confirmation::Eqsl) && isYes(record.eqslQslRcvd, true);
+}
+
+bool isLetterAtoX(QChar c)
+{
+    const char16_t u = c.toUpper().unicode();
+    return u >= u'A' && u <= u'X';
+}
+
+bool allDigits(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+// "YYYY-MM-DD" of an ADIF date, empty when it is no date. A file this program wrote may hold
+// a day the month lacks, as the log keeps what was typed: it comes back as it went out.
+QString logDate(const QString &adifDate, bool lenient)
+{
+    const QString d = adifDate.trimmed();
+    if (d.size() != 8 || !allDigits(d))
+        return QString();
+    const int year = d.left(4).toInt();
+    const int month = d.mid(4, 2).toInt();
+    const int day = d.mid(6, 2).toInt();
+    const bool valid = lenient ? (month >= 1 && month <= 12 && day >= 1 && day <= 31 && year >= 1)
+                               : (QDate(year, month, day).isValid() && year >= 1930);
+    if (!valid)
+        return QString();
+    return d.left(4) + QLatin1Char('-') + d.mid(4, 2) + QLatin1Char('-') + d.mid(6, 2);
+}
+
+// "HH:MM" of an ADIF time, empty when it is no time of day.
+QString logTime(const QString &adifTime)
+{
+    const QString t = adifTime.trimmed();
+    if ((t.size() != 4 && t.size() != 6) || !allDigits(t))
+        return QString();
+    const int seconds = t.size() == 6 ? t.mid(4, 2).toInt() : 0;
+    if (!QTime(t.left(2).toInt(), t.mid(2, 2).toInt(), seconds).isValid())
+        return QString();
+    return t.left(2) + QLatin1Char(':') + t.mid(2, 2);
+}
+
+MappedQso unreadable(const QString &reason)
+{
+    MappedQso mapped;
+    mapped.outcome = MapOutcome::Unreadable;
+    mapped.reason = reason;
+    return mapped;
+}
+
+MappedQso outcome(MapOutcome kind)
+{
+    MappedQso mapped;
+    mapped.outcome = kind;
+    return mapped;
+}
+
+} // namespace
+
+QString GazetteerProvinces::provinceOf(const QString &letters, const QString &place) const
+{
+    auto known = m_placesOf.constFind(letters);
+    if (known == m_placesOf.constEnd())
+        known = m_placesOf.insert(letters, m_places.placesOf(letters));
+    const QStringList &places = *known;
+    if (places.isEmpty())
+        return QString();
+    QString name = places.first();
+    for (const QString &p : places) {
+        if (p.compare(place, Qt::CaseInsensitive) == 0) {
+            name = p;
+            break;
+        }
+    }
+    auto province = m_provinceOfPlace.constFind(name);
+    if (province == m_provinceOfPlace.constEnd())
+        province = m_provinceOfPlace.insert(name, m_places.provinceOf(name));
+    return *province;
+}
+
+QString bandCategory(const QString &adifBand, const QString &frequency)
+{
+    const QString name = adifBand.trimmed();
+    if (!name.isEmpty()) {
+        for (const AdifBand &band : adifBands) {
+            if (name.compare(QLatin1String(band.name), Qt::CaseInsensitive) == 0)
+                return band.category ? *band.category : QString();
+        }
+    }
+    QString mhzText = frequency.trimmed();
+    mhzText.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double mhz = mhzText.toDouble(&ok);
+    if (!ok)
+        return QString();
+    for (const AdifBand &band : adifBands) {
+        if (mhz >= band.lower && mhz <= band.upper)
+            return band.category ? *band.category : QString();
+    }
+    return QString();
+}
+
+QString modeCategory(const QString &adifMode)
+{
+    const QString mode = adifMode.trimmed().toUpper();
+    if (mode.isEmpty())
+        return QString();
+    if (mode == QLatin1String("CW"))
+        return modeCw;
+    if (mode == QLatin1String("SSB") || mode == QLatin1String("AM") ||
+        mode == QLatin1String("FM") || mode == QLatin1String("DIGITALVOICE") ||
+        mode == QLatin1String("USB") || mode == QLatin1String("LSB"))
+        return modeSsb;
+    return modeDigital;
+}
+
+MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
+                    const ProvinceLookup &provinces)
+{
+    if (!record.error.isEmpty())
+        return unreadable(record.error);
+
+    // The sub-square.
+    const QString locator = record.gridsquare.trimmed().toUpper();
+    if (locator == QLatin1String("KX47"))
+        return outcome(MapOutcome::SubSquareUnknown);
+    if (locator.size() < 6 || !locator.startsWith(QLatin1String("KX47")) ||
+        !isLetterAtoX(locator.at(4)) || !isLetterAtoX(locator.at(5)))
+        return outcome(MapOutcome::OutsideKx47);
+
+    const bool own = options.kx47Export;
+    const QString ownBand = record.kx47Band.trimmed();
+    const QString ownMode = record.kx47Mode.trimmed();
+    const QString ownQsl = record.kx47Qsl.trimmed();
+
+    // The band.
+    QString band;
+    if (own && vocabulary::bandIndex(ownBand) >= 0) {
+        band = ownBand;
+    } else if (record.propMode.trimmed().compare(QLatin1String("SAT"), Qt::CaseInsensitive) == 0 ||
+               !record.satName.trimmed().isEmpty()) {
+        band = bandSat;
+    } else {
+        band = bandCategory(record.band, record.freq);
+    }
+    if (band.isEmpty())
+        return outcome(MapOutcome::BandOutsideAward);
+
+    // Call, date and time, mode.
+    const QString call = own ? record.call : record.call.trimmed().toUpper();
+    if (call.trimmed().isEmpty())
+        return unreadable(QStringLiteral("no call"));
+    if (call.size() > longestCall)
+        return unreadable(QStringLiteral("the call %1 is longer than %2 characters")
+                              .arg(call.left(40))
+                              .arg(longestCall));
+    if (record.qsoDate.trimmed().isEmpty())
+        return unreadable(QStringLiteral("no date (QSO_DATE)"));
+    const QString date = logDate(record.qsoDate, own);
+    if (date.isEmpty())
+        return unreadable(
+            QStringLiteral("the date %1 does not exist").arg(record.qsoDate.left(40)));
+    if (record.timeOn.trimmed().isEmpty())
+        return unreadable(QStringLiteral("no time (TIME_ON)"));
+    const QString time = logTime(record.timeOn);
+    if (time.isEmpty())
+        return unreadable(QStringLiteral("the time %1 does not exist").arg(record.timeOn.left(40)));
+    QString mode;
+    if (own && vocabulary::modeIndex(ownMode) >= 0)
+        mode = ownMode;
+    else if (options.mixed)
+        mode = modeMixed;
+    else
+        mode = modeCategory(record.mode);
+    if (mode.isEmpty())
+        return unreadable(QStringLiteral("no mode"));
+
+    MappedQso mapped;
+    mapped.outcome = MapOutcome::Ok;
+    QsoRecord &qso = mapped.qso;
+    qso.locator = locator.mid(4, 2);
+    qso.call = call;
+    qso.date = date;
+    qso.time = time;
+    qso.place = own ? record.qth.left(longestPlace)
+                    : record.qth.trimmed().toUpper().left(longestPlace).trimmed();
+    qso.prov = own && !record.kx47Prov.isEmpty() ? record.kx47Prov
+                                                 : provinces.provinceOf(qso.locator, qso.place);
+    qso.mode = mode;
+    qso.band = band;
+    if (own && vocabulary::qslLetters().contains(ownQsl))
+        qso.qsl = ownQsl;
+    else
+        qso.qsl = isConfirmed(record, options) ? vocabulary::qslConfirmed : vocabulary::qslWorked;
+    return mapped;
+}
+
+} // namespace kx47

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "adifrecord.h"
+#include "qso/qsorecord.h"
+
+#include <QFlags>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace kx47
+{
+
+class PlaceLookup;
+
+// The province of a place in a sub-square, as the gazetteer gives it.
+class ProvinceLookup
+{
+public:
+    virtual ~ProvinceLookup() = default;
+    // letters: the two letters of the sub-square; place: the QSO's place (may be empty).
+    // Empty when the gazetteer knows nothing of the sub-square.
+    virtual QString provinceOf(const QString &letters, const QString &place) const = 0;
+};
+
+// The gazetteer as the entry form reads it: the province of the place when the sub-square has
+// a place of that name, else the province of the sub-square's first place (in the order of the
+// form's list). Remembers what it looked up, since an import asks for the same sub-squares
+// again and again.
+class GazetteerProvinces : public ProvinceLookup
+{
+public:
+    explicit GazetteerProvinces(const PlaceLookup &places) : m_places(places) {}
+    QString provinceOf(const QString &letters, const QString &place) const override;
+
+private:
+    const PlaceLookup &m_places;
+    mutable QHash<QString, QStringList> m_placesOf;    // by letters
+    mutable QHash<QString, QString> m_provinceOfPlace; // by place
+};
+
+// The kinds of confirmation a user accepts.
+enum class Confirmation {
+    Paper = 0x1, // QSL_RCVD Y or V
+    Lotw = 0x2,  // LOTW_QSL_RCVD Y or V; QSL_RCVD Y in a LoTW status report
+    Eqsl = 0x4,  // EQSL_QSL_RCVD Y or V
+};
+Q_DECLARE_FLAGS(Confirmations, Confirmation)
+Q_DECLARE_OPERATORS_FOR_FLAGS(Confirmations)
+
+struct MappingOptions {
+    Confirmations accepted = Confirmation::Paper | Confirmation::Lotw;
+    bool mixed = false; // every QSO under the mode "MIXED"
+    // What the file is (AdifReader::isLotwReport() and isKx47Export()).
+    bool lotwReport = false;
+    bool kx47Export = false;
+};
+
+// What becomes of a record; only Ok records are QSOs of the log.
+enum class MapOutcome {
+    Ok,
+    OutsideKx47,      // no locator, or one outside the square KX47
+    SubSquareUnknown, // the four-character locator "KX47"
+    BandOutsideAward, // 2190m, 630m, 560m, an unknown band, no band and no frequency
+    Unreadable,       // see reason
+};
+
+struct MappedQso {
+    MapOutcome outcome = MapOutcome::Unreadable;
+    QsoRecord qso;  // filled for Ok (count 0: the log gives the number)
+    QString reason; // for Unreadable: what is wrong with the record, in plain words
+};
+
+// A record as a QSO of the log:
+// - sub-square from GRIDSQUARE (blanks trimmed, any case): KX47 and two letters A-X;
+// - band category from BAND, else from FREQ by the ADIF band edges; satellite QSOs (PROP_MODE
+//   SAT or a SAT_NAME) are "SAT" whatever the band;
+// - mode category: CW "CW"; SSB, AM, FM, DIGITALVOICE (and the old USB, LSB) "SSB"; any other
+//   mode "DIGITAL"; everything "MIXED" when options.mixed;
+// - QSL "c" with a confirmation of an accepted kind, else "w";
+// - call in capitals, at most 15 characters; date YYYYMMDD and time HHMM or HHMMSS into the
+//   log's "YYYY-MM-DD" and "HH:MM"; the place (QTH) in capitals and cut to 50 characters; the
+//   province from the gazetteer.
+// A file this program exported (options.kx47Export) brings back its own values exactly: the
+// band, mode, QSL state (accredited included) and province of its application fields, and
+// call, place and date as written.
+// Checks in this order: a record the reader could not read; the locator; the band; call, date,
+// time and mode.
+MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
+                    const ProvinceLookup &provinces);
+
+// The band category of an ADIF band name (any case), or of a frequency in MHz when the name is
+// empty or unknown; empty when neither falls in a band of the award.
+QString bandCategory(const QString &adifBand, const QString &frequency);
+
+// The mode category of an ADIF mode (any case); empty for no mode.
+QString modeCategory(const QString &adifMode);
+
+} // namespace kx47

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "qso/qsorecord.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class QIODevice;
+
+namespace kx47
+{
+
+// Writes QSOs of the log as ADI (ADIF 3.1 tagged text): a header with ADIF_VER, PROGRAMID KX47
+// and CREATED_TIMESTAMP, then per QSO CALL, QSO_DATE, TIME_ON, GRIDSQUARE (KX47 and the two
+// letters), QTH, BAND where the category is one ADIF band (6m for 50 MHz), MODE where the category
+// is one ADIF mode (CW, SSB), PROP_MODE SAT for satellite QSOs, QSL_RCVD Y for confirmed and
+// accredited QSOs, and the log's own values in APP_KX47_BAND, APP_KX47_MODE, APP_KX47_QSL and
+// APP_KX47_PROV, so that reading the file back gives the same QSOs.
+//
+// Text is written in UTF-8 and every length counts bytes, as the readers of LoTW and of most
+// loggers expect; for ASCII text, which is all ADIF 3.1 allows in ADI, bytes and characters
+// are the same. AdifReader takes lengths in bytes or in characters.
+class AdiWriter
+{
+public:
+    explicit AdiWriter(QIODevice *device) : m_device(device) {}
+
+    bool writeHeader(const QDateTime &created = QDateTime::currentDateTimeUtc());
+    bool write(const QsoRecord &qso);
+    // The text of one QSO's record, ending with <EOR> and a line break.
+    static QByteArray record(const QsoRecord &qso);
+
+private:
+    QIODevice *m_device;
+    QByteArray m_line;
+};
+
+// Hands out the QSOs to export one by one: fills qso and returns true, or returns false when
+// there are no more.
+using QsoSource = std::function<bool(QsoRecord &qso)>;
+
+// Writes every QSO of source into the file at path, replacing it only when the whole file is
+// written (until then any earlier file stays as it was). False, with the reason in error, when
+// the file cannot be written; written then tells how many QSOs the unfinished file had.
+bool writeAdi(const QString &path, const QsoSource &source, QString *error = nullptr,
+              int *written = nullptr, const QDateTime &created = QDateTime::currentDateTimeUtc());
+
+} // namespace kx47
