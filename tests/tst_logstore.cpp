@@ -5,8 +5,8 @@
 
 #include "platform/database.h"
 #include "qso/entrymode.h"
+#include "qso/logstore.h"
 #include "qso/qsoentry.h"
-#include "qso/qsostore.h"
 #include "qso/qsosubmission.h"
 
 #include <QSqlQuery>
@@ -48,7 +48,7 @@ QList<int> counts(const QList<QsoRow> &rows)
 
 } // namespace
 
-class TestQsoStore : public QObject
+class TestLogStore : public QObject
 {
     Q_OBJECT
 
@@ -60,8 +60,8 @@ private slots:
     void numbering();
     void accreditedLocator_data();
     void accreditedLocator();
-    void qsoToReplace_data();
-    void qsoToReplace();
+    void confirmedHolder_data();
+    void confirmedHolder();
     void appendWritesEveryColumn();
     void replacementTakesFreedNumber();
     void failedAppendKeepsReplacedQso();
@@ -87,30 +87,27 @@ private:
     std::unique_ptr<Database> m_log;
 };
 
-void TestQsoStore::init()
+void TestLogStore::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
     m_log = std::make_unique<Database>(QStringLiteral("store-test"));
     QString error;
     QVERIFY2(m_log->open(m_folder->logPath(), &error), qPrintable(error));
-    Database::setFailureHandler(
-        [](const QString &text) { throw std::runtime_error(text.toStdString()); });
 }
 
-void TestQsoStore::cleanup()
+void TestLogStore::cleanup()
 {
-    Database::setFailureHandler({});
     m_log.reset();
     m_folder.reset();
 }
 
-void TestQsoStore::addTrigger(const QString &sql)
+void TestLogStore::addTrigger(const QString &sql)
 {
     QSqlQuery query(m_folder->log());
     QVERIFY(query.exec(sql));
 }
 
-void TestQsoStore::numbering_data()
+void TestLogStore::numbering_data()
 {
     QTest::addColumn<QList<int>>("present");
     QTest::addColumn<int>("next");
@@ -120,18 +117,19 @@ void TestQsoStore::numbering_data()
     QTest::newRow("out of order") << QList<int>{9, 3, 4} << 10;
 }
 
-void TestQsoStore::numbering()
+void TestLogStore::numbering()
 {
     QFETCH(QList<int>, present);
     QFETCH(int, next);
     for (int count : present)
         m_folder->addQso(qsoRow(count, QStringLiteral("AA"), QStringLiteral("w")));
-    const QsoStore store(*m_log);
-    QCOMPARE(store.append(entry(QStringLiteral("AB"), false).record()), next);
+    const LogStore store(*m_log);
+    QCOMPARE(store.append(entry(QStringLiteral("AB"), false).record()).added,
+             QVector<qint64>{next});
     QCOMPARE(m_folder->qso(next).locator, QString("AB"));
 }
 
-void TestQsoStore::accreditedLocator_data()
+void TestLogStore::accreditedLocator_data()
 {
     QTest::addColumn<QString>("locator");
     QTest::addColumn<QString>("band");
@@ -157,7 +155,7 @@ void TestQsoStore::accreditedLocator_data()
                                     << "CW" << false;
 }
 
-void TestQsoStore::accreditedLocator()
+void TestLogStore::accreditedLocator()
 {
     QFETCH(QString, locator);
     QFETCH(QString, band);
@@ -165,10 +163,10 @@ void TestQsoStore::accreditedLocator()
     QFETCH(bool, refused);
     m_folder->addQsos({qsoRow(1, "AB", "a", "50 MHz", "CW"), qsoRow(2, "AD", "c", "50 MHz", "CW"),
                        qsoRow(3, "AC", "w", "50 MHz", "CW")});
-    QCOMPARE(QsoStore(*m_log).accreditedExists(locator, band, mode), refused);
+    QCOMPARE(LogStore(*m_log).accreditedExists(locator, band, mode), refused);
 }
 
-void TestQsoStore::qsoToReplace_data()
+void TestLogStore::confirmedHolder_data()
 {
     QTest::addColumn<QString>("locator");
     QTest::addColumn<QString>("mode");
@@ -188,7 +186,7 @@ void TestQsoStore::qsoToReplace_data()
                                         << "CW" << 3 << 2;
 }
 
-void TestQsoStore::qsoToReplace()
+void TestLogStore::confirmedHolder()
 {
     QFETCH(QString, locator);
     QFETCH(QString, mode);
@@ -198,16 +196,18 @@ void TestQsoStore::qsoToReplace()
                        qsoRow(3, "AC", "w", "HF", "CW"), qsoRow(4, "AD", "a", "HF", "CW"),
                        qsoRow(5, "AB", "c", "VHF", "CW")});
     QsoEntry e = entry(locator, true, QStringLiteral("HF"), mode);
-    const QsoStore store(*m_log);
+    const LogStore store(*m_log);
     const std::optional<int> found =
-        excluded ? store.qsoToReplace(e.record(), excluded) : store.qsoToReplace(e.record());
+        excluded ? store.confirmedHolder(e.locator, e.band, e.mode, excluded)
+                 : store.confirmedHolder(e.locator, e.band, e.mode);
     QCOMPARE(found.value_or(0), replaced);
 }
 
-void TestQsoStore::appendWritesEveryColumn()
+void TestLogStore::appendWritesEveryColumn()
 {
-    const QsoStore store(*m_log);
-    QCOMPARE(store.append(entry(QStringLiteral("XX"), true, "50 MHz", "DIGITAL").record()), 1);
+    const LogStore store(*m_log);
+    QCOMPARE(store.append(entry(QStringLiteral("XX"), true, "50 MHz", "DIGITAL").record()).added,
+             QVector<qint64>{1});
     QsoRow expected;
     expected.count = 1;
     expected.locator = "XX";
@@ -222,38 +222,43 @@ void TestQsoStore::appendWritesEveryColumn()
     QCOMPARE(m_folder->qsos(), QList<QsoRow>{expected});
 }
 
-void TestQsoStore::replacementTakesFreedNumber()
+void TestLogStore::replacementTakesFreedNumber()
 {
     // The old QSO is deleted before the number is taken.
     m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "c")});
-    const QsoStore store(*m_log);
-    QCOMPARE(store.append(entry("AB", true).record(), 2), 2);
+    const LogStore store(*m_log);
+    const LogChange change = store.append(entry("AB", true).record(), 2);
+    // The freed number taken again names a QSO that changed.
+    QCOMPARE(change.changed, QVector<qint64>{2});
+    QVERIFY(change.added.isEmpty() && change.removed.isEmpty());
     const QList<QsoRow> rows = m_folder->qsos();
     QCOMPARE(counts(rows), (QList<int>{1, 2}));
     QCOMPARE(rows[1].call, QString("IK4ABC"));
 }
 
-void TestQsoStore::failedAppendKeepsReplacedQso()
+void TestLogStore::failedAppendKeepsReplacedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AC", "w")});
     addTrigger("create trigger refuse before insert on data begin select raise(abort, "
                "'refused'); end");
-    const QsoStore store(*m_log);
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.append(entry("AB", true).record(), 1));
+    const LogStore store(*m_log);
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.append(entry("AB", true).record(), 1));
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2}));
     QCOMPARE(m_folder->qso(1).call, QString("CALL1"));
     // The log is usable afterwards: no transaction was left open.
     addTrigger("drop trigger refuse");
-    QCOMPARE(store.append(entry("AB", true).record(), 1), 2 + 1);
+    QCOMPARE(store.append(entry("AB", true).record(), 1).added, QVector<qint64>{2 + 1});
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{2, 3}));
 }
 
-void TestQsoStore::rewriteKeepsNumber()
+void TestLogStore::rewriteKeepsNumber()
 {
     m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "w"), qsoRow(3, "AB", "c")});
     QsoRecord record = entry("AB", true, "SAT", "SSB").record();
     record.count = 2;
-    QVERIFY(QsoStore(*m_log).rewrite(record, 3));
+    const LogChange change = LogStore(*m_log).rewrite(record, 3);
+    QCOMPARE(change.changed, QVector<qint64>{2});
+    QCOMPARE(change.removed, QVector<qint64>{3});
     const QList<QsoRow> rows = m_folder->qsos();
     QCOMPARE(counts(rows), (QList<int>{1, 2}));
     QCOMPARE(rows[1].band, QString("SAT"));
@@ -263,17 +268,17 @@ void TestQsoStore::rewriteKeepsNumber()
     QCOMPARE(rows[1].place, QString("SANT'ERMINIO"));
 }
 
-void TestQsoStore::rewriteOfMissingQsoChangesNothing()
+void TestLogStore::rewriteOfMissingQsoChangesNothing()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(3, "AC", "w")});
     const QList<QsoRow> before = m_folder->qsos();
     QsoRecord record = entry("AB", true).record();
     record.count = 2;
-    QVERIFY(!QsoStore(*m_log).rewrite(record, 1));
+    QVERIFY(LogStore(*m_log).rewrite(record, 1).isEmpty());
     QCOMPARE(m_folder->qsos(), before);
 }
 
-void TestQsoStore::failedRewriteKeepsReplacedQso()
+void TestLogStore::failedRewriteKeepsReplacedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AB", "w")});
     const QList<QsoRow> before = m_folder->qsos();
@@ -281,11 +286,11 @@ void TestQsoStore::failedRewriteKeepsReplacedQso()
                "'refused'); end");
     QsoRecord record = entry("AB", true).record();
     record.count = 2;
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, QsoStore(*m_log).rewrite(record, 1));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, LogStore(*m_log).rewrite(record, 1));
     QCOMPARE(m_folder->qsos(), before);
 }
 
-void TestQsoStore::submitSaves()
+void TestLogStore::submitSaves()
 {
     m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "w")});
     FakeDialogs dialogs;
@@ -299,7 +304,7 @@ void TestQsoStore::submitSaves()
     QCOMPARE(m_folder->qso(3).call, QString("IK4ABC"));
 }
 
-void TestQsoStore::submitFailedChecksWritesNothing()
+void TestLogStore::submitFailedChecksWritesNothing()
 {
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
@@ -312,7 +317,7 @@ void TestQsoStore::submitFailedChecksWritesNothing()
     QVERIFY(m_folder->qsos().isEmpty());
 }
 
-void TestQsoStore::submitRefusesAccredited_data()
+void TestLogStore::submitRefusesAccredited_data()
 {
     QTest::addColumn<bool>("confirmed");
     QTest::addColumn<QString>("band");
@@ -330,7 +335,7 @@ void TestQsoStore::submitRefusesAccredited_data()
                                       << "MIXED" << false;
 }
 
-void TestQsoStore::submitRefusesAccredited()
+void TestLogStore::submitRefusesAccredited()
 {
     QFETCH(bool, confirmed);
     QFETCH(QString, band);
@@ -339,7 +344,7 @@ void TestQsoStore::submitRefusesAccredited()
     m_folder->addQso(qsoRow(1, "AB", "a", "VHF", "SSB"));
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
-    QCOMPARE(submission.submit(entry("AB", confirmed, band, mode)), !refused);
+    QCOMPARE(submission.submit(entry("AB", confirmed, band, mode)).has_value(), !refused);
     QCOMPARE(dialogs.messages.size(), 1);
     if (refused) {
         QCOMPARE(dialogs.messages[0].text, QsoSubmission::accreditedMessage);
@@ -355,7 +360,7 @@ void TestQsoStore::submitRefusesAccredited()
     }
 }
 
-void TestQsoStore::submitReplacement_data()
+void TestLogStore::submitReplacement_data()
 {
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QList<int>>("remaining");
@@ -363,7 +368,7 @@ void TestQsoStore::submitReplacement_data()
     QTest::newRow("no") << false << QList<int>{1, 2, 3};
 }
 
-void TestQsoStore::submitReplacement()
+void TestLogStore::submitReplacement()
 {
     QFETCH(bool, yes);
     QFETCH(QList<int>, remaining);
@@ -372,7 +377,7 @@ void TestQsoStore::submitReplacement()
     FakeDialogs dialogs;
     dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
-    QCOMPARE(submission.submit(entry("ab", true, "SHF", "CW")), yes);
+    QCOMPARE(submission.submit(entry("ab", true, "SHF", "CW")).has_value(), yes);
     QCOMPARE(dialogs.messages[0].text,
              QString("warning: the same locator confirmed already exist! do you want to replace "
                      "it? Last QSO will be deleted"));
@@ -387,7 +392,7 @@ void TestQsoStore::submitReplacement()
     QCOMPARE(confirmedCw, 1);
 }
 
-void TestQsoStore::submitWorkedNeverAsks()
+void TestLogStore::submitWorkedNeverAsks()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AB", "w")});
     FakeDialogs dialogs;
@@ -398,7 +403,7 @@ void TestQsoStore::submitWorkedNeverAsks()
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2, 3}));
 }
 
-void TestQsoStore::submitEditExcludesItself()
+void TestLogStore::submitEditExcludesItself()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c", "HF", "CW"), qsoRow(2, "AC", "w")});
     FakeDialogs dialogs;
@@ -412,7 +417,7 @@ void TestQsoStore::submitEditExcludesItself()
     QCOMPARE(m_folder->qso(1).call, e.call);
 }
 
-void TestQsoStore::submitEditOfDeletedQso()
+void TestLogStore::submitEditOfDeletedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(3, "AC", "w")});
     const QList<QsoRow> before = m_folder->qsos();
@@ -425,7 +430,7 @@ void TestQsoStore::submitEditOfDeletedQso()
     QCOMPARE(m_folder->qsos(), before);
 }
 
-void TestQsoStore::submitEditRefusedWhenItselfAccredited()
+void TestLogStore::submitEditRefusedWhenItselfAccredited()
 {
     m_folder->addQso(qsoRow(1, "AB", "a"));
     FakeDialogs dialogs;
@@ -435,5 +440,5 @@ void TestQsoStore::submitEditRefusedWhenItselfAccredited()
     QCOMPARE(m_folder->qso(1).qsl, QString("a"));
 }
 
-QTEST_GUILESS_MAIN(TestQsoStore)
-#include "tst_qsostore.moc"
+QTEST_GUILESS_MAIN(TestLogStore)
+#include "tst_logstore.moc"
