@@ -9,10 +9,13 @@
 #include "qso/qsoentry.h"
 #include "qso/qsosubmission.h"
 
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
+#include <future>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 using namespace kx47;
 using namespace kx47::test;
@@ -68,6 +71,12 @@ private slots:
     void rewriteKeepsNumber();
     void rewriteOfMissingQsoChangesNothing();
     void failedRewriteKeepsReplacedQso();
+    void numberLimit_data();
+    void numberLimit();
+    void batchIsWholeOrNothing();
+    void qslOnlyRises_data();
+    void qslOnlyRises();
+    void lockHeldBrieflyIsWaitedOut();
 
     void submitSaves();
     void submitFailedChecksWritesNothing();
@@ -288,6 +297,134 @@ void TestLogStore::failedRewriteKeepsReplacedQso()
     record.count = 2;
     QVERIFY_THROWS_EXCEPTION(DatabaseError, LogStore(*m_log).rewrite(record, 1));
     QCOMPARE(m_folder->qsos(), before);
+}
+
+void TestLogStore::numberLimit_data()
+{
+    QTest::addColumn<qint64>("highest");
+    QTest::addColumn<qint64>("next"); // 0: refused
+    QTest::newRow("one below the limit") << qint64(2147483646) << qint64(2147483647);
+    QTest::newRow("at the limit") << qint64(2147483647) << qint64(0);
+    QTest::newRow("beyond, written by another program") << (qint64(1) << 40) << qint64(0);
+}
+
+void TestLogStore::numberLimit()
+{
+    QFETCH(qint64, highest);
+    QFETCH(qint64, next);
+    QSqlQuery insert(m_folder->log());
+    QVERIFY(insert.exec(QString("insert into data values (%1, 'AA', 'CALL', '2004-01-01', "
+                                "'10:00', 'P', 'AN', 'CW', 'HF', 'w')")
+                            .arg(highest)));
+    const LogStore store(*m_log);
+    const QsoRecord record = entry("AB", false).record();
+    if (next) {
+        QCOMPARE(store.append(record).added, QVector<qint64>{next});
+        QCOMPARE(m_folder->qsos().size(), 2);
+        return;
+    }
+    try {
+        store.append(record);
+        QFAIL("a number past the highest was given");
+    } catch (const DatabaseError &error) {
+        QCOMPARE(error.kind(), DatabaseError::Kind::NumberLimit);
+    }
+    QCOMPARE(m_folder->qsos().size(), 1);
+}
+
+void TestLogStore::batchIsWholeOrNothing()
+{
+    m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "c")});
+    const QList<QsoRow> before = m_folder->qsos();
+    const LogStore store(*m_log);
+    // Any exception leaving the work undoes what it did and goes on to the caller.
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, store.write([](LogStore::Batch &batch) {
+        batch.remove(1);
+        batch.upgradeQsl(2, "a");
+        batch.append(entry("AC", false).record());
+        throw std::logic_error("stopped halfway");
+    }));
+    QCOMPARE(m_folder->qsos(), before);
+    // A batch sees its own changes, and says what it did.
+    const LogChange change = store.write([](LogStore::Batch &batch) {
+        QVERIFY(batch.remove(1));
+        QVERIFY(!batch.remove(1));
+        QVERIFY(!batch.contains(1));
+        QCOMPARE(batch.append(entry("AC", false).record()), 3);
+        QVERIFY(batch.upgradeQsl(2, "a"));
+        QVERIFY(batch.accreditedExists("ab", "HF", "MIXED"));
+    });
+    QCOMPARE(change.removed, QVector<qint64>{1});
+    QCOMPARE(change.added, QVector<qint64>{3});
+    QCOMPARE(change.changed, QVector<qint64>{2});
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{2, 3}));
+}
+
+void TestLogStore::qslOnlyRises_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("worked to confirmed") << "w"
+                                         << "c"
+                                         << "c";
+    QTest::newRow("confirmed to accredited") << "c"
+                                             << "a"
+                                             << "a";
+    QTest::newRow("accredited stays") << "a"
+                                      << "c"
+                                      << "a";
+    QTest::newRow("confirmed never back to worked") << "c"
+                                                    << "w"
+                                                    << "c";
+    QTest::newRow("small letter stored") << "C"
+                                         << "c"
+                                         << "C";
+}
+
+void TestLogStore::qslOnlyRises()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, wanted);
+    QFETCH(QString, result);
+    m_folder->addQso(qsoRow(1, "AA", stored));
+    const LogChange change = LogStore(*m_log).upgradeQsl({1, 7}, wanted);
+    QCOMPARE(m_folder->qso(1).qsl, result);
+    QCOMPARE(change.changed, result == stored ? QVector<qint64>{} : QVector<qint64>{1});
+}
+
+void TestLogStore::lockHeldBrieflyIsWaitedOut()
+{
+    // Another program takes the write lock, adds QSO 100 and holds the lock for a second.
+    std::promise<void> locked;
+    std::thread other([path = m_folder->logPath(), &locked] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other-program");
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery query(db);
+            query.exec("begin immediate");
+            query.exec("insert into data values (100, 'XX', 'OTHER', '2004-01-01', '10:00', 'P', "
+                       "'AN', 'CW', 'HF', 'w')");
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            query.exec("commit");
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("other-program");
+    });
+    locked.get_future().wait();
+    LogChange change;
+    try {
+        change = LogStore(*m_log).append(entry("AB", false).record());
+    } catch (const DatabaseError &error) {
+        other.join();
+        QFAIL(error.what());
+    }
+    other.join();
+    // The number was taken after the other program's QSO was in.
+    QCOMPARE(change.added, QVector<qint64>{101});
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{100, 101}));
 }
 
 void TestLogStore::submitSaves()
