@@ -6,10 +6,10 @@
 #include "platform/qsonumber.h"
 #include "platform/schema.h"
 #include "qso/entrymode.h"
+#include "qso/logstore.h"
 #include "qso/placelookup.h"
 #include "qso/qsoentry.h"
 #include "qso/qsoform.h"
-#include "qso/qsostore.h"
 #include "qso/qsosubmission.h"
 
 #include <QApplication>
@@ -183,11 +183,11 @@ int main(int argc, char **argv)
     std::printf("Submit, database work (checks, rules, number, append): median %.3f ms "
                 "(processor %.3f ms)\n",
                 submit.wall, submit.cpu);
-    const QsoStore store(log);
+    const LogStore store(log);
     const Medians reads = measureBoth(300, [&](int i) {
         const QsoRecord record = entryFor(i).record();
         store.accreditedExists(record.locator, record.band, record.mode);
-        store.qsoToReplace(record);
+        store.confirmedHolder(record.locator, record.band, record.mode);
         nextQsoNumber(log);
     });
     std::printf("  of which the rules and the number (reads):         median %.3f ms "

@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     kx47::Application app(programFolder, dialogs, printService, desktop);
     if (!app.start())
         return 1;
+    app.quitOnTerminationSignals();
 
     // Where there is no display, the start script asks for a picture of the main window and
     // ends the program.

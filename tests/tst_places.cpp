@@ -57,11 +57,7 @@ private:
     int m_connections = 0;
 };
 
-void TestPlaces::initTestCase()
-{
-    Database::setFailureHandler(
-        [](const QString &text) { throw std::runtime_error(text.toStdString()); });
-}
+void TestPlaces::initTestCase() {}
 
 void TestPlaces::header()
 {

@@ -3,6 +3,7 @@
 #include "qsoentryfixture.h"
 
 #include "platform/appcontext.h"
+#include "platform/database.h"
 #include "platform/lognotifier.h"
 #include "platform/windownames.h"
 #include "qso/qsoentrywindow.h"
@@ -15,6 +16,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace kx47;
@@ -82,6 +86,10 @@ private slots:
     void emptyingKeepsSelections_data();
     void emptyingKeepsSelections();
     void closeBoxRestoresDefaults();
+    void engineFailureKeepsForm_data();
+    void engineFailureKeepsForm();
+    void readOnlyLogRefusesBeforeChecks();
+    void savedQsoIsInTheFileAlone();
 
 private:
     QWidget *open();
@@ -458,6 +466,124 @@ void TestQsoInsert::closeBoxRestoresDefaults()
     QVERIFY(option(reopened, "optQSLConf")->isChecked());
     QCOMPARE(QApplication::focusWidget(), textBox(reopened, "txtWWLocator"));
     QVERIFY(m_run->folder.qsos().isEmpty());
+}
+
+void TestQsoInsert::engineFailureKeepsForm_data()
+{
+    // How the fault is made on the program's log, and the first words the user reads.
+    QTest::addColumn<QStringList>("fault");
+    QTest::addColumn<QStringList>("cure");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("trigger refuses the row")
+        << QStringList{"create trigger refuse before insert on data begin select "
+                       "raise(abort, 'refused by trigger'); end"}
+        << QStringList{"drop trigger refuse"} << "The log could not be changed. Nothing was saved";
+    // The file may not grow by one page, and the row drags a large one along.
+    QStringList full{"create table ballast (b)",
+                     "create trigger grow after insert on data begin insert into ballast values "
+                     "(zeroblob(200000)); end",
+                     "pragma max_page_count = 1"};
+    QTest::newRow("disk full") << full
+                               << QStringList{"drop trigger grow", "pragma max_page_count = 100000"}
+                               << "The disk is full. Nothing was saved";
+    QTest::newRow("locked by another program")
+        << QStringList{"pragma busy_timeout = 200", "@begin immediate"} << QStringList{"@rollback"}
+        << "The log is locked by another program. Nothing was saved";
+    QTest::newRow("highest number taken")
+        << QStringList{"insert into data values (2147483647, 'XX', 'CALL', '2004-01-01', '10:00', "
+                       "'P', 'AN', 'CW', 'HF', 'w')"}
+        << QStringList{"delete from data where count = 2147483647"}
+        << "The log holds a QSO with the highest number KX47 can give. The new QSO was not saved";
+}
+
+void TestQsoInsert::engineFailureKeepsForm()
+{
+    QFETCH(QStringList, fault);
+    QFETCH(QStringList, cure);
+    QFETCH(QString, told);
+    m_run->folder.addQso(qsoRow(1, "AA", "w"));
+    // Statements marked "@" run on a second connection, as another program would; the others on
+    // the program's own connection.
+    const Database &log = m_run->app.app().context().log;
+    const auto apply = [&](const QStringList &statements) {
+        for (const QString &statement : statements) {
+            if (statement.startsWith('@')) {
+                QSqlQuery other(m_run->folder.log());
+                QVERIFY2(other.exec(statement.mid(1)), qPrintable(statement));
+            } else {
+                log.run(statement);
+            }
+        }
+    };
+    QWidget *window = open();
+    fill(window, Typed());
+    const QStringList before = formTexts(window);
+    const QStringList selections = formSelections(window);
+    apply(fault);
+    submit(window);
+
+    QCOMPARE(m_run->app.dialogs.messages.size(), 1);
+    const FakeDialogs::Message told0 = m_run->app.dialogs.messages[0];
+    QVERIFY2(told0.text.startsWith(told), qPrintable(told0.text));
+    QVERIFY2(told0.text.contains("Details: "), qPrintable(told0.text));
+    QCOMPARE(told0.icon, MessageIcon::Critical);
+    // Everything typed is still there, nothing was written, nobody was told of a change.
+    QCOMPARE(formTexts(window), before);
+    QCOMPARE(formSelections(window), selections);
+    QVERIFY(window->isVisible());
+    QCOMPARE(m_run->logChanges.count(), 0);
+    apply(cure);
+    QCOMPARE(m_run->folder.qsos().size(), 1);
+
+    // The program goes on: the same form is saved by the next Submit.
+    submit(window);
+    QCOMPARE(m_run->app.dialogs.texts().last(), QString("QSO saved"));
+    QCOMPARE(m_run->folder.qso(2).call, QString("IK4ABC"));
+    QCOMPARE(m_run->logChanges.count(), 1);
+}
+
+void TestQsoInsert::readOnlyLogRefusesBeforeChecks()
+{
+    m_run->app.app().context().log.setWritable(false);
+    QWidget *window = open();
+    Typed typed;
+    typed.call.clear(); // a check would fail, but the refusal comes first
+    fill(window, typed);
+    const QStringList before = formTexts(window);
+    submit(window);
+    QCOMPARE(m_run->app.dialogs.texts(), QStringList{readOnlyLogMessage});
+    QCOMPARE(m_run->app.dialogs.messages[0].icon, MessageIcon::Critical);
+    QCOMPARE(formTexts(window), before);
+    QVERIFY(m_run->folder.qsos().isEmpty());
+}
+
+void TestQsoInsert::savedQsoIsInTheFileAlone()
+{
+    const Database &log = m_run->app.app().context().log;
+    QSqlQuery mode = log.run("pragma journal_mode");
+    QVERIFY(mode.next());
+    QCOMPARE(mode.value(0).toString(), QString("wal"));
+    mode.finish();
+    QWidget *window = open();
+    fill(window, Typed());
+    submit(window);
+    QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO saved"});
+
+    // A copy of data.mdb without its journal, taken while the program runs.
+    QTemporaryDir copyDir;
+    const QString copy = copyDir.filePath("data.mdb");
+    QVERIFY(QFile::copy(m_run->folder.logPath(), copy));
+    QVERIFY(!QFile::exists(copy + "-wal"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "copy-alone");
+        db.setDatabaseName(copy);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec("select call from data where count = 1"));
+        QVERIFY(query.next());
+        QCOMPARE(query.value(0).toString(), QString("IK4ABC"));
+    }
+    QSqlDatabase::removeDatabase("copy-alone");
 }
 
 QTEST_MAIN(TestQsoInsert)

@@ -116,11 +116,7 @@ private:
     QString nextConnection() { return QString("userdata-%1").arg(++m_connections); }
 };
 
-void TestUserData::initTestCase()
-{
-    Database::setFailureHandler(
-        [](const QString &text) { throw std::runtime_error(text.toStdString()); });
-}
+void TestUserData::initTestCase() {}
 
 void TestUserData::checks_data()
 {

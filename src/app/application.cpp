@@ -9,13 +9,13 @@
 #include "places/placeswindows.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
+#include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "qso/qsowindows.h"
 #include "userdata/userdatawindows.h"
 
 #include <QCoreApplication>
 #include <QSqlQuery>
-#include <cstdlib>
 
 namespace kx47
 {
@@ -33,21 +33,12 @@ Application::~Application()
 {
     m_windows.closeAll();
     m_mainWindow.reset();
-    Database::setFailureHandler({});
 }
 
 bool Application::start()
 {
     if (!openDatabases())
         return false;
-
-    // From here on a statement the engine refuses is reported and ends the program.
-    Database::setFailureHandler([this](const QString &engineText) {
-        m_dialogs.message(
-            QStringLiteral("Database error: %1\nKX47 will now close.").arg(engineText),
-            MessageIcon::Critical, MessageButtons::Ok);
-        std::exit(EXIT_FAILURE);
-    });
 
     registerWindows();
     m_mainWindow = std::make_unique<MainWindow>(m_context, [this] { quit(); });
@@ -66,6 +57,11 @@ void Application::quit()
     if (m_mainWindow)
         m_mainWindow->hide();
     QCoreApplication::quit();
+}
+
+void Application::quitOnTerminationSignals()
+{
+    kx47::quitOnTerminationSignals([this] { quit(); });
 }
 
 bool Application::openDatabases()
@@ -90,6 +86,12 @@ bool Application::openDatabases()
     for (const char *pragma : {"pragma journal_mode = wal", "pragma synchronous = normal"}) {
         QSqlQuery query(m_log.handle());
         query.exec(QString::fromLatin1(pragma));
+    }
+    // A log that cannot be written is opened for browsing, counting and printing; the user is
+    // told once, and the windows that would change it say why they cannot.
+    if (!m_log.probeWritable()) {
+        m_log.setWritable(false);
+        m_dialogs.message(readOnlyLogMessage, MessageIcon::Exclamation, MessageButtons::Ok);
     }
     return true;
 }

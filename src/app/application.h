@@ -37,6 +37,8 @@ public:
 
     // Ends the program: every window closes at once, nothing is asked.
     void quit();
+    // From now on SIGTERM, SIGINT and SIGHUP end the program as quit() does.
+    void quitOnTerminationSignals();
 
 private:
     bool openDatabases();

@@ -2,6 +2,7 @@
 
 #include "fulllogprintout.h"
 #include "platform/appcontext.h"
+#include "platform/databaseerror.h"
 #include "platform/desktop.h"
 #include "platform/programfolder.h"
 #include "platform/windownames.h"
@@ -52,8 +53,12 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
     connect(addItem(database, QStringLiteral("mnUtiliy"), QStringLiteral("&Utility QSO")),
             &QAction::triggered, this, showWindow(windows::frmUtility));
     connect(addItem(database, QStringLiteral("mnPrintAllQSOs"), QStringLiteral("&Print all QSOs")),
-            &QAction::triggered, this,
-            [this] { FullLogPrintout(m_context.log).print(m_context.printService); });
+            &QAction::triggered, this, [this] {
+                guardLogWork(
+                    m_context.dialogs,
+                    [this] { FullLogPrintout(m_context.log).print(m_context.printService); },
+                    DatabaseError::Work::Read);
+            });
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
             &QAction::triggered, this, [this] { m_quit(); });

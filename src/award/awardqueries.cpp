@@ -2,7 +2,6 @@
 
 #include "platform/awardvocabulary.h"
 #include "platform/database.h"
-#include "platform/transaction.h"
 
 namespace kx47
 {
@@ -15,7 +14,6 @@ const QString countByState = QStringLiteral(
 const QString selectConfirmed = QStringLiteral(
     "select * from data where mode = ? and qsl = ? and band = ? order by WWLocator, count");
 const QString countApplicantRecords = QStringLiteral("select count(*) as contatore from userData");
-const QString setAccredited = QStringLiteral("update data set qsl = ? where count = ?");
 
 } // namespace
 
@@ -34,14 +32,6 @@ QSqlQuery AwardQueries::confirmed(const QString &band, const QString &mode) cons
 int AwardQueries::applicantRecords() const
 {
     return m_log.count(countApplicantRecords);
-}
-
-void AwardQueries::accredit(const QList<int> &qsoNumbers) const
-{
-    Transaction transaction(m_log);
-    for (const int number : qsoNumbers)
-        m_log.run(setAccredited, {QString(vocabulary::qslAccredited), number});
-    transaction.commit();
 }
 
 } // namespace kx47

@@ -9,7 +9,7 @@ namespace kx47
 
 class Database;
 
-// The log as the award requests read and change it: QSOs of one band and mode by QSL state.
+// The log as the award requests read it: QSOs of one band and mode by QSL state.
 class AwardQueries
 {
 public:
@@ -21,8 +21,6 @@ public:
     // one sub-square), every column.
     QSqlQuery confirmed(const QString &band, const QString &mode) const;
     int applicantRecords() const;
-    // Makes the QSOs with these numbers accredited, all of them or none.
-    void accredit(const QList<int> &qsoNumbers) const;
 
 private:
     const Database &m_log;

@@ -4,9 +4,11 @@
 #include "awardqueries.h"
 #include "awardrequestkind.h"
 #include "platform/awardvocabulary.h"
+#include "platform/database.h"
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
 #include "platform/printer.h"
+#include "qso/logstore.h"
 
 namespace kx47
 {
@@ -57,13 +59,26 @@ AwardRequest::Outcome AwardRequest::run(const AwardRequestKind &kind, const QStr
         return Outcome::Refused;
     if (!print(kind, band, mode, &listed))
         return Outcome::PrintFailed;
+    // A log opened for reading only is printed from, but its QSOs stay as they are.
+    if (refusedAsReadOnly(m_log, m_dialogs))
+        return Outcome::NotConverted;
     if (!yes(convertQuestion()))
         return Outcome::NotConverted;
-    const bool sure = yes(sureQuestion());
-    if (sure)
-        AwardQueries(m_log).accredit(listed);
-    m_logNotifier.notifyLogChanged();
-    return sure ? Outcome::Converted : Outcome::Declined;
+    if (!yes(sureQuestion())) {
+        m_logNotifier.notifyLogChanged();
+        return Outcome::Declined;
+    }
+    // Exactly the QSOs listed on the printout, all of them or none; a QSO that is no longer
+    // confirmed stays as it is.
+    const LogChange change = LogStore(m_log).write([&listed](LogStore::Batch &batch) {
+        for (const int number : listed) {
+            const std::optional<QsoRecord> qso = batch.fetch(number);
+            if (qso && vocabulary::isQsl(qso->qsl, vocabulary::QslState::Confirmed))
+                batch.upgradeQsl(number, accredited);
+        }
+    });
+    m_logNotifier.notifyLogChanged(change);
+    return Outcome::Converted;
 }
 
 bool AwardRequest::checksPass(const AwardRequestKind &kind, const QString &band,

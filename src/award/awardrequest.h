@@ -29,6 +29,7 @@ public:
     AwardRequest(const Database &log, Dialogs &dialogs, PrintService &printService,
                  LogNotifier &logNotifier);
 
+    // Throws DatabaseError when the engine fails; the conversion is then not made at all.
     Outcome run(const AwardRequestKind &kind, const QString &band, const QString &mode) const;
 
     static QString userDataMessage();

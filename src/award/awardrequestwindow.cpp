@@ -5,6 +5,7 @@
 
 #include "platform/appcontext.h"
 #include "platform/awardvocabulary.h"
+#include "platform/databaseerror.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -62,8 +63,11 @@ AwardRequestWindow::AwardRequestWindow(AppContext &context, const AwardRequestKi
 
 void AwardRequestWindow::print()
 {
-    AwardRequest(m_context.log, m_context.dialogs, m_context.printService, m_context.logNotifier)
-        .run(m_kind, m_band->currentText(), m_mode->currentText());
+    guardLogWork(m_context.dialogs, [this] {
+        AwardRequest(m_context.log, m_context.dialogs, m_context.printService,
+                     m_context.logNotifier)
+            .run(m_kind, m_band->currentText(), m_mode->currentText());
+    });
 }
 
 } // namespace kx47

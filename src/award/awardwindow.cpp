@@ -4,6 +4,7 @@
 
 #include "platform/appcontext.h"
 #include "platform/awardvocabulary.h"
+#include "platform/databaseerror.h"
 #include "platform/windownames.h"
 
 #include <QComboBox>
@@ -132,7 +133,13 @@ QWidget *AwardWindow::buildFigures()
 
 void AwardWindow::conta()
 {
-    const AwardCounter::Figures figures = AwardCounter(m_context.log).count(m_combo->currentText());
+    AwardCounter::Figures figures;
+    // A log that cannot be read now leaves the figures as they were.
+    if (!guardLogWork(
+            m_context.dialogs,
+            [&] { figures = AwardCounter(m_context.log).count(m_combo->currentText()); },
+            DatabaseError::Work::Read))
+        return;
     for (int row = 0; row < int(m_figures.size()); ++row) {
         for (int column = 0; column < int(m_figures[row].size()); ++column)
             m_figures[row][column]->setText(QString::number(figures.counts[row][column]));

@@ -5,18 +5,13 @@
 #include "platform/dialogs.h"
 #include "platform/lognotifier.h"
 #include "platform/textforms.h"
-
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include "qso/logstore.h"
 
 namespace kx47
 {
 
 namespace
 {
-
-const QString qsoSql = QStringLiteral("select * from data where count = ?");
-const QString deleteSql = QStringLiteral("delete from data where count = ?");
 
 // QSL states are compared as the log compares them, without regard to letter case.
 bool isQsl(const QsoRecord &qso, vocabulary::QslState state)
@@ -38,22 +33,7 @@ QsoActions::QsoActions(const Database &log, Dialogs &dialogs, LogNotifier &logNo
 
 std::optional<QsoRecord> QsoActions::fetch(qint32 count) const
 {
-    QSqlQuery query = m_log.run(qsoSql, {count});
-    if (!query.next())
-        return std::nullopt;
-    const QSqlRecord columns = query.record();
-    QsoRecord qso;
-    qso.count = query.value(columns.indexOf(QStringLiteral("count"))).toInt();
-    qso.locator = query.value(columns.indexOf(QStringLiteral("WWLocator"))).toString();
-    qso.call = query.value(columns.indexOf(QStringLiteral("call"))).toString();
-    qso.date = query.value(columns.indexOf(QStringLiteral("date"))).toString();
-    qso.time = query.value(columns.indexOf(QStringLiteral("time"))).toString();
-    qso.place = query.value(columns.indexOf(QStringLiteral("place"))).toString();
-    qso.prov = query.value(columns.indexOf(QStringLiteral("prov"))).toString();
-    qso.mode = query.value(columns.indexOf(QStringLiteral("mode"))).toString();
-    qso.band = query.value(columns.indexOf(QStringLiteral("band"))).toString();
-    qso.qsl = query.value(columns.indexOf(QStringLiteral("qsl"))).toString();
-    return qso;
+    return LogStore(m_log).fetch(count);
 }
 
 bool QsoActions::refusedIfAccredited(const QsoRecord &qso, const QString &refusal) const
@@ -78,11 +58,29 @@ bool QsoActions::deleteQso(qint32 count) const
     const std::optional<QsoRecord> qso = fetch(count);
     if (!qso || refusedIfAccredited(*qso, deleteRefusal))
         return false;
+    if (refusedAsReadOnly(m_log, m_dialogs))
+        return false;
     if (m_dialogs.message(deleteQuestion, MessageIcon::Critical, MessageButtons::OkCancel) !=
         MessageAnswer::Ok)
         return false;
-    m_log.run(deleteSql, {count});
-    m_logNotifier.notifyLogChanged();
+    // While the question was open another program may have accredited or deleted the QSO: it
+    // is read again in the deleting transaction.
+    bool accreditedMeanwhile = false;
+    const LogChange change = LogStore(m_log).write([&](LogStore::Batch &batch) {
+        const std::optional<QsoRecord> now = batch.fetch(count);
+        if (!now)
+            return;
+        if (isQsl(*now, vocabulary::QslState::Accredited)) {
+            accreditedMeanwhile = true;
+            return;
+        }
+        batch.remove(count);
+    });
+    if (accreditedMeanwhile)
+        m_dialogs.message(deleteRefusal, MessageIcon::Critical, MessageButtons::Ok);
+    if (change.isEmpty())
+        return false;
+    m_logNotifier.notifyLogChanged(change);
     return true;
 }
 

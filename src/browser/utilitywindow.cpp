@@ -5,6 +5,7 @@
 #include "loglisting.h"
 
 #include "platform/appcontext.h"
+#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/headerframe.h"
 #include "platform/windownames.h"
@@ -44,36 +45,6 @@ QPushButton *addButton(QWidget *parent, QLayout *layout, const QString &name,
     button->setObjectName(name);
     layout->addWidget(button);
     return button;
-}
-
-// Selects the entry of a drop-down list that bears the text, whatever its letter case; an
-// editable list takes the text as typed.
-void setComboText(QComboBox *combo, const QString &text)
-{
-    if (combo->isEditable()) {
-        combo->setEditText(text);
-        return;
-    }
-    const int index = combo->findText(text, Qt::MatchFixedString);
-    if (index >= 0)
-        combo->setCurrentIndex(index);
-}
-
-// Writes the QSO into the Edit QSO window control by control, in order, as if typed, so that
-// the window's typing aids run on every value; then its number, its QSL option and the focus.
-void fillEditWindow(EditQsoWindow *editor, const QsoRecord &qso)
-{
-    for (const EditField &field : QsoActions::editFields(qso)) {
-        if (auto *combo = editor->findChild<QComboBox *>(field.control))
-            setComboText(combo, field.value);
-        else if (auto *box = editor->findChild<QLineEdit *>(field.control))
-            box->setText(field.value);
-    }
-    editor->setDbCount(qso.count);
-    if (auto *option = editor->findChild<QAbstractButton *>(QsoActions::qslOption(qso)))
-        option->setChecked(true);
-    if (auto *locator = editor->findChild<QLineEdit *>(QStringLiteral("txtWWLocator")))
-        locator->setFocus();
 }
 
 } // namespace
@@ -246,20 +217,23 @@ void UtilityWindow::editSelected()
     const std::optional<qint32> count = selectedCount();
     if (!count)
         return;
-    const std::optional<QsoRecord> qso = m_actions.qsoToEdit(*count);
-    if (!qso)
+    std::optional<QsoRecord> qso;
+    if (!guardLogWork(
+            m_context.dialogs, [&] { qso = m_actions.qsoToEdit(*count); },
+            DatabaseError::Work::Read) ||
+        !qso)
         return;
     // The Edit window opens beside the browser, which stays open.
     auto *editor = qobject_cast<EditQsoWindow *>(m_context.windows.show(windows::frmEditQSO));
     if (editor)
-        fillEditWindow(editor, *qso);
+        editor->load(*qso);
 }
 
 void UtilityWindow::deleteSelected()
 {
     // After a deletion the log notice rebuilds the list, with no line selected, and recounts.
     if (const std::optional<qint32> count = selectedCount())
-        m_actions.deleteQso(*count);
+        guardLogWork(m_context.dialogs, [&] { m_actions.deleteQso(*count); });
 }
 
 bool UtilityWindow::eventFilter(QObject *watched, QEvent *event)
@@ -299,7 +273,12 @@ LogQuery UtilityWindow::currentQuery() const
 
 void UtilityWindow::showAny()
 {
-    LogListing listing = LogListing::read(m_context.log, currentQuery());
+    LogListing listing;
+    // A log that cannot be read now leaves the lines as they were.
+    if (!guardLogWork(
+            m_context.dialogs, [&] { listing = LogListing::read(m_context.log, currentQuery()); },
+            DatabaseError::Work::Read))
+        return;
     m_listCounts = std::move(listing.counts);
     // Replacing the lines resets the view: no line stays selected.
     m_model->setLines(std::move(listing.lines));

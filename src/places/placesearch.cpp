@@ -46,7 +46,14 @@ QStringList PlaceSearch::byPlace(const QString &name) const
 
 QStringList PlaceSearch::lines(const QString &sql, const QString &value) const
 {
-    QSqlQuery query = m_places.run(sql, {value});
+    QSqlQuery query;
+    try {
+        query = m_places.run(sql, {value});
+    } catch (const DatabaseError &error) {
+        // A gazetteer that cannot be read finds nothing; the log is not touched.
+        qWarning("KX47: the gazetteer cannot be read: %s", error.what());
+        return {};
+    }
     const QSqlRecord columns = query.record();
     const int locator = columns.indexOf(QStringLiteral("WWLocator"));
     const int place = columns.indexOf(QStringLiteral("place"));

@@ -1,10 +1,10 @@
 #include "database.h"
 
+#include "dialogs.h"
+
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <cstdio>
-#include <cstdlib>
 
 namespace kx47
 {
@@ -12,11 +12,11 @@ namespace kx47
 namespace
 {
 
-Database::FailureHandler &failureHandler()
-{
-    static Database::FailureHandler handler;
-    return handler;
-}
+const QString beginSql = QStringLiteral("begin immediate");
+const QString commitSql = QStringLiteral("commit");
+const QString rollbackSql = QStringLiteral("rollback");
+// PASSIVE never waits for a reader or a writer: an ordinary Submit never stalls on it.
+const QString checkpointSql = QStringLiteral("pragma wal_checkpoint(passive)");
 
 } // namespace
 
@@ -33,7 +33,7 @@ Database::~Database()
     }
 }
 
-bool Database::open(const QString &path, QString *error)
+bool Database::open(const QString &path, QString *error, Access access)
 {
     if (!QFileInfo(path).isFile()) {
         if (error)
@@ -49,11 +49,16 @@ bool Database::open(const QString &path, QString *error)
         return false;
     }
     db.setDatabaseName(path);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
+    if (access == Access::ReadOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(options);
     if (!db.open()) {
         if (error)
             *error = db.lastError().text();
         return false;
     }
+    m_writable = access == Access::ReadWrite;
     return true;
 }
 
@@ -73,11 +78,11 @@ QSqlQuery Database::run(const QString &sql, const QVariantList &values) const
     QSqlQuery query(handle());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        fail(query.lastError().text() + QLatin1String("\n") + sql);
+        throw DatabaseError::fromSqlError(query.lastError(), sql);
     for (const QVariant &value : values)
         query.addBindValue(value);
     if (!query.exec())
-        fail(query.lastError().text() + QLatin1String("\n") + sql);
+        throw DatabaseError::fromSqlError(query.lastError(), sql);
     return query;
 }
 
@@ -89,37 +94,88 @@ int Database::count(const QString &sql, const QVariantList &values) const
     return query.value(QStringLiteral("contatore")).toInt();
 }
 
+void Database::execute(const QString &statement) const
+{
+    QSqlQuery query(handle());
+    if (!query.exec(statement))
+        throw DatabaseError::fromSqlError(query.lastError(), statement);
+}
+
 void Database::beginTransaction() const
 {
-    QSqlDatabase db = handle();
-    if (!db.transaction())
-        fail(db.lastError().text());
+    if (!m_writable)
+        throw DatabaseError(DatabaseError::Kind::ReadOnly,
+                            QStringLiteral("The log was opened for reading only."));
+    // Qt's own transaction() opens a deferred one, which reads first and may then find the
+    // write lock taken without waiting for it.
+    execute(beginSql);
 }
 
 void Database::commit() const
 {
-    QSqlDatabase db = handle();
-    if (!db.commit())
-        fail(db.lastError().text());
+    execute(commitSql);
+    checkpoint();
 }
 
-void Database::rollback() const
+void Database::rollback() const noexcept
 {
-    handle().rollback();
+    try {
+        // After some failures the engine has rolled back already; the statement then fails
+        // harmlessly.
+        QSqlQuery query(handle());
+        query.exec(rollbackSql);
+    } catch (...) {
+    }
 }
 
-void Database::setFailureHandler(FailureHandler handler)
+bool Database::probeWritable() const
 {
-    failureHandler() = std::move(handler);
+    // Only a refusal to write says the log is read-only; a lock held by another program says
+    // nothing about it.
+    const auto readOnly = [](const QSqlQuery &query) {
+        return DatabaseError::kindOf(query.lastError()) == DatabaseError::Kind::ReadOnly;
+    };
+    QSqlQuery query(handle());
+    if (!query.exec(beginSql))
+        return !readOnly(query);
+    // The engine takes its write lock only when it writes: the file's user version is written
+    // back unchanged, and the transaction rolled back.
+    bool writable = true;
+    if (query.exec(QStringLiteral("pragma user_version")) && query.next()) {
+        const int version = query.value(0).toInt();
+        query.finish();
+        if (!query.exec(QStringLiteral("pragma user_version = %1").arg(version)))
+            writable = !readOnly(query);
+    }
+    rollback();
+    return writable;
+}
+
+void Database::checkpoint() const noexcept
+{
+    try {
+        QSqlQuery query(handle());
+        query.exec(checkpointSql);
+    } catch (...) {
+    }
 }
 
 void Database::fail(const QString &engineText)
 {
-    if (failureHandler())
-        failureHandler()(engineText);
-    // A handler that returns does not make the failure go away.
-    std::fprintf(stderr, "KX47: database failure: %s\n", qPrintable(engineText));
-    std::abort();
+    throw DatabaseError(DatabaseError::Kind::Other, engineText);
+}
+
+const QString readOnlyLogMessage =
+    QStringLiteral("The log is read-only: KX47 opened it for browsing, counting and printing "
+                   "only, and nothing can be saved in it. To change the log, make data.mdb and "
+                   "its folder writable and start KX47 again.");
+
+bool refusedAsReadOnly(const Database &log, Dialogs &dialogs)
+{
+    if (log.isWritable())
+        return false;
+    dialogs.message(readOnlyLogMessage, MessageIcon::Critical, MessageButtons::Ok);
+    return true;
 }
 
 } // namespace kx47

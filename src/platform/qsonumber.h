@@ -1,12 +1,19 @@
 #pragma once
 
+#include <QtGlobal>
+#include <optional>
+
 namespace kx47
 {
 
 class Database;
 
+// The highest number a QSO can have: the log's numbers are 32-bit signed integers.
+constexpr qint64 highestQsoNumber = 2147483647;
+
 // The number of a new QSO: the highest number in the log plus 1, or 1 for an empty log. A
-// number is reused only after the QSO holding the highest one was deleted.
-int nextQsoNumber(const Database &log);
+// number is reused only after the QSO holding the highest one was deleted. Nothing when the log
+// already holds highestQsoNumber (or beyond): numbers never wrap.
+std::optional<int> nextQsoNumber(const Database &log);
 
 } // namespace kx47

@@ -5,8 +5,10 @@
 namespace kx47
 {
 
-// A group of changes to one database that is stored as a whole or not at all: unless commit()
-// is reached, the changes are rolled back, also when a failure leaves by exception.
+// A group of changes to one database that is stored as a whole or not at all. It is opened for
+// writing at once (BEGIN IMMEDIATE), so that what is read inside it (the award rules, the next
+// QSO number) still holds when it is written. Unless commit() is reached the changes are rolled
+// back, also when a failure leaves by exception.
 class Transaction
 {
 public:

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "qsoentrywindow.h"
+#include "qsorecord.h"
 
 #include <QtGlobal>
 
 namespace kx47
 {
 
-// Corrects one QSO of the log. The log browser fills the form from the QSO's row and sets
-// dbCount; "Submit" rewrites that QSO under its number.
+// Corrects one QSO of the log. The log browser loads the QSO it fetched; "Submit" rewrites that
+// QSO under its number.
 class EditQsoWindow : public QsoEntryWindow
 {
     Q_OBJECT
@@ -17,6 +18,8 @@ public:
 
     qint32 dbCount() const { return m_dbCount; }
     void setDbCount(qint32 count) { m_dbCount = count; }
+    // Shows the QSO in the form, as if typed, and takes its number for Submit.
+    void load(const QsoRecord &qso);
 
 protected:
     int editedCount() const override { return m_dbCount; }

@@ -14,19 +14,30 @@ const QString provinceOfSql = QStringLiteral("select prov from places where plac
 
 } // namespace
 
+// The gazetteer only helps the typing: a gazetteer that cannot be read helps with nothing, and
+// the user types on.
 QStringList PlaceLookup::placesOf(const QString &letters) const
 {
-    QSqlQuery query = m_places.run(placesOfSql, {QStringLiteral("KX47") + letters});
     QStringList places;
-    while (query.next())
-        places << query.value(0).toString();
+    try {
+        QSqlQuery query = m_places.run(placesOfSql, {QStringLiteral("KX47") + letters});
+        while (query.next())
+            places << query.value(0).toString();
+    } catch (const DatabaseError &error) {
+        qWarning("KX47: the gazetteer cannot be read: %s", error.what());
+    }
     return places;
 }
 
 QString PlaceLookup::provinceOf(const QString &place) const
 {
-    QSqlQuery query = m_places.run(provinceOfSql, {place});
-    return query.next() ? query.value(0).toString() : QString();
+    try {
+        QSqlQuery query = m_places.run(provinceOfSql, {place});
+        return query.next() ? query.value(0).toString() : QString();
+    } catch (const DatabaseError &error) {
+        qWarning("KX47: the gazetteer cannot be read: %s", error.what());
+    }
+    return QString();
 }
 
 } // namespace kx47

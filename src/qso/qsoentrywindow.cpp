@@ -4,6 +4,7 @@
 #include "qsosubmission.h"
 
 #include "platform/appcontext.h"
+#include "platform/databaseerror.h"
 #include "platform/lognotifier.h"
 
 #include <QCloseEvent>
@@ -35,11 +36,15 @@ void QsoEntryWindow::cancella()
 void QsoEntryWindow::submit()
 {
     QsoSubmission submission(m_context.log, m_context.dialogs, m_mode);
-    if (!submission.submit(m_form->entry(), editedCount()))
+    std::optional<LogChange> change;
+    // An engine failure is reported and the form keeps everything typed, for another Submit.
+    if (!guardLogWork(m_context.dialogs,
+                      [&] { change = submission.submit(m_form->entry(), editedCount()); }) ||
+        !change)
         return;
     cancella();
     // The log browser and the award counter follow the change.
-    m_context.logNotifier.notifyLogChanged();
+    m_context.logNotifier.notifyLogChanged(*change);
     m_form->focusLocator();
     if (m_mode.hidesAfterSaving)
         hide();

@@ -4,6 +4,7 @@
 #include "placelookup.h"
 
 #include "platform/awardvocabulary.h"
+#include "platform/textforms.h"
 #include "platform/typedtext.h"
 
 #include <QComboBox>
@@ -284,6 +285,48 @@ void QsoForm::cancella()
 void QsoForm::focusLocator()
 {
     m_locator->setFocus();
+}
+
+namespace
+{
+
+// Selects the entry of a drop-down list that bears the text, whatever its letter case; an
+// editable list takes the text as typed.
+void showInCombo(QComboBox *combo, const QString &text)
+{
+    if (combo->isEditable()) {
+        combo->setEditText(text);
+        return;
+    }
+    const int index = combo->findText(text, Qt::MatchFixedString);
+    if (index >= 0)
+        combo->setCurrentIndex(index);
+}
+
+} // namespace
+
+void QsoForm::load(const QsoRecord &qso)
+{
+    // Field by field, in this order, as if typed, so that the typing aids run on every value.
+    // The province comes after the place, so that the QSO's own province stays even where the
+    // gazetteer gives the place another. "dd/mm/yy": day, month and two-digit year stand at
+    // fixed places.
+    const QString date = dateText(qso.date);
+    m_locator->setText(qso.locator);
+    m_call->setText(qso.call);
+    m_time->setText(entryTime(qso.time));
+    m_date[0]->setText(date.mid(0, 2));
+    m_date[1]->setText(date.mid(3, 2));
+    m_date[2]->setText(date.mid(6, 2));
+    showInCombo(m_place, qso.place);
+    showInCombo(m_prov, qso.prov);
+    showInCombo(m_modeList, qso.mode);
+    showInCombo(m_band, qso.band);
+    if (vocabulary::isQsl(qso.qsl, vocabulary::QslState::Confirmed))
+        m_confirmed->setChecked(true);
+    else
+        m_worked->setChecked(true);
+    focusLocator();
 }
 
 } // namespace kx47

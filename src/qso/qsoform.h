@@ -2,6 +2,7 @@
 
 #include "entrymode.h"
 #include "qsoentry.h"
+#include "qsorecord.h"
 
 #include <QWidget>
 #include <array>
@@ -40,6 +41,8 @@ public:
     // Empties the form for the next QSO; province, mode and band keep their selections.
     void cancella();
     void focusLocator();
+    // Shows a stored QSO in the form, field by field as if typed.
+    void load(const QsoRecord &qso);
 
     QPushButton *submitButton() const { return m_submit; }
     QPushButton *clearButton() const { return m_clear; }

@@ -2,6 +2,10 @@
 
 #include "entrymode.h"
 
+#include "platform/logchange.h"
+
+#include <optional>
+
 namespace kx47
 {
 
@@ -25,9 +29,13 @@ public:
     }
 
     // Saves the entry: appended under a new number, or, where the mode rewrites, written over
-    // the QSO numbered editedCount. True once saved and reported; false when a check, a rule or
-    // the user stopped it, every reason already shown.
-    bool submit(const QsoEntry &entry, int editedCount = 0);
+    // the QSO numbered editedCount. The change once saved and reported; nothing when a check, a
+    // rule or the user stopped it, every reason already shown. The rules are asked about before
+    // the write and checked again inside its transaction; should another program have changed
+    // the answer meanwhile, the question is asked afresh. A log that cannot be written is
+    // refused before anything else. Throws DatabaseError when the engine fails: nothing is
+    // then saved.
+    std::optional<LogChange> submit(const QsoEntry &entry, int editedCount = 0);
 
 private:
     void refuse(const QString &text, const QString &title);

@@ -1,6 +1,7 @@
 #include "userdatastore.h"
 
 #include "platform/database.h"
+#include "platform/transaction.h"
 
 #include <QVariantList>
 
@@ -41,7 +42,10 @@ void UserDataStore::write(const UserDataRecord &typed) const
          {typed.category, typed.call, typed.address, typed.country, typed.city, email, typed.fName,
           typed.sName, typed.zipCode, typed.prov, typed.wwLocator})
         values << stored(value);
+    // Whether a row exists is read in the same transaction that writes it.
+    Transaction transaction(m_log);
     m_log.run(rows() == 0 ? insertRow : replaceFirstRow, values);
+    transaction.commit();
 }
 
 UserDataRecord UserDataStore::read() const

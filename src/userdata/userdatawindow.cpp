@@ -3,6 +3,8 @@
 #include "userdatachecks.h"
 
 #include "platform/appcontext.h"
+#include "platform/database.h"
+#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/typedtext.h"
 #include "platform/windownames.h"
@@ -156,7 +158,11 @@ void UserDataWindow::addValueRow(const QString &caption, const QString &objectNa
 
 void UserDataWindow::showUserData()
 {
-    const UserDataRecord record = m_store.read();
+    UserDataRecord record;
+    // A table that cannot be read now leaves the labels as they were.
+    if (!guardLogWork(
+            m_context.dialogs, [&] { record = m_store.read(); }, DatabaseError::Work::Read))
+        return;
     const struct {
         const char *label;
         const QString &value;
@@ -196,11 +202,15 @@ UserDataRecord UserDataWindow::typed() const
 void UserDataWindow::submit()
 {
     const UserDataRecord record = typed();
+    if (refusedAsReadOnly(m_context.log, m_context.dialogs))
+        return;
     const QString failure = UserDataChecks::firstFailure(record);
-    if (failure.isEmpty())
-        m_store.write(record);
-    else
+    if (failure.isEmpty()) {
+        // A failed write is reported; the boxes keep what was typed.
+        guardLogWork(m_context.dialogs, [&] { m_store.write(record); });
+    } else {
         m_context.dialogs.message(failure, MessageIcon::Critical, MessageButtons::Ok);
+    }
     // The labels show the table as it is now, whether or not this Submit wrote it.
     showUserData();
 }

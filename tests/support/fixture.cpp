@@ -219,11 +219,7 @@ TestApp::~TestApp() = default;
 
 bool TestApp::start()
 {
-    // A database failure in a test must fail that test, not end the test program silently.
-    const bool started = m_app->start();
-    Database::setFailureHandler(
-        [](const QString &text) { throw std::runtime_error(text.toStdString()); });
-    return started;
+    return m_app->start();
 }
 
 bool activate(QWidget *window)

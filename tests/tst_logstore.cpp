@@ -5,14 +5,17 @@
 
 #include "platform/database.h"
 #include "qso/entrymode.h"
+#include "qso/logstore.h"
 #include "qso/qsoentry.h"
-#include "qso/qsostore.h"
 #include "qso/qsosubmission.h"
 
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
+#include <future>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 
 using namespace kx47;
 using namespace kx47::test;
@@ -48,7 +51,7 @@ QList<int> counts(const QList<QsoRow> &rows)
 
 } // namespace
 
-class TestQsoStore : public QObject
+class TestLogStore : public QObject
 {
     Q_OBJECT
 
@@ -60,14 +63,20 @@ private slots:
     void numbering();
     void accreditedLocator_data();
     void accreditedLocator();
-    void qsoToReplace_data();
-    void qsoToReplace();
+    void confirmedHolder_data();
+    void confirmedHolder();
     void appendWritesEveryColumn();
     void replacementTakesFreedNumber();
     void failedAppendKeepsReplacedQso();
     void rewriteKeepsNumber();
     void rewriteOfMissingQsoChangesNothing();
     void failedRewriteKeepsReplacedQso();
+    void numberLimit_data();
+    void numberLimit();
+    void batchIsWholeOrNothing();
+    void qslOnlyRises_data();
+    void qslOnlyRises();
+    void lockHeldBrieflyIsWaitedOut();
 
     void submitSaves();
     void submitFailedChecksWritesNothing();
@@ -87,30 +96,27 @@ private:
     std::unique_ptr<Database> m_log;
 };
 
-void TestQsoStore::init()
+void TestLogStore::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
     m_log = std::make_unique<Database>(QStringLiteral("store-test"));
     QString error;
     QVERIFY2(m_log->open(m_folder->logPath(), &error), qPrintable(error));
-    Database::setFailureHandler(
-        [](const QString &text) { throw std::runtime_error(text.toStdString()); });
 }
 
-void TestQsoStore::cleanup()
+void TestLogStore::cleanup()
 {
-    Database::setFailureHandler({});
     m_log.reset();
     m_folder.reset();
 }
 
-void TestQsoStore::addTrigger(const QString &sql)
+void TestLogStore::addTrigger(const QString &sql)
 {
     QSqlQuery query(m_folder->log());
     QVERIFY(query.exec(sql));
 }
 
-void TestQsoStore::numbering_data()
+void TestLogStore::numbering_data()
 {
     QTest::addColumn<QList<int>>("present");
     QTest::addColumn<int>("next");
@@ -120,18 +126,19 @@ void TestQsoStore::numbering_data()
     QTest::newRow("out of order") << QList<int>{9, 3, 4} << 10;
 }
 
-void TestQsoStore::numbering()
+void TestLogStore::numbering()
 {
     QFETCH(QList<int>, present);
     QFETCH(int, next);
     for (int count : present)
         m_folder->addQso(qsoRow(count, QStringLiteral("AA"), QStringLiteral("w")));
-    const QsoStore store(*m_log);
-    QCOMPARE(store.append(entry(QStringLiteral("AB"), false).record()), next);
+    const LogStore store(*m_log);
+    QCOMPARE(store.append(entry(QStringLiteral("AB"), false).record()).added,
+             QVector<qint64>{next});
     QCOMPARE(m_folder->qso(next).locator, QString("AB"));
 }
 
-void TestQsoStore::accreditedLocator_data()
+void TestLogStore::accreditedLocator_data()
 {
     QTest::addColumn<QString>("locator");
     QTest::addColumn<QString>("band");
@@ -157,7 +164,7 @@ void TestQsoStore::accreditedLocator_data()
                                     << "CW" << false;
 }
 
-void TestQsoStore::accreditedLocator()
+void TestLogStore::accreditedLocator()
 {
     QFETCH(QString, locator);
     QFETCH(QString, band);
@@ -165,10 +172,10 @@ void TestQsoStore::accreditedLocator()
     QFETCH(bool, refused);
     m_folder->addQsos({qsoRow(1, "AB", "a", "50 MHz", "CW"), qsoRow(2, "AD", "c", "50 MHz", "CW"),
                        qsoRow(3, "AC", "w", "50 MHz", "CW")});
-    QCOMPARE(QsoStore(*m_log).accreditedExists(locator, band, mode), refused);
+    QCOMPARE(LogStore(*m_log).accreditedExists(locator, band, mode), refused);
 }
 
-void TestQsoStore::qsoToReplace_data()
+void TestLogStore::confirmedHolder_data()
 {
     QTest::addColumn<QString>("locator");
     QTest::addColumn<QString>("mode");
@@ -188,7 +195,7 @@ void TestQsoStore::qsoToReplace_data()
                                         << "CW" << 3 << 2;
 }
 
-void TestQsoStore::qsoToReplace()
+void TestLogStore::confirmedHolder()
 {
     QFETCH(QString, locator);
     QFETCH(QString, mode);
@@ -198,16 +205,18 @@ void TestQsoStore::qsoToReplace()
                        qsoRow(3, "AC", "w", "HF", "CW"), qsoRow(4, "AD", "a", "HF", "CW"),
                        qsoRow(5, "AB", "c", "VHF", "CW")});
     QsoEntry e = entry(locator, true, QStringLiteral("HF"), mode);
-    const QsoStore store(*m_log);
+    const LogStore store(*m_log);
     const std::optional<int> found =
-        excluded ? store.qsoToReplace(e.record(), excluded) : store.qsoToReplace(e.record());
+        excluded ? store.confirmedHolder(e.locator, e.band, e.mode, excluded)
+                 : store.confirmedHolder(e.locator, e.band, e.mode);
     QCOMPARE(found.value_or(0), replaced);
 }
 
-void TestQsoStore::appendWritesEveryColumn()
+void TestLogStore::appendWritesEveryColumn()
 {
-    const QsoStore store(*m_log);
-    QCOMPARE(store.append(entry(QStringLiteral("XX"), true, "50 MHz", "DIGITAL").record()), 1);
+    const LogStore store(*m_log);
+    QCOMPARE(store.append(entry(QStringLiteral("XX"), true, "50 MHz", "DIGITAL").record()).added,
+             QVector<qint64>{1});
     QsoRow expected;
     expected.count = 1;
     expected.locator = "XX";
@@ -222,38 +231,43 @@ void TestQsoStore::appendWritesEveryColumn()
     QCOMPARE(m_folder->qsos(), QList<QsoRow>{expected});
 }
 
-void TestQsoStore::replacementTakesFreedNumber()
+void TestLogStore::replacementTakesFreedNumber()
 {
     // The old QSO is deleted before the number is taken.
     m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "c")});
-    const QsoStore store(*m_log);
-    QCOMPARE(store.append(entry("AB", true).record(), 2), 2);
+    const LogStore store(*m_log);
+    const LogChange change = store.append(entry("AB", true).record(), 2);
+    // The freed number taken again names a QSO that changed.
+    QCOMPARE(change.changed, QVector<qint64>{2});
+    QVERIFY(change.added.isEmpty() && change.removed.isEmpty());
     const QList<QsoRow> rows = m_folder->qsos();
     QCOMPARE(counts(rows), (QList<int>{1, 2}));
     QCOMPARE(rows[1].call, QString("IK4ABC"));
 }
 
-void TestQsoStore::failedAppendKeepsReplacedQso()
+void TestLogStore::failedAppendKeepsReplacedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AC", "w")});
     addTrigger("create trigger refuse before insert on data begin select raise(abort, "
                "'refused'); end");
-    const QsoStore store(*m_log);
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, store.append(entry("AB", true).record(), 1));
+    const LogStore store(*m_log);
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, store.append(entry("AB", true).record(), 1));
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2}));
     QCOMPARE(m_folder->qso(1).call, QString("CALL1"));
     // The log is usable afterwards: no transaction was left open.
     addTrigger("drop trigger refuse");
-    QCOMPARE(store.append(entry("AB", true).record(), 1), 2 + 1);
+    QCOMPARE(store.append(entry("AB", true).record(), 1).added, QVector<qint64>{2 + 1});
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{2, 3}));
 }
 
-void TestQsoStore::rewriteKeepsNumber()
+void TestLogStore::rewriteKeepsNumber()
 {
     m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "w"), qsoRow(3, "AB", "c")});
     QsoRecord record = entry("AB", true, "SAT", "SSB").record();
     record.count = 2;
-    QVERIFY(QsoStore(*m_log).rewrite(record, 3));
+    const LogChange change = LogStore(*m_log).rewrite(record, 3);
+    QCOMPARE(change.changed, QVector<qint64>{2});
+    QCOMPARE(change.removed, QVector<qint64>{3});
     const QList<QsoRow> rows = m_folder->qsos();
     QCOMPARE(counts(rows), (QList<int>{1, 2}));
     QCOMPARE(rows[1].band, QString("SAT"));
@@ -263,17 +277,17 @@ void TestQsoStore::rewriteKeepsNumber()
     QCOMPARE(rows[1].place, QString("SANT'ERMINIO"));
 }
 
-void TestQsoStore::rewriteOfMissingQsoChangesNothing()
+void TestLogStore::rewriteOfMissingQsoChangesNothing()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(3, "AC", "w")});
     const QList<QsoRow> before = m_folder->qsos();
     QsoRecord record = entry("AB", true).record();
     record.count = 2;
-    QVERIFY(!QsoStore(*m_log).rewrite(record, 1));
+    QVERIFY(LogStore(*m_log).rewrite(record, 1).isEmpty());
     QCOMPARE(m_folder->qsos(), before);
 }
 
-void TestQsoStore::failedRewriteKeepsReplacedQso()
+void TestLogStore::failedRewriteKeepsReplacedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AB", "w")});
     const QList<QsoRow> before = m_folder->qsos();
@@ -281,11 +295,139 @@ void TestQsoStore::failedRewriteKeepsReplacedQso()
                "'refused'); end");
     QsoRecord record = entry("AB", true).record();
     record.count = 2;
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, QsoStore(*m_log).rewrite(record, 1));
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, LogStore(*m_log).rewrite(record, 1));
     QCOMPARE(m_folder->qsos(), before);
 }
 
-void TestQsoStore::submitSaves()
+void TestLogStore::numberLimit_data()
+{
+    QTest::addColumn<qint64>("highest");
+    QTest::addColumn<qint64>("next"); // 0: refused
+    QTest::newRow("one below the limit") << qint64(2147483646) << qint64(2147483647);
+    QTest::newRow("at the limit") << qint64(2147483647) << qint64(0);
+    QTest::newRow("beyond, written by another program") << (qint64(1) << 40) << qint64(0);
+}
+
+void TestLogStore::numberLimit()
+{
+    QFETCH(qint64, highest);
+    QFETCH(qint64, next);
+    QSqlQuery insert(m_folder->log());
+    QVERIFY(insert.exec(QString("insert into data values (%1, 'AA', 'CALL', '2004-01-01', "
+                                "'10:00', 'P', 'AN', 'CW', 'HF', 'w')")
+                            .arg(highest)));
+    const LogStore store(*m_log);
+    const QsoRecord record = entry("AB", false).record();
+    if (next) {
+        QCOMPARE(store.append(record).added, QVector<qint64>{next});
+        QCOMPARE(m_folder->qsos().size(), 2);
+        return;
+    }
+    try {
+        store.append(record);
+        QFAIL("a number past the highest was given");
+    } catch (const DatabaseError &error) {
+        QCOMPARE(error.kind(), DatabaseError::Kind::NumberLimit);
+    }
+    QCOMPARE(m_folder->qsos().size(), 1);
+}
+
+void TestLogStore::batchIsWholeOrNothing()
+{
+    m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "c")});
+    const QList<QsoRow> before = m_folder->qsos();
+    const LogStore store(*m_log);
+    // Any exception leaving the work undoes what it did and goes on to the caller.
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, store.write([](LogStore::Batch &batch) {
+        batch.remove(1);
+        batch.upgradeQsl(2, "a");
+        batch.append(entry("AC", false).record());
+        throw std::logic_error("stopped halfway");
+    }));
+    QCOMPARE(m_folder->qsos(), before);
+    // A batch sees its own changes, and says what it did.
+    const LogChange change = store.write([](LogStore::Batch &batch) {
+        QVERIFY(batch.remove(1));
+        QVERIFY(!batch.remove(1));
+        QVERIFY(!batch.contains(1));
+        QCOMPARE(batch.append(entry("AC", false).record()), 3);
+        QVERIFY(batch.upgradeQsl(2, "a"));
+        QVERIFY(batch.accreditedExists("ab", "HF", "MIXED"));
+    });
+    QCOMPARE(change.removed, QVector<qint64>{1});
+    QCOMPARE(change.added, QVector<qint64>{3});
+    QCOMPARE(change.changed, QVector<qint64>{2});
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{2, 3}));
+}
+
+void TestLogStore::qslOnlyRises_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("worked to confirmed") << "w"
+                                         << "c"
+                                         << "c";
+    QTest::newRow("confirmed to accredited") << "c"
+                                             << "a"
+                                             << "a";
+    QTest::newRow("accredited stays") << "a"
+                                      << "c"
+                                      << "a";
+    QTest::newRow("confirmed never back to worked") << "c"
+                                                    << "w"
+                                                    << "c";
+    QTest::newRow("small letter stored") << "C"
+                                         << "c"
+                                         << "C";
+}
+
+void TestLogStore::qslOnlyRises()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, wanted);
+    QFETCH(QString, result);
+    m_folder->addQso(qsoRow(1, "AA", stored));
+    const LogChange change = LogStore(*m_log).upgradeQsl({1, 7}, wanted);
+    QCOMPARE(m_folder->qso(1).qsl, result);
+    QCOMPARE(change.changed, result == stored ? QVector<qint64>{} : QVector<qint64>{1});
+}
+
+void TestLogStore::lockHeldBrieflyIsWaitedOut()
+{
+    // Another program takes the write lock, adds QSO 100 and holds the lock for a second.
+    std::promise<void> locked;
+    std::thread other([path = m_folder->logPath(), &locked] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other-program");
+            db.setDatabaseName(path);
+            db.open();
+            QSqlQuery query(db);
+            query.exec("begin immediate");
+            query.exec("insert into data values (100, 'XX', 'OTHER', '2004-01-01', '10:00', 'P', "
+                       "'AN', 'CW', 'HF', 'w')");
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+            query.exec("commit");
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("other-program");
+    });
+    locked.get_future().wait();
+    LogChange change;
+    try {
+        change = LogStore(*m_log).append(entry("AB", false).record());
+    } catch (const DatabaseError &error) {
+        other.join();
+        QFAIL(error.what());
+    }
+    other.join();
+    // The number was taken after the other program's QSO was in.
+    QCOMPARE(change.added, QVector<qint64>{101});
+    QCOMPARE(counts(m_folder->qsos()), (QList<int>{100, 101}));
+}
+
+void TestLogStore::submitSaves()
 {
     m_folder->addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", "w")});
     FakeDialogs dialogs;
@@ -299,7 +441,7 @@ void TestQsoStore::submitSaves()
     QCOMPARE(m_folder->qso(3).call, QString("IK4ABC"));
 }
 
-void TestQsoStore::submitFailedChecksWritesNothing()
+void TestLogStore::submitFailedChecksWritesNothing()
 {
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
@@ -312,7 +454,7 @@ void TestQsoStore::submitFailedChecksWritesNothing()
     QVERIFY(m_folder->qsos().isEmpty());
 }
 
-void TestQsoStore::submitRefusesAccredited_data()
+void TestLogStore::submitRefusesAccredited_data()
 {
     QTest::addColumn<bool>("confirmed");
     QTest::addColumn<QString>("band");
@@ -330,7 +472,7 @@ void TestQsoStore::submitRefusesAccredited_data()
                                       << "MIXED" << false;
 }
 
-void TestQsoStore::submitRefusesAccredited()
+void TestLogStore::submitRefusesAccredited()
 {
     QFETCH(bool, confirmed);
     QFETCH(QString, band);
@@ -339,7 +481,7 @@ void TestQsoStore::submitRefusesAccredited()
     m_folder->addQso(qsoRow(1, "AB", "a", "VHF", "SSB"));
     FakeDialogs dialogs;
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
-    QCOMPARE(submission.submit(entry("AB", confirmed, band, mode)), !refused);
+    QCOMPARE(submission.submit(entry("AB", confirmed, band, mode)).has_value(), !refused);
     QCOMPARE(dialogs.messages.size(), 1);
     if (refused) {
         QCOMPARE(dialogs.messages[0].text, QsoSubmission::accreditedMessage);
@@ -355,7 +497,7 @@ void TestQsoStore::submitRefusesAccredited()
     }
 }
 
-void TestQsoStore::submitReplacement_data()
+void TestLogStore::submitReplacement_data()
 {
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QList<int>>("remaining");
@@ -363,7 +505,7 @@ void TestQsoStore::submitReplacement_data()
     QTest::newRow("no") << false << QList<int>{1, 2, 3};
 }
 
-void TestQsoStore::submitReplacement()
+void TestLogStore::submitReplacement()
 {
     QFETCH(bool, yes);
     QFETCH(QList<int>, remaining);
@@ -372,7 +514,7 @@ void TestQsoStore::submitReplacement()
     FakeDialogs dialogs;
     dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
     QsoSubmission submission(*m_log, dialogs, EntryMode::insertQso());
-    QCOMPARE(submission.submit(entry("ab", true, "SHF", "CW")), yes);
+    QCOMPARE(submission.submit(entry("ab", true, "SHF", "CW")).has_value(), yes);
     QCOMPARE(dialogs.messages[0].text,
              QString("warning: the same locator confirmed already exist! do you want to replace "
                      "it? Last QSO will be deleted"));
@@ -387,7 +529,7 @@ void TestQsoStore::submitReplacement()
     QCOMPARE(confirmedCw, 1);
 }
 
-void TestQsoStore::submitWorkedNeverAsks()
+void TestLogStore::submitWorkedNeverAsks()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AB", "w")});
     FakeDialogs dialogs;
@@ -398,7 +540,7 @@ void TestQsoStore::submitWorkedNeverAsks()
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2, 3}));
 }
 
-void TestQsoStore::submitEditExcludesItself()
+void TestLogStore::submitEditExcludesItself()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c", "HF", "CW"), qsoRow(2, "AC", "w")});
     FakeDialogs dialogs;
@@ -412,7 +554,7 @@ void TestQsoStore::submitEditExcludesItself()
     QCOMPARE(m_folder->qso(1).call, e.call);
 }
 
-void TestQsoStore::submitEditOfDeletedQso()
+void TestLogStore::submitEditOfDeletedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(3, "AC", "w")});
     const QList<QsoRow> before = m_folder->qsos();
@@ -425,7 +567,7 @@ void TestQsoStore::submitEditOfDeletedQso()
     QCOMPARE(m_folder->qsos(), before);
 }
 
-void TestQsoStore::submitEditRefusedWhenItselfAccredited()
+void TestLogStore::submitEditRefusedWhenItselfAccredited()
 {
     m_folder->addQso(qsoRow(1, "AB", "a"));
     FakeDialogs dialogs;
@@ -435,5 +577,5 @@ void TestQsoStore::submitEditRefusedWhenItselfAccredited()
     QCOMPARE(m_folder->qso(1).qsl, QString("a"));
 }
 
-QTEST_GUILESS_MAIN(TestQsoStore)
-#include "tst_qsostore.moc"
+QTEST_GUILESS_MAIN(TestLogStore)
+#include "tst_logstore.moc"
