@@ -160,10 +160,19 @@ void TestQsoChecks::singleField_data()
                                    << "12" << one("WWLocator Field cannot be numerical");
     QTest::newRow("sub-square -1") << "locator"
                                    << "-1" << one("WWLocator Field cannot be numerical");
+    const QStringList notASubSquare = one("WWLocator Field must be two letters from A to X");
     QTest::newRow("sub-square A1") << "locator"
-                                   << "A1" << none;
+                                   << "A1" << notASubSquare;
     QTest::newRow("sub-square ZZ") << "locator"
-                                   << "ZZ" << none;
+                                   << "ZZ" << notASubSquare;
+    QTest::newRow("sub-square AY") << "locator"
+                                   << "AY" << notASubSquare;
+    QTest::newRow("sub-square with a blank") << "locator"
+                                             << " A" << notASubSquare;
+    QTest::newRow("sub-square AA") << "locator"
+                                   << "AA" << none;
+    QTest::newRow("sub-square XX") << "locator"
+                                   << "XX" << none;
     QTest::newRow("call empty") << "call"
                                 << "" << one("Call Field cannot be null");
     QTest::newRow("call of 15") << "call"
@@ -224,6 +233,10 @@ void TestQsoChecks::singleField_data()
                                << "12e1" << one("error in time field format");
     QTest::newRow("time 9.30") << "time"
                                << "9.30" << none;
+    QTest::newRow("time 23.5") << "time"
+                               << "23.5" << one("error in time field format");
+    QTest::newRow("time 1.59") << "time"
+                               << "1.59" << none;
     QTest::newRow("time +930") << "time"
                                << "+930" << none;
     QTest::newRow("time -930") << "time"
@@ -423,12 +436,6 @@ void TestQsoChecks::storedValues_data()
                                           << "-030"
                                           << "2004-01-01"
                                           << "00:30";
-    QTest::newRow("fractional minutes") << "1"
-                                        << "1"
-                                        << "04"
-                                        << "12.5"
-                                        << "2004-01-01"
-                                        << "12:00";
 }
 
 void TestQsoChecks::storedValues()

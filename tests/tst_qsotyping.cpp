@@ -8,6 +8,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kx47;
@@ -91,6 +94,8 @@ private slots:
     void upperCaseGrowingText();
     void placeUpperCase();
     void pickedPlaceSelectsProvince();
+    void provinceFromTheSubSquare_data();
+    void provinceFromTheSubSquare();
     void unknownPlaceKeepsProvince_data();
     void unknownPlaceKeepsProvince();
     void subSquareChangeLooksPlaceUpAgain();
@@ -99,6 +104,8 @@ private slots:
     void aidsRunWhenProgramSetsFields_data();
     void aidsRunWhenProgramSetsFields();
     void noCharacterIsRefused();
+    void qslOptionsAreOneTabStop_data();
+    void qslOptionsAreOneTabStop();
     void hiddenFormattingDropped_data();
     void hiddenFormattingDropped();
 
@@ -426,6 +433,44 @@ void TestQsoTyping::pickedPlaceSelectsProvince()
     QCOMPARE(listBox(window, "comboProv")->currentText(), QString("PG"));
 }
 
+void TestQsoTyping::provinceFromTheSubSquare_data()
+{
+    QTest::addColumn<QString>("letters");
+    QTest::addColumn<QString>("province");
+    // COLLEVARO stands first in KX47AA (RN), then in KX47AB (QZ).
+    QTest::newRow("second sub-square of the name") << "ab"
+                                                   << "QZ";
+    QTest::newRow("first sub-square of the name") << "aa"
+                                                  << "RN";
+    QTest::newRow("name not in the sub-square") << "xx"
+                                                << "RN";
+}
+
+void TestQsoTyping::provinceFromTheSubSquare()
+{
+    QFETCH(QString, letters);
+    QFETCH(QString, province);
+    {
+        QSqlDatabase places = QSqlDatabase::addDatabase("QSQLITE", "places-by-hand");
+        places.setDatabaseName(m_run->folder.placesPath());
+        QVERIFY(places.open());
+        QSqlQuery add(places);
+        QVERIFY(add.exec("insert into places (place, WWLocator, prov) "
+                         "values ('COLLEVARO', 'KX47AB', 'QZ')"));
+    }
+    QSqlDatabase::removeDatabase("places-by-hand");
+    QWidget *window = open();
+    QTest::keyClicks(textBox(window, "txtWWLocator"), letters);
+    QComboBox *place = listBox(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClicks(place, "collevaro");
+    QCOMPARE(listBox(window, "comboProv")->currentText(), province);
+    // The same when picked from the list.
+    listBox(window, "comboProv")->setCurrentText("AN");
+    place->activated(place->currentIndex());
+    QCOMPARE(listBox(window, "comboProv")->currentText(), province);
+}
+
 void TestQsoTyping::unknownPlaceKeepsProvince_data()
 {
     QTest::addColumn<QString>("typed");
@@ -528,6 +573,46 @@ void TestQsoTyping::noCharacterIsRefused()
     QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("1"));
     QCOMPARE(textBox(window, "txtDate0")->text(), QString("x"));
     QCOMPARE(textBox(window, "txtTime")->text(), QString("9:3"));
+}
+
+void TestQsoTyping::qslOptionsAreOneTabStop_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("other");
+    QTest::newRow("confirmed after a QSO saved as worked") << windows::frmInsertQSO << "optQSLConf"
+                                                           << "optQSLworked";
+    QTest::newRow("worked") << windows::frmInsertQSO << "optQSLworked"
+                            << "optQSLConf";
+    QTest::newRow("Edit QSO") << windows::frmEditQSO << "optQSLworked"
+                              << "optQSLConf";
+}
+
+void TestQsoTyping::qslOptionsAreOneTabStop()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, ticked);
+    QFETCH(QString, other);
+    QWidget *shown = open(window);
+    // The user ticks worked, then the form is emptied for the next QSO.
+    QTest::mouseClick(option(shown, "optQSLworked"), Qt::LeftButton, {}, QPoint(4, 4));
+    press(shown, "cmdClear");
+    option(shown, ticked)->setChecked(true);
+
+    listBox(shown, "comboBand")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focusName(), ticked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QCOMPARE(focusName(), other);
+    QVERIFY(option(shown, other)->isChecked());
+    QVERIFY(!option(shown, ticked)->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(focusName(), ticked);
+    QVERIFY(option(shown, ticked)->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(focusName(), QString("cmdSubmit"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(focusName(), ticked);
 }
 
 void TestQsoTyping::hiddenFormattingDropped_data()

@@ -11,6 +11,8 @@ namespace
 const QString placesOfSql = QStringLiteral(
     "select distinct(place) as place from places where WWLocator = ? order by place asc");
 const QString provinceOfSql = QStringLiteral("select prov from places where place = ? limit 1");
+const QString provinceInSubSquareSql =
+    QStringLiteral("select prov from places where place = ? and WWLocator = ? limit 1");
 
 } // namespace
 
@@ -38,6 +40,13 @@ QString PlaceLookup::provinceOf(const QString &place) const
         qWarning("KX47: the gazetteer cannot be read: %s", error.what());
     }
     return QString();
+}
+
+QString PlaceLookup::provinceOf(const QString &place, const QString &letters) const
+{
+    QSqlQuery query =
+        m_places.run(provinceInSubSquareSql, {place, QStringLiteral("KX47") + letters});
+    return query.next() ? query.value(0).toString() : provinceOf(place);
 }
 
 } // namespace kx47

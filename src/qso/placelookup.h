@@ -21,6 +21,10 @@ public:
     // empty when the name is not there.
     QString provinceOf(const QString &place) const;
 
+    // The province of the place in sub-square "KX47" + letters where the place lies there (a
+    // name may stand in several sub-squares, in different provinces); otherwise as above.
+    QString provinceOf(const QString &place, const QString &letters) const;
+
 private:
     const Database &m_places;
 };

@@ -6,6 +6,8 @@
 #include "platform/dialogs.h"
 #include "platform/sqltext.h"
 
+#include <cmath>
+
 namespace kx47
 {
 
@@ -23,6 +25,22 @@ bool valueWithin(const QString &text, double low, double high)
     return value && *value >= low && *value <= high;
 }
 
+bool wholeWithin(const QString &text, int low, int high)
+{
+    const std::optional<double> value = numericValue(text);
+    return value && *value == std::floor(*value) && *value >= low && *value <= high;
+}
+
+// The two letters of a sub-square of the award: A to X each, in either case.
+bool isSubSquare(const QString &letters)
+{
+    const auto isLetter = [](QChar c) {
+        const QChar upper = c.toUpper();
+        return upper >= QLatin1Char('A') && upper <= QLatin1Char('X');
+    };
+    return letters.size() == 2 && isLetter(letters[0]) && isLetter(letters[1]);
+}
+
 // The checks up to the time field; each failure here but the call's length ends them.
 bool checkUpToTime(const QsoEntry &e, LengthMeasure lengths, QStringList &failures)
 {
@@ -32,6 +50,10 @@ bool checkUpToTime(const QsoEntry &e, LengthMeasure lengths, QStringList &failur
     }
     if (isNumericText(e.locator)) {
         failures << QStringLiteral("WWLocator Field cannot be numerical");
+        return false;
+    }
+    if (!isSubSquare(e.locator)) {
+        failures << QStringLiteral("WWLocator Field must be two letters from A to X");
         return false;
     }
     if (e.call.isEmpty()) {
@@ -65,8 +87,8 @@ bool checkUpToTime(const QsoEntry &e, LengthMeasure lengths, QStringList &failur
         return false;
     }
     // Hours and minutes are read each on its own: "1e03" is a number as a whole, but "1e" is
-    // no hour.
-    if (!valueWithin(e.time.left(2), 0, 23) || !valueWithin(e.time.mid(2, 2), 0, 59)) {
+    // no hour; "23.5" holds no whole number of minutes.
+    if (!wholeWithin(e.time.left(2), 0, 23) || !wholeWithin(e.time.mid(2, 2), 0, 59)) {
         failures << QStringLiteral("error in time field format");
         return false;
     }

@@ -7,11 +7,13 @@
 #include "platform/textforms.h"
 #include "platform/typedtext.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,6 +101,15 @@ void QsoForm::buildForm()
     m_confirmed->setObjectName(QStringLiteral("optQSLConf"));
     m_worked = new QRadioButton(QStringLiteral("worked"), this);
     m_worked->setObjectName(QStringLiteral("optQSLworked"));
+    // One exclusive group: Tab stops at the ticked option only, the arrow keys tick the other.
+    auto *qsl = new QButtonGroup(this);
+    qsl->addButton(m_confirmed);
+    qsl->addButton(m_worked);
+    connect(qsl, &QButtonGroup::buttonToggled, this, [](QAbstractButton *option, bool ticked) {
+        option->setFocusPolicy(ticked ? Qt::StrongFocus : Qt::ClickFocus);
+    });
+    m_confirmed->installEventFilter(this);
+    m_worked->installEventFilter(this);
 
     m_submit = new QPushButton(QStringLiteral("Submit"), this);
     m_submit->setObjectName(QStringLiteral("cmdSubmit"));
@@ -155,6 +166,21 @@ void QsoForm::connectAids()
 
 bool QsoForm::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::KeyPress && (watched == m_confirmed || watched == m_worked)) {
+        switch (static_cast<QKeyEvent *>(event)->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            QRadioButton *other = watched == m_confirmed ? m_worked : m_confirmed;
+            other->setChecked(true);
+            other->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        default:
+            break;
+        }
+    }
     if (event->type() == QEvent::FocusOut) {
         if (watched == m_place)
             setUpperCase(m_place->lineEdit());
@@ -232,7 +258,7 @@ void QsoForm::placeChanged()
 
 void QsoForm::lookUpPlace()
 {
-    const QString province = m_places.provinceOf(m_place->currentText());
+    const QString province = m_places.provinceOf(m_place->currentText(), m_locator->text());
     if (province.isEmpty())
         return;
     // A province that is not among the nine of the list leaves the choice as it is.
