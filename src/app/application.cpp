@@ -6,6 +6,7 @@
 
 #include "award/awardwindows.h"
 #include "browser/browserwindows.h"
+#include "map/mapwindows.h"
 #include "places/placeswindows.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
@@ -105,6 +106,7 @@ void Application::registerWindows()
     registerQsoWindows(m_context);
     registerUserdataWindows(m_context);
     registerPlacesWindows(m_context);
+    registerMapWindows(m_context);
     m_windows.registerWindow(windows::frmAbout,
                              [this] { return new AboutWindow(m_context.desktop); });
 }

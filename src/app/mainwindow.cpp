@@ -70,6 +70,8 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, showWindow(windows::frmBAR));
     connect(addItem(award, QStringLiteral("mnEndorsement"), QStringLiteral("&Endorsement")),
             &QAction::triggered, this, showWindow(windows::frmAE));
+    connect(addItem(award, QStringLiteral("mnAwardMap"), QStringLiteral("&Map")),
+            &QAction::triggered, this, showWindow(windows::frmAwardMap));
 
     QMenu *utility = addMenu(QStringLiteral("mnUtility"), QStringLiteral("Utility"));
     connect(addItem(utility, QStringLiteral("mnUserData"), QStringLiteral("&User Data")),

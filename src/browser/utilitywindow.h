@@ -49,6 +49,8 @@ public:
     // Open the QSO of the selected line in Edit QSO, or delete it; nothing without a selection.
     void editSelected();
     void deleteSelected();
+    // Lists the QSOs the search finds, in the current order.
+    void searchFor(const LogSearch &search);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -59,7 +61,6 @@ private:
     void buildList();
     void buildSelectionActions(QBoxLayout *row);
     std::optional<qint32> selectedCount() const;
-    void searchFor(const LogSearch &search);
     void searchCall();
     void searchWWLocator();
     void searchPlace();

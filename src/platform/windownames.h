@@ -13,6 +13,7 @@ inline const QString frmUtility = QStringLiteral("frmUtility");
 inline const QString frmAward = QStringLiteral("frmAward");
 inline const QString frmBAR = QStringLiteral("frmBAR");
 inline const QString frmAE = QStringLiteral("frmAE");
+inline const QString frmAwardMap = QStringLiteral("frmAwardMap");
 inline const QString frmUserData = QStringLiteral("frmUserData");
 inline const QString frmFindPlaces = QStringLiteral("frmFindPlaces");
 inline const QString frmAbout = QStringLiteral("frmAbout");

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "awardmap.h"
+
+#include <QColor>
+#include <QRectF>
+#include <QSize>
+#include <bitset>
+#include <optional>
+
+class QPainter;
+
+namespace kx47
+{
+
+// How the award map is drawn: the grid with the letters of the columns and rows along its
+// edges, each cell in the colour of its state and with the state's letter, sub-squares without
+// a place in the gazetteer hatched; and the whole picture with title, legend and figures, which
+// "Save image..." writes as PNG or SVG.
+class AwardMapPicture
+{
+public:
+    using Places = std::bitset<AwardMap::cellCount>;
+
+    AwardMapPicture(const AwardMap::Data &data, const Places &withPlaces);
+
+    // A palette that colour-blind readers tell apart (Okabe and Ito).
+    static QColor colour(AwardMap::State state);
+
+    // The cells' side and the grid's top-left corner inside an area; the edge letters take one
+    // cell's width around the grid.
+    struct Geometry {
+        double cell;
+        QPointF origin;
+        QRectF cellRect(int column, int row) const;
+        // The cell under a point; none outside the grid.
+        std::optional<std::pair<int, int>> cellAt(const QPointF &point) const;
+    };
+    static Geometry geometry(const QRectF &area);
+
+    void paintGrid(QPainter &painter, const QRectF &area) const;
+    // Title, grid, legend and figures.
+    void paint(QPainter &painter) const;
+    // The size of the saved picture, in pixels.
+    static QSize size();
+
+    // Writes the picture as SVG when the path ends in ".svg", else as PNG; the file appears
+    // whole or not at all. False, with the reason, when it could not be written.
+    bool save(const QString &path, QString *error) const;
+
+private:
+    void paintLegend(QPainter &painter, const QRectF &area) const;
+
+    const AwardMap::Data &m_data;
+    const Places &m_withPlaces;
+};
+
+} // namespace kx47

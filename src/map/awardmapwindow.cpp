@@ -1,0 +1,236 @@
+#include "awardmapwindow.h"
+
+#include "awardmappicture.h"
+
+#include "browser/logsearch.h"
+#include "browser/utilitywindow.h"
+#include "platform/appcontext.h"
+#include "platform/awardvocabulary.h"
+#include "platform/dialogs.h"
+#include "platform/printer.h"
+#include "platform/windownames.h"
+#include "platform/windowregistry.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace kx47
+{
+
+namespace
+{
+
+const QString allBands = QStringLiteral("All bands");
+
+QComboBox *choice(QWidget *parent, QBoxLayout *row, const QString &caption, const QString &name,
+                  const QStringList &items)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    auto *frameLayout = new QVBoxLayout(frame);
+    auto *combo = new QComboBox(frame);
+    combo->setObjectName(name);
+    combo->setEditable(false);
+    combo->addItems(items);
+    frameLayout->addWidget(combo);
+    row->addWidget(frame);
+    return combo;
+}
+
+QPushButton *button(QWidget *parent, QBoxLayout *row, const QString &caption, const QString &name)
+{
+    auto *push = new QPushButton(caption, parent);
+    push->setObjectName(name);
+    row->addWidget(push);
+    return push;
+}
+
+} // namespace
+
+AwardMapWindow::AwardMapWindow(AppContext &context)
+    : m_context(context), m_map(context.log, context.places)
+{
+    setObjectName(windows::frmAwardMap);
+    setWindowTitle(QStringLiteral("Award map"));
+
+    auto *layout = new QVBoxLayout(this);
+    auto *choices = new QHBoxLayout;
+    m_band = choice(this, choices, QStringLiteral("Band"), QStringLiteral("comboBand"),
+                    vocabulary::bandNames() << allBands);
+    m_mode = choice(this, choices, QStringLiteral("Mode"), QStringLiteral("comboMode"),
+                    vocabulary::modeNames());
+    choices->addStretch();
+    layout->addLayout(choices);
+
+    auto *middle = new QHBoxLayout;
+    m_grid = new AwardMapGrid(*this);
+    m_grid->setObjectName(QStringLiteral("mapGrid"));
+    middle->addWidget(m_grid, 1);
+    auto *side = new QVBoxLayout;
+    auto *legend = new QLabel(
+        QStringLiteral(
+            "a  accredited\nc  confirmed\nw  worked\nhatched: no place in the gazetteer"),
+        this);
+    legend->setObjectName(QStringLiteral("lblLegend"));
+    side->addWidget(legend);
+    m_figures = new QLabel(this);
+    m_figures->setObjectName(QStringLiteral("lblFigures"));
+    side->addWidget(m_figures);
+    side->addStretch();
+    middle->addLayout(side);
+    layout->addLayout(middle, 1);
+
+    auto *buttons = new QHBoxLayout;
+    QPushButton *save =
+        button(this, buttons, QStringLiteral("Save image..."), QStringLiteral("cmdSaveImage"));
+    QPushButton *printButton =
+        button(this, buttons, QStringLiteral("Print"), QStringLiteral("cmdPrint"));
+    buttons->addStretch();
+    QPushButton *exitButton =
+        button(this, buttons, QStringLiteral("Exit"), QStringLiteral("cmdExit"));
+    layout->addLayout(buttons);
+
+    connect(save, &QPushButton::clicked, this, &AwardMapWindow::saveImage);
+    connect(printButton, &QPushButton::clicked, this, &AwardMapWindow::print);
+    connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
+
+    // The gazetteer is only read, so which sub-squares hold a place is read once.
+    m_withPlaces = m_map.withPlaces();
+    refresh();
+    connect(m_band, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    connect(m_mode, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+}
+
+void AwardMapWindow::refresh()
+{
+    const QString band = m_band->currentText() == allBands ? QString() : m_band->currentText();
+    m_data = m_map.compute(band, m_mode->currentText());
+    m_figures->setText(AwardMap::figureLines(m_data).join(QLatin1Char('\n')));
+    m_grid->update();
+}
+
+QString AwardMapWindow::cellToolTip(int column, int row) const
+{
+    QStringList lines{QStringLiteral("KX47") + AwardMap::letters(column, row) +
+                      QStringLiteral(": ") + AwardMap::stateName(m_data.at(column, row))};
+    const QStringList qsos = m_map.qsoLines(column, row, m_data.band, m_data.mode);
+    lines << (qsos.isEmpty() ? QStringLiteral("No QSO") : QStringLiteral("QSOs:")) << qsos;
+    const QStringList places = m_map.placeLines(column, row);
+    lines << (places.isEmpty() ? QStringLiteral("No place in the gazetteer")
+                               : QStringLiteral("Places:"))
+          << places;
+    return lines.join(QLatin1Char('\n'));
+}
+
+void AwardMapWindow::openInBrowser(int column, int row)
+{
+    auto *browser = m_context.windows.get<UtilityWindow>(windows::frmUtility);
+    if (!browser)
+        return;
+    browser->searchFor(LogSearch::byWWLocator(AwardMap::letters(column, row)));
+    browser->show();
+    browser->raise();
+    browser->activateWindow();
+}
+
+void AwardMapWindow::saveImage()
+{
+    const QString suggested = QStringLiteral("kx47-map-%1-%2.png")
+                                  .arg(AwardMap::bandCaption(m_data.band), m_data.mode)
+                                  .toLower()
+                                  .replace(QLatin1Char(' '), QLatin1Char('-'));
+    QString path =
+        m_context.dialogs.saveFileName(QStringLiteral("Save image"), suggested,
+                                       QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
+    if (path.isEmpty())
+        return;
+    const QString suffix = path.section(QLatin1Char('.'), -1).toLower();
+    if (!path.contains(QLatin1Char('.')) ||
+        (suffix != QLatin1String("png") && suffix != QLatin1String("svg")))
+        path += QLatin1String(".png");
+    QString error;
+    if (!AwardMapPicture(m_data, m_withPlaces).save(path, &error)) {
+        m_context.dialogs.message(
+            QStringLiteral("The map could not be saved as %1: %2. No file was written; choose "
+                           "another folder or name and save again.")
+                .arg(path, error),
+            MessageIcon::Critical, MessageButtons::Ok);
+    }
+}
+
+void AwardMapWindow::print()
+{
+    std::unique_ptr<Printer> printer =
+        m_context.printService.startDocument(QStringLiteral("KX47 award map"));
+    printer->setFontName(QStringLiteral("Courier New"));
+    printer->setFontSize(10);
+    printer->setBold(false);
+    for (const QString &line : AwardMap::textLines(m_data, m_withPlaces))
+        printer->printLine(line);
+    printer->endDocument();
+}
+
+AwardMapGrid::AwardMapGrid(AwardMapWindow &window) : QWidget(&window), m_window(window)
+{
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+QSize AwardMapGrid::sizeHint() const
+{
+    return QSize(26 * 22, 26 * 22);
+}
+
+QSize AwardMapGrid::minimumSizeHint() const
+{
+    return QSize(26 * 14, 26 * 14);
+}
+
+QPoint AwardMapGrid::cellCentre(int column, int row) const
+{
+    return AwardMapPicture::geometry(rect()).cellRect(column, row).center().toPoint();
+}
+
+bool AwardMapGrid::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const auto cell = AwardMapPicture::geometry(rect()).cellAt(help->pos());
+        if (cell) {
+            QToolTip::showText(help->globalPos(), m_window.cellToolTip(cell->first, cell->second),
+                               this,
+                               AwardMapPicture::geometry(rect())
+                                   .cellRect(cell->first, cell->second)
+                                   .toAlignedRect());
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void AwardMapGrid::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    AwardMapPicture(m_window.data(), m_window.withPlaces()).paintGrid(painter, rect());
+}
+
+void AwardMapGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const auto cell = AwardMapPicture::geometry(rect()).cellAt(event->position());
+    if (cell)
+        m_window.openInBrowser(cell->first, cell->second);
+}
+
+} // namespace kx47
