@@ -4,9 +4,11 @@
 #include "qsoentryfixture.h"
 
 #include "award/awardcounter.h"
+#include "award/awardtally.h"
 #include "award/awardthresholds.h"
 #include "award/awardwindow.h"
 #include "platform/database.h"
+#include "platform/logchange.h"
 #include "platform/lognotifier.h"
 #include "platform/windownames.h"
 
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QtTest>
+#include <random>
 
 using namespace kx47;
 using namespace kx47::test;
@@ -128,6 +131,7 @@ private slots:
     void contaNeverShowsTheWindow();
     void logChangeRecountsHiddenOrUnmadeWindow();
     void exitKeepsModeCloseBoxDiscardsIt();
+    void followedChangesEqualARecount();
 };
 
 void TestAwardCounter::thresholds_data()
@@ -394,6 +398,61 @@ void TestAwardCounter::exitKeepsModeCloseBoxDiscardsIt()
     AwardWindow *fresh = counter.window();
     QCOMPARE(fresh->findChild<QComboBox *>("Combo1")->currentText(), QString("MIXED"));
     QCOMPARE(figureTexts(fresh), expectedTexts(counter.folder.log(), "MIXED"));
+}
+
+// Random QSOs added, edited and deleted, some while the tally is still reading the log in short
+// stretches: once read, its figures are those of a recount for every mode.
+void TestAwardCounter::followedChangesEqualARecount()
+{
+    ProgramFolder folder;
+    const QList<QsoRow> log = counterLog();
+    folder.addQsos(log);
+    Database db(QStringLiteral("tally"));
+    QString error;
+    QVERIFY2(db.open(folder.logPath(), &error), qPrintable(error));
+    AwardTally tally(db);
+    const AwardCounter counter(db);
+
+    std::mt19937 random(47);
+    const QStringList modes{"MIXED", "SSB", "ssb", "CW", "DIGITAL", "RTTY"};
+    const QStringList someBands{"HF", "hf", "50 MHz", "SAT", "2m"};
+    const QStringList someStates{"w", "c", "a", "C", "x"};
+    const auto pick = [&random](const QStringList &values) {
+        return values[std::uniform_int_distribution<int>(0, int(values.size()) - 1)(random)];
+    };
+    QList<int> numbers;
+    for (const QsoRow &row : log)
+        numbers << row.count;
+    int next = numbers.size() + 1;
+    for (int step = 0; step < 80; ++step) {
+        // Stretches of 7 numbers: the first changes come before the whole log is read.
+        tally.readMore(7);
+        LogChange change;
+        const int action = std::uniform_int_distribution<int>(0, 2)(random);
+        if (action == 0) {
+            folder.addQso(qsoRow(next, "AB", pick(someStates), pick(someBands), pick(modes)));
+            change.added << next;
+            numbers << next++;
+        } else {
+            const int count = numbers.takeAt(
+                std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(random));
+            folder.deleteQso(count);
+            if (action == 1) {
+                folder.addQso(qsoRow(count, "AB", pick(someStates), pick(someBands), pick(modes)));
+                numbers << count;
+                change.changed << count;
+            } else {
+                change.removed << count;
+            }
+        }
+        QVERIFY(tally.follow(change));
+        if (tally.isComplete()) {
+            for (const QString &mode : AwardCounter::modes())
+                QCOMPARE(tally.figures(mode).counts, counter.count(mode).counts);
+        }
+    }
+    QVERIFY(tally.isComplete());
+    QVERIFY(!tally.follow(LogChange::everything()));
 }
 
 QTEST_MAIN(TestAwardCounter)

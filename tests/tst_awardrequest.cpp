@@ -1,12 +1,14 @@
 // The base award request and the endorsement request: their checks and messages in order, the
 // two applications line by line with their fonts, and the conversion of exactly the QSOs listed.
 #include "awardrequestlog.h"
+#include "filesizelimit.h"
 #include "fixture.h"
 #include "printouttext.h"
 
 #include "award/awardapplicationprintout.h"
 #include "award/awardrequest.h"
 #include "award/awardrequestkind.h"
+#include "backup/backups.h"
 #include "platform/database.h"
 #include "platform/lognotifier.h"
 #include "platform/qtprintservice.h"
@@ -611,6 +613,11 @@ void TestAwardRequest::conversion()
         }
     }
     QCOMPARE(m_folder->qsos(), expected);
+    // A copy of the log as it was is made before the QSOs are converted.
+    const QList<Backups::Backup> backups = Backups::list(Backups::folderOf(*m_db));
+    QCOMPARE(backups.size(), outcome == AwardRequest::Outcome::Converted ? 1 : 0);
+    if (!backups.isEmpty())
+        QCOMPARE(backups.first().qsos, before.size());
     if (outcome == AwardRequest::Outcome::Converted) {
         QStringList listedCalls;
         for (const QsoRow &row : listedRows)
@@ -759,29 +766,40 @@ void TestAwardRequest::secondEndorsementNeedsNewQsos()
 void TestAwardRequest::failedPrintoutChangesNothing_data()
 {
     QTest::addColumn<Kind>("kind");
-    QTest::newRow("base") << Kind::Base;
-    QTest::newRow("endorsement") << Kind::Endorsement;
+    QTest::addColumn<bool>("midway");
+    QTest::newRow("base, no folder") << Kind::Base << false;
+    QTest::newRow("endorsement, no folder") << Kind::Endorsement << false;
+    QTest::newRow("base, disk full midway") << Kind::Base << true;
+    QTest::newRow("endorsement, disk full midway") << Kind::Endorsement << true;
 }
 
 void TestAwardRequest::failedPrintoutChangesNothing()
 {
     QFETCH(Kind, kind);
+    QFETCH(bool, midway);
     m_folder->addQsos(awardQsos(1, 50, "HF", "MIXED", kind == Kind::Base ? "c" : "a") +
                       awardQsos(51, 20, "HF", "MIXED", "c", 50));
     m_folder->setUserData("IK0XYZ");
     const QList<QsoRow> before = m_folder->qsos();
 
-    // The PDF cannot be written: a file stands where the folder of the printouts should be.
     QTemporaryDir programFolder;
-    QFile blocker(QDir(programFolder.path()).filePath("Printouts"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    if (!midway) {
+        // The PDF cannot be written: a file stands where the folder of the printouts should be.
+        QFile blocker(QDir(programFolder.path()).filePath("Printouts"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+    }
     RecordingDesktop desktop;
     QtPrintService paper(programFolder.path(), m_dialogs, desktop,
                          QtPrintService::Destination::PdfFile);
     m_dialogs.answers << MessageAnswer::Yes << MessageAnswer::Yes;
-    const AwardRequest::Outcome outcome =
-        AwardRequest(*m_db, m_dialogs, paper, *m_notifier).run(kindOf(kind), "HF", "MIXED");
+    AwardRequest::Outcome outcome = AwardRequest::Outcome::Converted;
+    {
+        // The disk fills up after the first few kilobytes of the PDF.
+        FileSizeLimit limit(midway ? 4096 : -1);
+        outcome =
+            AwardRequest(*m_db, m_dialogs, paper, *m_notifier).run(kindOf(kind), "HF", "MIXED");
+    }
 
     QCOMPARE(outcome, AwardRequest::Outcome::PrintFailed);
     QCOMPARE(m_dialogs.messages.size(), 1);
@@ -791,11 +809,15 @@ void TestAwardRequest::failedPrintoutChangesNothing()
     QCOMPARE(m_folder->qsos(), before);
     QCOMPARE(m_recounts->size(), 0);
     QVERIFY(desktop.opened.isEmpty());
+    if (midway) // no half-written document is left behind
+        QVERIFY(QDir(programFolder.path() + "/Printouts").isEmpty(QDir::Files | QDir::Hidden));
 }
 
 void TestAwardRequest::applicationOnPaper_data()
 {
-    failedPrintoutChangesNothing_data();
+    QTest::addColumn<Kind>("kind");
+    QTest::newRow("base") << Kind::Base;
+    QTest::newRow("endorsement") << Kind::Endorsement;
 }
 
 void TestAwardRequest::applicationOnPaper()

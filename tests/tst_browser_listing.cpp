@@ -9,10 +9,13 @@
 #include "browser/logquery.h"
 #include "browser/logsearch.h"
 #include "platform/database.h"
+#include "platform/logchange.h"
 #include "platform/sqltext.h"
 
+#include <QAbstractItemModelTester>
 #include <QSqlQuery>
 #include <QtTest>
+#include <random>
 
 using namespace kx47;
 using namespace kx47::test;
@@ -149,6 +152,8 @@ private slots:
     void linesShowTheStoredValues_data();
     void linesShowTheStoredValues();
     void modelShowsEachLine();
+    void followedChangesEqualAFreshListing_data();
+    void followedChangesEqualAFreshListing();
 };
 
 void TestBrowserListing::headerBars()
@@ -535,6 +540,123 @@ void TestBrowserListing::modelShowsEachLine()
     model.setLines(LogLines());
     QCOMPARE(resets.count(), 2);
     QCOMPARE(model.rowCount(), 0);
+}
+
+void TestBrowserListing::followedChangesEqualAFreshListing_data()
+{
+    QTest::addColumn<LogOrderKey>("key");
+    QTest::addColumn<LogSecondaryOrder>("secondary");
+    QTest::addColumn<LogSearch>("search");
+
+    const QList<std::pair<const char *, LogSearch>> searches{
+        {"whole log", LogSearch()},
+        {"call", LogSearch::byCall("ik0aaa")},
+        {"sub-square", LogSearch::byWWLocator("ab")},
+        {"place and province", LogSearch::byPlace("sant'erminio", "PG")},
+        {"province", LogSearch::byPlace("", "pg")},
+        {"place", LogSearch::byPlace("BRANVOLE", "")}};
+    for (LogOrderKey key :
+         {LogOrderKey::Call, LogOrderKey::Place, LogOrderKey::WWLocator, LogOrderKey::Band}) {
+        for (LogSecondaryOrder secondary :
+             {LogSecondaryOrder::BandMode, LogSecondaryOrder::ModeBand}) {
+            if (key == LogOrderKey::Band && secondary == LogSecondaryOrder::ModeBand)
+                continue;
+            for (const auto &[name, search] : searches) {
+                QTest::addRow("%s, %s, %s", qPrintable(keyName(key)),
+                              secondary == LogSecondaryOrder::BandMode ? "band" : "mode", name)
+                    << key << secondary << search;
+            }
+        }
+    }
+}
+
+// Random QSOs added, edited and deleted, one or several at a time, each change followed by the
+// model: after every change its lines and line index are those of a fresh listing.
+void TestBrowserListing::followedChangesEqualAFreshListing()
+{
+    QFETCH(LogOrderKey, key);
+    QFETCH(LogSecondaryOrder, secondary);
+    QFETCH(LogSearch, search);
+    const LogQuery query(key, secondary, key != LogOrderKey::Band, search);
+
+    // Few values, in both cases, with apostrophes and letters beyond ASCII, so that many QSOs
+    // share keys and ties fall to the QSO number.
+    const QStringList calls{"IK0AAA", "ik0aaa", "IK0AA", "O'HARA", QString::fromUtf8("\u00d8Z1A"),
+                            "OZ1A",   "IW3CCC"};
+    const QStringList locators{"AB", "ab", "AA", "XX", "Ab"};
+    const QStringList places{
+        "BRANVOLE", "Branvole", "SANT'ERMINIO", "COLLEVARO", QString::fromUtf8("FORL\u00cc"),
+        "FORLI"};
+    const QStringList provs{"PG", "pg", "AN", "RSM"};
+    const QStringList modes{"MIXED", "SSB", "ssb", "CW", "DIGITAL"};
+    const QStringList bands{"HF", "50 MHz", "VHF", "vhf", "SAT"};
+
+    std::mt19937 random(uint(qHash(QByteArray(QTest::currentDataTag()))));
+    const auto pick = [&random](const QStringList &values) {
+        return values[std::uniform_int_distribution<int>(0, int(values.size()) - 1)(random)];
+    };
+    const auto randomQso = [&](int count) {
+        QsoRow row;
+        row.count = count;
+        row.locator = pick(locators);
+        row.call = pick(calls);
+        row.place = pick(places);
+        row.prov = pick(provs);
+        row.mode = pick(modes);
+        row.band = pick(bands);
+        row.qsl = pick({"w", "c", "a"});
+        row.time = pick({"09:05", "14:30"});
+        return row;
+    };
+
+    ProgramFolder folder;
+    // Nothing here needs to outlive a crash: the test's changes need not wait for the disk.
+    QSqlQuery(folder.log()).exec(QStringLiteral("pragma synchronous = off"));
+    QList<int> numbers;
+    int next = 1;
+    for (; next <= 15; ++next) {
+        folder.addQso(randomQso(next));
+        numbers << next;
+    }
+    OpenLog log(folder);
+    QVERIFY(log.opened);
+    LogLinesModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model.setListing(LogListing::read(log.db, query));
+
+    for (int step = 0; step < 60; ++step) {
+        LogChange change;
+        folder.log().transaction();
+        const int qsos = std::uniform_int_distribution<int>(1, 3)(random);
+        for (int i = 0; i < qsos; ++i) {
+            const int action =
+                numbers.isEmpty() ? 0 : std::uniform_int_distribution<int>(0, 2)(random);
+            if (action == 0) {
+                folder.addQso(randomQso(next));
+                numbers << next;
+                change.added << next++;
+            } else {
+                const int count = numbers.takeAt(
+                    std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(random));
+                folder.deleteQso(count);
+                if (action == 1) {
+                    folder.addQso(randomQso(count));
+                    numbers << count;
+                    change.changed << count;
+                } else {
+                    change.removed << count;
+                }
+            }
+        }
+        folder.log().commit();
+        model.follow(change, log.db, query);
+
+        const LogListing fresh = LogListing::read(log.db, query);
+        QCOMPARE(model.listing().counts, fresh.counts);
+        QCOMPARE(model.rowCount(), fresh.lines.size());
+        for (int line = 0; line < fresh.lines.size(); ++line)
+            QCOMPARE(model.index(line, 0).data().toString(), fresh.lines.at(line));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestBrowserListing)

@@ -1,19 +1,24 @@
 // The real printer: A4 pages written as PDF into Printouts, read back with pdftotext to see the
 // lines, their columns and the page breaks as a reader of the paper would.
 #include "fakedialogs.h"
+#include "filesizelimit.h"
 #include "printouttext.h"
 #include "recordingdesktop.h"
 
 #include "platform/qtprintservice.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace kx47;
@@ -64,6 +69,10 @@ private slots:
     void tickBoxesOnPaper();
     void unwritableFolderIsReportedAndNothingOpened();
     void everyDocumentGetsItsOwnFile();
+    void failureMidwayLeavesNoFile();
+    void cancelOfALongPrintoutLeavesNoFile();
+    void printoutWithoutViewerIsFoundInWords_data();
+    void printoutWithoutViewerIsFoundInWords();
 
 private:
     // Prints the lines as one document into a fresh program folder and reads the PDF back.
@@ -80,6 +89,7 @@ void TestPrintService::init()
     QVERIFY(m_folder->isValid());
     m_dialogs.reset();
     m_desktop.opened.clear();
+    m_desktop.viewerOpens = true;
 }
 
 bool TestPrintService::printAndRead(const QList<Line> &lines, PrintoutText *text)
@@ -409,6 +419,94 @@ void TestPrintService::everyDocumentGetsItsOwnFile()
         QCOMPARE(QFileInfo(path).absoluteDir(), printouts);
     }
     QVERIFY(m_dialogs.messages.isEmpty());
+}
+
+void TestPrintService::failureMidwayLeavesNoFile()
+{
+    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
+                           QtPrintService::Destination::PdfFile);
+    std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
+    {
+        // The disk fills up once the document has reached 16 KB.
+        FileSizeLimit full(16 * 1024);
+        QVERIFY(full.isSet());
+        printer->setFontName("Courier New");
+        printer->setFontSize(8);
+        for (int i = 0; i < 3000; ++i)
+            printer->printLine(logLine(i % 100));
+        printer->endDocument();
+    }
+    QVERIFY(!printer->ok());
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QCOMPARE(m_dialogs.messages.first().icon, MessageIcon::Critical);
+    QVERIFY2(m_dialogs.messages.first().text.contains("could not be saved"),
+             qPrintable(m_dialogs.messages.first().text));
+    QVERIFY(m_desktop.opened.isEmpty());
+    QVERIFY(QDir(service.printoutFolder()).isEmpty(QDir::Files | QDir::Hidden));
+}
+
+void TestPrintService::cancelOfALongPrintoutLeavesNoFile()
+{
+    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
+                           QtPrintService::Destination::PdfFile);
+    std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
+    // The user presses Cancel as soon as the progress window shows.
+    bool shown = false;
+    QTimer canceller;
+    QObject::connect(&canceller, &QTimer::timeout, [&shown] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            auto *progress = qobject_cast<QProgressDialog *>(window);
+            if (progress && progress->isVisible()) {
+                shown = true;
+                progress->cancel();
+            }
+        }
+    });
+    canceller.start(10);
+    printer->setFontName("Courier New");
+    printer->setFontSize(8);
+    QElapsedTimer clock;
+    clock.start();
+    int lines = 0;
+    while (printer->ok() && clock.elapsed() < 60000)
+        printer->printLine(logLine(++lines % 100));
+    printer->endDocument();
+    QVERIFY(shown);
+    QVERIFY(clock.elapsed() >= 500); // not before half a second
+    QVERIFY(!printer->ok());
+    QVERIFY(m_dialogs.messages.isEmpty());
+    QVERIFY(m_desktop.opened.isEmpty());
+    QVERIFY(QDir(service.printoutFolder()).isEmpty(QDir::Files | QDir::Hidden));
+}
+
+void TestPrintService::printoutWithoutViewerIsFoundInWords_data()
+{
+    QTest::addColumn<bool>("viewer");
+    QTest::newRow("a viewer shows it") << true;
+    QTest::newRow("no viewer") << false;
+}
+
+void TestPrintService::printoutWithoutViewerIsFoundInWords()
+{
+    QFETCH(bool, viewer);
+    m_desktop.viewerOpens = viewer;
+    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
+                           QtPrintService::Destination::PdfFile);
+    std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
+    printer->printLine("LINE");
+    printer->endDocument();
+    QVERIFY(printer->ok());
+    QCOMPARE(m_desktop.opened.size(), 1);
+    const QString pdf = m_desktop.opened.first();
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    if (viewer) {
+        QVERIFY(m_dialogs.messages.isEmpty());
+        return;
+    }
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QCOMPARE(m_dialogs.messages.first().icon, MessageIcon::Information);
+    QVERIFY2(m_dialogs.messages.first().text.contains(QDir::toNativeSeparators(pdf)),
+             qPrintable(m_dialogs.messages.first().text));
 }
 
 QTEST_MAIN(TestPrintService)

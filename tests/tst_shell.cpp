@@ -8,13 +8,19 @@
 #include "platform/windownames.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
 #include <QtTest>
+#include <unistd.h>
 
 using namespace kx47;
 using namespace kx47::test;
@@ -42,6 +48,41 @@ QWidget *makePlainWindow()
     return new QWidget;
 }
 
+// Makes a file or folder read-only, also for root (whom the permission bits do not stop):
+// the immutable attribute where the file system has it.
+bool makeReadOnly(const QString &path)
+{
+    QFile::setPermissions(path, QFile::permissions(path) &
+                                    ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
+                                      QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    if (geteuid() == 0 && QProcess::execute("chattr", {"+i", path}) != 0)
+        return false;
+    return !QFileInfo(path).isWritable();
+}
+
+void makeWritable(const QString &path)
+{
+    if (geteuid() == 0)
+        QProcess::execute("chattr", {"-i", path});
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+}
+
+// A connection of the test's own on a file, standing for another program.
+QSqlDatabase otherProgram(const QString &path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other program");
+    db.setDatabaseName(path);
+    db.open();
+    return db;
+}
+
+void execOn(QSqlDatabase db, const QString &sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        qWarning() << sql << query.lastError().text();
+}
+
 } // namespace
 
 class TestShell : public QObject
@@ -54,6 +95,11 @@ private slots:
     void missingFileIsReportedAndNotCreated();
     void unreadableFileIsReportedAndUntouched_data();
     void unreadableFileIsReportedAndUntouched();
+    void startUpFaultIsToldAndFileUntouched_data();
+    void startUpFaultIsToldAndFileUntouched();
+    void readOnlyLogOpensForReading_data();
+    void readOnlyLogOpensForReading();
+    void installedProgramKeepsTheLogInTheUserFolder();
     void databaseFailureIsReported();
     void menuTree();
     void helpDocumentsOpenFromProgramFolder_data();
@@ -160,6 +206,179 @@ void TestShell::unreadableFileIsReportedAndUntouched()
     QCOMPARE(readFile(path), content);
 }
 
+void TestShell::startUpFaultIsToldAndFileUntouched_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("cut in half") << "half" << QStringList{"data.mdb", "damaged"};
+    QTest::newRow("pages overwritten") << "garbage" << QStringList{"data.mdb", "damaged"};
+    QTest::newRow("locked by a writer (rollback journal)")
+        << "exclusive" << QStringList{"data.mdb", "locked by another program"};
+    QTest::newRow("locked by a writer (write-ahead log)")
+        << "immediate" << QStringList{"data.mdb", "locked by another program"};
+    QTest::newRow("disk full") << "full" << QStringList{"data.mdb", "disk", "is full"};
+    QTest::newRow("columns missing")
+        << "columns" << QStringList{"data.mdb", "lack the columns", "data.qsl", "userData.email"};
+    QTest::newRow("read-only folder with a journal")
+        << "journal" << QStringList{"data.mdb", "read-only", "data.mdb-wal"};
+}
+
+void TestShell::startUpFaultIsToldAndFileUntouched()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, said);
+    ProgramFolder folder;
+    QList<QsoRow> rows;
+    for (int i = 1; i <= 400; ++i)
+        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
+    folder.addQsos(rows);
+    folder.log().close();
+    const QString path = folder.logPath();
+    QSqlDatabase other;
+    if (fault == "half") {
+        writeFile(path, readFile(path).left(QFileInfo(path).size() / 2));
+    } else if (fault == "garbage") {
+        QByteArray bytes = readFile(path);
+        bytes.replace(4096, 8192, QByteArray(8192, '\xab'));
+        writeFile(path, bytes);
+    } else if (fault == "exclusive" || fault == "immediate" || fault == "journal") {
+        other = otherProgram(path);
+        if (fault == "immediate" || fault == "journal")
+            execOn(other, "pragma journal_mode = wal");
+        execOn(other, "pragma wal_autocheckpoint = 0");
+        execOn(other, fault == "exclusive" ? "begin exclusive" : "begin immediate");
+        execOn(other, "update data set call = 'X' where count = 1");
+        if (fault == "journal") {
+            execOn(other, "commit");
+            if (!makeReadOnly(folder.path())) {
+                makeWritable(folder.path());
+                QSKIP("this file system cannot make a folder read-only");
+            }
+        }
+    } else if (fault == "full") {
+        DatabaseFiles::setFreeSpaceProbe([](const QString &) { return qint64(4096); });
+    } else if (fault == "columns") {
+        QSqlDatabase db = folder.log();
+        db.open();
+        execOn(db, "drop index data_mode_band_qsl");
+        execOn(db, "alter table data drop column qsl");
+        execOn(db, "alter table userData drop column email");
+        db.close();
+    }
+    const QByteArray before = readFile(path);
+
+    TestApp app(folder.path());
+    const bool started = app.start();
+    const QByteArray after = readFile(path);
+    DatabaseFiles::setFreeSpaceProbe({});
+    if (fault == "journal")
+        makeWritable(folder.path());
+    if (other.isValid()) {
+        execOn(other, "rollback");
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase("other program");
+    }
+    QVERIFY(!started);
+    QVERIFY(!app.app().mainWindow());
+    QCOMPARE(app.dialogs.messages.size(), 1);
+    const FakeDialogs::Message message = app.dialogs.messages.first();
+    QCOMPARE(message.icon, MessageIcon::Critical);
+    for (const QString &words : said)
+        QVERIFY2(message.text.contains(words), qPrintable(message.text));
+    QVERIFY(after == before);
+}
+
+void TestShell::readOnlyLogOpensForReading_data()
+{
+    QTest::addColumn<bool>("wholeFolder");
+    QTest::newRow("read-only file") << false;
+    QTest::newRow("read-only folder") << true;
+}
+
+void TestShell::readOnlyLogOpensForReading()
+{
+    QFETCH(bool, wholeFolder);
+    ProgramFolder folder;
+    folder.addQsos({{1, "AA", "IK0AAA"}, {2, "AB", "IK0BBB"}});
+    folder.log().close();
+    const QString readOnly = wholeFolder ? folder.path() : folder.logPath();
+    const QByteArray before = readFile(folder.logPath());
+    if (!makeReadOnly(readOnly)) {
+        makeWritable(readOnly);
+        QSKIP("this file system cannot make a file read-only");
+    }
+    bool started = false;
+    int qsos = -1;
+    bool writable = true;
+    QList<FakeDialogs::Message> messages;
+    {
+        TestApp app(folder.path());
+        started = app.start();
+        if (started) {
+            qsos = app.app().context().log.count("select count(*) as contatore from data");
+            writable = app.app().context().log.isWritable();
+        }
+        messages = app.dialogs.messages;
+    }
+    makeWritable(readOnly);
+    QVERIFY(started);
+    QCOMPARE(qsos, 2);
+    QVERIFY(!writable);
+    QCOMPARE(messages.size(), 1); // said once
+    QCOMPARE(messages.first().icon, MessageIcon::Information);
+    QVERIFY2(messages.first().text.contains("read-only"), qPrintable(messages.first().text));
+    QVERIFY(readFile(folder.logPath()) == before);
+    QVERIFY(!QFileInfo::exists(folder.path() + "/Backups"));
+}
+
+void TestShell::installedProgramKeepsTheLogInTheUserFolder()
+{
+    // <prefix>/bin/kx47 with the gazetteer, the help and the empty log in <prefix>/share/kx47.
+    ProgramFolder installed;
+    QTemporaryDir prefix;
+    QTemporaryDir home;
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    QStandardPaths::setTestModeEnabled(true);
+    const QString share = prefix.path() + "/share/kx47";
+    QVERIFY(QDir().mkpath(prefix.path() + "/bin"));
+    QVERIFY(QDir().mkpath(share));
+    QVERIFY(QFile::copy(installed.logPath(), share + "/data.mdb"));
+    QVERIFY(QFile::copy(installed.placesPath(), share + "/places.mdb"));
+    const QByteArray emptyLog = readFile(share + "/data.mdb");
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QVERIFY2(userFolder.startsWith(home.path()), qPrintable(userFolder));
+
+    for (int start = 1; start <= 2; ++start) {
+        TestApp app(prefix.path() + "/bin");
+        QVERIFY(app.start());
+        QVERIFY(app.dialogs.messages.isEmpty());
+        Database &log = app.app().context().log;
+        QCOMPARE(QFileInfo(log.handle().databaseName()).absoluteFilePath(),
+                 QFileInfo(userFolder + "/data.mdb").absoluteFilePath());
+        // The log of the first start is kept: never made afresh over the user's QSOs.
+        QCOMPARE(log.count("select count(*) as contatore from data"), start - 1);
+        QCOMPARE(app.app().context().places.count("select count(*) as contatore from places"),
+                 ProgramFolder::defaultPlaces().size());
+        if (start == 1) {
+            log.run("insert into data values (1, 'AB', 'IK0ABC', '2004-12-07', '09:30', "
+                    "'PLACE', 'AN', 'CW', 'HF', 'c')");
+        }
+        app.app().mainWindow()->findChild<QAction *>("mnHelpKX47html")->trigger();
+        QCOMPARE(app.desktop.opened, QStringList{share + "/Help/index.htm"});
+        app.app().mainWindow()->findChild<QAction *>("mnAbout")->trigger();
+        auto *where = app.windows().find(windows::frmAbout)->findChild<QLabel *>("lblLogFile");
+        QVERIFY2(where->text().contains(QDir::toNativeSeparators(userFolder + "/data.mdb")),
+                 qPrintable(where->text()));
+    }
+    QVERIFY(QDir(userFolder + "/Backups").entryList(QDir::Files).size() == 1); // of the day
+    QVERIFY(readFile(share + "/data.mdb") == emptyLog);
+    QVERIFY(!QFileInfo::exists(prefix.path() + "/bin/data.mdb"));
+    QStandardPaths::setTestModeEnabled(false);
+    qputenv("HOME", savedHome);
+}
+
 void TestShell::databaseFailureIsReported()
 {
     ProgramFolder folder;
@@ -190,6 +409,8 @@ void TestShell::menuTree()
          {{"mnInsertQSO", "&Insert QSO"},
           {"mnUtiliy", "&Utility QSO"},
           {"mnPrintAllQSOs", "&Print all QSOs"},
+          {"mnBackup", "&Back up the log now"},
+          {"mnRestore", "&Restore a backup..."},
           {"mnLine2", ""},
           {"mnExit", "&Exit"}}},
         {{"mnAward", "Award"},

@@ -4,6 +4,7 @@
 #include "platform/desktop.h"
 #include "platform/windownames.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -17,7 +18,7 @@ QString AboutWindow::webAddress()
     return QStringLiteral("https://kx47.example.org/");
 }
 
-AboutWindow::AboutWindow(Desktop &desktop)
+AboutWindow::AboutWindow(Desktop &desktop, const QString &logPath)
 {
     setObjectName(windows::frmAbout);
     setWindowTitle(QStringLiteral("about KX47"));
@@ -42,6 +43,12 @@ AboutWindow::AboutWindow(Desktop &desktop)
     site->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
     column->addWidget(site);
     connect(site, &ClickableLabel::clicked, this, [&desktop, site] { desktop.open(site->text()); });
+
+    auto *logFile =
+        new QLabel(QStringLiteral("The log is %1").arg(QDir::toNativeSeparators(logPath)), this);
+    logFile->setObjectName(QStringLiteral("lblLogFile"));
+    logFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column->addWidget(logFile);
 
     column->addStretch();
     auto *ok = new QPushButton(QStringLiteral("OK"), this);

@@ -12,7 +12,8 @@ class AboutWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit AboutWindow(Desktop &desktop);
+    // logPath: where the log lies, shown so that the user can find it and copy it.
+    AboutWindow(Desktop &desktop, const QString &logPath);
 
     static QString webAddress();
 };

@@ -5,11 +5,14 @@
 #include "mainwindow.h"
 
 #include "award/awardwindows.h"
+#include "backup/backups.h"
+#include "backup/restorewindow.h"
 #include "browser/browserwindows.h"
 #include "map/mapwindows.h"
 #include "places/placeswindows.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
+#include "platform/programplaces.h"
 #include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "qso/qsowindows.h"
@@ -24,10 +27,13 @@ namespace kx47
 Application::Application(const QString &programFolder, Dialogs &dialogs, PrintService &printService,
                          Desktop &desktop)
     : m_dialogs(dialogs), m_log(QStringLiteral("LogDatabase")),
-      m_places(QStringLiteral("PlacesDatabase")), m_context{programFolder, m_log,        m_places,
-                                                            dialogs,       printService, desktop,
-                                                            m_windows,     m_logNotifier}
+      m_places(QStringLiteral("PlacesDatabase")),
+      m_context{programFolder, m_log,     m_places,      dialogs, printService,
+                desktop,       m_windows, m_logNotifier, {},      {}}
 {
+    const ProgramPlaces places = ProgramPlaces::find(programFolder);
+    m_context.logFolder = places.logFolder;
+    m_context.installFolder = places.installFolder;
 }
 
 Application::~Application()
@@ -42,6 +48,10 @@ bool Application::start()
         return false;
 
     registerWindows();
+    if (m_log.isWritable()) {
+        Backups::backUpDaily(m_log, joinProgramPath(m_context.logFolder, QStringLiteral("Backups")),
+                             m_dialogs);
+    }
     m_mainWindow = std::make_unique<MainWindow>(m_context, [this] { quit(); });
     m_mainWindow->show();
     return true;
@@ -67,20 +77,33 @@ void Application::quitOnTerminationSignals()
 
 bool Application::openDatabases()
 {
+    const ProgramPlaces places = ProgramPlaces::find(m_context.programFolder);
+    QString message;
+    if (!places.makeLog(&message)) {
+        m_dialogs.message(message, MessageIcon::Critical, MessageButtons::Ok);
+        return false;
+    }
     const struct {
         Database &db;
-        const char *name;
+        QString path;
         Schema::File file;
-    } files[] = {{m_log, "data.mdb", Schema::File::Log},
-                 {m_places, "places.mdb", Schema::File::Places}};
+    } files[] = {{m_log, places.logPath(), Schema::File::Log},
+                 {m_places, places.placesPath(), Schema::File::Places}};
+    QString readOnlyNote;
     for (const auto &file : files) {
-        QString message;
-        const QString path =
-            joinProgramPath(m_context.programFolder, QString::fromLatin1(file.name));
-        if (!DatabaseFiles::open(file.db, path, file.file, &message)) {
+        DatabaseFiles::Access access = DatabaseFiles::Access::ReadWrite;
+        if (!DatabaseFiles::open(file.db, file.path, file.file, &message, &access)) {
             m_dialogs.message(message, MessageIcon::Critical, MessageButtons::Ok);
             return false;
         }
+        if (access == DatabaseFiles::Access::ReadOnly) {
+            file.db.setWritable(false);
+            readOnlyNote = message;
+        }
+    }
+    if (!readOnlyNote.isEmpty()) {
+        m_dialogs.message(readOnlyNote, MessageIcon::Information, MessageButtons::Ok);
+        return true;
     }
     // Each saved QSO is one small transaction: with write-ahead logging it does not wait for
     // the disk, and a power failure can cost at most the last changes, never the file.
@@ -106,9 +129,12 @@ void Application::registerWindows()
     registerQsoWindows(m_context);
     registerUserdataWindows(m_context);
     registerPlacesWindows(m_context);
+    registerBackupWindows(m_context);
     registerMapWindows(m_context);
-    m_windows.registerWindow(windows::frmAbout,
-                             [this] { return new AboutWindow(m_context.desktop); });
+    m_windows.registerWindow(windows::frmAbout, [this] {
+        return new AboutWindow(m_context.desktop,
+                               joinProgramPath(m_context.logFolder, QStringLiteral("data.mdb")));
+    });
 }
 
 } // namespace kx47

@@ -2,24 +2,41 @@
 
 #include "platform/schema.h"
 
+#include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 namespace kx47
 {
 
 class Database;
 
-// Opens one of the program's database files as it lies in the program folder. A missing file
-// is never created, and a file this program cannot read is never written to.
+// Opens one of the program's database files. Before anything is written to a file it is
+// examined through a connection that only reads: a missing file is never created, and a file
+// that is foreign, damaged, locked, incomplete or on a full disk is reported in words and left
+// exactly as it was.
 class DatabaseFiles
 {
 public:
-    // Opens path into db; on failure returns false with the message for the user.
-    static bool open(Database &db, const QString &path, Schema::File file, QString *message);
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens path into db. On a failure that stops the start returns false with the message for
+    // the user. A file or folder that cannot be written is opened for reading only: returns
+    // true with *access ReadOnly and *message telling the user so; otherwise *message is empty.
+    static bool open(Database &db, const QString &path, Schema::File file, QString *message,
+                     Access *access = nullptr);
 
     // What a file that is not a SQLite database is, judged by its first bytes; empty for a
     // SQLite database.
     static QString foreignFormat(const QByteArray &header);
+
+    // A log is refused when its disk has less room than this.
+    static constexpr qint64 minimumFreeBytes = 1024 * 1024;
+    // The free bytes on the disk of a folder. Tests replace it to stand for a full disk; an
+    // empty probe restores the real one.
+    using FreeSpaceProbe = std::function<qint64(const QString &folder)>;
+    static void setFreeSpaceProbe(FreeSpaceProbe probe);
 };
 
 } // namespace kx47

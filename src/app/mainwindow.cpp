@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "backup/restorewindow.h"
 #include "fulllogprintout.h"
 #include "platform/appcontext.h"
 #include "platform/databaseerror.h"
@@ -59,6 +60,10 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
                     [this] { FullLogPrintout(m_context.log).print(m_context.printService); },
                     DatabaseError::Work::Read);
             });
+    connect(addItem(database, QStringLiteral("mnBackup"), QStringLiteral("&Back up the log now")),
+            &QAction::triggered, this, [this] { backUpNow(m_context); });
+    connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),
+            &QAction::triggered, this, showWindow(RestoreWindow::name));
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
             &QAction::triggered, this, [this] { m_quit(); });
@@ -122,7 +127,7 @@ void MainWindow::addSeparator(QMenu *menu, const QString &name)
 void MainWindow::openHelpDocument(const QString &relativePath)
 {
     // A missing document or viewer is not reported.
-    m_context.desktop.open(joinProgramPath(m_context.programFolder, relativePath));
+    m_context.desktop.open(joinProgramPath(m_context.installFolder, relativePath));
 }
 
 } // namespace kx47

@@ -3,6 +3,7 @@
 #include "awardapplicationprintout.h"
 #include "awardqueries.h"
 #include "awardrequestkind.h"
+#include "backup/backups.h"
 #include "platform/awardvocabulary.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
@@ -68,6 +69,10 @@ AwardRequest::Outcome AwardRequest::run(const AwardRequestKind &kind, const QStr
         m_logNotifier.notifyLogChanged();
         return Outcome::Declined;
     }
+    // Turning many QSOs into accredited ones cannot be undone: a copy of the log comes first.
+    if (!Backups::backUpBeforeChange(m_log, m_dialogs,
+                                     QStringLiteral("Converting the QSOs to accredited")))
+        return Outcome::NotConverted;
     // Exactly the QSOs listed on the printout, all of them or none; a QSO that is no longer
     // confirmed stays as it is.
     const LogChange change = LogStore(m_log).write([&listed](LogStore::Batch &batch) {

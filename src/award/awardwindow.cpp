@@ -1,10 +1,12 @@
 #include "awardwindow.h"
 
 #include "awardcounter.h"
+#include "awardtally.h"
 
 #include "platform/appcontext.h"
 #include "platform/awardvocabulary.h"
 #include "platform/databaseerror.h"
+#include "platform/logchange.h"
 #include "platform/windownames.h"
 
 #include <QComboBox>
@@ -12,7 +14,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace kx47
 {
@@ -61,6 +65,53 @@ AwardWindow::AwardWindow(AppContext &context) : m_context(context)
     m_combo->setCurrentIndex(0);
     conta();
     connect(m_combo, &QComboBox::currentIndexChanged, this, [this] { conta(); });
+
+    // The tally that follows single QSOs is read while the program waits for the user.
+    m_tally = std::make_unique<AwardTally>(context.log);
+    m_tallyTimer = new QTimer(this);
+    m_tallyTimer->setSingleShot(true);
+    m_tallyTimer->setInterval(0);
+    connect(m_tallyTimer, &QTimer::timeout, this, &AwardWindow::readTally);
+    m_tallyTimer->start();
+}
+
+AwardWindow::~AwardWindow() = default;
+
+bool AwardWindow::tallyWork(const std::function<void()> &work)
+{
+    // A tally that could not be read is left aside: the figures are then counted, which tells
+    // the user what went wrong, and the next change of the whole log starts the tally again.
+    try {
+        work();
+        m_tallyFailed = false;
+        return true;
+    } catch (const DatabaseError &) {
+        m_tallyFailed = true;
+        return false;
+    }
+}
+
+void AwardWindow::readTally()
+{
+    bool done = true;
+    if (tallyWork([&] { done = m_tally->readMore(); }) && !done)
+        m_tallyTimer->start();
+}
+
+void AwardWindow::followLog(const LogChange &change)
+{
+    bool followed = false;
+    if (!m_tallyFailed && !change.wholeLog &&
+        tallyWork([&] { followed = m_tally->follow(change); }) && followed &&
+        m_tally->isComplete()) {
+        showFigures(m_tally->figures(m_combo->currentText()));
+        return;
+    }
+    conta();
+    if (change.wholeLog || m_tallyFailed) {
+        if (tallyWork([&] { m_tally->restart(); }))
+            m_tallyTimer->start();
+    }
 }
 
 QString AwardWindow::baseCaption(int bandRow)
@@ -140,6 +191,11 @@ void AwardWindow::conta()
             [&] { figures = AwardCounter(m_context.log).count(m_combo->currentText()); },
             DatabaseError::Work::Read))
         return;
+    showFigures(figures);
+}
+
+void AwardWindow::showFigures(const AwardCounter::Figures &figures)
+{
     for (int row = 0; row < int(m_figures.size()); ++row) {
         for (int column = 0; column < int(m_figures[row].size()); ++column)
             m_figures[row][column]->setText(QString::number(figures.counts[row][column]));

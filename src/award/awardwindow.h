@@ -1,15 +1,22 @@
 #pragma once
 
+#include "awardcounter.h"
+
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
 
 class QComboBox;
 class QLabel;
+class QTimer;
 
 namespace kx47
 {
 
 struct AppContext;
+class AwardTally;
+struct LogChange;
 
 // "Award Outside Italy Rules": for the mode chosen in Combo1, how many QSOs per band are
 // worked, confirmed and accredited, beside the minimum numbers of the base award and of an
@@ -19,9 +26,13 @@ class AwardWindow : public QWidget
     Q_OBJECT
 public:
     explicit AwardWindow(AppContext &context);
+    ~AwardWindow() override;
 
     // Recounts the eighteen figures for the mode Combo1 shows. Never shows the window.
     void conta();
+    // Follows a change of the log: the QSOs it names are read afresh and the figures follow;
+    // a change of the whole log, or one that comes before the log has been tallied, recounts.
+    void followLog(const LogChange &change);
 
     // The caption of a threshold label, as the window shows it.
     static QString baseCaption(int bandRow);
@@ -32,11 +43,17 @@ private:
     QWidget *buildThresholdFrame(const QString &caption, const QString &namePrefix,
                                  QString (*captionOf)(int));
     QWidget *buildFigures();
+    void showFigures(const AwardCounter::Figures &figures);
+    void readTally();
+    bool tallyWork(const std::function<void()> &work);
 
     AppContext &m_context;
     QComboBox *m_combo = nullptr;
     // Rows in band order; columns worked, confirmed, accredited.
     std::array<std::array<QLabel *, 3>, 6> m_figures{};
+    std::unique_ptr<AwardTally> m_tally;
+    QTimer *m_tallyTimer = nullptr;
+    bool m_tallyFailed = false;
 };
 
 } // namespace kx47

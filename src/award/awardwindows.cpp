@@ -22,10 +22,15 @@ void registerAwardWindows(AppContext &context)
             kind->windowName, [&context, kind] { return new AwardRequestWindow(context, *kind); });
     }
 
-    // After every change of the log the figures are recounted, whether the counter is shown,
-    // hidden or not created yet.
-    QObject::connect(&context.logNotifier, &LogNotifier::logChanged, &context.logNotifier,
-                     [&context] { context.windows.get<AwardWindow>(windows::frmAward)->conta(); });
+    // After every change of the log the figures follow it, whether the counter is shown, hidden
+    // or not created yet (a counter made now counts the log as it is).
+    QObject::connect(&context.logNotifier, &LogNotifier::qsosChanged, &context.logNotifier,
+                     [&context](const LogChange &change) {
+                         if (auto *counter = context.windows.find<AwardWindow>(windows::frmAward))
+                             counter->followLog(change);
+                         else
+                             context.windows.get<AwardWindow>(windows::frmAward);
+                     });
 }
 
 } // namespace kx47

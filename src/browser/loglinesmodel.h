@@ -1,14 +1,17 @@
 #pragma once
 
-#include "loglines.h"
+#include "loglisting.h"
 
 #include <QAbstractListModel>
 
 namespace kx47
 {
 
+class Database;
+struct LogChange;
+
 // The model of the browser's list: one row per line, whose display role is the line's text,
-// made only for the rows a view asks for.
+// made only for the rows a view asks for. It follows changes of the log line by line.
 class LogLinesModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -16,14 +19,30 @@ public:
     explicit LogLinesModel(QObject *parent = nullptr);
 
     // Replaces every line; views are reset, so no line stays selected.
+    void setListing(LogListing listing);
+    // The same with lines alone, tied to no QSO.
     void setLines(LogLines lines);
-    const LogLines &lines() const { return m_lines; }
+    const LogListing &listing() const { return m_listing; }
+    const LogLines &lines() const { return m_listing.lines; }
+
+    // Puts the QSOs named in the change where the order of the query puts them, reading each
+    // afresh by its number: a QSO added or changed to one the search finds gets its line, at
+    // its place; one removed or changed to one the search does not find loses it. Each QSO is
+    // read anew, so following the same change twice changes nothing more. With countTable
+    // the line index is sized by the QSOs added and removed; otherwise the caller sizes it.
+    void follow(const LogChange &change, const Database &log, const LogQuery &query,
+                bool countTable = true);
+    // Sizes the line index for a table of the given number of rows.
+    void setTableRows(int rows);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    LogLines m_lines;
+    void followQso(qint64 count, const Database &log, const LogQuery &query);
+    void removeLine(int line);
+
+    LogListing m_listing;
 };
 
 } // namespace kx47

@@ -10,6 +10,44 @@
 namespace kx47
 {
 
+namespace
+{
+
+// The columns of a listing's rows, looked up once.
+struct Columns {
+    explicit Columns(const QSqlRecord &record)
+        : count(record.indexOf(QStringLiteral("count"))), call(of(record, "call")),
+          wwLocator(of(record, "WWLocator")), place(of(record, "place")), prov(of(record, "prov")),
+          mode(of(record, "mode")), band(of(record, "band")), date(of(record, "date")),
+          time(of(record, "time")), qsl(of(record, "qsl"))
+    {
+    }
+
+    static int of(const QSqlRecord &record, const char *name)
+    {
+        return record.indexOf(LogQuery::bytesColumn(QLatin1String(name)));
+    }
+
+    StoredLogLine line(const QSqlQuery &rows) const
+    {
+        return {rows.value(call).toByteArray(),  rows.value(wwLocator).toByteArray(),
+                rows.value(place).toByteArray(), rows.value(prov).toByteArray(),
+                rows.value(mode).toByteArray(),  rows.value(band).toByteArray(),
+                rows.value(date).toByteArray(),  rows.value(time).toByteArray(),
+                rows.value(qsl).toByteArray()};
+    }
+
+    int count, call, wwLocator, place, prov, mode, band, date, time, qsl;
+};
+
+int foldedLetter(char byte)
+{
+    const auto value = static_cast<unsigned char>(byte);
+    return value >= 'A' && value <= 'Z' ? value + ('a' - 'A') : value;
+}
+
+} // namespace
+
 LogListing LogListing::read(const Database &log, const LogQuery &query)
 {
     LogListing listing;
@@ -19,35 +57,76 @@ LogListing LogListing::read(const Database &log, const LogQuery &query)
 
     // The rows come with their text as the stored bytes; the lines decode them when shown.
     QSqlQuery rows = log.run(query.storedBytesSql(), query.values());
-    const QSqlRecord record = rows.record();
-    const auto columnOf = [&record](const char *name) {
-        return record.indexOf(LogQuery::bytesColumn(QLatin1String(name)));
-    };
-    const int countColumn = record.indexOf(QStringLiteral("count"));
-    const int callColumn = columnOf("call");
-    const int locatorColumn = columnOf("WWLocator");
-    const int placeColumn = columnOf("place");
-    const int provColumn = columnOf("prov");
-    const int modeColumn = columnOf("mode");
-    const int bandColumn = columnOf("band");
-    const int dateColumn = columnOf("date");
-    const int timeColumn = columnOf("time");
-    const int qslColumn = columnOf("qsl");
-
+    const Columns columns(rows.record());
     while (rows.next()) {
         const int line = listing.lines.size();
         // The table cannot grow between the count and the query; should it, the index grows.
         if (line + 1 >= listing.counts.size())
             listing.counts.resize(line + 2);
-        listing.counts[line] = rows.value(countColumn).toInt();
-        listing.lines.append(
-            {rows.value(callColumn).toByteArray(), rows.value(locatorColumn).toByteArray(),
-             rows.value(placeColumn).toByteArray(), rows.value(provColumn).toByteArray(),
-             rows.value(modeColumn).toByteArray(), rows.value(bandColumn).toByteArray(),
-             rows.value(dateColumn).toByteArray(), rows.value(timeColumn).toByteArray(),
-             rows.value(qslColumn).toByteArray()});
+        listing.counts[line] = rows.value(columns.count).toInt();
+        listing.lines.append(columns.line(rows));
     }
     return listing;
+}
+
+std::optional<ListedQso> LogListing::readQso(const Database &log, const LogQuery &query,
+                                             qint64 count)
+{
+    QSqlQuery row = log.run(query.rowSql(), query.rowValues(count));
+    if (!row.next())
+        return std::nullopt;
+    const QSqlRecord record = row.record();
+    const Columns columns(record);
+    return ListedQso{columns.line(row), row.value(columns.count).toInt(),
+                     row.value(record.indexOf(QStringLiteral("matches"))).toInt() != 0};
+}
+
+int LogListing::lineOf(qint32 count) const
+{
+    const int listed = lines.size();
+    for (int line = 0; line < listed; ++line) {
+        if (counts[line] == count)
+            return line;
+    }
+    return -1;
+}
+
+int LogListing::placeFor(const ListedQso &qso, const QVector<LogColumn> &order, int leaving) const
+{
+    // Whether the line at a position (counted without the line leaving) comes before the QSO.
+    const auto before = [&](int position) {
+        const int line = leaving >= 0 && position >= leaving ? position + 1 : position;
+        for (LogColumn column : order) {
+            if (column == LogColumn::Count)
+                return counts[line] < qso.count;
+            const int compared =
+                compareIgnoringCase(lines.value(line, column), qso.line.value(column));
+            if (compared != 0)
+                return compared < 0;
+        }
+        return false;
+    };
+    int low = 0;
+    int high = lines.size() - (leaving >= 0 ? 1 : 0);
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (before(middle))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+int LogListing::compareIgnoringCase(QByteArrayView left, QByteArrayView right)
+{
+    const qsizetype common = qMin(left.size(), right.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const int difference = foldedLetter(left[i]) - foldedLetter(right[i]);
+        if (difference != 0)
+            return difference;
+    }
+    return left.size() < right.size() ? -1 : (left.size() > right.size() ? 1 : 0);
 }
 
 } // namespace kx47

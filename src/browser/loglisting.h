@@ -3,12 +3,21 @@
 #include "loglines.h"
 
 #include <QVector>
+#include <optional>
 
 namespace kx47
 {
 
 class Database;
 class LogQuery;
+
+// One QSO read by its number for the listing: its line, its number, and whether the search of
+// the listing finds it.
+struct ListedQso {
+    StoredLogLine line;
+    qint32 count = 0;
+    bool matches = false;
+};
 
 // The log as the browser lists it: one line per QSO in the order of the query, and the line
 // index table that ties each line to its QSO.
@@ -19,6 +28,19 @@ struct LogListing {
     QVector<qint32> counts;
 
     static LogListing read(const Database &log, const LogQuery &query);
+    // The QSO numbered `count` as the log holds it now; nothing when there is none.
+    static std::optional<ListedQso> readQso(const Database &log, const LogQuery &query,
+                                            qint64 count);
+
+    // The line of the QSO numbered `count`; -1 when it is not listed.
+    int lineOf(qint32 count) const;
+    // Where a QSO goes in the order of the listing: the number of listed lines that come before
+    // it, leaving out line `leaving` (the QSO's own line when it is listed already, or -1).
+    int placeFor(const ListedQso &qso, const QVector<LogColumn> &order, int leaving = -1) const;
+
+    // Text compared as the log compares it: byte by byte, with the letters A to Z taken as
+    // a to z; a shorter text before a longer one that begins with it.
+    static int compareIgnoringCase(QByteArrayView left, QByteArrayView right);
 };
 
 } // namespace kx47

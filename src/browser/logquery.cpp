@@ -18,11 +18,15 @@ const QStringList textColumns{
     QStringLiteral("date"), QStringLiteral("time"),      QStringLiteral("qsl")};
 const QString fromData = QStringLiteral(" from data");
 
-const QString whereCall = QStringLiteral(" where call = ?");
-const QString whereWWLocator = QStringLiteral(" where WWLocator = ?");
-const QString wherePlaceAndProv = QStringLiteral(" where place = ? and prov = ?");
-const QString whereProv = QStringLiteral(" where prov = ?");
-const QString wherePlace = QStringLiteral(" where place = ?");
+const QString where = QStringLiteral(" where ");
+const QString whereCall = QStringLiteral("call = ?");
+const QString whereWWLocator = QStringLiteral("WWLocator = ?");
+const QString wherePlaceAndProv = QStringLiteral("place = ? and prov = ?");
+const QString whereProv = QStringLiteral("prov = ?");
+const QString wherePlace = QStringLiteral("place = ?");
+const QString matchesAll = QStringLiteral("1");
+const QString asMatches = QStringLiteral(" as matches");
+const QString whereNumber = QStringLiteral(" from data where count = ?;");
 
 // The unary + keeps the engine from walking an index to order the rows: sorting the rows as
 // the table holds them is about twice as fast as fetching them one by one in index order. The
@@ -37,19 +41,40 @@ const QString thenModeLocatorProv = QStringLiteral(", mode, WWLocator, prov");
 // Rows equal on every key come in the order they were logged.
 const QString thenNumber = QStringLiteral(", count;");
 
-QString keyColumn(LogOrderKey key)
+LogColumn keyColumn(LogOrderKey key)
 {
     switch (key) {
     case LogOrderKey::Call:
-        return QStringLiteral("call");
+        return LogColumn::Call;
     case LogOrderKey::Place:
-        return QStringLiteral("place");
+        return LogColumn::Place;
     case LogOrderKey::WWLocator:
-        return QStringLiteral("WWLocator");
+        return LogColumn::WWLocator;
     case LogOrderKey::Band:
         break;
     }
-    return QStringLiteral("band");
+    return LogColumn::Band;
+}
+
+QString columnName(LogColumn column)
+{
+    switch (column) {
+    case LogColumn::Call:
+        return QStringLiteral("call");
+    case LogColumn::WWLocator:
+        return QStringLiteral("WWLocator");
+    case LogColumn::Place:
+        return QStringLiteral("place");
+    case LogColumn::Prov:
+        return QStringLiteral("prov");
+    case LogColumn::Mode:
+        return QStringLiteral("mode");
+    case LogColumn::Band:
+        return QStringLiteral("band");
+    case LogColumn::Count:
+        break;
+    }
+    return QStringLiteral("count");
 }
 
 QString secondaryColumns(LogSecondaryOrder secondary, bool enabled)
@@ -67,6 +92,21 @@ QString secondaryColumns(LogSecondaryOrder secondary, bool enabled)
     return QString();
 }
 
+// The columns named in an order text such as ", band, mode,prov".
+QVector<LogColumn> columnsOf(const QString &orderText)
+{
+    QVector<LogColumn> columns;
+    for (const QString &name : orderText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString trimmed = name.trimmed();
+        for (LogColumn column : {LogColumn::Call, LogColumn::WWLocator, LogColumn::Place,
+                                 LogColumn::Prov, LogColumn::Mode, LogColumn::Band}) {
+            if (trimmed == columnName(column))
+                columns << column;
+        }
+    }
+    return columns;
+}
+
 } // namespace
 
 LogQuery::LogQuery(LogOrderKey key, LogSecondaryOrder secondary, bool secondaryEnabled,
@@ -75,26 +115,26 @@ LogQuery::LogQuery(LogOrderKey key, LogSecondaryOrder secondary, bool secondaryE
     // Which search is active: the call, else the sub-square, else place and/or province.
     enum class Filter { None, Call, WWLocator, PlaceAndProv, Prov, Place };
     Filter filter = Filter::None;
-    QString where;
+    QString condition;
     if (!search.call.isEmpty()) {
         filter = Filter::Call;
-        where = whereCall;
+        condition = whereCall;
         m_values << LogSearch::typedText(search.call);
     } else if (!search.wwLocator.isEmpty()) {
         filter = Filter::WWLocator;
-        where = whereWWLocator;
+        condition = whereWWLocator;
         m_values << LogSearch::typedText(search.wwLocator);
     } else if (!search.place.isEmpty() && !search.prov.isEmpty()) {
         filter = Filter::PlaceAndProv;
-        where = wherePlaceAndProv;
+        condition = wherePlaceAndProv;
         m_values << LogSearch::typedText(search.place) << LogSearch::typedText(search.prov);
     } else if (!search.prov.isEmpty()) {
         filter = Filter::Prov;
-        where = whereProv;
+        condition = whereProv;
         m_values << LogSearch::typedText(search.prov);
     } else if (!search.place.isEmpty()) {
         filter = Filter::Place;
-        where = wherePlace;
+        condition = wherePlace;
         m_values << LogSearch::typedText(search.place);
     }
 
@@ -108,7 +148,10 @@ LogQuery::LogQuery(LogOrderKey key, LogSecondaryOrder secondary, bool secondaryE
     else
         rest = secondaryColumns(secondary, secondaryEnabled) + thenProv;
 
-    m_rest = fromData + where + orderBy + keyColumn(key) + rest + thenNumber;
+    m_condition = condition;
+    m_order << keyColumn(key) << columnsOf(rest) << LogColumn::Count;
+    m_rest = fromData + (condition.isEmpty() ? QString() : where + condition) + orderBy +
+             columnName(keyColumn(key)) + rest + thenNumber;
 }
 
 QString LogQuery::sql() const
@@ -118,12 +161,31 @@ QString LogQuery::sql() const
 
 QString LogQuery::storedBytesSql() const
 {
+    return selectBytes() + m_rest;
+}
+
+QString LogQuery::rowSql() const
+{
+    return selectBytes() + QStringLiteral(", (") +
+           (m_condition.isEmpty() ? matchesAll : m_condition) + QStringLiteral(")") + asMatches +
+           whereNumber;
+}
+
+QVariantList LogQuery::rowValues(qint64 count) const
+{
+    QVariantList values = m_values;
+    values << count;
+    return values;
+}
+
+QString LogQuery::selectBytes()
+{
     // The byte columns have names of their own: under a column's own name the order would take
     // the bytes, compared case by case, instead of the column.
     QString select = QStringLiteral("select count");
     for (const QString &column : textColumns)
         select += QStringLiteral(", cast(%1 as blob) as %2").arg(column, bytesColumn(column));
-    return select + m_rest;
+    return select;
 }
 
 QString LogQuery::bytesColumn(const QString &column)

@@ -4,9 +4,13 @@
 
 #include <QString>
 #include <QVariantList>
+#include <QVector>
 
 namespace kx47
 {
+
+// The columns the browser orders by, as the order names them.
+enum class LogColumn { Call, WWLocator, Place, Prov, Mode, Band, Count };
 
 // The "Order by:" choice of the log browser.
 enum class LogOrderKey { Call, Place, WWLocator, Band };
@@ -33,13 +37,26 @@ public:
     static QString bytesColumn(const QString &column);
     const QVariantList &values() const { return m_values; }
 
+    // The columns of the order, first to last; the QSO number (count) is always the last, so
+    // no two rows are equal. Text columns compare as the log does: letter case ignored.
+    const QVector<LogColumn> &order() const { return m_order; }
+    // One QSO by its number, in the columns of storedBytesSql() and a column "matches" that is
+    // 1 when the QSO is one the search finds; no row when the log holds no such QSO.
+    QString rowSql() const;
+    QVariantList rowValues(qint64 count) const;
+
     // The whole table's row count, which sizes the line index of the listing.
     static QString countAllSql();
 
 private:
+    static QString selectBytes();
+
     // Everything after the select list: " from data", the search and the order.
     QString m_rest;
+    // The condition of the search, empty when none.
+    QString m_condition;
     QVariantList m_values;
+    QVector<LogColumn> m_order;
 };
 
 } // namespace kx47

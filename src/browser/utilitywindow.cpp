@@ -8,6 +8,7 @@
 #include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/headerframe.h"
+#include "platform/logchange.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "qso/editqsowindow.h"
@@ -207,9 +208,9 @@ std::optional<int> UtilityWindow::selectedLine() const
 std::optional<qint32> UtilityWindow::selectedCount() const
 {
     const std::optional<int> line = selectedLine();
-    if (!line || *line >= m_listCounts.size())
+    if (!line || *line >= listCounts().size())
         return std::nullopt;
-    return m_listCounts[*line];
+    return listCounts()[*line];
 }
 
 void UtilityWindow::editSelected()
@@ -271,6 +272,11 @@ LogQuery UtilityWindow::currentQuery() const
     return LogQuery(key, secondary, m_frame2nd->isEnabled(), m_search);
 }
 
+const QVector<qint32> &UtilityWindow::listCounts() const
+{
+    return m_model->listing().counts;
+}
+
 void UtilityWindow::showAny()
 {
     LogListing listing;
@@ -279,9 +285,20 @@ void UtilityWindow::showAny()
             m_context.dialogs, [&] { listing = LogListing::read(m_context.log, currentQuery()); },
             DatabaseError::Work::Read))
         return;
-    m_listCounts = std::move(listing.counts);
     // Replacing the lines resets the view: no line stays selected.
-    m_model->setLines(std::move(listing.lines));
+    m_model->setListing(std::move(listing));
+}
+
+void UtilityWindow::followLog(const LogChange &change)
+{
+    if (change.wholeLog) {
+        showAny();
+        return;
+    }
+    guardLogWork(
+        m_context.dialogs, [&] { m_model->follow(change, m_context.log, currentQuery()); },
+        DatabaseError::Work::Read);
+    m_list->selectionModel()->clear();
 }
 
 void UtilityWindow::searchFor(const LogSearch &search)

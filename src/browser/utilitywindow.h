@@ -19,6 +19,7 @@ namespace kx47
 {
 
 struct AppContext;
+struct LogChange;
 class LogLinesModel;
 
 // "Utility QSO": the log, one QSO per line, ordered by the "Order by:" and "And:" choices and
@@ -33,8 +34,15 @@ public:
     // no line stays selected.
     void showAny();
 
+    // Follows a change of the log line by line, keeping the search and the order; a change
+    // of the whole log lists it afresh. No line stays selected, as after showAny.
+    void followLog(const LogChange &change);
+
+    // Lists the QSOs the search finds, in the current order.
+    void searchFor(const LogSearch &search);
+
     // Entry i is the number (count) of the QSO on list line i.
-    const QVector<qint32> &listCounts() const { return m_listCounts; }
+    const QVector<qint32> &listCounts() const;
     const LogSearch &search() const { return m_search; }
 
     // The fixed-pitch font of the list and its header.
@@ -69,7 +77,6 @@ private:
     AppContext &m_context;
     QsoActions m_actions;
     LogSearch m_search;
-    QVector<qint32> m_listCounts;
 
     QRadioButton *m_optCall = nullptr;
     QRadioButton *m_optPlace = nullptr;

@@ -23,6 +23,8 @@ struct AppContext {
     Desktop &desktop;
     WindowRegistry &windows;
     LogNotifier &logNotifier;
+    QString logFolder;     // data.mdb, Backups/, Printouts/: the program folder or the user's
+    QString installFolder; // places.mdb, Help/: the program folder or <prefix>/share/kx47
 };
 
 } // namespace kx47

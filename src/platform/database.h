@@ -32,7 +32,6 @@ public:
     bool isOpen() const;
     QSqlDatabase handle() const;
     QString connectionName() const { return m_connectionName; }
-
     // Runs a statement with its values bound in order; the query is positioned before its first
     // row, forward only. Throws DatabaseError when the engine refuses it.
     QSqlQuery run(const QString &sql, const QVariantList &values = {}) const;

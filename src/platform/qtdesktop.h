@@ -10,6 +10,8 @@ class QtDesktop : public Desktop
 {
 public:
     void open(const QString &documentOrUrl) override;
+    // False when the desktop has no viewer for the document's type or cannot start it.
+    bool openDocument(const QString &path) override;
 };
 
 } // namespace kx47

@@ -2,9 +2,11 @@
 
 #include "desktop.h"
 #include "dialogs.h"
-#include "programfolder.h"
+#include "programplaces.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -12,8 +14,11 @@
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QSaveFile>
 
 namespace kx47
 {
@@ -44,25 +49,54 @@ const QHash<QString, FontSubstitute> &fontSubstitutes()
     return substitutes;
 }
 
+// How long printing runs before the progress window with its Cancel button shows.
+constexpr qint64 progressDelayMs = 500;
+// How often, at most, the window is brought up to date and the Cancel button looked at.
+constexpr qint64 progressStepMs = 50;
+
 class QtPrinter : public Printer
 {
 public:
-    // pdfPath is empty when the document goes to a printer.
-    QtPrinter(std::unique_ptr<QPrinter> device, const QString &pdfPath, Dialogs &dialogs,
+    // To a printer.
+    QtPrinter(std::unique_ptr<QPrinter> printer, const QString &documentName, Dialogs &dialogs,
               Desktop &desktop)
-        : m_device(std::move(device)), m_pdfPath(pdfPath), m_dialogs(dialogs), m_desktop(desktop)
+        : m_printer(std::move(printer)), m_documentName(documentName), m_dialogs(dialogs),
+          m_desktop(desktop)
     {
-        if (!m_painter.begin(m_device.get())) {
+        begin(m_printer.get());
+    }
+
+    // To a PDF file: written under a temporary name and given its own only when complete.
+    QtPrinter(const QString &pdfPath, const QString &documentName, Dialogs &dialogs,
+              Desktop &desktop)
+        : m_pdfPath(pdfPath), m_documentName(documentName), m_dialogs(dialogs), m_desktop(desktop)
+    {
+        m_file = std::make_unique<QSaveFile>(pdfPath);
+        if (!m_file->open(QIODevice::WriteOnly)) {
             fail();
             return;
         }
-        m_pageHeight = m_device->pageLayout().paintRectPixels(m_device->resolution()).height();
+        m_pdf = std::make_unique<QPdfWriter>(m_file.get());
+        m_pdf->setTitle(documentName);
+        m_pdf->setCreator(QStringLiteral("KX47"));
+        // Whole points give whole pixels at a multiple of 72 dots per inch, so the characters
+        // of Courier New keep their exact width and the columns stay on their grid.
+        m_pdf->setResolution(pdfResolution);
+        m_pdf->setPageLayout(QtPrintService::pageLayout());
+        begin(m_pdf.get());
     }
 
     ~QtPrinter() override
     {
-        if (m_painter.isActive())
+        // A document left unfinished is not printed; an unfinished PDF leaves no file.
+        if (m_painter.isActive()) {
+            if (m_printer)
+                m_printer->abort();
             m_painter.end();
+        }
+        if (m_file)
+            m_file->cancelWriting();
+        delete m_progress;
     }
 
     void setFontName(const QString &name) override { setFont(name, m_fontSize, m_bold); }
@@ -73,23 +107,20 @@ public:
     {
         if (!m_ok || m_ended)
             return;
-        if (m_fontChanged) {
-            m_painter.setFont(QtPrintService::pageFont(m_fontName, m_fontSize, m_bold));
-            // The printer's own metrics, not the screen's: they decide where the page is full.
-            const QFontMetricsF metrics(m_painter.font(), m_device.get());
-            m_lineHeight = metrics.lineSpacing();
-            m_ascent = metrics.ascent();
-            m_fontChanged = false;
-        }
+        if (m_fontChanged)
+            applyFont();
         if (m_y > 0 && m_y + m_lineHeight > m_pageHeight) {
-            if (!m_device->newPage()) {
+            if (!device()->newPage()) {
                 fail();
                 return;
             }
+            ++m_page;
             m_y = 0;
         }
-        m_painter.drawText(QPointF(0, m_y + m_ascent), QtPrintService::pageText(line));
+        drawLine(line);
         m_y += m_lineHeight;
+        if ((++m_lines & 0x3f) == 0)
+            showProgress();
     }
 
     void endDocument() override
@@ -97,17 +128,44 @@ public:
         if (!m_ok || m_ended)
             return;
         m_ended = true;
-        if (!m_painter.end() || (!m_pdfPath.isEmpty() && QFileInfo(m_pdfPath).size() == 0)) {
+        showProgress();
+        if (!m_ok)
+            return;
+        const bool painted = m_painter.end();
+        delete m_progress;
+        m_progress = nullptr;
+        if (!painted || (m_file && !m_file->commit())) {
             fail();
             return;
         }
-        if (!m_pdfPath.isEmpty())
-            m_desktop.open(m_pdfPath);
+        if (!m_pdfPath.isEmpty() && !m_desktop.openDocument(m_pdfPath)) {
+            m_dialogs.message(QStringLiteral("The printout has been saved as %1.\nNo program "
+                                             "to show it could be started: open that file to "
+                                             "check it or to print it.")
+                                  .arg(QDir::toNativeSeparators(m_pdfPath)),
+                              MessageIcon::Information, MessageButtons::Ok);
+        }
     }
 
     bool ok() const override { return m_ok; }
 
 private:
+    QPagedPaintDevice *device() const
+    {
+        return m_printer ? static_cast<QPagedPaintDevice *>(m_printer.get()) : m_pdf.get();
+    }
+
+    void begin(QPagedPaintDevice *paper)
+    {
+        m_clock.start();
+        if (!m_painter.begin(paper)) {
+            fail();
+            return;
+        }
+        m_resolution = paper->logicalDpiY();
+        m_pageHeight = paper->pageLayout().paintRectPixels(m_resolution).height();
+    }
+
     void setFont(const QString &name, double points, bool bold)
     {
         m_fontChanged =
@@ -117,38 +175,109 @@ private:
         m_bold = bold;
     }
 
+    void applyFont()
+    {
+        // The paper's own metrics, not the screen's: they decide where the page is full.
+        const QFont font(QtPrintService::pageFont(m_fontName, m_fontSize, m_bold), device());
+        m_painter.setFont(font);
+        const QFontMetricsF metrics(font, device());
+        m_lineHeight = metrics.lineSpacing();
+        m_ascent = metrics.ascent();
+        m_fontChanged = false;
+    }
+
+    void drawLine(const QString &line)
+    {
+        m_painter.drawText(QPointF(0, m_y + m_ascent), QtPrintService::pageText(line));
+    }
+
+    // After half a second of printing, a window tells how far it has come and offers Cancel.
+    void showProgress()
+    {
+        const qint64 elapsed = m_clock.elapsed();
+        if (elapsed < progressDelayMs || elapsed - m_lastProgress < progressStepMs)
+            return;
+        m_lastProgress = elapsed;
+        if (!m_progress) {
+            m_progress = new QProgressDialog;
+            m_progress->setObjectName(QStringLiteral("frmPrintProgress"));
+            m_progress->setWindowTitle(QStringLiteral("KX47"));
+            m_progress->setWindowModality(Qt::ApplicationModal);
+            m_progress->setRange(0, 0);
+            m_progress->setMinimumDuration(0);
+            m_progress->setAutoReset(false);
+            m_progress->setAutoClose(false);
+            m_progress->show();
+        }
+        m_progress->setLabelText(
+            QStringLiteral("Printing %1: page %2").arg(m_documentName).arg(m_page));
+        QCoreApplication::processEvents();
+        if (m_progress->wasCanceled())
+            cancel();
+    }
+
+    // Cancel: nothing reaches the paper and no file is left; no message, since the user asked.
+    void cancel()
+    {
+        m_ok = false;
+        if (m_printer)
+            m_printer->abort();
+        if (m_painter.isActive())
+            m_painter.end();
+        if (m_file)
+            m_file->cancelWriting();
+        delete m_progress;
+        m_progress = nullptr;
+    }
+
     void fail()
     {
         m_ok = false;
+        if (m_printer && m_painter.isActive())
+            m_printer->abort();
         if (m_painter.isActive())
             m_painter.end();
+        delete m_progress;
+        m_progress = nullptr;
         QString text;
         if (m_pdfPath.isEmpty()) {
             text = QStringLiteral("The printout could not be sent to the printer %1.")
-                       .arg(m_device->printerName());
+                       .arg(m_printer->printerName());
         } else {
-            QFile::remove(m_pdfPath); // no half-written document is left behind
+            // The temporary file goes; the printout's name was never taken.
+            if (m_file)
+                m_file->cancelWriting();
             text = QStringLiteral("The printout could not be saved as %1.\nCheck that the "
-                                  "folder exists and can be written to.")
+                                  "folder exists, can be written to and that the disk is not "
+                                  "full.")
                        .arg(QDir::toNativeSeparators(m_pdfPath));
         }
         m_dialogs.message(text + QStringLiteral("\nNothing has been changed."),
                           MessageIcon::Critical, MessageButtons::Ok);
     }
 
-    std::unique_ptr<QPrinter> m_device;
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QPdfWriter> m_pdf;
     QString m_pdfPath;
+    QString m_documentName;
     Dialogs &m_dialogs;
     Desktop &m_desktop;
     QPainter m_painter;
+    QElapsedTimer m_clock;
+    qint64 m_lastProgress = 0;
+    QProgressDialog *m_progress = nullptr;
     QString m_fontName = QStringLiteral("Times New Roman");
     double m_fontSize = 12;
     bool m_bold = false;
     bool m_fontChanged = true;
+    int m_resolution = 72;
     double m_lineHeight = 0;
     double m_ascent = 0;
     double m_pageHeight = 0;
     double m_y = 0;
+    int m_page = 1;
+    quint64 m_lines = 0;
     bool m_ok = true;
     bool m_ended = false;
 };
@@ -179,30 +308,24 @@ std::unique_ptr<Printer> QtPrintService::startDocument(const QString &documentNa
     const QPrinterInfo defaultPrinter = m_destination == Destination::DefaultPrinter
                                             ? QPrinterInfo::defaultPrinter()
                                             : QPrinterInfo();
-    auto device = defaultPrinter.isNull()
-                      ? std::make_unique<QPrinter>(QPrinter::HighResolution)
-                      : std::make_unique<QPrinter>(defaultPrinter, QPrinter::HighResolution);
-    QString pdfPath;
     if (defaultPrinter.isNull()) {
         const QDir folder(printoutFolder());
         folder.mkpath(QStringLiteral("."));
-        pdfPath = freePath(folder, printoutFileName(documentName, QDateTime::currentDateTime()));
-        device->setOutputFormat(QPrinter::PdfFormat);
-        device->setOutputFileName(pdfPath);
-        // Whole points give whole pixels at a multiple of 72 dots per inch, so the characters
-        // of Courier New keep their exact width and the columns stay on their grid.
-        device->setResolution(pdfResolution);
+        const QString pdfPath =
+            freePath(folder, printoutFileName(documentName, QDateTime::currentDateTime()));
+        return std::make_unique<QtPrinter>(pdfPath, documentName, m_dialogs, m_desktop);
     }
+    auto device = std::make_unique<QPrinter>(defaultPrinter, QPrinter::HighResolution);
     device->setDocName(documentName);
     device->setCreator(QStringLiteral("KX47"));
     device->setFullPage(false);
     device->setPageLayout(pageLayout());
-    return std::make_unique<QtPrinter>(std::move(device), pdfPath, m_dialogs, m_desktop);
+    return std::make_unique<QtPrinter>(std::move(device), documentName, m_dialogs, m_desktop);
 }
 
 QString QtPrintService::printoutFolder() const
 {
-    return joinProgramPath(m_programFolder, QStringLiteral("Printouts"));
+    return ProgramPlaces::find(m_programFolder).printoutFolder();
 }
 
 QPageLayout QtPrintService::pageLayout()

@@ -12,7 +12,14 @@ class RecordingDesktop : public Desktop
 {
 public:
     void open(const QString &documentOrUrl) override { opened.append(documentOrUrl); }
+    // Records the document too; viewerOpens says whether a viewer takes it.
+    bool openDocument(const QString &path) override
+    {
+        opened.append(path);
+        return viewerOpens;
+    }
     QStringList opened;
+    bool viewerOpens = true;
 };
 
 } // namespace kx47::test

@@ -1,0 +1,71 @@
+#include "engineprogress.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+#include <QSqlDriver>
+#include <sqlite3.h>
+
+namespace kx47
+{
+
+namespace
+{
+
+constexpr qint64 delayMs = 500;
+constexpr qint64 stepMs = 50;
+// Virtual machine steps between two looks at the clock.
+constexpr int engineSteps = 20000;
+
+sqlite3 *sqliteOf(QSqlDatabase db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+} // namespace
+
+EngineProgress::EngineProgress(QSqlDatabase db, const QString &label) : m_label(label)
+{
+    m_clock.start();
+    sqlite3 *handle = sqliteOf(db);
+    m_handle = handle;
+    if (handle)
+        sqlite3_progress_handler(handle, engineSteps, &EngineProgress::step, this);
+}
+
+EngineProgress::~EngineProgress()
+{
+    if (m_handle)
+        sqlite3_progress_handler(static_cast<sqlite3 *>(m_handle), 0, nullptr, nullptr);
+    delete m_dialog;
+}
+
+int EngineProgress::step(void *self)
+{
+    return static_cast<EngineProgress *>(self)->stepped() ? 1 : 0;
+}
+
+bool EngineProgress::stepped()
+{
+    const qint64 elapsed = m_clock.elapsed();
+    if (elapsed < delayMs || elapsed - m_lastShown < stepMs)
+        return m_cancelled;
+    m_lastShown = elapsed;
+    if (!m_dialog) {
+        m_dialog = new QProgressDialog(m_label, QStringLiteral("Cancel"), 0, 0);
+        m_dialog->setObjectName(QStringLiteral("frmBackupProgress"));
+        m_dialog->setWindowTitle(QStringLiteral("KX47"));
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setAutoClose(false);
+        m_dialog->setAutoReset(false);
+        m_dialog->show();
+    }
+    QCoreApplication::processEvents();
+    m_cancelled = m_cancelled || m_dialog->wasCanceled();
+    return m_cancelled;
+}
+
+} // namespace kx47

@@ -1,0 +1,172 @@
+#include "restorewindow.h"
+
+#include "backups.h"
+
+#include "platform/appcontext.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/lognotifier.h"
+#include "platform/programfolder.h"
+#include "platform/windowregistry.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kx47
+{
+
+namespace
+{
+
+QString backupFolder(const AppContext &context)
+{
+    return joinProgramPath(context.logFolder, QStringLiteral("Backups"));
+}
+
+QString moment(const QDateTime &made)
+{
+    return made.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+}
+
+} // namespace
+
+const QString RestoreWindow::name = QStringLiteral("frmRestore");
+
+RestoreWindow::RestoreWindow(AppContext &context) : m_context(context)
+{
+    setObjectName(name);
+    setWindowTitle(QStringLiteral("Restore a backup"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto *layout = new QVBoxLayout(this);
+    m_folder = new QLabel(this);
+    m_folder->setObjectName(QStringLiteral("lblFolder"));
+    m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_folder);
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("lstBackups"));
+    m_list->setMinimumWidth(m_list->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 44);
+    layout->addWidget(m_list);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    auto *restore = new QPushButton(QStringLiteral("&Restore"), this);
+    restore->setObjectName(QStringLiteral("cmdRestore"));
+    buttons->addWidget(restore);
+    auto *exit = new QPushButton(QStringLiteral("Exit"), this);
+    exit->setObjectName(QStringLiteral("cmdExit"));
+    buttons->addWidget(exit);
+    layout->addLayout(buttons);
+
+    connect(restore, &QPushButton::clicked, this, &RestoreWindow::restoreChosen);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &RestoreWindow::restoreChosen);
+    connect(exit, &QPushButton::clicked, this, &QWidget::hide);
+}
+
+void RestoreWindow::showEvent(QShowEvent *event)
+{
+    relist();
+    QWidget::showEvent(event);
+}
+
+void RestoreWindow::relist()
+{
+    const QString folder = backupFolder(m_context);
+    m_folder->setText(QStringLiteral("Backups in %1").arg(QDir::toNativeSeparators(folder)));
+    m_list->clear();
+    for (const Backups::Backup &backup : Backups::list(folder)) {
+        const QString qsos = backup.qsos < 0 ? QStringLiteral("cannot be read")
+                                             : QStringLiteral("%1 QSOs").arg(backup.qsos);
+        auto *item = new QListWidgetItem(QStringLiteral("%1   %2").arg(moment(backup.made), qsos));
+        item->setData(Qt::UserRole, backup.path);
+        item->setData(Qt::UserRole + 1, backup.qsos);
+        m_list->addItem(item);
+    }
+    if (m_list->count() > 0)
+        m_list->setCurrentRow(0);
+}
+
+void RestoreWindow::restoreChosen()
+{
+    Dialogs &dialogs = m_context.dialogs;
+    QListWidgetItem *item = m_list->currentItem();
+    if (!item) {
+        dialogs.message(QStringLiteral("Choose the backup to restore."), MessageIcon::Exclamation,
+                        MessageButtons::Ok);
+        return;
+    }
+    if (!m_context.log.isWritable()) {
+        dialogs.message(QStringLiteral("The log is read-only: it cannot be restored."),
+                        MessageIcon::Exclamation, MessageButtons::Ok);
+        return;
+    }
+    const QString path = item->data(Qt::UserRole).toString();
+    const QString made = moment(Backups::madeAt(QFileInfo(path).fileName()));
+    QString error;
+    if (!Backups::verify(path, &error)) {
+        dialogs.message(error + QStringLiteral("\nThe log has not been changed."),
+                        MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    const int now = m_context.log.count(QStringLiteral("select count(*) as contatore from data"));
+    const QString question =
+        QStringLiteral("Replace the log (%1 QSOs) by the backup of %2 (%3 QSOs)?\nThe log as it "
+                       "is now is backed up first.")
+            .arg(now)
+            .arg(made)
+            .arg(item->data(Qt::UserRole + 1).toInt());
+    if (dialogs.message(question, MessageIcon::None, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    if (Backups::backUp(m_context.log, backupFolder(m_context), &error).isEmpty()) {
+        dialogs.message(error + QStringLiteral("\nThe log has not been changed."),
+                        MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    const bool restored = Backups::restore(m_context.log, path, &error);
+    if (restored)
+        m_context.logNotifier.notifyLogChanged();
+    relist();
+    if (!restored) {
+        dialogs.message(QStringLiteral("The log could not be restored: %1\nThe log has not been "
+                                       "changed.")
+                            .arg(error),
+                        MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    dialogs.message(
+        QStringLiteral("The log has been restored from the backup of %1: it holds %2 QSOs.")
+            .arg(made)
+            .arg(m_context.log.count(QStringLiteral("select count(*) as contatore from data"))),
+        MessageIcon::Information, MessageButtons::Ok);
+}
+
+void registerBackupWindows(AppContext &context)
+{
+    context.windows.registerWindow(RestoreWindow::name,
+                                   [&context] { return new RestoreWindow(context); });
+}
+
+void backUpNow(AppContext &context)
+{
+    if (!context.log.isWritable() && !QFileInfo(context.logFolder).isWritable()) {
+        context.dialogs.message(QStringLiteral("The folder of the log is read-only: no backup "
+                                               "can be made beside it."),
+                                MessageIcon::Exclamation, MessageButtons::Ok);
+        return;
+    }
+    QString error;
+    const QString path = Backups::backUp(context.log, backupFolder(context), &error);
+    if (path.isEmpty()) {
+        context.dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    context.dialogs.message(
+        QStringLiteral("The log has been backed up as %1.").arg(QDir::toNativeSeparators(path)),
+        MessageIcon::Information, MessageButtons::Ok);
+}
+
+} // namespace kx47
