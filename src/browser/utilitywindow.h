@@ -57,8 +57,6 @@ public:
     // Open the QSO of the selected line in Edit QSO, or delete it; nothing without a selection.
     void editSelected();
     void deleteSelected();
-    // Lists the QSOs the search finds, in the current order.
-    void searchFor(const LogSearch &search);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
