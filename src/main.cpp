@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/commandline.h"
 #include "platform/qtdesktop.h"
 #include "platform/qtdialogs.h"
 #include "platform/qtprintservice.h"
@@ -6,17 +7,54 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMainWindow>
+#include <QTextStream>
 #include <QTimer>
+#include <cstdio>
+
+namespace
+{
+
+QStringList argumentsOf(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// import, export, --help and --version run without a display.
+int runCommand(int argc, char *argv[])
+{
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("KX47"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const kx47::CommandLine commandLine(QCoreApplication::arguments());
+    return commandLine.run(QCoreApplication::applicationDirPath(), out, err);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (kx47::CommandLine::isCommand(argumentsOf(argc, argv)))
+        return runCommand(argc, argv);
+
+    // Qt takes its own options (-platform, -style...) before the program reads the rest.
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KX47"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.png")));
     // Windows other than the main one may be open; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString programFolder = QApplication::applicationDirPath();
+    const kx47::CommandLine commandLine(QApplication::arguments());
+    if (commandLine.action() != kx47::CommandLine::Action::Windows) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return commandLine.run(QApplication::applicationDirPath(), out, err);
+    }
+
+    const QString programFolder = commandLine.folder(QApplication::applicationDirPath());
     kx47::QtDialogs dialogs;
     kx47::QtDesktop desktop;
     kx47::QtPrintService printService(programFolder, dialogs, desktop);
@@ -24,6 +62,12 @@ int main(int argc, char *argv[])
     if (!app.start())
         return 1;
     app.quitOnTerminationSignals();
+
+    // A file given on the command line (as the file manager passes it) opens its import.
+    if (!commandLine.file().isEmpty()) {
+        const QString file = commandLine.file();
+        QTimer::singleShot(0, [&app, file] { app.importAdif(file); });
+    }
 
     // Where there is no display, the start script asks for a picture of the main window and
     // ends the program.

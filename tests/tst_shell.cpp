@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -409,6 +410,8 @@ void TestShell::menuTree()
          {{"mnInsertQSO", "&Insert QSO"},
           {"mnUtiliy", "&Utility QSO"},
           {"mnPrintAllQSOs", "&Print all QSOs"},
+          {"mnImportAdif", "I&mport ADIF..."},
+          {"mnExportAdif", "E&xport ADIF..."},
           {"mnBackup", "&Back up the log now"},
           {"mnRestore", "&Restore a backup..."},
           {"mnLine2", ""},
@@ -434,6 +437,16 @@ void TestShell::menuTree()
         QCOMPARE(menu->objectName(), QString(tree[m].first.name));
         QCOMPARE(menu->title(), QString(tree[m].first.caption));
         const QList<QAction *> items = menu->actions();
+        // No two items of a menu share an access key.
+        QSet<QChar> keys;
+        for (QAction *item : items) {
+            const int amp = item->text().indexOf(QLatin1Char('&'));
+            if (amp >= 0) {
+                const QChar key = item->text().at(amp + 1).toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(item->text()));
+                keys.insert(key);
+            }
+        }
         QCOMPARE(items.size(), tree[m].second.size());
         for (int i = 0; i < items.size(); ++i) {
             const Item &expected = tree[m].second[i];

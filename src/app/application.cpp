@@ -62,6 +62,12 @@ QMainWindow *Application::mainWindow() const
     return m_mainWindow.get();
 }
 
+void Application::importAdif(const QString &path)
+{
+    if (m_mainWindow)
+        m_mainWindow->importAdif(path);
+}
+
 void Application::quit()
 {
     m_windows.closeAll();

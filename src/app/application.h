@@ -35,6 +35,9 @@ public:
     QMainWindow *mainWindow() const;
     AppContext &context() { return m_context; }
 
+    // Opens the import of an ADIF file, as the Database menu's "Import ADIF..." does.
+    void importAdif(const QString &path);
+
     // Ends the program: every window closes at once, nothing is asked.
     void quit();
     // From now on SIGTERM, SIGINT and SIGHUP end the program as quit() does.

@@ -21,7 +21,7 @@ namespace kx47
 {
 
 MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
-    : m_context(context), m_quit(std::move(quit))
+    : m_context(context), m_quit(std::move(quit)), m_adif(context, this)
 {
     setObjectName(windows::principale);
     setWindowTitle(QStringLiteral("KX47 v1.0 Outside Italy"));
@@ -60,6 +60,10 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
                     [this] { FullLogPrintout(m_context.log).print(m_context.printService); },
                     DatabaseError::Work::Read);
             });
+    connect(addItem(database, QStringLiteral("mnImportAdif"), QStringLiteral("I&mport ADIF...")),
+            &QAction::triggered, this, [this] { m_adif.importFile(); });
+    connect(addItem(database, QStringLiteral("mnExportAdif"), QStringLiteral("E&xport ADIF...")),
+            &QAction::triggered, this, [this] { m_adif.exportLog(); });
     connect(addItem(database, QStringLiteral("mnBackup"), QStringLiteral("&Back up the log now")),
             &QAction::triggered, this, [this] { backUpNow(m_context); });
     connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "adifcommands.h"
+
 #include <QMainWindow>
 #include <functional>
 
@@ -19,6 +21,9 @@ class MainWindow : public QMainWindow
 public:
     MainWindow(AppContext &context, std::function<void()> quit);
 
+    // The Database menu's ADIF import, for a file given on the command line.
+    void importAdif(const QString &path) { m_adif.importFile(path); }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -30,6 +35,7 @@ private:
 
     AppContext &m_context;
     std::function<void()> m_quit;
+    AdifCommands m_adif;
 };
 
 } // namespace kx47

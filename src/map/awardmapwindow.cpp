@@ -6,6 +6,7 @@
 #include "browser/utilitywindow.h"
 #include "platform/appcontext.h"
 #include "platform/awardvocabulary.h"
+#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/printer.h"
 #include "platform/windownames.h"
@@ -103,7 +104,9 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
     connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
 
     // The gazetteer is only read, so which sub-squares hold a place is read once.
-    m_withPlaces = m_map.withPlaces();
+    guardLogWork(
+        m_context.dialogs, [this] { m_withPlaces = m_map.withPlaces(); },
+        DatabaseError::Work::Read);
     refresh();
     connect(m_band, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
     connect(m_mode, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
@@ -112,7 +115,11 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
 void AwardMapWindow::refresh()
 {
     const QString band = m_band->currentText() == allBands ? QString() : m_band->currentText();
-    m_data = m_map.compute(band, m_mode->currentText());
+    // A log that cannot be read now leaves the map as it was.
+    if (!guardLogWork(
+            m_context.dialogs, [&] { m_data = m_map.compute(band, m_mode->currentText()); },
+            DatabaseError::Work::Read))
+        return;
     m_figures->setText(AwardMap::figureLines(m_data).join(QLatin1Char('\n')));
     m_grid->update();
 }
@@ -121,9 +128,15 @@ QString AwardMapWindow::cellToolTip(int column, int row) const
 {
     QStringList lines{QStringLiteral("KX47") + AwardMap::letters(column, row) +
                       QStringLiteral(": ") + AwardMap::stateName(m_data.at(column, row))};
-    const QStringList qsos = m_map.qsoLines(column, row, m_data.band, m_data.mode);
+    QStringList qsos, places;
+    try {
+        qsos = m_map.qsoLines(column, row, m_data.band, m_data.mode);
+        places = m_map.placeLines(column, row);
+    } catch (const DatabaseError &error) {
+        // A tooltip is no place for a message box: it tells what it could not read.
+        return lines.first() + QLatin1Char('\n') + error.plainMessage(DatabaseError::Work::Read);
+    }
     lines << (qsos.isEmpty() ? QStringLiteral("No QSO") : QStringLiteral("QSOs:")) << qsos;
-    const QStringList places = m_map.placeLines(column, row);
     lines << (places.isEmpty() ? QStringLiteral("No place in the gazetteer")
                                : QStringLiteral("Places:"))
           << places;

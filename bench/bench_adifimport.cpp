@@ -1,0 +1,304 @@
+// ADIF import, merge and export on a log of 100,000 QSOs, each beside an anchor measured in the
+// same run:
+// - importing 100,000 new KX47 QSOs, beside the sqlite3 tool inserting the same rows in one
+//   transaction (goal: within 3 times);
+// - merging a 10,000-record LoTW report into the log (goal: under 1 s), beside the sqlite3 tool
+//   updating the same rows;
+// - exporting 100,000 QSOs (goal: under 1 s), beside the sqlite3 tool listing them;
+// - peak memory while importing a file of 1,000,000 records (goal: under 100 MB above the idle
+//   program), when a file is given: bench_adifimport [qsos [folder [file.adi]]].
+#include "benchlog.h"
+
+#include "adif/adifexport.h"
+#include "adif/adifimport.h"
+#include "platform/database.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
+
+using namespace kx47;
+using namespace kx47::bench;
+
+namespace
+{
+
+const char *const adifBands[] = {"20m", "6m", "2m", "70cm", "3cm"};
+const char *const categoryBands[] = {"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"};
+const char *const adifModes[] = {"CW", "SSB", "FT8", "RTTY"};
+
+QByteArray field(const char *name, const QByteArray &value)
+{
+    return '<' + QByteArray(name) + ':' + QByteArray::number(value.size()) + '>' + value + ' ';
+}
+
+// ADIF values that map back to a log's band and mode category.
+QByteArray adifBand(const QString &band)
+{
+    for (int i = 0; i < 5; ++i)
+        if (band.compare(QLatin1String(categoryBands[i]), Qt::CaseInsensitive) == 0)
+            return adifBands[i];
+    return "2m"; // SAT: on 2 m through a satellite
+}
+
+QByteArray adifMode(const QString &mode)
+{
+    if (mode == QLatin1String("CW") || mode == QLatin1String("SSB"))
+        return mode.toLatin1();
+    return "FT8";
+}
+
+// count new QSOs in KX47, of calls and years the log does not have, a third confirmed on paper.
+void writeNewQsos(const QString &path, int count)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("Generated for the import benchmark\n<ADIF_VER:5>3.1.4 <EOH>\n");
+    QRandomGenerator random(47);
+    QByteArray text;
+    for (int i = 0; i < count; ++i) {
+        const int square = int(random.bounded(576));
+        const char locator[] = {
+            'K', 'X', '4', '7', char('A' + square / 24), char('A' + square % 24), 0};
+        text += field("CALL", "ZZ" + QByteArray::number(i));
+        text += field("GRIDSQUARE", locator);
+        text += field("BAND", adifBands[random.bounded(5)]);
+        text += field("MODE", adifModes[random.bounded(4)]);
+        text += field("QSO_DATE", "2031" + QByteArray::number(101 + i % 12 * 100 + i % 28));
+        text += field("TIME_ON", QByteArray::number(i % 24 * 100 + i % 60).rightJustified(4, '0'));
+        text += field("QTH", "SOMEWHERE");
+        if (i % 3 == 0)
+            text += field("QSL_RCVD", "Y");
+        text += "<EOR>\n";
+        if (text.size() > (1 << 20)) {
+            file.write(text);
+            text.clear();
+        }
+    }
+    file.write(text);
+}
+
+// A LoTW report confirming up to count worked QSOs of the log (not under MIXED).
+int writeLotwReport(const Database &log, const QString &path, int count)
+{
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write("ARRL Logbook of the World Status Report\nGenerated at 2031-01-01\n"
+               "<PROGRAMID:4>LoTW <EOH>\n");
+    QSqlQuery query = log.run(
+        QStringLiteral("select call, WWLocator, band, mode, date, time from data where qsl = 'w' "
+                       "and mode <> 'MIXED' limit ?"),
+        {count});
+    int written = 0;
+    QByteArray text;
+    while (query.next()) {
+        const QString band = query.value(2).toString();
+        text += field("CALL", query.value(0).toString().toUtf8());
+        text += field("GRIDSQUARE", "KX47" + query.value(1).toString().toLatin1());
+        text += field("BAND", adifBand(band));
+        if (band == QLatin1String("SAT"))
+            text += field("PROP_MODE", "SAT");
+        text += field("MODE", adifMode(query.value(3).toString()));
+        text += field("QSO_DATE", query.value(4).toString().remove(QLatin1Char('-')).toLatin1());
+        text += field("TIME_ON", query.value(5).toString().remove(QLatin1Char(':')).toLatin1());
+        text += field("QSL_RCVD", "Y") + "<EOR>\n";
+        ++written;
+    }
+    file.write(text);
+    return written;
+}
+
+bool copyLog(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    return QFile::copy(from, to);
+}
+
+// The time the sqlite3 tool takes to run a script on a database, in ms; -1 when it cannot.
+double sqliteScriptMs(const QString &databasePath, const QByteArray &script)
+{
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (tool.isEmpty())
+        return -1;
+    QProcess process;
+    QElapsedTimer clock;
+    clock.start();
+    process.start(tool, {databasePath});
+    if (!process.waitForStarted())
+        return -1;
+    process.write(script);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(600000) || process.exitCode() != 0)
+        return -1;
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+QByteArray sqlText(const QString &value)
+{
+    return '\'' + QString(value).replace(QLatin1Char('\''), QStringLiteral("''")).toUtf8() + '\'';
+}
+
+// The insert statements of the QSOs numbered above `from`, in one transaction.
+QByteArray insertScript(const Database &log, int from)
+{
+    QByteArray script = "begin immediate;\n";
+    QSqlQuery query =
+        log.run(QStringLiteral("select count, WWLocator, call, date, time, place, prov, mode, "
+                               "band, qsl from data where count > ? order by count"),
+                {from});
+    while (query.next()) {
+        script += "insert into data (count, WWLocator, call, date, time, place, prov, mode, band, "
+                  "qsl) values (" +
+                  QByteArray::number(query.value(0).toInt());
+        for (int i = 1; i < 10; ++i)
+            script += ',' + sqlText(query.value(i).toString());
+        script += ");\n";
+    }
+    return script + "commit;\n";
+}
+
+qint64 statusKb(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key)).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+void resetPeak()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+void goal(const char *what, double figure, double limit, const char *unit)
+{
+    std::printf("  %s: %.1f %s, goal under %.1f %s: %s\n", what, figure, unit, limit, unit,
+                figure < limit ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+struct OpenLog {
+    explicit OpenLog(const QString &logPath, const QString &placesPath)
+    {
+        QString error;
+        if (!log.open(logPath, &error) || !places.open(placesPath, &error))
+            qFatal("cannot open the log: %s", qPrintable(error));
+    }
+    Database log{QStringLiteral("BenchLog")};
+    Database places{QStringLiteral("BenchPlaces")};
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    BenchLog bench(argc, argv);
+    if (!bench.build())
+        return 1;
+    QTemporaryDir work;
+    const QString pristine = work.filePath(QStringLiteral("pristine.mdb"));
+    const QString logPath = work.filePath(QStringLiteral("data.mdb"));
+    QFile::copy(bench.logPath(), pristine);
+
+    // Importing 100,000 new QSOs.
+    const QString newQsos = work.filePath(QStringLiteral("new.adi"));
+    writeNewQsos(newQsos, 100000);
+    double importMs = 0;
+    QByteArray inserts;
+    {
+        copyLog(pristine, logPath);
+        OpenLog open(logPath, bench.placesPath());
+        ImportPlan plan;
+        QElapsedTimer clock;
+        clock.start();
+        const auto result =
+            AdifImport(open.log, open.places).apply(newQsos, MappingOptions(), plan);
+        importMs = double(clock.nsecsElapsed()) / 1e6;
+        if (result != AdifImport::Result::Done)
+            qFatal("the import failed");
+        std::printf("Import of 100,000 new QSOs into %d:\n%s\n", bench.qsos(),
+                    qPrintable(plan.summary()));
+        inserts = insertScript(open.log, bench.qsos());
+    }
+    copyLog(pristine, logPath);
+    const double sqliteInsertMs = sqliteScriptMs(logPath, inserts);
+    std::printf("  import %.0f ms; sqlite3 inserting the same rows in one transaction %.0f ms\n",
+                importMs, sqliteInsertMs);
+    goal("import / sqlite3", importMs / sqliteInsertMs, 3.0, "times");
+
+    // Merging a LoTW report of 10,000 confirmations.
+    copyLog(pristine, logPath);
+    {
+        OpenLog open(logPath, bench.placesPath());
+        const QString report = work.filePath(QStringLiteral("lotw.adi"));
+        const int records = writeLotwReport(open.log, report, 10000);
+        QByteArray updates = "begin immediate;\n";
+        QSqlQuery worked = open.log.run(QStringLiteral(
+            "select count from data where qsl = 'w' and mode <> 'MIXED' limit 10000"));
+        while (worked.next())
+            updates += "update data set qsl = 'c' where count = " +
+                       QByteArray::number(worked.value(0).toInt()) + ";\n";
+        updates += "rollback;\n";
+        ImportPlan plan;
+        QElapsedTimer clock;
+        clock.start();
+        AdifImport(open.log, open.places).apply(report, MappingOptions(), plan);
+        const double mergeMs = double(clock.nsecsElapsed()) / 1e6;
+        std::printf("Merge of a LoTW report of %d records:\n%s\n", records,
+                    qPrintable(plan.summary()));
+        const double anchor = sqliteScriptMs(logPath, updates);
+        std::printf("  merge %.0f ms; sqlite3 updating as many rows one by one %.0f ms\n", mergeMs,
+                    anchor);
+        goal("merge", mergeMs, 1000.0, "ms");
+    }
+
+    // Exporting the log.
+    copyLog(pristine, logPath);
+    {
+        OpenLog open(logPath, bench.placesPath());
+        QElapsedTimer clock;
+        clock.start();
+        int written = 0;
+        AdifExport(open.log).write(work.filePath(QStringLiteral("export.adi")), {}, nullptr,
+                                   &written);
+        const double exportMs = double(clock.nsecsElapsed()) / 1e6;
+        const double anchor =
+            sqliteScriptMs(logPath, ".output /dev/null\nselect * from data order by count;\n");
+        std::printf("Export of %d QSOs: %.0f ms; sqlite3 listing them %.0f ms\n", written, exportMs,
+                    anchor);
+        goal("export", exportMs, 1000.0, "ms");
+    }
+
+    // Peak memory while importing a large file, as the window does: preview, then import.
+    if (argc > 3) {
+        const QString big = QString::fromLocal8Bit(argv[3]);
+        copyLog(pristine, logPath);
+        OpenLog open(logPath, bench.placesPath());
+        const qint64 idleKb = statusKb("VmRSS:");
+        resetPeak();
+        QElapsedTimer clock;
+        clock.start();
+        ImportPlan preview;
+        AdifImport(open.log, open.places).preview(big, MappingOptions(), preview);
+        ImportPlan plan;
+        AdifImport(open.log, open.places).apply(big, MappingOptions(), plan);
+        const qint64 peakKb = statusKb("VmHWM:");
+        std::printf("Import of %s (%lld MB) in %lld ms:\n%s\n  idle %.1f MB, peak %.1f MB\n",
+                    qPrintable(QFileInfo(big).fileName()), QFileInfo(big).size() >> 20,
+                    clock.elapsed(), qPrintable(plan.summary()), idleKb / 1024.0, peakKb / 1024.0);
+        goal("peak above idle", (peakKb - idleKb) / 1024.0, 100.0, "MB");
+    }
+    return 0;
+}

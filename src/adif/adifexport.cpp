@@ -1,0 +1,74 @@
+#include "adifexport.h"
+
+#include "adifwriter.h"
+
+#include "platform/database.h"
+#include "platform/databaseerror.h"
+
+#include <QDir>
+#include <QSqlQuery>
+
+namespace kx47
+{
+
+namespace
+{
+
+const QString qsoCountSql = QStringLiteral("select count(*) as contatore from data");
+const QString qsosSql = QStringLiteral("select count, WWLocator, call, date, time, place, prov, "
+                                       "mode, band, qsl from data order by count");
+
+// Thrown out of the writer when the user cancels, so that the file is not put in place.
+struct Cancelled {
+};
+
+} // namespace
+
+AdifExport::Result AdifExport::write(const QString &path, const Progress &progress, QString *error,
+                                     int *written) const
+{
+    int done = 0;
+    try {
+        const int total = m_log.count(qsoCountSql);
+        QSqlQuery query = m_log.run(qsosSql);
+        const QsoSource source = [&](QsoRecord &qso) {
+            if (!query.next())
+                return false;
+            qso.count = query.value(0).toInt();
+            qso.locator = query.value(1).toString();
+            qso.call = query.value(2).toString();
+            qso.date = query.value(3).toString();
+            qso.time = query.value(4).toString();
+            qso.place = query.value(5).toString();
+            qso.prov = query.value(6).toString();
+            qso.mode = query.value(7).toString();
+            qso.band = query.value(8).toString();
+            qso.qsl = query.value(9).toString();
+            ++done;
+            if (progress && done % 512 == 0 && !progress(done, total))
+                throw Cancelled();
+            return true;
+        };
+        QString writeError;
+        if (!writeAdi(path, source, &writeError)) {
+            if (error)
+                *error = QStringLiteral("The file %1 could not be written: %2. No file was made; "
+                                        "choose another folder or free some disk space.")
+                             .arg(QDir::toNativeSeparators(path), writeError);
+            return Result::Failed;
+        }
+        if (progress)
+            progress(total, total);
+    } catch (const Cancelled &) {
+        return Result::Cancelled;
+    } catch (const DatabaseError &e) {
+        if (error)
+            *error = e.plainMessage(DatabaseError::Work::Read);
+        return Result::Failed;
+    }
+    if (written)
+        *written = done;
+    return Result::Done;
+}
+
+} // namespace kx47

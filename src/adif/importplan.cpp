@@ -1,0 +1,209 @@
+#include "importplan.h"
+
+#include "platform/awardvocabulary.h"
+#include "platform/database.h"
+
+#include <QDate>
+#include <QSqlQuery>
+#include <cstdlib>
+
+namespace kx47
+{
+
+namespace
+{
+
+const QString logQsosSql =
+    QStringLiteral("select count, WWLocator, call, date, time, mode, band, qsl from data");
+
+const char *const captions[ImportPlan::outcomeCount] = {
+    "new worked",
+    "new confirmed",
+    "confirmations added",
+    "already in the log",
+    "outside KX47",
+    "sub-square unknown",
+    "band outside the award",
+    "refused, accredited already",
+    "stored as worked, confirmed elsewhere",
+    "unreadable",
+};
+
+const QChar separator(0x1f);
+
+char qslLetter(const QString &qsl)
+{
+    const QString q = qsl.trimmed().toLower();
+    return q.isEmpty() ? 'w' : q.at(0).toLatin1();
+}
+
+// Confirmed or accredited: the one QSO of its sub-square, band and mode that may be.
+bool holds(char qsl)
+{
+    return qsl == 'c' || qsl == 'a';
+}
+
+} // namespace
+
+QString ImportPlan::caption(ImportOutcome outcome)
+{
+    return QString::fromLatin1(captions[static_cast<int>(outcome)]);
+}
+
+QString ImportPlan::qsoKey(const QsoRecord &r)
+{
+    return (r.call.trimmed() + separator + r.locator + separator + r.band + separator + r.mode)
+        .toUpper();
+}
+
+QString ImportPlan::slotKey(const QsoRecord &r)
+{
+    return (r.locator + separator + r.band + separator + r.mode).toUpper();
+}
+
+qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
+{
+    const QDate day = QDate::fromString(date, Qt::ISODate);
+    if (!day.isValid() || time.size() < 5 || time.at(2) != QLatin1Char(':'))
+        return -1;
+    bool hoursOk = false;
+    bool minutesOk = false;
+    const int hours = time.left(2).toInt(&hoursOk);
+    const int minutes = time.mid(3, 2).toInt(&minutesOk);
+    if (!hoursOk || !minutesOk)
+        return -1;
+    return day.toJulianDay() * 1440 + hours * 60 + minutes;
+}
+
+void ImportPlan::loadLog(const Database &log)
+{
+    QSqlQuery query = log.run(logQsosSql);
+    QsoRecord qso;
+    while (query.next()) {
+        qso.count = query.value(0).toInt();
+        qso.locator = query.value(1).toString();
+        qso.call = query.value(2).toString();
+        qso.date = query.value(3).toString();
+        qso.time = query.value(4).toString();
+        qso.mode = query.value(5).toString();
+        qso.band = query.value(6).toString();
+        qso.qsl = query.value(7).toString();
+        addLogQso(qso);
+    }
+}
+
+int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
+{
+    const int index = m_entries.size();
+    m_entries.append({count, isNew, minutesOf(r.date, r.time), qslLetter(r.qsl)});
+    m_byQso[qsoKey(r)].append(index);
+    return index;
+}
+
+void ImportPlan::addLogQso(const QsoRecord &qso)
+{
+    const int index = addEntry(qso, qso.count, false);
+    Slot &slot = m_slots[slotKey(qso)];
+    const char qsl = m_entries[index].qsl;
+    if (qsl == 'a')
+        slot.accredited = true;
+    if (holds(qsl) && slot.holder < 0)
+        slot.holder = index;
+}
+
+int ImportPlan::nearest(const QString &key, qint64 when) const
+{
+    const auto found = m_byQso.constFind(key);
+    if (found == m_byQso.constEnd() || when < 0)
+        return -1;
+    int best = -1;
+    qint64 bestDistance = matchMinutes + 1;
+    for (int index : *found) {
+        const Entry &e = m_entries[index];
+        if (e.when < 0)
+            continue;
+        const qint64 distance = std::llabs(e.when - when);
+        if (distance < bestDistance) {
+            best = index;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+ImportOutcome ImportPlan::add(const QsoRecord &record)
+{
+    const QString key = qsoKey(record);
+    const qint64 when = minutesOf(record.date, record.time);
+    const char qsl = qslLetter(record.qsl);
+    Slot &slot = m_slots[slotKey(record)];
+
+    ImportOutcome outcome;
+    const int match = nearest(key, when);
+    if (match >= 0) {
+        Entry &logged = m_entries[match];
+        outcome = ImportOutcome::AlreadyInLog;
+        if (holds(qsl) && logged.qsl == 'w' && slot.holder < 0) {
+            logged.qsl = 'c';
+            slot.holder = match;
+            if (logged.isNew) {
+                // A QSO of this file, worked above and confirmed here: it is added once, as
+                // confirmed.
+                --m_counts[static_cast<int>(ImportOutcome::NewWorked)];
+                ++m_counts[static_cast<int>(ImportOutcome::NewConfirmed)];
+            } else {
+                outcome = ImportOutcome::ConfirmationAdded;
+            }
+            if (confirm)
+                confirm(logged.count);
+        }
+    } else if (slot.accredited) {
+        outcome = ImportOutcome::RefusedAccredited;
+    } else {
+        QsoRecord stored = record;
+        stored.count = 0;
+        if (!holds(qsl)) {
+            stored.qsl = vocabulary::qslWorked;
+            outcome = ImportOutcome::NewWorked;
+        } else if (slot.holder >= 0) {
+            stored.qsl = vocabulary::qslWorked;
+            outcome = ImportOutcome::StoredAsWorked;
+        } else {
+            stored.qsl = QString(QLatin1Char(qsl));
+            outcome = ImportOutcome::NewConfirmed;
+        }
+        const int index = addEntry(stored, append ? append(stored) : 0, true);
+        if (holds(m_entries[index].qsl))
+            slot.holder = index;
+    }
+    ++m_counts[static_cast<int>(outcome)];
+    return outcome;
+}
+
+void ImportPlan::skip(ImportOutcome outcome, qint64 recordNumber, const QString &reason)
+{
+    ++m_counts[static_cast<int>(outcome)];
+    if (outcome == ImportOutcome::Unreadable && m_reasons.size() < reasonsShown)
+        m_reasons.append(QStringLiteral("record %1: %2").arg(recordNumber).arg(reason));
+}
+
+bool ImportPlan::changesLog() const
+{
+    for (ImportOutcome o : {ImportOutcome::NewWorked, ImportOutcome::NewConfirmed,
+                            ImportOutcome::ConfirmationAdded, ImportOutcome::StoredAsWorked})
+        if (count(o) > 0)
+            return true;
+    return false;
+}
+
+QStringList ImportPlan::summaryLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < outcomeCount; ++i)
+        lines.append(
+            QStringLiteral("%1: %2").arg(QString::fromLatin1(captions[i])).arg(m_counts[i]));
+    lines += m_reasons;
+    return lines;
+}
+
+} // namespace kx47

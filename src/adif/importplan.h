@@ -1,0 +1,100 @@
+#pragma once
+
+#include "qso/qsorecord.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <array>
+#include <functional>
+
+namespace kx47
+{
+
+class Database;
+
+// What an imported record does to the log, in the order the summary lists them.
+enum class ImportOutcome {
+    NewWorked,
+    NewConfirmed,
+    ConfirmationAdded,
+    AlreadyInLog,
+    OutsideKx47,
+    SubSquareUnknown,
+    BandOutsideAward,
+    RefusedAccredited,
+    StoredAsWorked,
+    Unreadable,
+};
+
+// Decides, record by record and without writing, what an import does to the log: which records
+// are QSOs already logged (the same call, sub-square, band and mode within 30 minutes, the
+// nearest one), which logged QSOs they confirm, which are new and with what QSL state, and
+// which the award rules refuse. The log's QSOs are read once; the records of the file see each
+// other as they are planned, so a QSO twice in a file is added once.
+class ImportPlan
+{
+public:
+    static constexpr int outcomeCount = 10;
+    // How far apart the date and time of a record and of a logged QSO may lie for the two to be
+    // the same QSO.
+    static constexpr int matchMinutes = 30;
+    // How many reasons of unreadable records the summary names.
+    static constexpr int reasonsShown = 10;
+
+    // The QSOs of the log, read in one query.
+    void loadLog(const Database &log);
+    // One QSO of the log (for loadLog and for tests).
+    void addLogQso(const QsoRecord &qso);
+
+    // Plans one record of the file that is a QSO of the award; its qsl is "w", "c" or, from a
+    // file this program wrote, "a". Returns what it does.
+    ImportOutcome add(const QsoRecord &record);
+    // Counts a record that does not become a QSO; reason and record number are kept for the
+    // first unreadable ones.
+    void skip(ImportOutcome outcome, qint64 recordNumber = 0, const QString &reason = QString());
+
+    int count(ImportOutcome outcome) const { return m_counts[static_cast<int>(outcome)]; }
+    // The summary: one line per outcome, "caption: number", then the first reasons.
+    QStringList summaryLines() const;
+    QString summary() const { return summaryLines().join(QLatin1Char('\n')); }
+    static QString caption(ImportOutcome outcome);
+
+    // Whether the records planned so far change the log.
+    bool changesLog() const;
+
+    // Where the plan writes while it is made, when it is applied rather than previewed: a new
+    // QSO is appended at once and gets its number; a QSO becomes confirmed by its number (a
+    // logged one, or one appended above from the same file). Without them nothing is written.
+    std::function<int(const QsoRecord &qso)> append;
+    std::function<void(int count)> confirm;
+
+private:
+    // A QSO of the log or a new one of the file, as the matching sees it.
+    struct Entry {
+        int count;   // the log's number; for a new QSO the number it was appended under, or 0
+        bool isNew;  // a QSO of this file
+        qint64 when; // minutes since the start of the calendar; -1 when unknown
+        char qsl;
+    };
+    // One sub-square, band and mode of the award.
+    struct Slot {
+        bool accredited = false; // in the log before the import
+        int holder = -1;         // the entry that is confirmed or accredited there
+    };
+
+    static QString qsoKey(const QsoRecord &r);
+    static QString slotKey(const QsoRecord &r);
+    static qint64 minutesOf(const QString &date, const QString &time);
+    int nearest(const QString &key, qint64 when) const;
+    int addEntry(const QsoRecord &r, int count, bool isNew);
+
+    std::array<int, outcomeCount> m_counts{};
+    QStringList m_reasons;
+    QVector<Entry> m_entries;
+    QHash<QString, QVector<int>> m_byQso; // call, sub-square, band, mode -> entries
+    QHash<QString, Slot> m_slots;         // sub-square, band, mode -> slot
+};
+
+} // namespace kx47

@@ -1,0 +1,170 @@
+#include "adifcommands.h"
+
+#include "adif/adifexport.h"
+#include "adif/adifimport.h"
+#include "platform/appcontext.h"
+#include "platform/database.h"
+#include "platform/dialogs.h"
+#include "platform/lognotifier.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace kx47
+{
+
+const QString AdifCommands::eqslQuestion =
+    QStringLiteral("Count eQSL confirmations as confirmed too?\n(Paper QSL cards and LoTW "
+                   "confirmations always count.)");
+const QString AdifCommands::mixedQuestion =
+    QStringLiteral("Log every imported QSO under the mode MIXED, instead of CW, SSB or DIGITAL?");
+
+namespace
+{
+
+const QString adifFilter = QStringLiteral("ADIF files (*.adi *.adx *.ADI *.ADX);;All files (*)");
+
+// A progress window that shows itself only when the work takes longer than half a second.
+class Progress
+{
+public:
+    Progress(QWidget *parent, const QString &label)
+        : m_dialog(label, QStringLiteral("Cancel"), 0, steps, parent)
+    {
+        m_dialog.setWindowTitle(applicationTitle());
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+    }
+    // False once the user pressed Cancel.
+    bool at(qint64 done, qint64 total)
+    {
+        const int step = total > 0 ? int(done * steps / total) : 0;
+        m_dialog.setValue(qMin(step, steps - 1));
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int steps = 1000;
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
+void AdifCommands::importFile(const QString &chosen)
+{
+    const QString path =
+        chosen.isEmpty() ? m_context.dialogs.openFileName(QStringLiteral("Import ADIF"), adifFilter)
+                         : chosen;
+    if (path.isEmpty())
+        return;
+    Dialogs &dialogs = m_context.dialogs;
+    if (refusedAsReadOnly(m_context.log, dialogs))
+        return;
+
+    MappingOptions options;
+    if (dialogs.message(eqslQuestion, MessageIcon::None, MessageButtons::YesNo) ==
+        MessageAnswer::Yes)
+        options.accepted |= Confirmation::Eqsl;
+    options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
+                    MessageAnswer::Yes;
+
+    const AdifImport import(m_context.log, m_context.places);
+    const QString name = QFileInfo(path).fileName();
+    QString error;
+    ImportPlan preview;
+    AdifImport::Result result;
+    {
+        Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
+        result = import.preview(
+            path, options, preview,
+            [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
+    }
+    if (result == AdifImport::Result::Cancelled)
+        return;
+    if (result != AdifImport::Result::Done) {
+        dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    if (!preview.changesLog()) {
+        dialogs.message(QStringLiteral("%1 brings nothing new into the log:\n\n%2")
+                            .arg(name, preview.summary()),
+                        MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    const QString question =
+        QStringLiteral("Importing %1 will do this:\n\n%2\n\nPress OK to import, Cancel to leave "
+                       "the log as it is.")
+            .arg(name, preview.summary());
+    if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok)
+        return;
+
+    // BACKUP: a copy of the log before the import, once the backups are there.
+
+    ImportPlan done;
+    {
+        Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
+        result = import.apply(
+            path, options, done, nullptr,
+            [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
+    }
+    switch (result) {
+    case AdifImport::Result::Done:
+        m_context.logNotifier.notifyLogChanged();
+        dialogs.message(QStringLiteral("%1 is imported:\n\n%2").arg(name, done.summary()),
+                        MessageIcon::Information, MessageButtons::Ok);
+        break;
+    case AdifImport::Result::Cancelled:
+        dialogs.message(QStringLiteral("The import was cancelled; the log is as it was."),
+                        MessageIcon::Information, MessageButtons::Ok);
+        break;
+    case AdifImport::Result::FileError:
+    case AdifImport::Result::LogError:
+        dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+        break;
+    }
+}
+
+void AdifCommands::exportLog()
+{
+    QString path = m_context.dialogs.saveFileName(QStringLiteral("Export ADIF"),
+                                                  QStringLiteral("kx47.adi"), adifFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".adi");
+
+    QString error;
+    int written = 0;
+    AdifExport::Result result;
+    {
+        Progress progress(m_parent,
+                          QStringLiteral("Writing %1...").arg(QFileInfo(path).fileName()));
+        result =
+            AdifExport(m_context.log)
+                .write(
+                    path, [&progress](int done, int total) { return progress.at(done, total); },
+                    &error, &written);
+    }
+    switch (result) {
+    case AdifExport::Result::Done:
+        m_context.dialogs.message(QStringLiteral("%1 QSOs written to %2")
+                                      .arg(written)
+                                      .arg(QDir::toNativeSeparators(path)),
+                                  MessageIcon::Information, MessageButtons::Ok);
+        break;
+    case AdifExport::Result::Cancelled:
+        m_context.dialogs.message(QStringLiteral("The export was cancelled; no file was written."),
+                                  MessageIcon::Information, MessageButtons::Ok);
+        break;
+    case AdifExport::Result::Failed:
+        m_context.dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+        break;
+    }
+}
+
+} // namespace kx47

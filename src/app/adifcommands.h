@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kx47
+{
+
+struct AppContext;
+
+// The Database menu's ADIF commands: Import ADIF (file, options, a summary of what the file
+// would do, then all of it in one transaction after a backup) and Export ADIF (the whole log).
+class AdifCommands
+{
+public:
+    static const QString eqslQuestion;
+    static const QString mixedQuestion;
+
+    AdifCommands(AppContext &context, QWidget *parent) : m_context(context), m_parent(parent) {}
+
+    // Imports path, or a file the user chooses when path is empty.
+    void importFile(const QString &path = QString());
+    void exportLog();
+
+private:
+    AppContext &m_context;
+    QWidget *m_parent;
+};
+
+} // namespace kx47

@@ -1,0 +1,236 @@
+#include "commandline.h"
+
+#include "databasefiles.h"
+
+#include "adif/adifexport.h"
+#include "adif/adifimport.h"
+#include "platform/database.h"
+#include "platform/programfolder.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTextStream>
+
+namespace kx47
+{
+
+namespace
+{
+
+const QString importCommand = QStringLiteral("import");
+const QString exportCommand = QStringLiteral("export");
+
+struct Options {
+    QCommandLineOption folder{QStringLiteral("folder"),
+                              QStringLiteral("The program folder with the log (default: the "
+                                             "folder of the program)."),
+                              QStringLiteral("DIR")};
+    QCommandLineOption dryRun{
+        QStringLiteral("dry-run"),
+        QStringLiteral("import: tell what the file would do, write nothing.")};
+    QCommandLineOption confirmations{
+        QStringLiteral("confirmations"),
+        QStringLiteral("import: the kinds of confirmation accepted, of paper, lotw, eqsl "
+                       "(default: paper,lotw)."),
+        QStringLiteral("KINDS")};
+    QCommandLineOption mixed{QStringLiteral("mixed"),
+                             QStringLiteral("import: log every QSO under the mode MIXED.")};
+};
+
+void setUp(QCommandLineParser &parser, const Options &options)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("KX47 Logbook: the log of the award DIPLOMA KX47.\n\n"
+                       "Without a command the windows open; a FILE.adi or FILE.adx opens the "
+                       "import of that file.\n"
+                       "  import FILE  imports an ADIF file (.adi or .adx) into the log and "
+                       "prints what it did.\n"
+                       "  export FILE  writes the whole log into an ADIF file (.adi).\n\n"
+                       "Exit codes: 0 done, 1 the file cannot be read or the log cannot be "
+                       "written (nothing written), 2 wrong arguments."));
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({options.folder, options.dryRun, options.confirmations, options.mixed});
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("import or export, or a file to import in the "
+                                                "windows."),
+                                 QStringLiteral("[import|export] [FILE]"));
+}
+
+// Opens one database file of a program folder.
+bool openFile(const QString &folder, Database &db, const char *name, Schema::File kind,
+              QTextStream &err)
+{
+    QString message;
+    if (DatabaseFiles::open(db, joinProgramPath(folder, QString::fromLatin1(name)), kind, &message))
+        return true;
+    err << message << Qt::endl;
+    return false;
+}
+
+// Opens the log and the gazetteer of a program folder.
+bool openFiles(const QString &folder, Database &log, Database &places, QTextStream &err)
+{
+    return openFile(folder, log, "data.mdb", Schema::File::Log, err) &&
+           openFile(folder, places, "places.mdb", Schema::File::Places, err);
+}
+
+} // namespace
+
+bool CommandLine::isCommand(const QStringList &arguments)
+{
+    static const QStringList words{importCommand,        exportCommand,
+                                   QStringLiteral("-h"), QStringLiteral("--help"),
+                                   QStringLiteral("-?"), QStringLiteral("--help-all"),
+                                   QStringLiteral("-v"), QStringLiteral("--version")};
+    for (int i = 1; i < arguments.size(); ++i)
+        if (words.contains(arguments.at(i)))
+            return true;
+    return false;
+}
+
+CommandLine::CommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const Options options;
+    setUp(parser, options);
+    if (!parser.parse(arguments)) {
+        m_action = Action::UsageError;
+        m_error = parser.errorText();
+        return;
+    }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        m_action = Action::Help;
+        return;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        m_action = Action::Version;
+        return;
+    }
+    m_folder = parser.value(options.folder);
+    m_dryRun = parser.isSet(options.dryRun);
+    m_mixed = parser.isSet(options.mixed);
+    m_confirmations = parser.value(options.confirmations);
+
+    const QStringList positional = parser.positionalArguments();
+    const QString command = positional.value(0);
+    const bool importing = command == importCommand;
+    if (importing || command == exportCommand) {
+        m_action = importing ? Action::Import : Action::Export;
+        m_file = positional.value(1);
+        if (positional.size() != 2)
+            m_error = QStringLiteral("%1 takes one FILE.").arg(command);
+        else if (!importing && (m_dryRun || m_mixed || parser.isSet(options.confirmations)))
+            m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
+    } else {
+        m_action = Action::Windows;
+        m_file = command;
+        if (positional.size() > 1)
+            m_error = QStringLiteral("Unknown command: %1").arg(positional.join(QLatin1Char(' ')));
+        else if (m_dryRun || m_mixed || parser.isSet(options.confirmations))
+            m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
+    }
+    Confirmations kinds;
+    if (m_error.isEmpty() && parser.isSet(options.confirmations) &&
+        !AdifImport::parseConfirmations(m_confirmations, &kinds))
+        m_error = QStringLiteral("Unknown kind of confirmation in \"%1\": use paper, lotw, eqsl.")
+                      .arg(m_confirmations);
+    if (m_error.isEmpty() && parser.isSet(options.folder) && m_folder.isEmpty())
+        m_error = QStringLiteral("--folder needs a folder.");
+    if (!m_error.isEmpty())
+        m_action = Action::UsageError;
+}
+
+QString CommandLine::folder(const QString &defaultFolder) const
+{
+    return m_folder.isEmpty() ? defaultFolder : QDir(m_folder).absolutePath();
+}
+
+QString CommandLine::version()
+{
+    return QStringLiteral(KX47_VERSION);
+}
+
+QString CommandLine::helpText()
+{
+    QCommandLineParser parser;
+    const Options options;
+    setUp(parser, options);
+    return parser.helpText();
+}
+
+int CommandLine::run(const QString &defaultFolder, QTextStream &out, QTextStream &err) const
+{
+    switch (m_action) {
+    case Action::Help:
+        out << helpText();
+        return Success;
+    case Action::Version:
+        out << QStringLiteral("KX47 Logbook ") << version() << Qt::endl;
+        return Success;
+    case Action::UsageError:
+        err << m_error << Qt::endl
+            << QStringLiteral("Try \"kx47 --help\" for the commands and their options.")
+            << Qt::endl;
+        return Usage;
+    case Action::Import:
+        return runImport(folder(defaultFolder), out, err);
+    case Action::Export:
+        return runExport(folder(defaultFolder), out, err);
+    case Action::Windows:
+        break;
+    }
+    return Success;
+}
+
+int CommandLine::runImport(const QString &folder, QTextStream &out, QTextStream &err) const
+{
+    MappingOptions options;
+    if (!m_confirmations.isEmpty())
+        AdifImport::parseConfirmations(m_confirmations, &options.accepted);
+    options.mixed = m_mixed;
+
+    Database log(QStringLiteral("CommandLog"));
+    Database places(QStringLiteral("CommandPlaces"));
+    if (!openFiles(folder, log, places, err))
+        return Failure;
+
+    const AdifImport import(log, places);
+    ImportPlan plan;
+    QString error;
+    AdifImport::Result result;
+    if (m_dryRun) {
+        result = import.preview(m_file, options, plan, {}, &error);
+    } else {
+        // A copy of the log is made before a change of many QSOs.
+        result = import.apply(m_file, options, plan, nullptr, {}, &error);
+    }
+    if (result != AdifImport::Result::Done) {
+        err << error << Qt::endl;
+        return Failure;
+    }
+    out << plan.summary() << Qt::endl;
+    return Success;
+}
+
+int CommandLine::runExport(const QString &folder, QTextStream &out, QTextStream &err) const
+{
+    Database log(QStringLiteral("CommandLog"));
+    Database places(QStringLiteral("CommandPlaces"));
+    if (!openFiles(folder, log, places, err))
+        return Failure;
+    QString error;
+    int written = 0;
+    if (AdifExport(log).write(m_file, {}, &error, &written) != AdifExport::Result::Done) {
+        err << error << Qt::endl;
+        return Failure;
+    }
+    out << QStringLiteral("%1 QSOs written to %2")
+               .arg(written)
+               .arg(QDir::toNativeSeparators(m_file))
+        << Qt::endl;
+    return Success;
+}
+
+} // namespace kx47

@@ -1,0 +1,312 @@
+// Importing ADIF files into the log and exporting it: the whole file or nothing, the round
+// trip, the Database menu's items and the command line.
+#include "fixture.h"
+
+#include "adif/adifexport.h"
+#include "adif/adifimport.h"
+#include "app/commandline.h"
+#include "platform/database.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QSqlQuery>
+#include <QTextStream>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(kx47::MessageAnswer)
+
+using namespace kx47;
+using namespace kx47::test;
+
+namespace
+{
+
+QByteArray field(const char *name, const QByteArray &value)
+{
+    return "<" + QByteArray(name) + ":" + QByteArray::number(value.size()) + ">" + value + " ";
+}
+
+// One ADI record: call, locator, band, mode, date, time, and whether a paper QSL came in.
+QByteArray record(const QByteArray &call, const QByteArray &locator, const QByteArray &band,
+                  const QByteArray &mode, const QByteArray &date, const QByteArray &time,
+                  bool qsl = false)
+{
+    QByteArray r = field("CALL", call) + field("GRIDSQUARE", locator) + field("BAND", band) +
+                   field("MODE", mode) + field("QSO_DATE", date) + field("TIME_ON", time) +
+                   field("QTH", "BRANVOLE");
+    if (qsl)
+        r += field("QSL_RCVD", "Y");
+    return r + "<EOR>\n";
+}
+
+// A file of every outcome: two new QSOs (one confirmed), the first again, one outside KX47,
+// one of an unknown sub-square, one on 630m, one without a call.
+QByteArray everyOutcome()
+{
+    return "Written by hand\n<ADIF_VER:5>3.1.4 <EOH>\n" +
+           record("IK4ABC", "KX47AB", "20m", "CW", "20240301", "1200") +
+           record("I1XYZ", "kx47xx12", "2m", "FT8", "20240302", "235959", true) +
+           record("IK4ABC", "KX47AB", "20M", "CW", "20240301", "1215") +
+           record("W1AW", "FN31pr", "20m", "SSB", "20240301", "1200") +
+           record("I2AAA", "KX47", "20m", "SSB", "20240301", "1200") +
+           record("I3BBB", "KX47AC", "630m", "CW", "20240301", "1200") +
+           record("", "KX47AC", "20m", "CW", "20240301", "1200");
+}
+
+QString writeFile(const QString &folder, const QString &name, const QByteArray &content)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(path));
+    file.write(content);
+    return path;
+}
+
+// The log and gazetteer of a program folder, opened as the program opens them.
+struct OpenFolder {
+    explicit OpenFolder(const ProgramFolder &folder)
+    {
+        QString error;
+        if (!log.open(folder.logPath(), &error) || !places.open(folder.placesPath(), &error))
+            qFatal("cannot open the program folder: %s", qPrintable(error));
+    }
+    Database log{QStringLiteral("ImportLog")};
+    Database places{QStringLiteral("ImportPlaces")};
+};
+
+} // namespace
+
+class TestAdifImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void importWritesEveryOutcomeOnce();
+    void failingLogWritesNothing();
+    void cancelledImportWritesNothing();
+    void roundTrip();
+    void menuImport_data();
+    void menuImport();
+    void menuExport();
+    void commandLine_data();
+    void commandLine();
+};
+
+void TestAdifImport::importWritesEveryOutcomeOnce()
+{
+    ProgramFolder folder;
+    folder.addQso({1, "AB", "IK4ABC", "2024-03-01", "10:00", "P", "AN", "CW", "HF", "w"});
+    const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
+    OpenFolder open(folder);
+    const AdifImport import(open.log, open.places);
+
+    ImportPlan preview;
+    QCOMPARE(import.preview(path, MappingOptions(), preview), AdifImport::Result::Done);
+    QCOMPARE(folder.qsos().size(), 1);
+
+    ImportPlan done;
+    LogChange change;
+    QCOMPARE(import.apply(path, MappingOptions(), done, &change), AdifImport::Result::Done);
+    QCOMPARE(done.summary(), preview.summary());
+    QCOMPARE(done.summaryLines().mid(0, ImportPlan::outcomeCount),
+             QStringList({"new worked: 1", "new confirmed: 1", "confirmations added: 0",
+                          "already in the log: 1", "outside KX47: 1", "sub-square unknown: 1",
+                          "band outside the award: 1", "refused, accredited already: 0",
+                          "stored as worked, confirmed elsewhere: 0", "unreadable: 1"}));
+    QVERIFY(done.summaryLines().value(ImportPlan::outcomeCount).startsWith("record 7: "));
+    QCOMPARE(change.added.size(), 2);
+
+    const QList<QsoRow> rows = folder.qsos();
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(1),
+             (QsoRow{2, "AB", "IK4ABC", "2024-03-01", "12:00", "BRANVOLE", "PG", "CW", "HF", "w"}));
+    QCOMPARE(rows.at(2).call, QStringLiteral("I1XYZ"));
+    QCOMPARE(rows.at(2).locator, QStringLiteral("XX"));
+    QCOMPARE(rows.at(2).time, QStringLiteral("23:59"));
+    QCOMPARE(rows.at(2).qsl, QStringLiteral("c"));
+
+    // The same file again adds and changes nothing.
+    ImportPlan again;
+    QCOMPARE(import.apply(path, MappingOptions(), again), AdifImport::Result::Done);
+    QVERIFY(!again.changesLog());
+    QCOMPARE(folder.qsos(), rows);
+}
+
+void TestAdifImport::failingLogWritesNothing()
+{
+    ProgramFolder folder;
+    folder.addQso({1, "AB", "IK4ABC", "2024-03-01", "12:00", "P", "AN", "CW", "HF", "w"});
+    const QByteArray confirmation =
+        record("IK4ABC", "KX47AB", "20m", "CW", "20240301", "1200", true);
+    const QString path =
+        writeFile(folder.path(), "log.adi",
+                  confirmation + everyOutcome().mid(everyOutcome().indexOf("<EOH>") + 5));
+    // The disk fills up at the first new QSO, after the confirmation of the logged one.
+    QSqlQuery(folder.log())
+        .exec("create trigger full before insert on data when (select count(*) from data) >= 1 "
+              "begin select raise(abort, 'database or disk is full'); end");
+    const QList<QsoRow> before = folder.qsos();
+
+    OpenFolder open(folder);
+    ImportPlan plan;
+    QString error;
+    QCOMPARE(
+        AdifImport(open.log, open.places).apply(path, MappingOptions(), plan, nullptr, {}, &error),
+        AdifImport::Result::LogError);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(folder.qsos(), before);
+}
+
+void TestAdifImport::cancelledImportWritesNothing()
+{
+    ProgramFolder folder;
+    QByteArray content;
+    for (int i = 0; i < 3000; ++i)
+        content += record("IK4ABC", "KX47AB", "20m", "CW", "20240301",
+                          QByteArray::number(1000 + i % 1000).rightJustified(4, '0'));
+    const QString path = writeFile(folder.path(), "big.adi", content);
+    OpenFolder open(folder);
+    ImportPlan plan;
+    int calls = 0;
+    QCOMPARE(AdifImport(open.log, open.places)
+                 .apply(path, MappingOptions(), plan, nullptr,
+                        [&calls](qint64, qint64) { return ++calls < 2; }),
+             AdifImport::Result::Cancelled);
+    QVERIFY(plan.count(ImportOutcome::NewWorked) > 0);
+    QVERIFY(folder.qsos().isEmpty());
+}
+
+void TestAdifImport::roundTrip()
+{
+    ProgramFolder source;
+    source.addQsos(
+        {{1, "AB", "IK4ABC", "2024-03-01", "12:00", "SANT'ERMINIO", "FC", "CW", "HF", "a"},
+         {2, "AB", "IK4ABC", "2024-03-02", "00:05", "BRANVOLE", "PG", "CW", "HF", "w"},
+         {3, "XX", "I1XYZ/P", "2023-12-31", "23:59", "X", "RSM", "MIXED", "50 MHz", "c"},
+         {4, "AC", "I2AAA", "2024-01-01", "00:00", "Y", "AN", "DIGITAL", "SAT", "w"},
+         {5, "AD", "I3BBB", "2024-01-01", "08:00", "Z", "QZ", "SSB", "SHF", "c"}});
+    const QString path = source.path() + "/export.adi";
+    {
+        OpenFolder open(source);
+        int written = 0;
+        QCOMPARE(AdifExport(open.log).write(path, {}, nullptr, &written), AdifExport::Result::Done);
+        QCOMPARE(written, 5);
+    }
+    ProgramFolder target;
+    OpenFolder open(target);
+    ImportPlan plan;
+    QCOMPARE(AdifImport(open.log, open.places).apply(path, MappingOptions(), plan),
+             AdifImport::Result::Done);
+    QCOMPARE(target.qsos(), source.qsos());
+}
+
+void TestAdifImport::menuImport_data()
+{
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<int>("qsos");
+    QTest::newRow("OK imports") << MessageAnswer::Ok << 2;
+    QTest::newRow("Cancel writes nothing") << MessageAnswer::Cancel << 0;
+}
+
+void TestAdifImport::menuImport()
+{
+    QFETCH(MessageAnswer, answer);
+    QFETCH(int, qsos);
+    ProgramFolder folder;
+    const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QSignalSpy changes(&app.app().context().logNotifier, &LogNotifier::logChanged);
+
+    app.dialogs.fileNames << path;
+    app.dialogs.answers << MessageAnswer::No << MessageAnswer::No << answer;
+    app.app().mainWindow()->findChild<QAction *>("mnImportAdif")->trigger();
+
+    QCOMPARE(app.dialogs.fileCaptions, QStringList{"Import ADIF"});
+    QCOMPARE(app.dialogs.unanswered, 0);
+    QVERIFY(app.dialogs.texts().at(2).contains("new worked: 1\nnew confirmed: 1\n"));
+    QCOMPARE(folder.qsos().size(), qsos);
+    QCOMPARE(changes.size(), qsos ? 1 : 0);
+}
+
+void TestAdifImport::menuExport()
+{
+    ProgramFolder folder;
+    folder.addQsos({{1, "AB", "IK4ABC", "2024-03-01", "12:00", "P", "AN", "CW", "HF", "w"},
+                    {2, "XX", "I1XYZ", "2024-03-02", "12:00", "P", "AN", "SSB", "UHF", "c"}});
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    app.dialogs.fileNames << folder.path() + "/out";
+    app.app().mainWindow()->findChild<QAction *>("mnExportAdif")->trigger();
+
+    QFile file(folder.path() + "/out.adi");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().count("<EOR>"), 2);
+    QVERIFY(app.dialogs.texts().last().startsWith("2 QSOs written to "));
+}
+
+void TestAdifImport::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // FILE, FOLDER and MISSING stand for paths
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("qsos");
+    QTest::addColumn<QString>("output");
+
+    QTest::newRow("import") << QStringList{"import", "FILE", "--folder", "FOLDER"} << 0 << 2
+                            << "new worked: 1\nnew confirmed: 1\n";
+    QTest::newRow("import under MIXED, eQSL accepted")
+        << QStringList{"import",     "FILE",     "--mixed", "--confirmations",
+                       "paper,eqsl", "--folder", "FOLDER"}
+        << 0 << 2 << "new worked: 1\nnew confirmed: 1\n";
+    QTest::newRow("dry run writes nothing")
+        << QStringList{"import", "--dry-run", "FILE", "--folder", "FOLDER"} << 0 << 0
+        << "new worked: 1\nnew confirmed: 1\n";
+    QTest::newRow("export") << QStringList{"export", "FOLDER/out.adi", "--folder", "FOLDER"} << 0
+                            << 0 << "0 QSOs written to ";
+    QTest::newRow("missing file") << QStringList{"import", "MISSING", "--folder", "FOLDER"} << 1
+                                  << 0 << "";
+    QTest::newRow("a folder is no file")
+        << QStringList{"import", "FOLDER", "--folder", "FOLDER"} << 1 << 0 << "";
+    QTest::newRow("no log in the folder")
+        << QStringList{"import", "FILE", "--folder", "MISSING"} << 1 << 0 << "";
+    QTest::newRow("import without file") << QStringList{"import"} << 2 << 0 << "";
+    QTest::newRow("unknown option") << QStringList{"import", "FILE", "--fast"} << 2 << 0 << "";
+    QTest::newRow("unknown confirmation")
+        << QStringList{"import", "FILE", "--confirmations", "paper,fax", "--folder", "FOLDER"} << 2
+        << 0 << "";
+    QTest::newRow("export takes no import options")
+        << QStringList{"export", "FILE", "--mixed", "--folder", "FOLDER"} << 2 << 0 << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << 0 << "KX47 Logbook 1.0";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << 0 << "Usage: ";
+}
+
+void TestAdifImport::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(int, qsos);
+    QFETCH(QString, output);
+    ProgramFolder folder;
+    const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
+    QStringList args{"kx47"};
+    for (QString a : arguments)
+        args << a.replace("FILE", path)
+                    .replace("FOLDER", folder.path())
+                    .replace("MISSING", folder.path() + "/missing");
+    QVERIFY(CommandLine::isCommand(args));
+
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    QCOMPARE(CommandLine(args).run(folder.path() + "/missing", outStream, errStream), exitCode);
+    QVERIFY2(out.contains(output), qPrintable(out));
+    QCOMPARE(err.isEmpty(), exitCode == 0);
+    QCOMPARE(folder.qsos().size(), qsos);
+}
+
+QTEST_MAIN(TestAdifImport)
+#include "tst_adifimport.moc"
