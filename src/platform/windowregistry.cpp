@@ -2,12 +2,32 @@
 
 #include "windowsettings.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QRadioButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace kx47
 {
+
+namespace
+{
+
+// A window is never smaller than its layout asks for its controls at their natural size, nor
+// too narrow for its title beside the window manager's icon and buttons, whatever the font.
+void keepNaturalSize(QWidget *window)
+{
+    QSize natural = window->sizeHint();
+    const QFontMetrics title(QApplication::font());
+    const int buttons = 4 * window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    natural.setWidth(
+        qMax(natural.width(), title.horizontalAdvance(window->windowTitle()) + buttons));
+    window->setMinimumSize(window->minimumSize().expandedTo(natural));
+}
+
+} // namespace
 
 WindowRegistry::~WindowRegistry()
 {
@@ -35,6 +55,7 @@ QWidget *WindowRegistry::get(const QString &name)
         QWidget *window = it->factory();
         window->setObjectName(name);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        keepNaturalSize(window);
         windowsettings::keepGeometry(window, name);
         // The factory may have used the registry; look the entry up again.
         Entry &entry = m_entries[name];
