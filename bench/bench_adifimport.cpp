@@ -6,7 +6,9 @@
 //   updating the same rows;
 // - exporting 100,000 QSOs (goal: under 1 s), beside the sqlite3 tool listing them;
 // - peak memory while importing a file of 1,000,000 records (goal: under 100 MB above the idle
-//   program), when a file is given: bench_adifimport [qsos [folder [file.adi]]].
+//   program), on a generated everyday log or the file given:
+//   bench_adifimport [qsos [folder [file.adi]]].
+#include "adifgenerator.h"
 #include "benchlog.h"
 
 #include "adif/adifexport.h"
@@ -71,7 +73,7 @@ void writeNewQsos(const QString &path, int count)
         text += field("GRIDSQUARE", locator);
         text += field("BAND", adifBands[random.bounded(5)]);
         text += field("MODE", adifModes[random.bounded(4)]);
-        text += field("QSO_DATE", "2031" + QByteArray::number(101 + i % 12 * 100 + i % 28));
+        text += field("QSO_DATE", QByteArray::number(20310000 + (1 + i % 12) * 100 + 1 + i % 28));
         text += field("TIME_ON", QByteArray::number(i % 24 * 100 + i % 60).rightJustified(4, '0'));
         text += field("QTH", "SOMEWHERE");
         if (i % 3 == 0)
@@ -282,8 +284,12 @@ int main(int argc, char *argv[])
     }
 
     // Peak memory while importing a large file, as the window does: preview, then import.
-    if (argc > 3) {
-        const QString big = QString::fromLocal8Bit(argv[3]);
+    {
+        QString big = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+        if (big.isEmpty()) {
+            big = work.filePath(QStringLiteral("everyday.adi"));
+            AdifGenerator(AdifGenerator::Options()).write(big);
+        }
         copyLog(pristine, logPath);
         OpenLog open(logPath, bench.placesPath());
         const qint64 idleKb = statusKb("VmRSS:");

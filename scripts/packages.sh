@@ -2,5 +2,8 @@
 BUILD_PACKAGES=(qt6-base-dev qt6-svg-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev cmake g++ make fonts-liberation2)
 # Starting the program where there is no display.
 RUN_PACKAGES=(xvfb xauth)
-# Reading printed PDFs back in the tests.
-TEST_PACKAGES=(poppler-utils clang-format xvfb xauth openbox)
+# Making the Debian package: dpkg-shlibdeps finds the libraries the program links.
+PACKAGE_PACKAGES=(dpkg-dev file)
+# Reading printed PDFs back in the tests; checking the package and its desktop files.
+TEST_PACKAGES=(poppler-utils clang-format xvfb xauth openbox "${PACKAGE_PACKAGES[@]}"
+    desktop-file-utils appstream shared-mime-info)

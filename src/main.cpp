@@ -43,7 +43,7 @@ int main(int argc, char *argv[])
     // Qt takes its own options (-platform, -style...) before the program reads the rest.
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KX47"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.png")));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.svg")));
     // Windows other than the main one may be open; the program ends with the main window.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -6,8 +6,10 @@
 #include "platform/windownames.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListView>
 #include <QProcess>
@@ -66,6 +68,8 @@ private slots:
     void cleanupTestCase();
     void headerBarsOverLineBars_data();
     void headerBarsOverLineBars();
+    void windowsShowTheirWholeContent_data();
+    void windowsShowTheirWholeContent();
 
 private:
     QProcess m_windowManager;
@@ -150,6 +154,51 @@ void TestDisplay::headerBarsOverLineBars()
                                 .arg(i + 1)
                                 .arg(header[i])
                                 .arg(lines[i])));
+}
+
+void TestDisplay::windowsShowTheirWholeContent_data()
+{
+    QTest::addColumn<QString>("window");
+    for (const QString &name : {windows::frmInsertQSO, windows::frmEditQSO, windows::frmUtility,
+                                windows::frmAward, windows::frmBAR, windows::frmAE,
+                                windows::frmUserData, windows::frmFindPlaces, windows::frmAbout})
+        QTest::newRow(qPrintable(name)) << name;
+    QTest::newRow("User Data with long stored values") << QString("long user data");
+}
+
+void TestDisplay::windowsShowTheirWholeContent()
+{
+    QFETCH(QString, window);
+    ProgramFolder folder;
+    const bool longUserData = window == QLatin1String("long user data");
+    if (longUserData) {
+        folder.setUserData(QString(60, 'C'), QString(80, 'e') + "@example.org");
+        window = windows::frmUserData;
+    }
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QWidget *shown = app.show(window);
+    QVERIFY(shown);
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QTest::qWait(200);
+    const QSize natural = shown->layout() ? shown->layout()->totalSizeHint() : shown->sizeHint();
+    qInfo() << "size" << shown->size() << "minimum" << shown->minimumSize() << "natural" << natural
+            << "frame" << shown->frameGeometry().size();
+    // Never smaller than the layout asks for, whatever the window manager does.
+    QVERIFY(shown->minimumWidth() >= natural.width());
+    QVERIFY(shown->minimumHeight() >= natural.height());
+    QVERIFY(shown->width() >= natural.width());
+    QVERIFY(shown->height() >= natural.height());
+    // Each control lies inside the window.
+    for (QWidget *child : shown->findChildren<QWidget *>()) {
+        if (!child->isVisible() || child->isWindow())
+            continue;
+        const QRect inWindow(child->mapTo(shown, QPoint(0, 0)), child->size());
+        QVERIFY2(shown->rect().contains(inWindow), qPrintable(child->objectName()));
+    }
+    // Room for the title, beside the window manager's buttons.
+    QVERIFY(shown->width() >
+            QFontMetrics(QApplication::font()).horizontalAdvance(shown->windowTitle()));
 }
 
 QTEST_MAIN(TestDisplay)

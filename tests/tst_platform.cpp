@@ -9,6 +9,7 @@
 #include "platform/schema.h"
 #include "platform/sqltext.h"
 #include "platform/textforms.h"
+#include "platform/windowsettings.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -37,6 +38,8 @@ private slots:
     void schemaComparesWithoutCase();
     void numbering_data();
     void numbering();
+    void placeOnScreens_data();
+    void placeOnScreens();
 };
 
 void TestPlatform::quoteSql_data()
@@ -278,6 +281,47 @@ void TestPlatform::numbering()
             present.isEmpty() ? 1 : *std::max_element(present.begin(), present.end()) + 1;
         QCOMPARE(nextQsoNumber(log).value_or(0), expected);
     }
+}
+
+void TestPlatform::placeOnScreens_data()
+{
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<QRect>("saved");
+    QTest::addColumn<QRect>("placed");
+    const QRect wide(0, 0, 1920, 1040);
+    const QList<QRect> two{wide, QRect(1920, 0, 1280, 720)};
+    QTest::newRow("on the screen")
+        << QList<QRect>{wide} << QRect(100, 100, 600, 400) << QRect(100, 100, 600, 400);
+    QTest::newRow("on the second screen")
+        << two << QRect(2000, 50, 600, 400) << QRect(2000, 50, 600, 400);
+    QTest::newRow("second screen gone")
+        << QList<QRect>{wide} << QRect(2000, 50, 600, 400) << QRect(1320, 50, 600, 400);
+    QTest::newRow("title bar partly off the left")
+        << QList<QRect>{wide} << QRect(-500, 100, 600, 400) << QRect(-500, 100, 600, 400);
+    QTest::newRow("only a sliver on the left")
+        << QList<QRect>{wide} << QRect(-560, 100, 600, 400) << QRect(0, 100, 600, 400);
+    QTest::newRow("title bar above the top")
+        << QList<QRect>{wide} << QRect(100, -30, 600, 400) << QRect(100, 0, 600, 400);
+    QTest::newRow("title bar under a panel") << QList<QRect>{QRect(0, 28, 1920, 1012)}
+                                             << QRect(100, 0, 600, 400) << QRect(100, 28, 600, 400);
+    QTest::newRow("larger than the screen") << QList<QRect>{QRect(0, 0, 1366, 740)}
+                                            << QRect(0, 0, 1900, 1000) << QRect(0, 0, 1366, 740);
+    QTest::newRow("larger than the second screen")
+        << two << QRect(1920, 0, 1800, 1000) << QRect(1920, 0, 1280, 720);
+    QTest::newRow("below a smaller screen, onto the one it overlaps")
+        << two << QRect(2600, 710, 600, 300) << QRect(2600, 420, 600, 300);
+    QTest::newRow("below a smaller screen, overlapping none")
+        << two << QRect(2000, 800, 600, 200) << QRect(1320, 800, 600, 200);
+    QTest::newRow("no screen known")
+        << QList<QRect>{} << QRect(5000, 5000, 600, 400) << QRect(5000, 5000, 600, 400);
+}
+
+void TestPlatform::placeOnScreens()
+{
+    QFETCH(QList<QRect>, screens);
+    QFETCH(QRect, saved);
+    QFETCH(QRect, placed);
+    QCOMPARE(windowsettings::placeOnScreens(saved, screens), placed);
 }
 
 QTEST_MAIN(TestPlatform)

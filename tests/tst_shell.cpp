@@ -6,8 +6,10 @@
 #include "app/databasefiles.h"
 #include "platform/database.h"
 #include "platform/windownames.h"
+#include "platform/windowsettings.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -16,6 +18,8 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -110,6 +114,7 @@ private slots:
     void endingClosesEveryWindow_data();
     void endingClosesEveryWindow();
     void aboutWindow();
+    void windowsRememberedBetweenSessions();
 };
 
 void TestShell::startsWithBothDatabases()
@@ -578,6 +583,50 @@ void TestShell::aboutWindow()
     QTest::mouseClick(about->findChild<QPushButton *>("cmdOK"), Qt::LeftButton);
     QVERIFY(!about->isVisible());
     QCOMPARE(app.windows().find(windows::frmAbout), about); // hidden, not discarded
+}
+
+void TestShell::windowsRememberedBetweenSessions()
+{
+    ProgramFolder folder;
+    QRect browserPlace;
+    {
+        TestApp app(folder.path());
+        QVERIFY(app.start());
+        app.app().mainWindow()->move(60, 50);
+        QWidget *browser = app.show(windows::frmUtility);
+        const QSize opened = browser->size();
+        browser->move(8, 20);
+        browser->resize(browser->minimumSizeHint() + QSize(4, 6));
+        browserPlace = QRect(browser->pos(), browser->size());
+        QVERIFY(browserPlace.size() != opened);
+        browser->findChild<QRadioButton *>("optPlace")->click();
+        browser->findChild<QRadioButton *>("optMode2")->click();
+        app.show(windows::frmAward)->findChild<QComboBox *>("Combo1")->setCurrentText("CW");
+        // The About window was last left where no screen shows it.
+        windowsettings::setGeometry(windows::frmAbout, QRect(5000, 4000, 300, 200));
+        app.app().quit();
+    }
+
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QCOMPARE(app.app().mainWindow()->pos(), QPoint(60, 50));
+    QWidget *browser = app.show(windows::frmUtility);
+    QCOMPARE(QRect(browser->pos(), browser->size()), browserPlace);
+    QVERIFY(browser->findChild<QRadioButton *>("optPlace")->isChecked());
+    QVERIFY(browser->findChild<QRadioButton *>("optMode2")->isChecked());
+    QVERIFY(browser->findChild<QWidget *>("frame2nd")->isEnabled());
+    QCOMPARE(app.show(windows::frmAward)->findChild<QComboBox *>("Combo1")->currentText(),
+             QString("CW"));
+    QWidget *about = app.show(windows::frmAbout);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY2(screen.contains(QRect(about->pos(), about->size())),
+             qPrintable(QString("%1,%2 %3x%4 on %5x%6")
+                            .arg(about->x())
+                            .arg(about->y())
+                            .arg(about->width())
+                            .arg(about->height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
 }
 
 QTEST_MAIN(TestShell)

@@ -6,7 +6,8 @@ Writes into src/app/images/:
                    the main window
   about.png        120 x 120, 24-bit colour: antenna-and-grid logo for the
                    About window
-  kx47.png          32 x 32, RGBA: the program icon
+and each of them again at twice the size (certificate@2x.png, about@2x.png)
+for screens of twice the density. The program icon is kx47.svg, drawn by hand.
 
 All drawing is done here, pixel by pixel (shapes are drawn at a larger scale
 and averaged down for smooth edges); text uses the small block font below.
@@ -83,9 +84,12 @@ def text_width(text, scale, spacing=1):
 class Canvas:
     """An RGBA float canvas drawn at SS times the final size."""
 
-    def __init__(self, width, height, ss, background):
-        self.w, self.h, self.ss = width, height, ss
-        self.W, self.H = width * ss, height * ss
+    def __init__(self, width, height, ss, background, scale=1):
+        # Drawn in final-image pixels of the 1x picture; scale 2 makes the picture for screens
+        # of twice the density, of the same drawing.
+        self.w, self.h, self.ss = width * scale, height * scale, ss
+        self.k = ss * scale
+        self.W, self.H = self.w * ss, self.h * ss
         r, g, b, a = (list(background) + [255])[:4]
         self.px = [[r, g, b, a] for _ in range(self.W * self.H)]
 
@@ -99,7 +103,7 @@ class Canvas:
             p[3] = p[3] * (1 - a) + 255 * a
 
     def fill_rect(self, x0, y0, x1, y1, colour):
-        s = self.ss
+        s = self.k
         for Y in range(max(0, int(y0 * s)), min(self.H, int(y1 * s))):
             for X in range(max(0, int(x0 * s)), min(self.W, int(x1 * s))):
                 self._blend(X, Y, colour)
@@ -112,7 +116,7 @@ class Canvas:
 
     def fill_fn(self, x0, y0, x1, y1, inside, colour):
         """Fill the pixels in the box whose centre satisfies inside(x, y)."""
-        s = self.ss
+        s = self.k
         for Y in range(max(0, int(y0 * s)), min(self.H, int(math.ceil(y1 * s)))):
             for X in range(max(0, int(x0 * s)), min(self.W, int(math.ceil(x1 * s)))):
                 if inside((X + 0.5) / s, (Y + 0.5) / s):
@@ -254,9 +258,9 @@ def hashed(i, j):
     return v / 4294967296.0
 
 
-def certificate(path):
+def certificate(path, scale):
     W, H = 410, 288
-    c = Canvas(W, H, 2, PARCHMENT)
+    c = Canvas(W, H, 2, PARCHMENT, scale)
     # Soft shading towards the edges of the paper.
     for y in range(0, H):
         for x in range(0, W):
@@ -361,9 +365,9 @@ def certificate(path):
     write_png(path, c.pixels(), alpha=False)
 
 
-def about(path):
+def about(path, scale):
     S = 120
-    c = Canvas(S, S, 3, (236, 242, 250))
+    c = Canvas(S, S, 3, (236, 242, 250), scale)
     # Background: a grid of sub-squares fading towards the top.
     for i in range(13):
         p = i * 10
@@ -397,40 +401,15 @@ def about(path):
     write_png(path, c.pixels(), alpha=False)
 
 
-def icon(path):
-    S = 32
-    c = Canvas(S, S, 4, (0, 0, 0, 0))
-    # Rounded navy tile.
-    def rounded(x, y, r=6, x0=1, y0=1, x1=31, y1=31):
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    c.fill_fn(0, 0, S, S, rounded, (24, 46, 104, 255))
-    # Grid of sub-squares in the lower half.
-    for i in range(5):
-        c.fill_rect(4 + i * 6, 16, 4.8 + i * 6, 28, (120, 160, 220, 255))
-    for j in range(3):
-        c.fill_rect(4, 16 + j * 6, 28.8, 16.8 + j * 6, (120, 160, 220, 255))
-    c.fill_rect(10.8, 16.8, 16, 22, (240, 190, 70, 255))
-    c.fill_rect(22.8, 22.8, 28, 28, (240, 190, 70, 255))
-    c.fill_rect(4.8, 22.8, 10, 28, (90, 200, 120, 255))
-    # Antenna with waves.
-    c.line(16, 7, 16, 16, 1.6, (255, 255, 255, 255))
-    c.line(10, 8, 22, 8, 1.4, (255, 255, 255, 255))
-    c.line(12, 12, 20, 12, 1.4, (255, 255, 255, 255))
-    c.arc(16, 8, 4.5, 1.2, 200, 250, (255, 120, 100, 255))
-    c.arc(16, 8, 4.5, 1.2, 290, 340, (255, 120, 100, 255))
-    write_png(path, c.pixels(), alpha=True)
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         here, "..", "src", "app", "images")
     os.makedirs(out, exist_ok=True)
-    certificate(os.path.join(out, "certificate.png"))
-    about(os.path.join(out, "about.png"))
-    icon(os.path.join(out, "kx47.png"))
+    # Qt takes the "@2x" picture on screens of twice the density.
+    for scale, suffix in ((1, ""), (2, "@2x")):
+        certificate(os.path.join(out, "certificate%s.png" % suffix), scale)
+        about(os.path.join(out, "about%s.png" % suffix), scale)
     print("images written to", os.path.normpath(out))
 
 

@@ -1,5 +1,7 @@
 #include "benchapp.h"
 
+#include <QSettings>
+
 namespace kx47::bench
 {
 
@@ -59,6 +61,8 @@ BenchApp::BenchApp(const QString &programFolder)
       m_desktop(std::make_unique<SilentDesktop>()),
       m_app(std::make_unique<Application>(programFolder, *m_dialogs, *m_printService, *m_desktop))
 {
+    // Measured with the first choices of every window, never the user's remembered ones.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, programFolder + "/settings");
 }
 
 BenchApp::~BenchApp() = default;

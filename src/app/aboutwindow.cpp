@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -26,7 +27,8 @@ AboutWindow::AboutWindow(Desktop &desktop, const QString &logPath)
     auto *layout = new QHBoxLayout(this);
     auto *picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("Picture2"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/kx47/images/about.png")));
+    picture->setPixmap(QIcon(QStringLiteral(":/kx47/images/about.png"))
+                           .pixmap(QSize(120, 120), devicePixelRatioF()));
     layout->addWidget(picture, 0, Qt::AlignTop);
 
     auto *column = new QVBoxLayout;

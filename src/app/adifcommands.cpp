@@ -2,6 +2,7 @@
 
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
+#include "backup/backups.h"
 #include "platform/appcontext.h"
 #include "platform/database.h"
 #include "platform/dialogs.h"
@@ -103,7 +104,9 @@ void AdifCommands::importFile(const QString &chosen)
         MessageAnswer::Ok)
         return;
 
-    // BACKUP: a copy of the log before the import, once the backups are there.
+    // A copy of the log first: without one nothing is imported.
+    if (!Backups::backUpBeforeChange(m_context.log, dialogs, QStringLiteral("The import")))
+        return;
 
     ImportPlan done;
     {

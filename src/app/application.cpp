@@ -15,6 +15,7 @@
 #include "platform/programplaces.h"
 #include "platform/terminationsignals.h"
 #include "platform/windownames.h"
+#include "platform/windowsettings.h"
 #include "qso/qsowindows.h"
 #include "userdata/userdatawindows.h"
 
@@ -53,6 +54,7 @@ bool Application::start()
                              m_dialogs);
     }
     m_mainWindow = std::make_unique<MainWindow>(m_context, [this] { quit(); });
+    windowsettings::keepGeometry(m_mainWindow.get(), windows::principale);
     m_mainWindow->show();
     return true;
 }

@@ -5,7 +5,7 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "platform/database.h"
-#include "platform/programfolder.h"
+#include "platform/programplaces.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -58,22 +58,27 @@ void setUp(QCommandLineParser &parser, const Options &options)
                                  QStringLiteral("[import|export] [FILE]"));
 }
 
-// Opens one database file of a program folder.
-bool openFile(const QString &folder, Database &db, const char *name, Schema::File kind,
-              QTextStream &err)
+// Opens one database file.
+bool openFile(Database &db, const QString &path, Schema::File kind, QTextStream &err)
 {
     QString message;
-    if (DatabaseFiles::open(db, joinProgramPath(folder, QString::fromLatin1(name)), kind, &message))
+    if (DatabaseFiles::open(db, path, kind, &message))
         return true;
     err << message << Qt::endl;
     return false;
 }
 
-// Opens the log and the gazetteer of a program folder.
+// Opens the log and the gazetteer of a program folder, where the program keeps them.
 bool openFiles(const QString &folder, Database &log, Database &places, QTextStream &err)
 {
-    return openFile(folder, log, "data.mdb", Schema::File::Log, err) &&
-           openFile(folder, places, "places.mdb", Schema::File::Places, err);
+    const ProgramPlaces where = ProgramPlaces::find(folder);
+    QString error;
+    if (!where.makeLog(&error)) {
+        err << error << Qt::endl;
+        return false;
+    }
+    return openFile(log, where.logPath(), Schema::File::Log, err) &&
+           openFile(places, where.placesPath(), Schema::File::Places, err);
 }
 
 } // namespace

@@ -25,14 +25,17 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
 {
     setObjectName(windows::principale);
     setWindowTitle(QStringLiteral("KX47 v1.0 Outside Italy"));
-    setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/kx47/images/kx47.svg")));
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
     auto *picture = new QLabel(central);
     picture->setObjectName(QStringLiteral("Picture1"));
-    picture->setPixmap(QPixmap(QStringLiteral(":/kx47/images/certificate.png")));
-    picture->setFixedSize(410, 288);
+    // Sharp on every screen: the icon engine picks certificate@2x.png where pixels are denser.
+    const QSize pictureSize(410, 288);
+    picture->setPixmap(QIcon(QStringLiteral(":/kx47/images/certificate.png"))
+                           .pixmap(pictureSize, devicePixelRatioF()));
+    picture->setFixedSize(pictureSize);
     layout->addWidget(picture);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -8,6 +8,7 @@
 #include "platform/databaseerror.h"
 #include "platform/logchange.h"
 #include "platform/windownames.h"
+#include "platform/windowregistry.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -61,8 +62,10 @@ AwardWindow::AwardWindow(AppContext &context) : m_context(context)
     layout->addLayout(bottom);
     connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
 
-    // A new window counts the MIXED QSOs at once; every choice of a mode recounts.
+    // A new window counts the MIXED QSOs (the first of a session those of the mode chosen in the
+    // session before) at once; every choice of a mode recounts.
     m_combo->setCurrentIndex(0);
+    m_context.windows.keepChoice(windows::frmAward, QStringLiteral("mode"), m_combo);
     conta();
     connect(m_combo, &QComboBox::currentIndexChanged, this, [this] { conta(); });
 

@@ -75,10 +75,13 @@ UtilityWindow::UtilityWindow(AppContext &context)
     connect(exitButton, &QPushButton::clicked, this, &QWidget::hide);
     layout->addLayout(actions);
 
-    // A new window orders by call, then band and mode, and lists the whole log.
-    m_optCall->setChecked(true);
-    m_optBand2->setChecked(true);
-    m_frame2nd->setEnabled(true);
+    // A new window orders by call, then band and mode (the first of a session as chosen in the
+    // session before) and lists the whole log.
+    m_context.windows.keepChoice(windows::frmUtility, QStringLiteral("order"),
+                                 {m_optCall, m_optPlace, m_optWWLocator, m_optBand}, m_optCall);
+    m_context.windows.keepChoice(windows::frmUtility, QStringLiteral("and"),
+                                 {m_optBand2, m_optMode2}, m_optBand2);
+    m_frame2nd->setEnabled(!m_optBand->isChecked());
     showAny();
 
     const auto orderChosen = [this](bool secondaryInForce) {

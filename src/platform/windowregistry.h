@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
+
+class QComboBox;
+class QRadioButton;
 
 namespace kx47
 {
@@ -12,6 +16,7 @@ namespace kx47
 // Every window of the program exists at most once. It is created on first use, by a menu
 // command or hidden by another window's call; "Exit" hides it and keeps its content, its close
 // box discards it (the window sets Qt::WA_DeleteOnClose) and the next use creates it afresh.
+// A window opens where it stood, with the size it had, when it was last hidden or closed.
 class WindowRegistry
 {
 public:
@@ -38,7 +43,16 @@ public:
     // to the front. Does nothing for a window that is not built into the program.
     QWidget *show(const QString &name);
 
-    // Discards every window at once, as the program ends.
+    // Choices a window keeps between sessions, such as the order of a list; called as the window
+    // is made. The first window of a session starts with the choice saved last time (fallback
+    // when there is none); one made afresh after its close box starts with the first choice, as
+    // a new window does. Each later choice is saved.
+    void keepChoice(const QString &window, const QString &key, const QList<QRadioButton *> &options,
+                    QRadioButton *fallback);
+    // The same for the item of a list box; the first choice is the item current now.
+    void keepChoice(const QString &window, const QString &key, QComboBox *combo);
+
+    // Discards every window at once, as the program ends, keeping the place of those shown.
     void closeAll();
 
 private:
@@ -46,7 +60,9 @@ private:
         Factory factory;
         Hook beforeShow;
         QPointer<QWidget> window;
+        int made = 0;
     };
+    bool madeBefore(const QString &name) const;
     QHash<QString, Entry> m_entries;
 };
 

@@ -146,11 +146,12 @@ void UserDataWindow::addValueRow(const QString &caption, const QString &objectNa
     captionLabel->setObjectName(QStringLiteral("Label%1").arg(row + 1));
     auto *value = new QLabel(m_storedPanel);
     value->setObjectName(objectName);
-    // A stored value is shown as it is; one longer than the widest field (a row written by hand)
-    // is cut at the panel's edge instead of stretching the window, and shown whole as the tip.
+    // A stored value is shown as it is, in room for the widest value the checks let through;
+    // a longer one (a row written by hand) ends in an ellipsis instead of stretching the window,
+    // and is shown whole as the tip.
     value->setTextFormat(Qt::PlainText);
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    value->setMaximumWidth(value->fontMetrics().averageCharWidth() * widestValue);
+    value->setFixedWidth(value->fontMetrics().averageCharWidth() * widestValue);
     m_storedRows->addWidget(captionLabel, row, 0);
     m_storedRows->addWidget(value, row, 1);
     m_values.insert(objectName, value);
@@ -174,7 +175,8 @@ void UserDataWindow::showUserData()
                   {"lblZipCode", record.zipCode}};
     for (const auto &label : labels) {
         QLabel *value = m_values.value(QString::fromLatin1(label.label));
-        value->setText(label.value);
+        value->setText(
+            value->fontMetrics().elidedText(label.value, Qt::ElideRight, value->width()));
         value->setToolTip(label.value);
     }
 }

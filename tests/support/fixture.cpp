@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -213,6 +214,8 @@ int ProgramFolder::userDataRows() const
 TestApp::TestApp(const QString &programFolder)
     : m_app(std::make_unique<Application>(programFolder, dialogs, printService, desktop))
 {
+    // Each program folder keeps its own remembered windows and choices.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, programFolder + "/settings");
 }
 
 TestApp::~TestApp() = default;
@@ -232,3 +235,18 @@ bool activate(QWidget *window)
 }
 
 } // namespace kx47::test
+
+namespace
+{
+
+// The tests never read or write the user's own settings: outside a TestApp they are kept in a
+// temporary folder of the test program.
+void keepSettingsAway()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(keepSettingsAway)
