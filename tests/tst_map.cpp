@@ -98,12 +98,12 @@ struct MapRun {
     bool started = false;
 };
 
-QList<QsoRow> rowsOf(const QStringList &specs)
+QList<QsoRow> rowsOf(const QStringList &descriptions)
 {
     // "letters qsl band mode"
     QList<QsoRow> rows;
-    for (const QString &spec : specs) {
-        const QStringList parts = spec.split(QLatin1Char('|'));
+    for (const QString &description : descriptions) {
+        const QStringList parts = description.split(QLatin1Char('|'));
         rows << qsoRow(rows.size() + 1, parts[0], parts[1], parts[2], parts[3]);
     }
     return rows;

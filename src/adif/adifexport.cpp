@@ -2,6 +2,8 @@
 
 #include "adifwriter.h"
 
+#include "qso/logstore.h"
+
 #include "platform/database.h"
 #include "platform/databaseerror.h"
 
@@ -15,8 +17,8 @@ namespace
 {
 
 const QString qsoCountSql = QStringLiteral("select count(*) as contatore from data");
-const QString qsosSql = QStringLiteral("select count, WWLocator, call, date, time, place, prov, "
-                                       "mode, band, qsl from data order by count");
+const QString qsosSql =
+    QStringLiteral("select %1 from data order by count").arg(QLatin1String(LogStore::qsoColumns));
 
 // Thrown out of the writer when the user cancels, so that the file is not put in place.
 struct Cancelled {
@@ -34,16 +36,7 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
         const QsoSource source = [&](QsoRecord &qso) {
             if (!query.next())
                 return false;
-            qso.count = query.value(0).toInt();
-            qso.locator = query.value(1).toString();
-            qso.call = query.value(2).toString();
-            qso.date = query.value(3).toString();
-            qso.time = query.value(4).toString();
-            qso.place = query.value(5).toString();
-            qso.prov = query.value(6).toString();
-            qso.mode = query.value(7).toString();
-            qso.band = query.value(8).toString();
-            qso.qsl = query.value(9).toString();
+            qso = LogStore::recordAt(query);
             ++done;
             if (progress && done % 512 == 0 && !progress(done, total))
                 throw Cancelled();

@@ -4,6 +4,7 @@
 
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
+#include "backup/backups.h"
 #include "platform/database.h"
 #include "platform/programplaces.h"
 
@@ -208,7 +209,11 @@ int CommandLine::runImport(const QString &folder, QTextStream &out, QTextStream 
     if (m_dryRun) {
         result = import.preview(m_file, options, plan, {}, &error);
     } else {
-        // A copy of the log is made before a change of many QSOs.
+        // A copy of the log is made before a change of many QSOs; without one nothing is changed.
+        if (Backups::backUp(log, Backups::folderOf(log), &error).isEmpty()) {
+            err << "No copy of the log could be made, nothing was imported: " << error << Qt::endl;
+            return Failure;
+        }
         result = import.apply(m_file, options, plan, nullptr, {}, &error);
     }
     if (result != AdifImport::Result::Done) {

@@ -1,5 +1,6 @@
 #include "engineprogress.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QProgressDialog>
 #include <QSqlDriver>
@@ -53,6 +54,9 @@ bool EngineProgress::stepped()
     if (elapsed < delayMs || elapsed - m_lastShown < stepMs)
         return m_cancelled;
     m_lastShown = elapsed;
+    // From the command line there is no window to show.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return m_cancelled;
     if (!m_dialog) {
         m_dialog = new QProgressDialog(m_label, QStringLiteral("Cancel"), 0, 0);
         m_dialog->setObjectName(QStringLiteral("frmBackupProgress"));

@@ -10,11 +10,27 @@
 namespace kx47
 {
 
+QsoRecord LogStore::recordAt(const QSqlQuery &query)
+{
+    QsoRecord qso;
+    qso.count = query.value(0).toInt();
+    qso.locator = query.value(1).toString();
+    qso.call = query.value(2).toString();
+    qso.date = query.value(3).toString();
+    qso.time = query.value(4).toString();
+    qso.place = query.value(5).toString();
+    qso.prov = query.value(6).toString();
+    qso.mode = query.value(7).toString();
+    qso.band = query.value(8).toString();
+    qso.qsl = query.value(9).toString();
+    return qso;
+}
+
 namespace
 {
 
-const QString fetchSql = QStringLiteral("select count, WWLocator, call, date, time, place, prov, "
-                                        "mode, band, qsl from data where count = ?");
+const QString fetchSql =
+    QStringLiteral("select %1 from data where count = ?").arg(QLatin1String(LogStore::qsoColumns));
 const QString containsSql =
     QStringLiteral("select count(*) as contatore from data where count = ?");
 const QString accreditedCountSql =
@@ -53,18 +69,7 @@ std::optional<QsoRecord> fetchQso(const Database &log, qint64 count)
     QSqlQuery query = log.run(fetchSql, {count});
     if (!query.next())
         return std::nullopt;
-    QsoRecord qso;
-    qso.count = query.value(0).toInt();
-    qso.locator = query.value(1).toString();
-    qso.call = query.value(2).toString();
-    qso.date = query.value(3).toString();
-    qso.time = query.value(4).toString();
-    qso.place = query.value(5).toString();
-    qso.prov = query.value(6).toString();
-    qso.mode = query.value(7).toString();
-    qso.band = query.value(8).toString();
-    qso.qsl = query.value(9).toString();
-    return qso;
+    return LogStore::recordAt(query);
 }
 
 bool containsQso(const Database &log, qint64 count)

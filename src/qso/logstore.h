@@ -4,6 +4,7 @@
 
 #include "platform/logchange.h"
 
+#include <QSqlQuery>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -28,6 +29,12 @@ class Database;
 class LogStore
 {
 public:
+    // The columns of a QSO, in the order recordAt() reads them.
+    static constexpr const char *qsoColumns =
+        "count, WWLocator, call, date, time, place, prov, mode, band, qsl";
+    // The QSO on the current row of a query that selected qsoColumns.
+    static QsoRecord recordAt(const QSqlQuery &query);
+
     // The changes and reads of one transaction. Only write() makes one.
     class Batch
     {
