@@ -28,26 +28,28 @@ QByteArray field(const char *name, const QByteArray &value)
     return "<" + QByteArray(name) + ":" + QByteArray::number(value.size()) + ">" + value + " ";
 }
 
-// One ADI record: call, locator, band, mode, date, time, and whether a paper QSL came in.
+// One ADI record: call, locator, band, mode, date, time, whether a paper QSL came in, and the
+// place (none when empty).
 QByteArray record(const QByteArray &call, const QByteArray &locator, const QByteArray &band,
                   const QByteArray &mode, const QByteArray &date, const QByteArray &time,
-                  bool qsl = false)
+                  bool qsl = false, const QByteArray &qth = "BRANVOLE")
 {
     QByteArray r = field("CALL", call) + field("GRIDSQUARE", locator) + field("BAND", band) +
-                   field("MODE", mode) + field("QSO_DATE", date) + field("TIME_ON", time) +
-                   field("QTH", "BRANVOLE");
+                   field("MODE", mode) + field("QSO_DATE", date) + field("TIME_ON", time);
+    if (!qth.isEmpty())
+        r += field("QTH", qth);
     if (qsl)
         r += field("QSL_RCVD", "Y");
     return r + "<EOR>\n";
 }
 
 // A file of every outcome: two new QSOs (one confirmed), the first again, one outside KX47,
-// one of an unknown sub-square, one on 630m, one without a call.
+// one of an unknown sub-square, one on 630m, one without a call. The confirmed one names no place.
 QByteArray everyOutcome()
 {
     return "Written by hand\n<ADIF_VER:5>3.1.4 <EOH>\n" +
            record("IK4ABC", "KX47AB", "20m", "CW", "20240301", "1200") +
-           record("I1XYZ", "kx47xx12", "2m", "FT8", "20240302", "235959", true) +
+           record("I1XYZ", "kx47xx12", "2m", "FT8", "20240302", "235959", true, "") +
            record("IK4ABC", "KX47AB", "20M", "CW", "20240301", "1215") +
            record("W1AW", "FN31pr", "20m", "SSB", "20240301", "1200") +
            record("I2AAA", "KX47", "20m", "SSB", "20240301", "1200") +
@@ -127,6 +129,7 @@ void TestAdifImport::importWritesEveryOutcomeOnce()
     QCOMPARE(rows.at(2).locator, QStringLiteral("XX"));
     QCOMPARE(rows.at(2).time, QStringLiteral("23:59"));
     QCOMPARE(rows.at(2).qsl, QStringLiteral("c"));
+    QCOMPARE(rows.at(2).place, QString()); // a record without a place is stored without one
 
     // The same file again adds and changes nothing.
     ImportPlan again;

@@ -54,9 +54,16 @@ const QString upgradeToConfirmedSql =
 const QString upgradeToAccreditedSql =
     QStringLiteral("update data set qsl = 'a' where count = ? and qsl <> 'a'");
 
+// The columns of table data never hold NULL: a value a file left out is stored as empty text.
+QVariant text(const QString &value)
+{
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+
 QVariantList rowValues(const QsoRecord &r)
 {
-    return {r.locator, r.place, r.prov, r.mode, r.band, r.call, r.date, r.time, r.qsl};
+    return {text(r.locator), text(r.place), text(r.prov), text(r.mode), text(r.band),
+            text(r.call),    text(r.date),  text(r.time), text(r.qsl)};
 }
 
 int changedRows(const QSqlQuery &query)
