@@ -5,6 +5,7 @@
 //     bench_browser [qsos [folder]]     (the log is kept in folder when one is given)
 #include "benchapp.h"
 #include "benchlog.h"
+#include "figures.h"
 #include "logfactory.h"
 #include "sqlitecli.h"
 #include "timing.h"
@@ -41,44 +42,6 @@ const int listingRuns = 7;
 const int countRuns = 101;
 const int showRuns = 7;
 const int scrollRuns = 50;
-
-void print(const QString &text)
-{
-    std::printf("%s\n", qPrintable(text));
-    std::fflush(stdout);
-}
-
-QString column(double ms)
-{
-    return ms < 0 ? QStringLiteral("-") : QString::number(ms, 'f', 3);
-}
-
-// One line of figures: the program's median wall and processor times and, for a statement,
-// the sqlite3 tool's for the same statement with the ratios.
-void figure(const QString &what, const Timing::Run &program, const Timing::Run *tool = nullptr)
-{
-    QString line = QStringLiteral("  %1 %2 %3")
-                       .arg(what, -46)
-                       .arg(column(program.wall), 10)
-                       .arg(column(program.cpu), 10);
-    if (tool) {
-        if (!SqliteCli::available()) {
-            line += QStringLiteral("   sqlite3 not found");
-        } else if (tool->wall < 0) {
-            line += QStringLiteral("   sqlite3 did not run");
-        } else {
-            const auto ratio = [](double ours, double theirs) {
-                return theirs > 0 ? QString::number(ours / theirs, 'f', 2) : QStringLiteral("n/a");
-            };
-            line += QStringLiteral("   %1 %2   %3 %4")
-                        .arg(column(tool->wall), 10)
-                        .arg(column(tool->cpu), 10)
-                        .arg(ratio(program.wall, tool->wall), 6)
-                        .arg(ratio(program.cpu, tool->cpu), 6);
-        }
-    }
-    print(line);
-}
 
 void heading(const QString &title)
 {

@@ -5,6 +5,7 @@
 //     bench_map [qsos [folder]]     (the log is kept in folder when one is given)
 #include "benchapp.h"
 #include "benchlog.h"
+#include "figures.h"
 #include "sqlitecli.h"
 #include "timing.h"
 
@@ -28,40 +29,6 @@ namespace
 const int computeRuns = 101;
 const int paintRuns = 51;
 
-void print(const QString &text)
-{
-    std::printf("%s\n", qPrintable(text));
-    std::fflush(stdout);
-}
-
-QString column(double ms)
-{
-    return ms < 0 ? QStringLiteral("-") : QString::number(ms, 'f', 3);
-}
-
-void figure(const QString &what, const Timing::Run &program, const Timing::Run *tool = nullptr)
-{
-    QString line = QStringLiteral("  %1 %2 %3")
-                       .arg(what, -44)
-                       .arg(column(program.wall), 10)
-                       .arg(column(program.cpu), 10);
-    if (tool) {
-        if (!SqliteCli::available() || tool->wall < 0) {
-            line += QStringLiteral("   sqlite3 did not run");
-        } else {
-            const auto ratio = [](double ours, double theirs) {
-                return theirs > 0 ? QString::number(ours / theirs, 'f', 2) : QStringLiteral("n/a");
-            };
-            line += QStringLiteral("   %1 %2   %3 %4")
-                        .arg(column(tool->wall), 10)
-                        .arg(column(tool->cpu), 10)
-                        .arg(ratio(program.wall, tool->wall), 6)
-                        .arg(ratio(program.cpu, tool->cpu), 6);
-        }
-    }
-    print(line);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -82,7 +49,7 @@ int main(int argc, char *argv[])
     const AwardMap map(context.log, context.places);
 
     print(QStringLiteral("\nAward map (frmAwardMap)\n  %1 %2 %3   %4 %5   %6 %7")
-              .arg(QString(), -44)
+              .arg(QString(), -46)
               .arg(QStringLiteral("wall ms"), 10)
               .arg(QStringLiteral("cpu ms"), 10)
               .arg(QStringLiteral("sqlite3"), 10)

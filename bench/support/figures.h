@@ -1,0 +1,17 @@
+#pragma once
+
+#include "timing.h"
+
+#include <QString>
+
+namespace kx47::bench
+{
+
+// The benchmarks' printed lines, written at once so that a slow run shows how far it came.
+void print(const QString &text);
+// One line of figures: the program's median wall and processor times and, for a statement, the
+// sqlite3 tool's for the same statement with the ratios; `what` fills a column of `width`.
+void figure(const QString &what, const Timing::Run &program, const Timing::Run *tool = nullptr,
+            int width = 46);
+
+} // namespace kx47::bench
