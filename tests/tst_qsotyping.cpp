@@ -41,18 +41,6 @@ void typeBlind(const QString &keys)
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
 }
 
-// Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128)
-            QTest::keyClick(widget, ch.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
-                                Qt::NoModifier);
-    }
-}
-
 // The text box of a field; the place's is the one inside its drop-down.
 QLineEdit *editOf(QWidget *window, const QString &field)
 {

@@ -31,18 +31,6 @@ const QStringList valueLabels{"lblOM",      "lblCall",      "lblfName", "lblsNam
 const QStringList typedValues{"ik0xyz",   "giulia", "verdi", "via roma 12", "00100",
                               "valdoria", "qz",     "italy", "jn61fv",      "ik0xyz@example.org"};
 
-// Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
-void typeText(QWidget *widget, const QString &text)
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() < 128)
-            QTest::keyClick(widget, ch.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
-                                Qt::NoModifier);
-    }
-}
-
 QLineEdit *box(QWidget *window, const QString &name)
 {
     return window->findChild<QLineEdit *>(name);

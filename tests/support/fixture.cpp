@@ -234,6 +234,17 @@ bool activate(QWidget *window)
     return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 2000);
 }
 
+void typeText(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        if (ch.unicode() < 128)
+            QTest::keyClick(widget, ch.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
+                                Qt::NoModifier);
+    }
+}
+
 } // namespace kx47::test
 
 namespace

@@ -93,4 +93,7 @@ private:
 // Shows a top-level window and waits until it is the active one, so that focus can be tested.
 bool activate(QWidget *window);
 
+// Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
+void typeText(QWidget *widget, const QString &text);
+
 } // namespace kx47::test
