@@ -1,5 +1,7 @@
 // The printouts on a log of 100,000 QSOs: "Print all QSOs" made into lines, and written as a
-// PDF by the real printer; a base award request and an endorsement, printed and converted.
+// PDF by the real printer beside its anchor, the same lines drawn with QPainter::drawText into
+// a plain QPdfWriter on the same pages; a base award request and an endorsement, printed and
+// converted.
 //
 //     bench_print [qsos [folder]]     (the log is kept in folder when one is given)
 #include "logfactory.h"
@@ -16,7 +18,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -39,6 +45,18 @@ void figure(const QString &what, const Timing::Run &run)
               .arg(what, -52)
               .arg(Timing::ms(run.wall), 13)
               .arg(Timing::ms(run.cpu), 13));
+}
+
+// A figure beside its anchor: the anchor's own line and the figure's share of it.
+void figure(const QString &what, const Timing::Run &run, const QString &anchorWhat,
+            const Timing::Run &anchor)
+{
+    figure(what, run);
+    figure(anchorWhat, anchor);
+    print(QStringLiteral("  %1 %2 wall %3 processor")
+              .arg(QStringLiteral("printer / anchor"), -52)
+              .arg(QString::number(run.wall / anchor.wall, 'f', 2), 13)
+              .arg(QString::number(run.cpu / anchor.cpu, 'f', 2), 13));
 }
 
 QString outcomeName(AwardRequest::Outcome outcome)
@@ -76,6 +94,68 @@ public:
     int lines = 0;
     qint64 characters = 0;
 };
+
+// Keeps the lines with the size of their font, to be drawn again by the anchor.
+class KeepingPrinter : public Printer
+{
+public:
+    struct Line {
+        QString font;
+        double size;
+        bool bold;
+        QString text;
+    };
+    void setFontName(const QString &name) override { m_font = name; }
+    void setFontSize(double points) override { m_size = points; }
+    void setBold(bool bold) override { m_bold = bold; }
+    void printLine(const QString &line) override { lines.append({m_font, m_size, m_bold, line}); }
+    void endDocument() override {}
+    QVector<Line> lines;
+
+private:
+    QString m_font;
+    double m_size = 12;
+    bool m_bold = false;
+};
+
+// The anchor: the lines drawn one by one with QPainter::drawText into a plain QPdfWriter, on
+// the pages of the printer (resolution, paper, fonts, line spacing and page breaks), without
+// progress window or checks. Returns the number of pages.
+int drawTextIntoPdf(const QVector<KeepingPrinter::Line> &lines, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return 0;
+    QPdfWriter pdf(&file);
+    pdf.setResolution(16 * 72);
+    pdf.setPageLayout(QtPrintService::pageLayout());
+    QPainter painter(&pdf);
+    const double pageHeight = pdf.pageLayout().paintRectPixels(pdf.logicalDpiY()).height();
+    double y = 0;
+    double lineHeight = 0;
+    double ascent = 0;
+    int pages = 1;
+    const KeepingPrinter::Line *fontOf = nullptr;
+    for (const KeepingPrinter::Line &line : lines) {
+        if (!fontOf || line.font != fontOf->font || line.size != fontOf->size ||
+            line.bold != fontOf->bold) {
+            const QFont font(QtPrintService::pageFont(line.font, line.size, line.bold), &pdf);
+            painter.setFont(font);
+            const QFontMetricsF metrics(font, &pdf);
+            lineHeight = metrics.lineSpacing();
+            ascent = metrics.ascent();
+            fontOf = &line;
+        }
+        if (y > 0 && y + lineHeight > pageHeight) {
+            pdf.newPage();
+            ++pages;
+            y = 0;
+        }
+        painter.drawText(QPointF(0, y + ascent), QtPrintService::pageText(line.text));
+        y += lineHeight;
+    }
+    return painter.end() ? pages : 0;
+}
 
 class CountingPrintService : public PrintService
 {
@@ -163,10 +243,22 @@ int main(int argc, char *argv[])
     QtPrintService paper(folder.path(), dialogs, desktop, QtPrintService::Destination::PdfFile);
     const Timing::Run pdf =
         Timing::runs(1, [&log, &paper] { FullLogPrintout(log).print(paper); }).first();
+    KeepingPrinter kept;
+    FullLogPrintout(log).print(kept);
+    const QString anchorPath = folder.filePath(QStringLiteral("drawText.pdf"));
+    int anchorPages = 0;
+    const Timing::Run anchor = Timing::runs(1, [&kept, &anchorPath, &anchorPages] {
+                                   anchorPages = drawTextIntoPdf(kept.lines, anchorPath);
+                               }).first();
     figure(QStringLiteral("written as PDF (%1 pages, %2 MB)")
                .arg(pdfPages(desktop.opened))
                .arg(QFileInfo(desktop.opened).size() / 1048576.0, 0, 'f', 1),
-           pdf);
+           pdf,
+           QStringLiteral("anchor: drawText into QPdfWriter (%1 pages, %2 MB)")
+               .arg(anchorPages)
+               .arg(QFileInfo(anchorPath).size() / 1048576.0, 0, 'f', 1),
+           anchor);
+    QFile::remove(anchorPath);
 
     print(QStringLiteral("\nAward requests, HF MIXED, printed as PDF, Yes to every question"));
     LogNotifier notifier;

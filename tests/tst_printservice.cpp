@@ -13,6 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QRegularExpression>
@@ -63,6 +66,8 @@ private slots:
     void printoutFileName();
 
     void pdfKeepsLinesAndColumns();
+    void linesReadAsTheLayoutDrawsThem_data();
+    void linesReadAsTheLayoutDrawsThem();
     void pageBreaksFallWhereThePageIsFull_data();
     void pageBreaksFallWhereThePageIsFull();
     void fontsOnPaper();
@@ -251,6 +256,68 @@ void TestPrintService::pdfKeepsLinesAndColumns()
     QVERIFY2(right <= box.width - 5 * pointsPerMillimetre, qPrintable(QString::number(right)));
     QCOMPARE(qRound(box.width), 595); // A4
     QCOMPARE(qRound(box.height), 842);
+}
+
+void TestPrintService::linesReadAsTheLayoutDrawsThem_data()
+{
+    QTest::addColumn<double>("size");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("log line") << 8.0 << logLine(7);
+    QTest::newRow("title") << 14.0 << "              ALL QSOs of IK0ABC";
+    QTest::newRow("blanks inside and around") << 8.0 << "   A    B C   ";
+    QTest::newRow("Latin letters") << 8.0 << "FORLÌ | ŁÓDŹ ÆØÅ ß | ȘTEFĂNEȘTI ǅ ʼ ˚ ~";
+    QTest::newRow("pairs that could join") << 8.0 << "ffi fl fi www -- ... ''";
+    QTest::newRow("tick box and C1")
+        << 8.0 << QString("enclose: ") + QChar(0x8D) + "€ 5,00" + QChar(0x85);
+    QTest::newRow("Greek and Cyrillic") << 8.0 << "ΑΘΗΝΑ | МОСКВА | X";
+    QTest::newRow("combining mark") << 8.0 << QString("PLACE A") + QChar(0x301) + "B | X";
+    QTest::newRow("right to left")
+        << 8.0 << QString("IK0ABC | ") + QChar(0x2068) + "שלום" + QChar(0x2069) + " | X";
+    QTest::newRow("right to left, not set apart") << 8.0 << "IK0ABC | שלום 12 | X";
+}
+
+void TestPrintService::linesReadAsTheLayoutDrawsThem()
+{
+    if (!PrintoutText::available())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QFETCH(double, size);
+    QFETCH(QString, line);
+    const QString courier = QStringLiteral("Courier New");
+    PrintoutText printed;
+    QVERIFY(printAndRead({{courier, size, false, line}, {courier, size, false, line}}, &printed));
+
+    // The same lines through QPainter::drawText, on the printer's page.
+    const QString drawnPath = QDir(m_folder->path()).filePath("drawn.pdf");
+    {
+        QPdfWriter pdf(drawnPath);
+        pdf.setResolution(16 * 72);
+        pdf.setPageLayout(QtPrintService::pageLayout());
+        QPainter painter(&pdf);
+        const QFont font(QtPrintService::pageFont(courier, size, false), &pdf);
+        painter.setFont(font);
+        const QFontMetricsF metrics(font, &pdf);
+        for (int i = 0; i < 2; ++i) {
+            painter.drawText(QPointF(0, i * metrics.lineSpacing() + metrics.ascent()),
+                             QtPrintService::pageText(line));
+        }
+    }
+    PrintoutText drawn;
+    QVERIFY2(drawn.read(drawnPath), qPrintable(drawn.error()));
+
+    QCOMPARE(printed.lines(), drawn.lines());
+    QCOMPARE(printed.boxes().size(), 1);
+    QCOMPARE(drawn.boxes().size(), 1);
+    const QList<PrintoutText::Word> words = printed.boxes().first().words;
+    const QList<PrintoutText::Word> drawnWords = drawn.boxes().first().words;
+    QCOMPARE(words.size(), drawnWords.size());
+    for (int i = 0; i < words.size(); ++i) {
+        QCOMPARE(words[i].text, drawnWords[i].text);
+        for (auto [edge, drawnEdge] : {std::pair{words[i].left, drawnWords[i].left},
+                                       {words[i].top, drawnWords[i].top},
+                                       {words[i].right, drawnWords[i].right},
+                                       {words[i].bottom, drawnWords[i].bottom}})
+            QVERIFY2(qAbs(edge - drawnEdge) < 0.01, qPrintable(words[i].text));
+    }
 }
 
 void TestPrintService::pageBreaksFallWhereThePageIsFull_data()

@@ -5,7 +5,7 @@
 #include "platform/printer.h"
 #include "platform/textforms.h"
 
-#include <QSqlRecord>
+#include <QSqlQuery>
 
 namespace kx47
 {
@@ -15,9 +15,12 @@ namespace
 
 const QString selectApplicantCall = QStringLiteral("select call from userData");
 const QString countApplicantCalls = QStringLiteral("select count(call) as contatore from userData");
-// Rows of the same sub-square, mode and band keep the order in which they were logged.
+// Rows of the same sub-square, mode and band keep the order in which they were logged. Only
+// the printed columns, in the order of the line.
 const QString selectLog =
-    QStringLiteral("select * from data order by WWLocator, mode, band, count");
+    QStringLiteral("select call, WWLocator, place, prov, band, mode, date, time, qsl from data "
+                   "order by WWLocator, mode, band, count");
+enum Column { Call, Locator, Place, Prov, Band, Mode, Date, Time, Qsl };
 
 const QString courierNew = QStringLiteral("Courier New");
 constexpr double lineSize = 8;
@@ -61,28 +64,19 @@ void FullLogPrintout::print(Printer &printer) const
 
     printer.setFontSize(lineSize);
     QSqlQuery rows = m_log.run(selectLog);
-    const QSqlRecord columns = rows.record();
-    const int callColumn = columns.indexOf(QStringLiteral("call"));
-    const int locatorColumn = columns.indexOf(QStringLiteral("WWLocator"));
-    const int placeColumn = columns.indexOf(QStringLiteral("place"));
-    const int provColumn = columns.indexOf(QStringLiteral("prov"));
-    const int bandColumn = columns.indexOf(QStringLiteral("band"));
-    const int modeColumn = columns.indexOf(QStringLiteral("mode"));
-    const int dateColumn = columns.indexOf(QStringLiteral("date"));
-    const int timeColumn = columns.indexOf(QStringLiteral("time"));
-    const int qslColumn = columns.indexOf(QStringLiteral("qsl"));
     const QString margin(11, QLatin1Char(' '));
+    const QString square = QStringLiteral("KX47");
+    auto text = [&rows](Column column) { return rows.value(column).toString(); };
     while (rows.next()) {
-        printer.printLine(
-            margin + fixedLine({{rows.value(callColumn).toString(), 12},
-                                {QStringLiteral("KX47") + rows.value(locatorColumn).toString(), 6},
-                                {rows.value(placeColumn).toString(), 29},
-                                {rows.value(provColumn).toString(), 2},
-                                {rows.value(bandColumn).toString(), 7},
-                                {rows.value(modeColumn).toString(), 6},
-                                {dateText(rows.value(dateColumn).toString()), 10},
-                                {listTime(rows.value(timeColumn).toString()), 7},
-                                {rows.value(qslColumn).toString(), 1}}));
+        printer.printLine(margin + fixedLine({{text(Call), 12},
+                                              {square + text(Locator), 6},
+                                              {text(Place), 29},
+                                              {text(Prov), 2},
+                                              {text(Band), 7},
+                                              {text(Mode), 6},
+                                              {dateText(text(Date)), 10},
+                                              {listTime(text(Time)), 7},
+                                              {text(Qsl), 1}}));
     }
     printer.endDocument();
 }

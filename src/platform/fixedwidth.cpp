@@ -10,6 +10,26 @@ namespace kx47
 namespace
 {
 
+// Printable ASCII, which shownValue keeps as it is: no control characters, no direction marks,
+// nothing written from right to left. Most stored values are made of it alone.
+bool isPrintableAscii(const QString &value)
+{
+    return std::all_of(value.cbegin(), value.cend(),
+                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+}
+
+// Appends the value as fixedField gives it.
+void appendField(QString &line, const QString &value, int width)
+{
+    if (isPrintableAscii(value)) {
+        const qsizetype kept = std::min<qsizetype>(value.size(), width);
+        line.append(value.constData(), kept);
+        line.resize(line.size() + width - kept, QLatin1Char(' '));
+        return;
+    }
+    line += fixedField(value, width);
+}
+
 QString withPlainCharacters(const QString &value)
 {
     QString plain;
@@ -47,12 +67,17 @@ QString fixedField(const QString &value, int width)
 
 QString fixedLine(std::initializer_list<FixedColumn> columns)
 {
+    const QString separator = fieldSeparator();
+    qsizetype size = 0;
+    for (const FixedColumn &column : columns)
+        size += column.width + separator.size();
     QString line;
+    line.reserve(size);
     bool first = true;
     for (const FixedColumn &column : columns) {
         if (!first)
-            line += fieldSeparator();
-        line += fixedField(column.value, column.width);
+            line += separator;
+        appendField(line, column.value, column.width);
         first = false;
     }
     return line;

@@ -9,7 +9,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QMarginsF>
 #include <QPageSize>
@@ -18,7 +20,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QRawFont>
 #include <QSaveFile>
+
+#include <vector>
 
 namespace kx47
 {
@@ -48,6 +53,95 @@ const QHash<QString, FontSubstitute> &fontSubstitutes()
     };
     return substitutes;
 }
+
+// The glyphs of a font with a grid: characters that each fill one cell of the same width and
+// need no shaping (no joining, no combining marks, no text written from right to left) are
+// placed straight on the grid, glyph by glyph, as the text layout would place them. Blanks are
+// not drawn: their cells are left empty, which is what a blank prints as, and a reader of the
+// file still finds the blanks between the words from the gaps.
+class GridGlyphs
+{
+public:
+    // Takes the font as the paper sees it; a font without a grid leaves every line to drawText.
+    void setFont(const QFont &font)
+    {
+        m_font = QRawFont::fromFont(font);
+        m_glyphs.assign(gridCharacters, unknown);
+        m_pitch = 0;
+        if (!m_font.isValid() || !QFontInfo(font).fixedPitch())
+            return;
+        const QList<quint32> space = m_font.glyphIndexesForString(QStringLiteral(" "));
+        if (space.size() != 1 || space.first() == 0)
+            return;
+        m_pitch = advance(space.first());
+    }
+
+    // The glyphs and their positions on the grid, from the left end of the baseline, for a
+    // line whose characters all have their glyph on the grid; false for any other line.
+    bool place(const QString &line)
+    {
+        m_indexes.clear();
+        m_positions.clear();
+        if (m_pitch <= 0)
+            return false;
+        for (qsizetype column = 0; column < line.size(); ++column) {
+            const char16_t c = line.at(column).unicode();
+            if (c == u' ')
+                continue;
+            const quint32 glyph = gridGlyph(c);
+            if (glyph == 0)
+                return false;
+            m_indexes.push_back(glyph);
+            m_positions.emplace_back(double(column) * m_pitch, 0.0);
+        }
+        return true;
+    }
+
+    // The run of the glyphs placed last; it refers to them until the next place().
+    QGlyphRun run() const
+    {
+        QGlyphRun glyphs;
+        glyphs.setRawFont(m_font);
+        glyphs.setRawData(m_indexes.data(), m_positions.data(), int(m_indexes.size()));
+        return glyphs;
+    }
+
+    bool empty() const { return m_indexes.empty(); }
+
+private:
+    // Below the combining diacritical marks (U+0300) the characters are Latin letters, digits,
+    // punctuation and symbols written from left to right, which the layout shapes one by one.
+    static constexpr char16_t gridCharacters = 0x300;
+    static constexpr quint32 unknown = ~quint32(0);
+    static constexpr char16_t softHyphen = 0xAD;
+
+    // The glyph of a character that fills one cell; 0 when it has none.
+    quint32 gridGlyph(char16_t c)
+    {
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == softHyphen || c >= gridCharacters)
+            return 0;
+        quint32 &glyph = m_glyphs[c];
+        if (glyph == unknown) {
+            const QList<quint32> found = m_font.glyphIndexesForString(QString(QChar(c)));
+            glyph = found.size() == 1 ? found.first() : 0;
+            if (glyph != 0 && advance(glyph) != m_pitch)
+                glyph = 0;
+        }
+        return glyph;
+    }
+
+    qreal advance(quint32 glyph) const
+    {
+        const QList<QPointF> advances = m_font.advancesForGlyphIndexes({glyph});
+        return advances.size() == 1 ? advances.first().x() : 0;
+    }
+
+    QRawFont m_font;
+    qreal m_pitch = 0;
+    std::vector<quint32> m_glyphs;
+    std::vector<quint32> m_indexes;
+    std::vector<QPointF> m_positions;
+};
 
 // How long printing runs before the progress window with its Cancel button shows.
 constexpr qint64 progressDelayMs = 500;
@@ -183,12 +277,21 @@ private:
         const QFontMetricsF metrics(font, device());
         m_lineHeight = metrics.lineSpacing();
         m_ascent = metrics.ascent();
+        m_grid.setFont(font);
         m_fontChanged = false;
     }
 
     void drawLine(const QString &line)
     {
-        m_painter.drawText(QPointF(0, m_y + m_ascent), QtPrintService::pageText(line));
+        const QPointF baseline(0, m_y + m_ascent);
+        // Shaping every line of a long listing costs more than writing it: the lines of a
+        // fixed-pitch font go glyph by glyph onto their grid, the others through the layout.
+        if (!m_grid.place(line)) {
+            m_painter.drawText(baseline, QtPrintService::pageText(line));
+            return;
+        }
+        if (!m_grid.empty())
+            m_painter.drawGlyphRun(baseline, m_grid.run());
     }
 
     // After half a second of printing, a window tells how far it has come and offers Cancel.
@@ -264,6 +367,7 @@ private:
     Dialogs &m_dialogs;
     Desktop &m_desktop;
     QPainter m_painter;
+    GridGlyphs m_grid;
     QElapsedTimer m_clock;
     qint64 m_lastProgress = 0;
     QProgressDialog *m_progress = nullptr;

@@ -14,6 +14,20 @@ QString twoDigits(int value)
     return QStringLiteral("%1").arg(value % 100, 2, 10, QLatin1Char('0'));
 }
 
+// True when the text is digits where the pattern has '9' and the pattern's own character
+// elsewhere: the stored forms "9999-99-99" and "99:99".
+bool matches(const QString &text, QLatin1String pattern)
+{
+    if (text.size() != pattern.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (pattern.at(i) == QLatin1Char('9') ? (c < u'0' || c > u'9') : c != pattern.at(i))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int fullYear(int year)
@@ -43,6 +57,12 @@ QString storedTime(int hours, int minutes)
 
 QString dateText(const QString &storedDate)
 {
+    // The stored form itself, as almost every row holds it: its digits are the text's.
+    if (matches(storedDate, QLatin1String("9999-99-99"))) {
+        const QChar text[] = {storedDate[8], storedDate[9],    QLatin1Char('/'), storedDate[5],
+                              storedDate[6], QLatin1Char('/'), storedDate[2],    storedDate[3]};
+        return QString(text, 8);
+    }
     const QStringList parts = storedDate.split(QLatin1Char('-'));
     if (parts.size() != 3)
         return storedDate;
@@ -61,6 +81,8 @@ QString timeText(const QString &storedTime)
 
 QString listTime(const QString &storedTime)
 {
+    if (matches(storedTime, QLatin1String("99:99")))
+        return storedTime.left(2) + QLatin1Char('.') + storedTime.mid(3);
     QString text = timeText(storedTime);
     if (text.size() > 1 && text.at(1) == QLatin1Char('.'))
         text = QLatin1Char('0') + text.left(5);
