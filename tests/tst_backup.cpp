@@ -69,6 +69,8 @@ private slots:
     void backupHoldsEverySavedQso();
     void restoreThroughTheWindow();
     void damagedBackupIsRefused();
+    void olderLogIsCopiedThenUpgraded_data();
+    void olderLogIsCopiedThenUpgraded();
 };
 
 void TestBackup::keepingRule_data()
@@ -186,6 +188,48 @@ void TestBackup::damagedBackupIsRefused()
              qPrintable(app.dialogs.messages.first().text));
     QCOMPARE(rowsOf(folder.logPath()), changed);
     QCOMPARE(Backups::list(folder.path() + "/Backups").size(), 1);
+}
+
+void TestBackup::olderLogIsCopiedThenUpgraded_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<int>("version");
+    QTest::newRow("step 2 applied") << QString() << 2;
+    // Something of the index's name already there makes the step fail: the log stays as it was.
+    QTest::newRow("step 2 refused") << QStringLiteral("create table data_band_mode (x)") << 1;
+}
+
+// A log made by an earlier version: copied first, then brought to the current version in one
+// step, the QSOs untouched; a step that fails leaves the log as it was, and the program starts.
+void TestBackup::olderLogIsCopiedThenUpgraded()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(int, version);
+    ProgramFolder folder;
+    folder.addQsos(threeQsos);
+    QSqlQuery older(folder.log());
+    QVERIFY(older.exec("drop index data_band_mode"));
+    QVERIFY(older.exec("pragma user_version = 1"));
+    if (!obstacle.isEmpty())
+        QVERIFY(older.exec(obstacle));
+    const QStringList before = rowsOf(folder.logPath());
+
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QCOMPARE(app.dialogs.messages.size(), version == 2 ? 0 : 1);
+    QSqlQuery now = app.app().context().log.run("pragma user_version");
+    QVERIFY(now.next());
+    QCOMPARE(now.value(0).toInt(), version);
+    QSqlQuery index = app.app().context().log.run(
+        "select count(*) from sqlite_master where type = 'index' and name = 'data_band_mode'");
+    QVERIFY(index.next());
+    QCOMPARE(index.value(0).toInt(), version == 2 ? 1 : 0);
+    QCOMPARE(rowsOf(folder.logPath()), before);
+    // The day's copy and the copy before the step, both of the log as it was.
+    const QList<Backups::Backup> copies = Backups::list(folder.path() + "/Backups");
+    QCOMPARE(copies.size(), 2);
+    for (const Backups::Backup &copy : copies)
+        QCOMPARE(rowsOf(copy.path), before);
 }
 
 QTEST_MAIN(TestBackup)

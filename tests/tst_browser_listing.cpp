@@ -5,6 +5,7 @@
 
 #include "browser/logline.h"
 #include "browser/loglinesmodel.h"
+#include "browser/loglister.h"
 #include "browser/loglisting.h"
 #include "browser/logquery.h"
 #include "browser/logsearch.h"
@@ -154,6 +155,7 @@ private slots:
     void modelShowsEachLine();
     void followedChangesEqualAFreshListing_data();
     void followedChangesEqualAFreshListing();
+    void listerDeliversTheListingAskedForLast();
 };
 
 void TestBrowserListing::headerBars()
@@ -547,6 +549,9 @@ void TestBrowserListing::followedChangesEqualAFreshListing_data()
     QTest::addColumn<LogOrderKey>("key");
     QTest::addColumn<LogSecondaryOrder>("secondary");
     QTest::addColumn<LogSearch>("search");
+    // -1: the whole listing from the start; else its first lines alone, the whole listing,
+    // read before any change, taken after this many changes.
+    QTest::addColumn<int>("completedAfter");
 
     const QList<std::pair<const char *, LogSearch>> searches{
         {"whole log", LogSearch()},
@@ -562,21 +567,26 @@ void TestBrowserListing::followedChangesEqualAFreshListing_data()
             if (key == LogOrderKey::Band && secondary == LogSecondaryOrder::ModeBand)
                 continue;
             for (const auto &[name, search] : searches) {
-                QTest::addRow("%s, %s, %s", qPrintable(keyName(key)),
-                              secondary == LogSecondaryOrder::BandMode ? "band" : "mode", name)
-                    << key << secondary << search;
+                for (int completedAfter : {-1, 0, 30}) {
+                    QTest::addRow("%s, %s, %s, %d", qPrintable(keyName(key)),
+                                  secondary == LogSecondaryOrder::BandMode ? "band" : "mode", name,
+                                  completedAfter)
+                        << key << secondary << search << completedAfter;
+                }
             }
         }
     }
 }
 
 // Random QSOs added, edited and deleted, one or several at a time, each change followed by the
-// model: after every change its lines and line index are those of a fresh listing.
+// model: after every change its lines and line index are those of a fresh listing, or while it
+// holds the first lines alone, the first lines of one.
 void TestBrowserListing::followedChangesEqualAFreshListing()
 {
     QFETCH(LogOrderKey, key);
     QFETCH(LogSecondaryOrder, secondary);
     QFETCH(LogSearch, search);
+    QFETCH(int, completedAfter);
     const LogQuery query(key, secondary, key != LogOrderKey::Band, search);
 
     // Few values, in both cases, with apostrophes and letters beyond ASCII, so that many QSOs
@@ -622,9 +632,19 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
     QVERIFY(log.opened);
     LogLinesModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    model.setListing(LogListing::read(log.db, query));
+    const LogListing whole = LogListing::read(log.db, query);
+    bool complete = true;
+    if (completedAfter < 0) {
+        model.setListing(whole);
+    } else {
+        LogListing first = LogListing::readFirst(log.db, query, 4, &complete);
+        model.setListing(std::move(first), complete);
+        QCOMPARE(complete, whole.lines.size() <= 4);
+    }
 
     for (int step = 0; step < 60; ++step) {
+        if (step == completedAfter)
+            model.complete(whole, log.db, query);
         LogChange change;
         folder.log().transaction();
         const int qsos = std::uniform_int_distribution<int>(1, 3)(random);
@@ -652,11 +672,62 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
         model.follow(change, log.db, query);
 
         const LogListing fresh = LogListing::read(log.db, query);
-        QCOMPARE(model.listing().counts, fresh.counts);
-        QCOMPARE(model.rowCount(), fresh.lines.size());
-        for (int line = 0; line < fresh.lines.size(); ++line)
+        QCOMPARE(model.isComplete(), complete || completedAfter <= step);
+        if (model.isComplete()) {
+            QCOMPARE(model.listing().counts, fresh.counts);
+            QCOMPARE(model.rowCount(), fresh.lines.size());
+        }
+        QVERIFY(model.rowCount() <= fresh.lines.size());
+        for (int line = 0; line < model.rowCount(); ++line) {
+            QCOMPARE(model.listing().counts[line], fresh.counts[line]);
             QCOMPARE(model.index(line, 0).data().toString(), fresh.lines.at(line));
+        }
     }
+}
+
+// The thread that reads long logs: only the listing asked for last arrives, nothing after a
+// cancel, and a log it cannot read is told.
+void TestBrowserListing::listerDeliversTheListingAskedForLast()
+{
+    ProgramFolder folder;
+    QList<QsoRow> rows;
+    for (int count = 1; count <= 40; ++count) {
+        QsoRow row;
+        row.count = count;
+        row.locator = QString(QChar('A' + count % 24)) + QChar('A' + count % 5);
+        row.call = QStringLiteral("IK%1").arg(40 - count);
+        row.band = count % 3 ? QStringLiteral("HF") : QStringLiteral("VHF");
+        rows << row;
+    }
+    folder.addQsos(rows);
+    OpenLog log(folder);
+    QVERIFY(log.opened);
+    const LogQuery byCall(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, LogSearch());
+    const LogQuery byBand(LogOrderKey::Band, LogSecondaryOrder::BandMode, false, LogSearch());
+
+    LogLister lister(folder.logPath());
+    QVector<QVector<qint32>> listed;
+    int failures = 0;
+    connect(&lister, &LogLister::listed, this,
+            [&](const LogListing &listing) { listed << listing.counts; });
+    connect(&lister, &LogLister::failed, this, [&] { ++failures; });
+    lister.start(byCall);
+    lister.start(byBand);
+    QVERIFY(lister.isListing());
+    QTRY_VERIFY(!lister.isListing());
+    QCOMPARE(listed, QVector<QVector<qint32>>{LogListing::read(log.db, byBand).counts});
+
+    lister.start(byCall);
+    lister.cancel();
+    QTest::qWait(100);
+    QCOMPARE(listed.size(), 1);
+    QCOMPARE(failures, 0);
+
+    LogLister missing(folder.path() + QStringLiteral("/missing.mdb"));
+    connect(&missing, &LogLister::failed, this, [&] { ++failures; });
+    missing.start(byCall);
+    QTRY_COMPARE(failures, 1);
+    QVERIFY(!missing.isListing());
 }
 
 QTEST_GUILESS_MAIN(TestBrowserListing)

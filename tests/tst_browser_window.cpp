@@ -5,6 +5,7 @@
 
 #include "browser/logline.h"
 #include "browser/utilitywindow.h"
+#include "platform/logchange.h"
 #include "platform/lognotifier.h"
 #include "platform/windownames.h"
 
@@ -16,6 +17,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kx47;
@@ -96,6 +98,7 @@ private slots:
     void closeBoxDiscardsSearchAndOrder();
     void logChangeRebuildsWithSearchAndOrder();
     void logChangeLoadsTheWindowHidden();
+    void longLogShowsItsFirstLinesAtOnce();
 };
 
 void TestBrowserWindow::newWindowListsWholeLog()
@@ -419,6 +422,47 @@ void TestBrowserWindow::logChangeLoadsTheWindowHidden()
     QVERIFY(window);
     QVERIFY(!window->isVisible());
     QCOMPARE(shownCounts(window), byCallBandMode);
+}
+
+// A log longer than a screen: its first lines are listed at once, the rest arrives from the
+// thread that reads it, and a QSO deleted and one logged meanwhile are followed all the same.
+void TestBrowserWindow::longLogShowsItsFirstLinesAtOnce()
+{
+    QList<QsoRow> log;
+    const int qsos = UtilityWindow::firstLines * 3 + 7;
+    for (int count = 1; count <= qsos; ++count) {
+        QsoRow row;
+        row.count = count;
+        row.locator = QString(QChar('A' + count % 24)) + QChar('A' + count / 24 % 24);
+        row.call = QStringLiteral("I%1").arg(count * 7919 % qsos, 4, 10, QLatin1Char('0'));
+        log << row;
+    }
+    Browser browser;
+    QVERIFY(browser.start(log));
+    UtilityWindow *window = browser.window;
+    QCOMPARE(linesOf(window).size(), UtilityWindow::firstLines);
+    QVERIFY(window->isListing());
+    const QVector<qint32> first = shownCounts(window);
+
+    browser.folder.deleteQso(first[3]);
+    QsoRow added = log.first();
+    added.count = qsos + 1;
+    added.call = QStringLiteral("A0AAA");
+    browser.folder.addQso(added);
+    LogChange change;
+    change.removed << first[3];
+    change.added << added.count;
+    browser.app.app().context().logNotifier.notifyLogChanged(change);
+    QTRY_VERIFY(!window->isListing());
+
+    QVector<qint32> expected;
+    QSqlQuery byCall(browser.folder.log());
+    QVERIFY(byCall.exec("select count from data order by call, band, mode, prov, count"));
+    while (byCall.next())
+        expected << byCall.value(0).toInt();
+    QCOMPARE(shownCounts(window), expected);
+    QCOMPARE(shownCounts(window).first(), added.count);
+    QCOMPARE(window->listCounts().size(), qsos + 1);
 }
 
 QTEST_MAIN(TestBrowserWindow)

@@ -6,13 +6,16 @@
 
 #include "award/awardwindows.h"
 #include "backup/backups.h"
+#include "backup/engineprogress.h"
 #include "backup/restorewindow.h"
 #include "browser/browserwindows.h"
 #include "map/mapwindows.h"
 #include "places/placeswindows.h"
+#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/programplaces.h"
+#include "platform/schema.h"
 #include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
@@ -52,6 +55,7 @@ bool Application::start()
     if (m_log.isWritable()) {
         Backups::backUpDaily(m_log, joinProgramPath(m_context.logFolder, QStringLiteral("Backups")),
                              m_dialogs);
+        upgradeLog();
     }
     m_mainWindow = std::make_unique<MainWindow>(m_context, [this] { quit(); });
     windowsettings::keepGeometry(m_mainWindow.get(), windows::principale);
@@ -121,6 +125,27 @@ bool Application::openDatabases()
         m_dialogs.message(readOnlyLogMessage, MessageIcon::Exclamation, MessageButtons::Ok);
     }
     return true;
+}
+
+void Application::upgradeLog()
+{
+    bool current = true;
+    if (!guardLogWork(
+            m_dialogs, [&] { current = Schema::isCurrent(m_log); }, DatabaseError::Work::Read) ||
+        current)
+        return;
+    // A log made by an earlier version is copied before its schema changes; without a copy it
+    // stays as it is, and works as before.
+    if (!Backups::backUpBeforeChange(m_log, m_dialogs,
+                                     QStringLiteral("Bringing the log up to date")))
+        return;
+    EngineProgress progress(m_log.handle(), QStringLiteral("Bringing the log up to date..."));
+    try {
+        Schema::upgrade(m_log, Schema::File::Log);
+    } catch (const DatabaseError &error) {
+        if (!progress.cancelled())
+            reportDatabaseError(m_dialogs, error);
+    }
 }
 
 void Application::registerWindows()

@@ -45,6 +45,7 @@ public:
 
 private:
     bool openDatabases();
+    void upgradeLog();
     void registerWindows();
 
     Dialogs &m_dialogs;

@@ -1,9 +1,10 @@
 #include "engineprogress.h"
 
+#include "platform/database.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProgressDialog>
-#include <QSqlDriver>
 #include <sqlite3.h>
 
 namespace kx47
@@ -17,20 +18,12 @@ constexpr qint64 stepMs = 50;
 // Virtual machine steps between two looks at the clock.
 constexpr int engineSteps = 20000;
 
-sqlite3 *sqliteOf(QSqlDatabase db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3 *const *>(handle.constData());
-}
-
 } // namespace
 
 EngineProgress::EngineProgress(QSqlDatabase db, const QString &label) : m_label(label)
 {
     m_clock.start();
-    sqlite3 *handle = sqliteOf(db);
+    sqlite3 *handle = Database::engineHandle(db);
     m_handle = handle;
     if (handle)
         sqlite3_progress_handler(handle, engineSteps, &EngineProgress::step, this);

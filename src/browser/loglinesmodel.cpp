@@ -2,18 +2,46 @@
 
 #include "logquery.h"
 
-#include "platform/logchange.h"
+#include "platform/database.h"
 
 namespace kx47
 {
 
 LogLinesModel::LogLinesModel(QObject *parent) : QAbstractListModel(parent) {}
 
-void LogLinesModel::setListing(LogListing listing)
+void LogLinesModel::setListing(LogListing listing, bool complete)
 {
     beginResetModel();
     m_listing = std::move(listing);
+    m_complete = complete;
+    m_followedMeanwhile.clear();
     endResetModel();
+}
+
+void LogLinesModel::complete(LogListing whole, const Database &log, const LogQuery &query)
+{
+    if (m_complete)
+        return;
+    const int first = m_listing.lines.size();
+    if (m_followedMeanwhile.isEmpty() && whole.lines.size() >= first) {
+        if (whole.lines.size() > first)
+            beginInsertRows(QModelIndex(), first, whole.lines.size() - 1);
+        m_listing = std::move(whole);
+        m_complete = true;
+        if (m_listing.lines.size() > first)
+            endInsertRows();
+        // The first lines come from the same log; they are shown afresh all the same.
+        if (first > 0)
+            emit dataChanged(index(0), index(first - 1), {Qt::DisplayRole});
+        return;
+    }
+    // The whole listing may be older or newer than each change followed: following one again
+    // reads its QSOs afresh, and the table is counted anew.
+    const QVector<LogChange> changes = m_followedMeanwhile;
+    setListing(std::move(whole));
+    for (const LogChange &change : changes)
+        follow(change, log, query, false);
+    setTableRows(log.count(LogQuery::countAllSql()));
 }
 
 void LogLinesModel::setLines(LogLines lines)
@@ -27,6 +55,8 @@ void LogLinesModel::setLines(LogLines lines)
 void LogLinesModel::follow(const LogChange &change, const Database &log, const LogQuery &query,
                            bool countTable)
 {
+    if (!m_complete)
+        m_followedMeanwhile << change;
     int tableRows = m_listing.counts.size() - 1;
     for (const qint64 count : change.removed) {
         const int line = m_listing.lineOf(qint32(count));
@@ -59,6 +89,12 @@ void LogLinesModel::followQso(qint64 count, const Database &log, const LogQuery 
         return;
     }
     const int place = m_listing.placeFor(*qso, query.order(), line);
+    // Past the first lines of a listing not yet complete, the QSO's place is not known.
+    if (!m_complete && place >= m_listing.lines.size() - (line >= 0 ? 1 : 0)) {
+        if (line >= 0)
+            removeLine(line);
+        return;
+    }
     if (line < 0) {
         beginInsertRows(QModelIndex(), place, place);
         m_listing.lines.insert(place, qso->line);

@@ -2,13 +2,14 @@
 
 #include "loglisting.h"
 
+#include "platform/logchange.h"
+
 #include <QAbstractListModel>
 
 namespace kx47
 {
 
 class Database;
-struct LogChange;
 
 // The model of the browser's list: one row per line, whose display role is the line's text,
 // made only for the rows a view asks for. It follows changes of the log line by line.
@@ -18,8 +19,15 @@ class LogLinesModel : public QAbstractListModel
 public:
     explicit LogLinesModel(QObject *parent = nullptr);
 
-    // Replaces every line; views are reset, so no line stays selected.
-    void setListing(LogListing listing);
+    // Replaces every line; views are reset, so no line stays selected. A listing that is not
+    // complete holds the first lines of the log alone, until complete() brings the rest.
+    void setListing(LogListing listing, bool complete = true);
+    bool isComplete() const { return m_complete; }
+    // Takes the whole listing of which the model holds the first lines. When the log has not
+    // changed in the meantime the lines past those are added, and the views keep their
+    // selection; otherwise every line is replaced and the changes followed since are followed
+    // again on the whole listing. A complete model ignores it.
+    void complete(LogListing whole, const Database &log, const LogQuery &query);
     // The same with lines alone, tied to no QSO.
     void setLines(LogLines lines);
     const LogListing &listing() const { return m_listing; }
@@ -30,6 +38,7 @@ public:
     // its place; one removed or changed to one the search does not find loses it. Each QSO is
     // read anew, so following the same change twice changes nothing more. With countTable
     // the line index is sized by the QSOs added and removed; otherwise the caller sizes it.
+    // While the listing is not complete, only QSOs that go among its first lines are listed.
     void follow(const LogChange &change, const Database &log, const LogQuery &query,
                 bool countTable = true);
     // Sizes the line index for a table of the given number of rows.
@@ -43,6 +52,9 @@ private:
     void removeLine(int line);
 
     LogListing m_listing;
+    bool m_complete = true;
+    // The changes followed while the listing was not complete.
+    QVector<LogChange> m_followedMeanwhile;
 };
 
 } // namespace kx47

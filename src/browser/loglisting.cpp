@@ -4,6 +4,7 @@
 
 #include "platform/database.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -50,13 +51,31 @@ int foldedLetter(char byte)
 
 LogListing LogListing::read(const Database &log, const LogQuery &query)
 {
+    return readRows(log, log.run(query.storedBytesSql(), query.values()), -1);
+}
+
+LogListing LogListing::readFirst(const Database &log, const LogQuery &query, int lines,
+                                 bool *complete)
+{
+    // One row more than asked tells whether there are more.
+    LogListing listing =
+        readRows(log, log.run(query.firstLinesSql(), query.firstLinesValues(lines + 1)), lines);
+    *complete = listing.lines.size() <= lines;
+    if (!*complete) {
+        listing.lines.remove(lines);
+        listing.counts[lines] = 0;
+    }
+    return listing;
+}
+
+LogListing LogListing::readRows(const Database &log, QSqlQuery rows, int lines)
+{
     LogListing listing;
     const int tableRows = log.count(LogQuery::countAllSql());
     listing.counts = QVector<qint32>(tableRows + 1, 0);
-    listing.lines.reserve(tableRows);
+    listing.lines.reserve(lines >= 0 ? qMin(lines + 1, tableRows) : tableRows);
 
     // The rows come with their text as the stored bytes; the lines decode them when shown.
-    QSqlQuery rows = log.run(query.storedBytesSql(), query.values());
     const Columns columns(rows.record());
     while (rows.next()) {
         const int line = listing.lines.size();
@@ -66,6 +85,9 @@ LogListing LogListing::read(const Database &log, const LogQuery &query)
         listing.counts[line] = rows.value(columns.count).toInt();
         listing.lines.append(columns.line(rows));
     }
+    // A read the engine broke off (a damaged page, an interruption) is not a shorter log.
+    if (rows.lastError().isValid())
+        throw DatabaseError::fromSqlError(rows.lastError(), rows.lastQuery());
     return listing;
 }
 

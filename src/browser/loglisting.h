@@ -2,6 +2,7 @@
 
 #include "loglines.h"
 
+#include <QSqlQuery>
 #include <QVector>
 #include <optional>
 
@@ -28,6 +29,10 @@ struct LogListing {
     QVector<qint32> counts;
 
     static LogListing read(const Database &log, const LogQuery &query);
+    // The first `lines` lines of read(), with the index sized for the whole table; complete
+    // says whether they are all the lines there are.
+    static LogListing readFirst(const Database &log, const LogQuery &query, int lines,
+                                bool *complete);
     // The QSO numbered `count` as the log holds it now; nothing when there is none.
     static std::optional<ListedQso> readQso(const Database &log, const LogQuery &query,
                                             qint64 count);
@@ -41,6 +46,9 @@ struct LogListing {
     // Text compared as the log compares it: byte by byte, with the letters A to Z taken as
     // a to z; a shorter text before a longer one that begins with it.
     static int compareIgnoringCase(QByteArrayView left, QByteArrayView right);
+
+private:
+    static LogListing readRows(const Database &log, QSqlQuery rows, int lines);
 };
 
 } // namespace kx47

@@ -32,6 +32,9 @@ const QString whereNumber = QStringLiteral(" from data where count = ?;");
 // the table holds them is about twice as fast as fetching them one by one in index order. The
 // column keeps its collation, so letter case is still ignored.
 const QString orderBy = QStringLiteral(" order by +");
+// The first lines alone are found fastest by walking an index in the order's own order.
+const QString orderByIndex = QStringLiteral(" order by ");
+const QString limitLines = QStringLiteral(" limit ?;");
 const QString thenBandMode = QStringLiteral(", band, mode");
 const QString thenModeBand = QStringLiteral(", mode, band");
 const QString thenProv = QStringLiteral(", prov");
@@ -39,7 +42,8 @@ const QString thenModeBandProv = QStringLiteral(", mode, band, prov");
 const QString thenModeProv = QStringLiteral(", mode, prov");
 const QString thenModeLocatorProv = QStringLiteral(", mode, WWLocator, prov");
 // Rows equal on every key come in the order they were logged.
-const QString thenNumber = QStringLiteral(", count;");
+const QString thenNumber = QStringLiteral(", count");
+const QString endOfStatement = QStringLiteral(";");
 
 LogColumn keyColumn(LogOrderKey key)
 {
@@ -150,8 +154,9 @@ LogQuery::LogQuery(LogOrderKey key, LogSecondaryOrder secondary, bool secondaryE
 
     m_condition = condition;
     m_order << keyColumn(key) << columnsOf(rest) << LogColumn::Count;
-    m_rest = fromData + (condition.isEmpty() ? QString() : where + condition) + orderBy +
-             columnName(keyColumn(key)) + rest + thenNumber;
+    m_from = fromData + (condition.isEmpty() ? QString() : where + condition);
+    m_orderColumns = columnName(keyColumn(key)) + rest + thenNumber;
+    m_rest = m_from + orderBy + m_orderColumns + endOfStatement;
 }
 
 QString LogQuery::sql() const
@@ -162,6 +167,18 @@ QString LogQuery::sql() const
 QString LogQuery::storedBytesSql() const
 {
     return selectBytes() + m_rest;
+}
+
+QString LogQuery::firstLinesSql() const
+{
+    return selectBytes() + m_from + orderByIndex + m_orderColumns + limitLines;
+}
+
+QVariantList LogQuery::firstLinesValues(int lines) const
+{
+    QVariantList values = m_values;
+    values << lines;
+    return values;
 }
 
 QString LogQuery::rowSql() const

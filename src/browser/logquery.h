@@ -36,6 +36,9 @@ public:
     // The names of the byte columns of storedBytesSql(); the count keeps its name.
     static QString bytesColumn(const QString &column);
     const QVariantList &values() const { return m_values; }
+    // The first rows of storedBytesSql() alone, as many as firstLinesValues() asks for.
+    QString firstLinesSql() const;
+    QVariantList firstLinesValues(int lines) const;
 
     // The columns of the order, first to last; the QSO number (count) is always the last, so
     // no two rows are equal. Text columns compare as the log does: letter case ignored.
@@ -53,6 +56,9 @@ private:
 
     // Everything after the select list: " from data", the search and the order.
     QString m_rest;
+    // " from data" and the search; the columns of the order, without " order by".
+    QString m_from;
+    QString m_orderColumns;
     // The condition of the search, empty when none.
     QString m_condition;
     QVariantList m_values;

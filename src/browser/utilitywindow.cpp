@@ -2,9 +2,11 @@
 
 #include "logline.h"
 #include "loglinesmodel.h"
+#include "loglister.h"
 #include "loglisting.h"
 
 #include "platform/appcontext.h"
+#include "platform/database.h"
 #include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/headerframe.h"
@@ -65,6 +67,11 @@ UtilityWindow::UtilityWindow(AppContext &context)
 
     buildList();
     layout->addWidget(m_listFrame, 1);
+    m_lister = new LogLister(m_context.log.handle().databaseName(), this);
+    connect(m_lister, &LogLister::listed, this, &UtilityWindow::completeListing);
+    // Should the thread not read the log, the lines are read here instead, and any trouble
+    // with the log is told as for every other listing.
+    connect(m_lister, &LogLister::failed, this, &UtilityWindow::listInForeground);
 
     // The actions on the selected line stand in this row, left of "Exit".
     auto *actions = new QHBoxLayout;
@@ -282,14 +289,45 @@ const QVector<qint32> &UtilityWindow::listCounts() const
 
 void UtilityWindow::showAny()
 {
-    LogListing listing;
+    m_lister->cancel();
+    const LogQuery query = currentQuery();
+    LogListing first;
+    bool complete = true;
     // A log that cannot be read now leaves the lines as they were.
     if (!guardLogWork(
-            m_context.dialogs, [&] { listing = LogListing::read(m_context.log, currentQuery()); },
+            m_context.dialogs,
+            [&] { first = LogListing::readFirst(m_context.log, query, firstLines, &complete); },
             DatabaseError::Work::Read))
         return;
     // Replacing the lines resets the view: no line stays selected.
-    m_model->setListing(std::move(listing));
+    m_model->setListing(std::move(first), complete);
+    if (!complete) {
+        m_lister->start(query);
+        m_list->viewport()->setCursor(Qt::BusyCursor);
+    }
+}
+
+bool UtilityWindow::isListing() const
+{
+    return m_lister->isListing();
+}
+
+void UtilityWindow::completeListing(const LogListing &whole)
+{
+    m_list->viewport()->unsetCursor();
+    guardLogWork(
+        m_context.dialogs, [&] { m_model->complete(whole, m_context.log, currentQuery()); },
+        DatabaseError::Work::Read);
+}
+
+void UtilityWindow::listInForeground()
+{
+    m_list->viewport()->unsetCursor();
+    LogListing whole;
+    if (guardLogWork(
+            m_context.dialogs, [&] { whole = LogListing::read(m_context.log, currentQuery()); },
+            DatabaseError::Work::Read))
+        m_model->setListing(std::move(whole));
 }
 
 void UtilityWindow::followLog(const LogChange &change)

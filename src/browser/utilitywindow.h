@@ -21,6 +21,8 @@ namespace kx47
 struct AppContext;
 struct LogChange;
 class LogLinesModel;
+class LogLister;
+struct LogListing;
 
 // "Utility QSO": the log, one QSO per line, ordered by the "Order by:" and "And:" choices and
 // narrowed by one search at a time. The list follows every change of the log, shown or hidden.
@@ -31,8 +33,14 @@ public:
     explicit UtilityWindow(AppContext &context);
 
     // Rebuilds the list and the line index from the log with the current search and order;
-    // no line stays selected.
+    // no line stays selected. A long log shows its first lines at once and the rest when a
+    // thread of its own has read them.
     void showAny();
+    // Whether lines are still being read.
+    bool isListing() const;
+
+    // How many lines are listed at once, before the rest is read in the background.
+    static constexpr int firstLines = 200;
 
     // Follows a change of the log line by line, keeping the search and the order; a change
     // of the whole log lists it afresh. No line stays selected, as after showAny.
@@ -71,6 +79,8 @@ private:
     void searchWWLocator();
     void searchPlace();
     LogQuery currentQuery() const;
+    void completeListing(const LogListing &whole);
+    void listInForeground();
 
     AppContext &m_context;
     QsoActions m_actions;
@@ -86,6 +96,7 @@ private:
     QGroupBox *m_listFrame = nullptr;
     QListView *m_list = nullptr;
     LogLinesModel *m_model = nullptr;
+    LogLister *m_lister = nullptr;
     QMenu *m_popup = nullptr;
 };
 

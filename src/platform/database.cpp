@@ -4,6 +4,7 @@
 #include "journalfolder.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
 
@@ -63,6 +64,14 @@ bool Database::open(const QString &path, QString *error, Access access)
     }
     m_writable = access == Access::ReadWrite;
     return true;
+}
+
+sqlite3 *Database::engineHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
 }
 
 bool Database::isOpen() const

@@ -8,6 +8,8 @@
 #include <QVariantList>
 #include <memory>
 
+struct sqlite3;
+
 namespace kx47
 {
 
@@ -70,6 +72,10 @@ public:
     // Folds the write-ahead journal into the database file here and now, as far as no reader
     // needs it; never waits for a lock and never throws. Does nothing without a journal.
     void checkpoint() const noexcept;
+
+    // The engine's own handle of a connection, for what Qt's driver does not offer (a progress
+    // handler); null when the connection is not an open SQLite one.
+    static sqlite3 *engineHandle(const QSqlDatabase &db);
 
     // Throws a DatabaseError of kind Other with this text.
     [[noreturn]] static void fail(const QString &engineText);

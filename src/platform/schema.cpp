@@ -1,5 +1,8 @@
 #include "schema.h"
 
+#include "database.h"
+#include "transaction.h"
+
 #include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,28 +13,26 @@ namespace kx47
 namespace
 {
 
-QString sectionMarker(Schema::File file)
+QString fileMarker(Schema::File file)
 {
-    return file == Schema::File::Log ? QStringLiteral("-- [data.mdb]")
-                                     : QStringLiteral("-- [places.mdb]");
+    return file == Schema::File::Log ? QStringLiteral("data.mdb") : QStringLiteral("places.mdb");
 }
 
-} // namespace
-
-QStringList Schema::statements(File file)
+// The statements of one section of schema.sql: from its marker "-- [name]" to the next marker.
+QStringList section(const QString &name)
 {
     QFile source(QStringLiteral(":/kx47/schema.sql"));
     if (!source.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
     const QString text = QString::fromUtf8(source.readAll());
+    const QString marker = QStringLiteral("-- [%1]").arg(name);
 
-    // The file's section runs from its marker to the next marker or the end.
     QStringList lines;
     bool inSection = false;
     for (const QString &line : text.split(QLatin1Char('\n'))) {
         const QString trimmed = line.trimmed();
         if (trimmed.startsWith(QLatin1String("-- ["))) {
-            inSection = trimmed == sectionMarker(file);
+            inSection = trimmed == marker;
             continue;
         }
         if (inSection && !trimmed.startsWith(QLatin1String("--")))
@@ -43,6 +44,47 @@ QStringList Schema::statements(File file)
             result << statement.trimmed();
     }
     return result;
+}
+
+} // namespace
+
+QStringList Schema::statements(File file)
+{
+    QStringList all = section(fileMarker(file));
+    if (all.isEmpty())
+        return {};
+    for (int step = 2; step <= version; ++step)
+        all << stepStatements(file, step);
+    return all;
+}
+
+QStringList Schema::stepStatements(File file, int step)
+{
+    return section(QStringLiteral("%1 step %2").arg(fileMarker(file)).arg(step));
+}
+
+int Schema::versionOf(const Database &db)
+{
+    QSqlQuery query = db.run(QStringLiteral("pragma user_version"));
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+bool Schema::isCurrent(const Database &db)
+{
+    return versionOf(db) >= version;
+}
+
+void Schema::upgrade(const Database &db, File file)
+{
+    for (int step = versionOf(db) + 1; step <= version; ++step) {
+        const QStringList statements = stepStatements(file, step);
+        if (statements.isEmpty())
+            Database::fail(QStringLiteral("Step %1 of the schema is missing.").arg(step));
+        Transaction transaction(db);
+        for (const QString &statement : statements)
+            db.run(statement);
+        transaction.commit();
+    }
 }
 
 QStringList Schema::tables(File file)

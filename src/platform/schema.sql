@@ -1,4 +1,4 @@
--- KX47 Logbook database schema, version 1.
+-- KX47 Logbook database schema.
 -- Two files: data.mdb holds the log and the applicant's record, places.mdb the gazetteer.
 -- Text columns compare and sort without regard to letter case. Dates are ISO text
 -- "YYYY-MM-DD", times of day "HH:MM".
@@ -42,6 +42,13 @@ CREATE TABLE userData (
 
 PRAGMA user_version = 1;
 
+-- Each later version is a numbered step from the one before, applied in order to a new file and
+-- to a log made by an earlier version of the program.
+-- [data.mdb step 2]
+-- The browser's first lines in band order come straight from this index.
+CREATE INDEX IF NOT EXISTS data_band_mode ON data (band, mode, WWLocator, prov);
+PRAGMA user_version = 2;
+
 -- [places.mdb]
 CREATE TABLE places (
     place     TEXT NOT NULL COLLATE NOCASE,
@@ -52,3 +59,6 @@ CREATE INDEX places_wwlocator_place ON places (WWLocator, place);
 CREATE INDEX places_place ON places (place);
 
 PRAGMA user_version = 1;
+
+-- [places.mdb step 2]
+PRAGMA user_version = 2;

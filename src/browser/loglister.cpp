@@ -1,0 +1,114 @@
+#include "loglister.h"
+
+#include "platform/database.h"
+
+#include <sqlite3.h>
+
+namespace kx47
+{
+
+namespace
+{
+
+// Virtual machine steps between two looks at whether the listing is still wanted.
+constexpr int engineSteps = 10000;
+
+std::atomic<int> listerNumber{0};
+
+} // namespace
+
+LogLister::LogLister(const QString &logPath, QObject *parent)
+    : QObject(parent), m_thread([this, logPath] { run(logPath); })
+{
+}
+
+LogLister::~LogLister()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        m_job.reset();
+    }
+    ++m_wanted;
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void LogLister::start(const LogQuery &query)
+{
+    const quint64 number = ++m_wanted;
+    m_listing = true;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_job = Job{number, query};
+    }
+    m_changed.notify_all();
+}
+
+void LogLister::cancel()
+{
+    ++m_wanted;
+    m_listing = false;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_job.reset();
+}
+
+int LogLister::breakOff(void *self)
+{
+    const auto *lister = static_cast<LogLister *>(self);
+    return lister->m_running != lister->m_wanted.load() ? 1 : 0;
+}
+
+void LogLister::run(const QString &logPath)
+{
+    Database log(QStringLiteral("log-lister-%1").arg(++listerNumber));
+    QString openError;
+    bool opened = false;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stopping || m_job; });
+        if (m_stopping)
+            break;
+        const Job job = *m_job;
+        m_job.reset();
+        m_running = job.number;
+        lock.unlock();
+
+        if (!opened) {
+            opened = log.open(logPath, &openError, Database::Access::ReadOnly);
+            if (sqlite3 *engine = opened ? Database::engineHandle(log.handle()) : nullptr)
+                sqlite3_progress_handler(engine, engineSteps, &LogLister::breakOff, this);
+        }
+        try {
+            if (!opened)
+                Database::fail(openError);
+            const LogListing listing = LogListing::read(log, job.query);
+            QMetaObject::invokeMethod(
+                this, [this, number = job.number, listing] { deliver(number, listing); },
+                Qt::QueuedConnection);
+        } catch (const DatabaseError &error) {
+            QMetaObject::invokeMethod(
+                this, [this, number = job.number, error] { deliverFailure(number, error); },
+                Qt::QueuedConnection);
+        }
+        lock.lock();
+    }
+}
+
+void LogLister::deliver(quint64 number, const LogListing &listing)
+{
+    if (number != m_wanted.load())
+        return;
+    m_listing = false;
+    emit listed(listing);
+}
+
+void LogLister::deliverFailure(quint64 number, const DatabaseError &error)
+{
+    if (number != m_wanted.load())
+        return;
+    m_listing = false;
+    emit failed(error);
+}
+
+} // namespace kx47

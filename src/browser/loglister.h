@@ -1,0 +1,65 @@
+#pragma once
+
+#include "loglisting.h"
+#include "logquery.h"
+
+#include "platform/databaseerror.h"
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace kx47
+{
+
+// Lists the log for a query on a thread of its own, with a read-only connection of its own, so
+// that the window that asked stays free while a long log is read and ordered. One listing at a
+// time: a new one, or cancel(), abandons the one before, which the engine breaks off.
+class LogLister : public QObject
+{
+    Q_OBJECT
+public:
+    explicit LogLister(const QString &logPath, QObject *parent = nullptr);
+    // Breaks off what is running and stops the thread.
+    ~LogLister() override;
+    LogLister(const LogLister &) = delete;
+    LogLister &operator=(const LogLister &) = delete;
+
+    void start(const LogQuery &query);
+    void cancel();
+    // Whether a listing has been asked for and has not yet been delivered or abandoned.
+    bool isListing() const { return m_listing; }
+
+signals:
+    // Delivered on the thread that owns the lister, only for the listing asked for last.
+    void listed(const kx47::LogListing &listing);
+    void failed(const kx47::DatabaseError &error);
+
+private:
+    struct Job {
+        quint64 number;
+        LogQuery query;
+    };
+
+    void run(const QString &logPath);
+    void deliver(quint64 number, const LogListing &listing);
+    void deliverFailure(quint64 number, const DatabaseError &error);
+    static int breakOff(void *self);
+
+    // The number of the listing wanted now; a running one with another number is broken off.
+    std::atomic<quint64> m_wanted{0};
+    quint64 m_running = 0;
+    bool m_listing = false;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::optional<Job> m_job;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+} // namespace kx47
