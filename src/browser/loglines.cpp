@@ -39,9 +39,10 @@ QByteArrayView StoredLogLine::value(LogColumn column) const
 
 quint32 LogLines::Pool::add(const QByteArray &stored)
 {
-    auto known = m_index.constFind(stored);
+    const Key key{stored};
+    auto known = m_index.constFind(key);
     if (known == m_index.constEnd()) {
-        known = m_index.insert(stored, quint32(m_texts.size()));
+        known = m_index.insert(key, quint32(m_texts.size()));
         m_texts.append(QString::fromUtf8(stored));
         m_stored.append(stored);
     }
@@ -52,7 +53,7 @@ qint64 LogLines::Pool::bytes() const
 {
     qint64 total = 0;
     for (auto entry = m_index.constBegin(); entry != m_index.constEnd(); ++entry)
-        total += sizeof(QByteArray) + sizeof(quint32) + blockBytes(entry.key().capacity(), 1);
+        total += sizeof(Key) + sizeof(quint32) + blockBytes(entry.key().bytes.capacity(), 1);
     for (const QString &text : m_texts)
         total += sizeof(QString) + blockBytes(text.capacity(), sizeof(QChar));
     total += m_stored.capacity() * qint64(sizeof(QByteArray));
