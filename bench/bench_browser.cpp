@@ -330,7 +330,9 @@ int main(int argc, char *argv[])
     auto *counter = context.windows.get<AwardWindow>(windows::frmAward);
     counter->show();
     browser->show();
-    turnEventLoop(50);
+    // As the user has them: the counter has read its tally of the log while the program waited
+    // (in stretches of 50,000 numbers, each a short turn of the event loop).
+    turnEventLoop(qMax(200, log.qsos() / 250));
     print(QStringLiteral("\nA change with the browser and the counter open: from the click to "
                          "both painted\n  %1 %2 %3 %4 %5")
               .arg(QString(), -46)
