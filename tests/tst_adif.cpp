@@ -189,6 +189,8 @@ private slots:
     void mapsRecords();
     void provincesFromGazetteer_data();
     void provincesFromGazetteer();
+    void writesRecords_data();
+    void writesRecords();
     void roundTrip();
     void exportFailureKeepsFile();
     void badFiles();
@@ -596,6 +598,64 @@ void TestAdif::provincesFromGazetteer()
         QCOMPARE(provinces.provinceOf(letters, place), province);
         QCOMPARE(provinces.provinceOf(letters, place), province); // remembered
     }
+}
+
+void TestAdif::writesRecords_data()
+{
+    // "CALL LOCATOR DATE TIME PLACE PROV MODE BAND QSL", "-" for an empty value and "_" for a
+    // blank.
+    QTest::addColumn<QString>("qso");
+    QTest::addColumn<QByteArray>("record");
+    QTest::newRow("confirmed 50 MHz CW")
+        << "IK4ABC/P ab 2019-03-01 09:05 BRANVOLE PG CW 50_MHz c"
+        << QByteArray("<CALL:8>IK4ABC/P <QSO_DATE:8>20190301 <TIME_ON:4>0905 "
+                      "<GRIDSQUARE:6>KX47AB <QTH:8>BRANVOLE <BAND:2>6m <MODE:2>CW <QSL_RCVD:1>Y "
+                      "<APP_KX47_BAND:6>50 MHz <APP_KX47_MODE:2>CW <APP_KX47_QSL:1>c "
+                      "<APP_KX47_PROV:2>PG <EOR>\n");
+    QTest::newRow("worked satellite QSO without place and province")
+        << "I1XYZ XX 2004-02-31 23:59 - - DIGITAL SAT w"
+        << QByteArray("<CALL:5>I1XYZ <QSO_DATE:8>20040231 <TIME_ON:4>2359 <GRIDSQUARE:6>KX47XX "
+                      "<PROP_MODE:3>SAT <APP_KX47_BAND:3>SAT <APP_KX47_MODE:7>DIGITAL "
+                      "<APP_KX47_QSL:1>w <APP_KX47_PROV:0> <EOR>\n");
+    QTest::newRow("accredited in capitals, accented texts counted in bytes")
+        << QStringLiteral("ÖH2Ä Cd 2020-12-31 00:00 CITTÀ_DI_CASTELLO PG SSB HF A")
+        << QByteArray("<CALL:6>\xC3\x96H2\xC3\x84 <QSO_DATE:8>20201231 <TIME_ON:4>0000 "
+                      "<GRIDSQUARE:6>KX47CD <QTH:18>CITT\xC3\x80 DI CASTELLO <MODE:3>SSB "
+                      "<QSL_RCVD:1>Y <APP_KX47_BAND:2>HF <APP_KX47_MODE:3>SSB <APP_KX47_QSL:1>A "
+                      "<APP_KX47_PROV:2>PG <EOR>\n");
+    QTest::newRow("accented letters of a sub-square in capitals")
+        << QStringLiteral("K1ABC àb 2020-01-02 10:11 - - MIXED UHF w")
+        << QByteArray("<CALL:5>K1ABC <QSO_DATE:8>20200102 <TIME_ON:4>1011 "
+                      "<GRIDSQUARE:7>KX47\xC3\x80"
+                      "B <APP_KX47_BAND:3>UHF <APP_KX47_MODE:5>MIXED "
+                      "<APP_KX47_QSL:1>w <APP_KX47_PROV:0> <EOR>\n");
+}
+
+void TestAdif::writesRecords()
+{
+    QFETCH(QString, qso);
+    QFETCH(QByteArray, record);
+    QStringList f = qso.split(QLatin1Char(' '));
+    for (QString &value : f)
+        value = value == QLatin1String("-") ? QString() : value.replace(QLatin1Char('_'), ' ');
+    QsoRecord q;
+    q.call = f.at(0);
+    q.locator = f.at(1);
+    q.date = f.at(2);
+    q.time = f.at(3);
+    q.place = f.at(4);
+    q.prov = f.at(5);
+    q.mode = f.at(6);
+    q.band = f.at(7);
+    q.qsl = f.at(8);
+    QCOMPARE(AdiWriter::record(q), record);
+
+    // Written one after another through a device, records come out the same.
+    QBuffer device;
+    device.open(QIODevice::WriteOnly);
+    AdiWriter writer(&device);
+    QVERIFY(writer.write(q) && writer.write(q));
+    QCOMPARE(device.data(), record + record);
 }
 
 void TestAdif::roundTrip()

@@ -138,6 +138,36 @@ void TestAdifMerge::outcomes_data()
         << QStringList{"IK4ABC AB HF CW 2024-03-01 12:14 c"} << "0 0 1 0 0 0"
         << ""
         << "2";
+    QTest::newRow("of two equally near, the first logged wins")
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:10 w", "IK4ABC AB HF CW 2024-03-01 11:50 w",
+                       "IK4ABC AB HF CW 2024-03-01 12:40 w"}
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 c"} << "0 0 1 0 0 0"
+        << ""
+        << "1";
+    QTest::newRow("call with a blank before it matches")
+        << QStringList{w} << QStringList{"\tIK4ABC AB HF CW 2024-03-01 12:05 c"} << "0 0 1 0 0 0"
+        << ""
+        << "1";
+    QTest::newRow("call with a sharp s matches it in capitals")
+        << QStringList{"STRASSE AB HF CW 2024-03-01 12:00 w"}
+        << QStringList{QStringLiteral("straße ab hf cw 2024-03-01 12:05 c")} << "0 0 1 0 0 0"
+        << ""
+        << "1";
+    QTest::newRow("accented call matches in other letter case")
+        << QStringList{QStringLiteral("OH2ÄÖ AB HF CW 2024-03-01 12:00 w")}
+        << QStringList{QStringLiteral("oh2äö AB HF CW 2024-03-01 12:05 c")} << "0 0 1 0 0 0"
+        << ""
+        << "1";
+    QTest::newRow("confirmed in capitals holds the slot")
+        << QStringList{"I1XYZ AB HF CW 2024-01-01 08:00 C"}
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 c"} << "0 0 0 0 0 1"
+        << "w"
+        << "";
+    QTest::newRow("accredited with a blank before it refuses")
+        << QStringList{"I1XYZ AB HF CW 2024-01-01 08:00 \tA"}
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 w"} << "0 0 0 0 1 0"
+        << ""
+        << "";
     QTest::newRow("confirmation of a confirmed QSO changes nothing")
         << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 c"}
         << QStringList{"IK4ABC AB HF CW 2024-03-01 12:05 c"} << "0 0 0 1 0 0"

@@ -74,6 +74,8 @@ private slots:
     void numberLimit_data();
     void numberLimit();
     void batchIsWholeOrNothing();
+    void batchChanges_data();
+    void batchChanges();
     void qslOnlyRises_data();
     void qslOnlyRises();
     void lockHeldBrieflyIsWaitedOut();
@@ -358,6 +360,82 @@ void TestLogStore::batchIsWholeOrNothing()
     QCOMPARE(change.added, QVector<qint64>{3});
     QCOMPARE(change.changed, QVector<qint64>{2});
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{2, 3}));
+}
+
+void TestLogStore::batchChanges_data()
+{
+    QTest::addColumn<QList<int>>("present"); // worked QSOs
+    // "+" appends, "-N" removes N, "cN" and "aN" raise N to confirmed or accredited, "rN"
+    // rewrites N.
+    QTest::addColumn<QString>("work");
+    QTest::addColumn<QString>("numbers"); // given by the appends
+    QTest::addColumn<QVector<qint64>>("added");
+    QTest::addColumn<QVector<qint64>>("changed");
+    QTest::addColumn<QVector<qint64>>("removed");
+    QTest::addColumn<QList<int>>("after");
+    QTest::newRow("appends in a row number on")
+        << QList<int>{1, 2, 5} << "+ + +"
+        << "6 7 8" << QVector<qint64>{6, 7, 8} << QVector<qint64>{} << QVector<qint64>{}
+        << QList<int>{1, 2, 5, 6, 7, 8};
+    QTest::newRow("the highest removed is numbered again")
+        << QList<int>{1, 2} << "+ -3 +"
+        << "3 3" << QVector<qint64>{} << QVector<qint64>{3} << QVector<qint64>{}
+        << QList<int>{1, 2, 3};
+    QTest::newRow("another removed leaves the numbers as they are")
+        << QList<int>{1, 2} << "-1 + +"
+        << "3 4" << QVector<qint64>{3, 4} << QVector<qint64>{} << QVector<qint64>{1}
+        << QList<int>{2, 3, 4};
+    QTest::newRow("appended, then confirmed: only added")
+        << QList<int>{1} << "+ c2"
+        << "2" << QVector<qint64>{2} << QVector<qint64>{} << QVector<qint64>{} << QList<int>{1, 2};
+    QTest::newRow("confirmed, then accredited: changed once")
+        << QList<int>{1, 2} << "c1 a1 c2"
+        << "" << QVector<qint64>{} << QVector<qint64>{1, 2} << QVector<qint64>{}
+        << QList<int>{1, 2};
+    QTest::newRow("confirmed, then removed: only removed")
+        << QList<int>{1, 2} << "c1 -1"
+        << "" << QVector<qint64>{} << QVector<qint64>{} << QVector<qint64>{1} << QList<int>{2};
+    QTest::newRow("rewritten, then accredited: changed once")
+        << QList<int>{1} << "r1 a1"
+        << "" << QVector<qint64>{} << QVector<qint64>{1} << QVector<qint64>{} << QList<int>{1};
+    QTest::newRow("removed, numbered again, confirmed: changed once")
+        << QList<int>{1, 2} << "-2 + c2"
+        << "2" << QVector<qint64>{} << QVector<qint64>{2} << QVector<qint64>{} << QList<int>{1, 2};
+}
+
+void TestLogStore::batchChanges()
+{
+    QFETCH(QList<int>, present);
+    QFETCH(QString, work);
+    QFETCH(QString, numbers);
+    QFETCH(QVector<qint64>, added);
+    QFETCH(QVector<qint64>, changed);
+    QFETCH(QVector<qint64>, removed);
+    QFETCH(QList<int>, after);
+    for (int count : present)
+        m_folder->addQso(qsoRow(count, QStringLiteral("AA"), QStringLiteral("w")));
+    QStringList given;
+    const LogChange change = LogStore(*m_log).write([&](LogStore::Batch &batch) {
+        for (const QString &step : work.split(QLatin1Char(' '))) {
+            const int count = step.mid(1).toInt();
+            if (step == QLatin1String("+")) {
+                given << QString::number(batch.append(entry(QStringLiteral("AB"), false).record()));
+            } else if (step.startsWith(QLatin1Char('-'))) {
+                QVERIFY(batch.remove(count));
+            } else if (step.startsWith(QLatin1Char('r'))) {
+                QsoRecord record = entry(QStringLiteral("AC"), false).record();
+                record.count = count;
+                QVERIFY(batch.rewrite(record));
+            } else {
+                QVERIFY(batch.upgradeQsl(count, step.left(1)));
+            }
+        }
+    });
+    QCOMPARE(given.join(QLatin1Char(' ')), numbers);
+    QCOMPARE(change.added, added);
+    QCOMPARE(change.changed, changed);
+    QCOMPARE(change.removed, removed);
+    QCOMPARE(counts(m_folder->qsos()), after);
 }
 
 void TestLogStore::qslOnlyRises_data()

@@ -99,7 +99,7 @@ bool isLetterAtoX(QChar c)
     return u >= u'A' && u <= u'X';
 }
 
-bool allDigits(const QString &text)
+bool allDigits(QStringView text)
 {
     for (const QChar c : text) {
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
@@ -112,7 +112,7 @@ bool allDigits(const QString &text)
 // a day the month lacks, as the log keeps what was typed: it comes back as it went out.
 QString logDate(const QString &adifDate, bool lenient)
 {
-    const QString d = adifDate.trimmed();
+    const QStringView d = QStringView(adifDate).trimmed();
     if (d.size() != 8 || !allDigits(d))
         return QString();
     const int year = d.left(4).toInt();
@@ -122,19 +122,24 @@ QString logDate(const QString &adifDate, bool lenient)
                                : (QDate(year, month, day).isValid() && year >= 1930);
     if (!valid)
         return QString();
-    return d.left(4) + QLatin1Char('-') + d.mid(4, 2) + QLatin1Char('-') + d.mid(6, 2);
+    QString date;
+    date.reserve(10);
+    date.append(d.left(4)).append(QLatin1Char('-')).append(d.mid(4, 2));
+    return date.append(QLatin1Char('-')).append(d.mid(6, 2));
 }
 
 // "HH:MM" of an ADIF time, empty when it is no time of day.
 QString logTime(const QString &adifTime)
 {
-    const QString t = adifTime.trimmed();
+    const QStringView t = QStringView(adifTime).trimmed();
     if ((t.size() != 4 && t.size() != 6) || !allDigits(t))
         return QString();
     const int seconds = t.size() == 6 ? t.mid(4, 2).toInt() : 0;
     if (!QTime(t.left(2).toInt(), t.mid(2, 2).toInt(), seconds).isValid())
         return QString();
-    return t.left(2) + QLatin1Char(':') + t.mid(2, 2);
+    QString time;
+    time.reserve(5);
+    return time.append(t.left(2)).append(QLatin1Char(':')).append(t.mid(2, 2));
 }
 
 MappedQso unreadable(const QString &reason)
@@ -156,9 +161,10 @@ MappedQso outcome(MapOutcome kind)
 
 QString GazetteerProvinces::provinceOf(const QString &letters, const QString &place) const
 {
-    auto known = m_placesOf.constFind(letters);
+    const TextKey lettersKey(letters);
+    auto known = m_placesOf.constFind(lettersKey);
     if (known == m_placesOf.constEnd())
-        known = m_placesOf.insert(letters, m_places.placesOf(letters));
+        known = m_placesOf.insert(lettersKey, m_places.placesOf(letters));
     const QStringList &places = *known;
     if (places.isEmpty())
         return QString();
@@ -169,9 +175,10 @@ QString GazetteerProvinces::provinceOf(const QString &letters, const QString &pl
             break;
         }
     }
-    auto province = m_provinceOfPlace.constFind(name);
+    const TextKey nameKey(name);
+    auto province = m_provinceOfPlace.constFind(nameKey);
     if (province == m_provinceOfPlace.constEnd())
-        province = m_provinceOfPlace.insert(name, m_places.provinceOf(name));
+        province = m_provinceOfPlace.insert(nameKey, m_places.provinceOf(name));
     return *province;
 }
 

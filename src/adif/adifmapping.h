@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adifrecord.h"
+#include "platform/textkey.h"
 #include "qso/qsorecord.h"
 
 #include <QFlags>
@@ -35,8 +36,8 @@ public:
 
 private:
     const PlaceLookup &m_places;
-    mutable QHash<QString, QStringList> m_placesOf;    // by letters
-    mutable QHash<QString, QString> m_provinceOfPlace; // by place
+    mutable QHash<TextKey, QStringList> m_placesOf;    // by letters
+    mutable QHash<TextKey, QString> m_provinceOfPlace; // by place
 };
 
 // The kinds of confirmation a user accepts.

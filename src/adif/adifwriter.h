@@ -34,7 +34,7 @@ public:
 
 private:
     QIODevice *m_device;
-    QByteArray m_line;
+    QByteArray m_line; // the record being written, its memory kept for the next one
 };
 
 // Hands out the QSOs to export one by one: fills qso and returns true, or returns false when

@@ -33,8 +33,36 @@ const QChar separator(0x1f);
 
 char qslLetter(const QString &qsl)
 {
+    // The first letter after any blanks, in lower case: at once when it is ASCII, else by Qt's
+    // own case mapping of the whole text.
+    for (const QChar c : qsl) {
+        if (c.isSpace())
+            continue;
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            break;
+        return u >= 'A' && u <= 'Z' ? char(u - 'A' + 'a') : char(u);
+    }
     const QString q = qsl.trimmed().toLower();
     return q.isEmpty() ? 'w' : q.at(0).toLatin1();
+}
+
+// Appends text in capitals to key: ASCII at once, anything else by Qt's own case mapping.
+void appendUpper(QString &key, QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            key += text.toString().toUpper();
+            return;
+        }
+    }
+    const qsizetype start = key.size();
+    key.resize(start + text.size());
+    QChar *out = key.data() + start;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        *out++ = QChar(u >= 'a' && u <= 'z' ? char16_t(u - 'a' + 'A') : u);
+    }
 }
 
 // Confirmed or accredited: the one QSO of its sub-square, band and mode that may be.
@@ -50,15 +78,27 @@ QString ImportPlan::caption(ImportOutcome outcome)
     return QString::fromLatin1(captions[static_cast<int>(outcome)]);
 }
 
-QString ImportPlan::qsoKey(const QsoRecord &r)
+void ImportPlan::makeKeys(const QsoRecord &r)
 {
-    return (r.call.trimmed() + separator + r.locator + separator + r.band + separator + r.mode)
-        .toUpper();
-}
-
-QString ImportPlan::slotKey(const QsoRecord &r)
-{
-    return (r.locator + separator + r.band + separator + r.mode).toUpper();
+    // The capitals of the whole key are the capitals of its parts: Qt's case mapping of a
+    // character does not depend on its neighbours.
+    QString &slot = m_slotKey.text;
+    slot.truncate(0);
+    appendUpper(slot, r.locator);
+    slot += separator;
+    appendUpper(slot, r.band);
+    slot += separator;
+    appendUpper(slot, r.mode);
+    m_slotKey.rehash();
+    // The QSO key is most often kept by m_byQso: it is made in memory of its own, of its size.
+    const QStringView call = QStringView(r.call).trimmed();
+    QString &qso = m_qsoKey.text;
+    qso = QString();
+    qso.reserve(call.size() + 1 + slot.size());
+    appendUpper(qso, call);
+    qso += separator;
+    qso += slot;
+    m_qsoKey.rehash();
 }
 
 qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
@@ -68,8 +108,8 @@ qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
         return -1;
     bool hoursOk = false;
     bool minutesOk = false;
-    const int hours = time.left(2).toInt(&hoursOk);
-    const int minutes = time.mid(3, 2).toInt(&minutesOk);
+    const int hours = QStringView(time).left(2).toInt(&hoursOk);
+    const int minutes = QStringView(time).mid(3, 2).toInt(&minutesOk);
     if (!hoursOk || !minutesOk)
         return -1;
     return day.toJulianDay() * 1440 + hours * 60 + minutes;
@@ -92,18 +132,21 @@ void ImportPlan::loadLog(const Database &log)
     }
 }
 
+// The keys of r are made already.
 int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
 {
     const int index = m_entries.size();
-    m_entries.append({count, isNew, minutesOf(r.date, r.time), qslLetter(r.qsl)});
-    m_byQso[qsoKey(r)].append(index);
+    int &last = m_byQso[m_qsoKey].last;
+    m_entries.append({count, isNew, minutesOf(r.date, r.time), qslLetter(r.qsl), last});
+    last = index;
     return index;
 }
 
 void ImportPlan::addLogQso(const QsoRecord &qso)
 {
+    makeKeys(qso);
     const int index = addEntry(qso, qso.count, false);
-    Slot &slot = m_slots[slotKey(qso)];
+    Slot &slot = m_slots[m_slotKey];
     const char qsl = m_entries[index].qsl;
     if (qsl == 'a')
         slot.accredited = true;
@@ -111,19 +154,20 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
         slot.holder = index;
 }
 
-int ImportPlan::nearest(const QString &key, qint64 when) const
+// Of equally near entries, the first one planned.
+int ImportPlan::nearest(const Key &key, qint64 when) const
 {
     const auto found = m_byQso.constFind(key);
     if (found == m_byQso.constEnd() || when < 0)
         return -1;
     int best = -1;
     qint64 bestDistance = matchMinutes + 1;
-    for (int index : *found) {
+    for (int index = found->last; index >= 0; index = m_entries[index].previous) {
         const Entry &e = m_entries[index];
         if (e.when < 0)
             continue;
         const qint64 distance = std::llabs(e.when - when);
-        if (distance < bestDistance) {
+        if (distance < bestDistance || (distance == bestDistance && best >= 0)) {
             best = index;
             bestDistance = distance;
         }
@@ -133,13 +177,13 @@ int ImportPlan::nearest(const QString &key, qint64 when) const
 
 ImportOutcome ImportPlan::add(const QsoRecord &record)
 {
-    const QString key = qsoKey(record);
+    makeKeys(record);
     const qint64 when = minutesOf(record.date, record.time);
     const char qsl = qslLetter(record.qsl);
-    Slot &slot = m_slots[slotKey(record)];
+    Slot &slot = m_slots[m_slotKey];
 
     ImportOutcome outcome;
-    const int match = nearest(key, when);
+    const int match = nearest(m_qsoKey, when);
     if (match >= 0) {
         Entry &logged = m_entries[match];
         outcome = ImportOutcome::AlreadyInLog;

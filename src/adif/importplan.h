@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/textkey.h"
 #include "qso/qsorecord.h"
 
 #include <QHash>
@@ -77,24 +78,34 @@ private:
         bool isNew;  // a QSO of this file
         qint64 when; // minutes since the start of the calendar; -1 when unknown
         char qsl;
+        int previous; // the entry before it with the same call, sub-square, band and mode; -1
     };
     // One sub-square, band and mode of the award.
     struct Slot {
         bool accredited = false; // in the log before the import
         int holder = -1;         // the entry that is confirmed or accredited there
     };
+    // The entries of one call, sub-square, band and mode, from the last one back by previous.
+    struct Chain {
+        int last = -1;
+    };
+    // A key of the matching: the texts in capitals, apart by a separator.
+    using Key = TextKey;
 
-    static QString qsoKey(const QsoRecord &r);
-    static QString slotKey(const QsoRecord &r);
+    // Fills m_slotKey (sub-square, band, mode) and m_qsoKey (call and the same) of a QSO.
+    void makeKeys(const QsoRecord &r);
     static qint64 minutesOf(const QString &date, const QString &time);
-    int nearest(const QString &key, qint64 when) const;
+    int nearest(const Key &key, qint64 when) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
 
     std::array<int, outcomeCount> m_counts{};
     QStringList m_reasons;
     QVector<Entry> m_entries;
-    QHash<QString, QVector<int>> m_byQso; // call, sub-square, band, mode -> entries
-    QHash<QString, Slot> m_slots;         // sub-square, band, mode -> slot
+    QHash<Key, Chain> m_byQso; // call, sub-square, band, mode -> entries
+    QHash<Key, Slot> m_slots;  // sub-square, band, mode -> slot
+    // The keys of the QSO at hand, their memory kept from one QSO to the next.
+    Key m_qsoKey;
+    Key m_slotKey;
 };
 
 } // namespace kx47

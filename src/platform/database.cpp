@@ -87,15 +87,26 @@ QSqlDatabase Database::handle() const
 
 QSqlQuery Database::run(const QString &sql, const QVariantList &values) const
 {
+    QSqlQuery query = prepare(sql);
+    exec(query, values);
+    return query;
+}
+
+QSqlQuery Database::prepare(const QString &sql) const
+{
     QSqlQuery query(handle());
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         throw DatabaseError::fromSqlError(query.lastError(), sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw DatabaseError::fromSqlError(query.lastError(), sql);
     return query;
+}
+
+void Database::exec(QSqlQuery &query, const QVariantList &values)
+{
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    if (!query.exec())
+        throw DatabaseError::fromSqlError(query.lastError(), query.lastQuery());
 }
 
 int Database::count(const QString &sql, const QVariantList &values) const

@@ -40,6 +40,12 @@ public:
     // Runs a statement with its values bound in order; the query is positioned before its first
     // row, forward only. Throws DatabaseError when the engine refuses it.
     QSqlQuery run(const QString &sql, const QVariantList &values = {}) const;
+    // A statement prepared once, to be run many times with exec(), forward only. Throws
+    // DatabaseError when the engine refuses it.
+    QSqlQuery prepare(const QString &sql) const;
+    // Runs a prepared statement with its values bound in order; the query is positioned before
+    // its first row. Throws DatabaseError when the engine refuses it.
+    static void exec(QSqlQuery &query, const QVariantList &values = {});
     // Runs a one-row count whose column is named "contatore" and returns it.
     int count(const QString &sql, const QVariantList &values = {}) const;
 

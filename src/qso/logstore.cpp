@@ -6,6 +6,7 @@
 #include "platform/transaction.h"
 
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace kx47
 {
@@ -66,82 +67,133 @@ QVariantList rowValues(const QsoRecord &r)
             text(r.call),    text(r.date),  text(r.time), text(r.qsl)};
 }
 
-int changedRows(const QSqlQuery &query)
+// The helpers below run their statements through run(sql, values), which gives the query
+// positioned before its first row: anew each time outside a batch, prepared once inside one.
+// A query that was read is finished, so that a prepared one holds no cursor open.
+
+template <typename Run> int countOf(const Run &run, const QString &sql, const QVariantList &values)
 {
-    return query.numRowsAffected();
+    auto &&query = run(sql, values);
+    if (!query.next())
+        Database::fail(QStringLiteral("A count gave no row.\n") + sql);
+    const int counted = query.value(QStringLiteral("contatore")).toInt();
+    query.finish();
+    return counted;
 }
 
-std::optional<QsoRecord> fetchQso(const Database &log, qint64 count)
+template <typename Run>
+int changedRows(const Run &run, const QString &sql, const QVariantList &values)
 {
-    QSqlQuery query = log.run(fetchSql, {count});
+    return run(sql, values).numRowsAffected();
+}
+
+template <typename Run> std::optional<QsoRecord> fetchQso(const Run &run, qint64 count)
+{
+    auto &&query = run(fetchSql, {count});
     if (!query.next())
         return std::nullopt;
-    return LogStore::recordAt(query);
+    const QsoRecord qso = LogStore::recordAt(query);
+    query.finish();
+    return qso;
 }
 
-bool containsQso(const Database &log, qint64 count)
+template <typename Run> bool containsQso(const Run &run, qint64 count)
 {
-    return log.count(containsSql, {count}) > 0;
+    return countOf(run, containsSql, {count}) > 0;
 }
 
-bool accredited(const Database &log, const QString &locator, const QString &band,
-                const QString &mode)
+template <typename Run>
+bool accredited(const Run &run, const QString &locator, const QString &band, const QString &mode)
 {
-    return log.count(accreditedCountSql, {locator, band, mode}) > 0;
+    return countOf(run, accreditedCountSql, {locator, band, mode}) > 0;
 }
 
-std::optional<int> holder(const Database &log, const QString &locator, const QString &band,
+template <typename Run>
+std::optional<int> holder(const Run &run, const QString &locator, const QString &band,
                           const QString &mode, std::optional<qint64> excluded)
 {
     QVariantList values{mode, band, locator};
     if (excluded)
         values << *excluded;
-    QSqlQuery query = log.run(excluded ? otherConfirmedHolderSql : confirmedHolderSql, values);
+    auto &&query = run(excluded ? otherConfirmedHolderSql : confirmedHolderSql, values);
     if (!query.next())
         return std::nullopt;
-    return query.value(0).toInt();
+    const int number = query.value(0).toInt();
+    query.finish();
+    return number;
 }
+
+// Runs each statement anew, outside a batch.
+struct RunOnce {
+    const Database &log;
+    QSqlQuery operator()(const QString &sql, const QVariantList &values) const
+    {
+        return log.run(sql, values);
+    }
+};
 
 } // namespace
 
 // ---- Batch
 
+// The batch's run() for the helpers above.
+struct LogStore::Batch::Prepared {
+    const Batch &batch;
+    QSqlQuery &operator()(const QString &sql, const QVariantList &values) const
+    {
+        return batch.run(sql, values);
+    }
+};
+
+QSqlQuery &LogStore::Batch::run(const QString &sql, const QVariantList &values) const
+{
+    auto prepared = std::find_if(m_statements.begin(), m_statements.end(),
+                                 [&sql](const auto &statement) { return statement.first == &sql; });
+    if (prepared == m_statements.end()) {
+        m_statements.emplace_back(&sql, m_log.prepare(sql));
+        prepared = m_statements.end() - 1;
+    }
+    Database::exec(prepared->second, values);
+    return prepared->second;
+}
+
 std::optional<QsoRecord> LogStore::Batch::fetch(qint64 count) const
 {
-    return fetchQso(m_log, count);
+    return fetchQso(Prepared{*this}, count);
 }
 
 bool LogStore::Batch::contains(qint64 count) const
 {
-    return containsQso(m_log, count);
+    return containsQso(Prepared{*this}, count);
 }
 
 bool LogStore::Batch::accreditedExists(const QString &locator, const QString &band,
                                        const QString &mode) const
 {
-    return accredited(m_log, locator, band, mode);
+    return accredited(Prepared{*this}, locator, band, mode);
 }
 
 std::optional<int> LogStore::Batch::confirmedHolder(const QString &locator, const QString &band,
                                                     const QString &mode,
                                                     std::optional<qint64> excluded) const
 {
-    return holder(m_log, locator, band, mode, excluded);
+    return holder(Prepared{*this}, locator, band, mode, excluded);
 }
 
 int LogStore::Batch::append(const QsoRecord &record)
 {
-    const std::optional<int> number = nextQsoNumber(m_log);
+    const std::optional<int> number = nextQsoNumber(run(highestQsoNumberSql, {}));
     if (!number)
         throw DatabaseError(DatabaseError::Kind::NumberLimit,
                             QStringLiteral("The log holds QSO number %1, the highest there is.")
                                 .arg(highestQsoNumber));
-    m_log.run(appendSql, QVariantList{*number} + rowValues(record));
+    run(appendSql, QVariantList{*number} + rowValues(record));
     // A number freed in this batch and taken again names a QSO that changed.
     if (m_change.removed.removeAll(*number) > 0)
         m_change.changed << *number;
     else
         m_change.added << *number;
+    m_touched.insert(*number);
     return *number;
 }
 
@@ -149,18 +201,20 @@ bool LogStore::Batch::rewrite(const QsoRecord &record)
 {
     if (!contains(record.count))
         return false;
-    m_log.run(rewriteSql, rowValues(record) + QVariantList{record.count});
+    run(rewriteSql, rowValues(record) + QVariantList{record.count});
     m_change.changed << record.count;
+    m_touched.insert(record.count);
     return true;
 }
 
 bool LogStore::Batch::remove(qint64 count)
 {
-    if (changedRows(m_log.run(deleteSql, {count})) <= 0)
+    if (changedRows(Prepared{*this}, deleteSql, {count}) <= 0)
         return false;
     m_change.removed << count;
     m_change.added.removeAll(count);
     m_change.changed.removeAll(count);
+    m_touched.remove(count);
     return true;
 }
 
@@ -171,10 +225,12 @@ bool LogStore::Batch::upgradeQsl(qint64 count, const QString &qsl)
         return false;
     const QString *sql = *state == vocabulary::QslState::Accredited ? &upgradeToAccreditedSql
                                                                     : &upgradeToConfirmedSql;
-    if (changedRows(m_log.run(*sql, {count})) <= 0)
+    if (changedRows(Prepared{*this}, *sql, {count}) <= 0)
         return false;
-    if (!m_change.added.contains(count) && !m_change.changed.contains(count))
+    if (!m_touched.contains(count)) {
         m_change.changed << count;
+        m_touched.insert(count);
+    }
     return true;
 }
 
@@ -191,25 +247,25 @@ LogChange LogStore::write(const std::function<void(Batch &)> &work) const
 
 std::optional<QsoRecord> LogStore::fetch(qint64 count) const
 {
-    return fetchQso(m_log, count);
+    return fetchQso(RunOnce{m_log}, count);
 }
 
 bool LogStore::contains(qint64 count) const
 {
-    return containsQso(m_log, count);
+    return containsQso(RunOnce{m_log}, count);
 }
 
 bool LogStore::accreditedExists(const QString &locator, const QString &band,
                                 const QString &mode) const
 {
-    return accredited(m_log, locator, band, mode);
+    return accredited(RunOnce{m_log}, locator, band, mode);
 }
 
 std::optional<int> LogStore::confirmedHolder(const QString &locator, const QString &band,
                                              const QString &mode,
                                              std::optional<qint64> excluded) const
 {
-    return holder(m_log, locator, band, mode, excluded);
+    return holder(RunOnce{m_log}, locator, band, mode, excluded);
 }
 
 LogChange LogStore::append(const QsoRecord &record, std::optional<qint64> replaced) const

@@ -4,10 +4,13 @@
 
 #include "platform/logchange.h"
 
+#include <QSet>
 #include <QSqlQuery>
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kx47
 {
@@ -71,8 +74,16 @@ public:
         friend class LogStore;
         explicit Batch(const Database &log) : m_log(log) {}
 
+        // Runs one of LogStore's statements with these values; each statement is prepared
+        // once in a batch, for an import runs the same few ones again and again.
+        QSqlQuery &run(const QString &sql, const QVariantList &values) const;
+        struct Prepared;
+
         const Database &m_log;
         LogChange m_change;
+        mutable std::vector<std::pair<const QString *, QSqlQuery>> m_statements;
+        // The numbers of m_change.added and m_change.changed, for a fast look-up.
+        QSet<qint64> m_touched;
     };
 
     explicit LogStore(const Database &log) : m_log(log) {}
