@@ -9,6 +9,7 @@
 #include "benchlog.h"
 #include "figures.h"
 #include "logfactory.h"
+#include "processmemory.h"
 #include "sqlitecli.h"
 #include "timing.h"
 
@@ -32,7 +33,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,7 +43,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <random>
-#include <unistd.h>
 
 using namespace kx47;
 using namespace kx47::bench;
@@ -78,11 +77,7 @@ void pauses(const QString &what, const QVector<Timing::Run> &runs)
 
 double residentMegabytes()
 {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0) : 0;
+    return residentKb() / 1024.0;
 }
 
 // Reads every row of the listing's statement with the columns looked up once, keeping nothing:

@@ -10,6 +10,7 @@
 #include "award/awardrequestkind.h"
 #include "backup/backups.h"
 #include "platform/database.h"
+#include "platform/databaseerror.h"
 #include "platform/lognotifier.h"
 #include "platform/qtprintservice.h"
 
@@ -247,6 +248,8 @@ private slots:
     void secondEndorsementNeedsNewQsos();
     void failedPrintoutChangesNothing_data();
     void failedPrintoutChangesNothing();
+    void failedConversionChangesNothing_data();
+    void failedConversionChangesNothing();
     void applicationOnPaper_data();
     void applicationOnPaper();
 
@@ -811,6 +814,94 @@ void TestAwardRequest::failedPrintoutChangesNothing()
     QVERIFY(desktop.opened.isEmpty());
     if (midway) // no half-written document is left behind
         QVERIFY(QDir(programFolder.path() + "/Printouts").isEmpty(QDir::Files | QDir::Hidden));
+}
+
+void TestAwardRequest::failedConversionChangesNothing_data()
+{
+    // How the fault is made on the log (see applyToLog), how it is taken away, and the first
+    // words the user reads.
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QStringList>("fault");
+    QTest::addColumn<QStringList>("cure");
+    QTest::addColumn<QString>("told");
+    const QString refused = "The log could not be changed. Nothing was saved";
+    const QString locked = "The log is locked by another program. Nothing was saved";
+    // The 11th QSO of the listing is refused, after ten were raised in the same transaction.
+    const QStringList midway{"create table seen (n)",
+                             "create trigger midway after update of qsl on data begin insert into "
+                             "seen values (new.count); select raise(abort, 'refused midway') "
+                             "where (select count(*) from seen) > 10; end"};
+    QTest::newRow("base, refused midway")
+        << Kind::Base << midway << QStringList{"drop trigger midway"} << refused;
+    QTest::newRow("endorsement, refused midway")
+        << Kind::Endorsement << midway << QStringList{"drop trigger midway"} << refused;
+    // Ten free pages, then each raised QSO drags a page-sized row along: the disk is full after
+    // a few QSOs.
+    QTest::newRow("base, disk full midway")
+        << Kind::Base
+        << QStringList{"create table ballast (b)", "insert into ballast values (zeroblob(40000))",
+                       "delete from ballast", "pragma max_page_count = 1",
+                       "create trigger grow after update of qsl on data begin insert into ballast "
+                       "values (zeroblob(4000)); end"}
+        << QStringList{"drop trigger grow", "pragma max_page_count = 100000"}
+        << "The disk is full. Nothing was saved";
+    // Another program reads the log throughout: every QSO is raised, but the commit cannot be
+    // made.
+    QTest::newRow("base, read by another program at the commit")
+        << Kind::Base
+        << QStringList{"pragma busy_timeout = 200", "@begin", "@select count(*) from data"}
+        << QStringList{"@rollback"} << locked;
+    QTest::newRow("endorsement, locked by another program")
+        << Kind::Endorsement << QStringList{"pragma busy_timeout = 200", "@begin immediate"}
+        << QStringList{"@rollback"} << locked;
+    QTest::newRow("base, engine refuses to write")
+        << Kind::Base << QStringList{"pragma query_only = 1"}
+        << QStringList{"pragma query_only = 0"} << "The log is read-only. Nothing was saved";
+    // Found read-only at start-up: printed, but no conversion is offered.
+    QTest::newRow("base, log opened for reading only")
+        << Kind::Base << QStringList{"#read-only"} << QStringList{"#writable"}
+        << readOnlyLogMessage;
+}
+
+void TestAwardRequest::failedConversionChangesNothing()
+{
+    QFETCH(Kind, kind);
+    QFETCH(QStringList, fault);
+    QFETCH(QStringList, cure);
+    QFETCH(QString, told);
+    const bool base = kind == Kind::Base;
+    const QList<QsoRow> confirmed = awardQsos(base ? 1 : 51, 60, "HF", "MIXED", "c", 100);
+    m_folder->addQsos(confirmed + (base ? QList<QsoRow>() : awardQsos(1, 50, "HF", "MIXED", "a")));
+    m_folder->setUserData("IK0XYZ");
+    const QList<QsoRow> before = m_folder->qsos();
+    QCOMPARE(applyToLog(*m_db, m_folder->log(), fault), QString());
+    m_dialogs.answers << MessageAnswer::Yes << MessageAnswer::Yes;
+    // As the request window runs it.
+    const bool ran = guardLogWork(m_dialogs, [&] { run(kind); });
+
+    // The application was printed; the user said Yes twice (unless the log is known to be
+    // read-only), a backup was made, and then the user is told what went wrong.
+    const bool asked = told != readOnlyLogMessage;
+    QCOMPARE(ran, !asked);
+    QCOMPARE(m_printer.documents.size(), 1);
+    QStringList texts = m_dialogs.texts();
+    const QString last = texts.takeLast();
+    QCOMPARE(texts, asked ? (QStringList{askConvert, askSure}) : QStringList());
+    QVERIFY2(last.startsWith(told), qPrintable(last));
+    QCOMPARE(m_dialogs.messages.last().icon, MessageIcon::Critical);
+    QCOMPARE(Backups::list(Backups::folderOf(*m_db)).size(), asked ? 1 : 0);
+    // Every QSO holds the state it had: not one was raised.
+    QCOMPARE(applyToLog(*m_db, m_folder->log(), cure), QString());
+    QCOMPARE(m_folder->qsos(), before);
+    QCOMPARE(m_recounts->size(), 0);
+
+    // The program goes on: the same request converts the QSOs listed once the fault is gone.
+    m_dialogs.reset();
+    m_printer.documents.clear();
+    m_dialogs.answers << MessageAnswer::Yes << MessageAnswer::Yes;
+    QCOMPARE(run(kind), AwardRequest::Outcome::Converted);
+    QCOMPARE(countsInState(*m_folder, "a").size(), base ? 50 : 65);
+    QCOMPARE(m_recounts->size(), 1);
 }
 
 void TestAwardRequest::applicationOnPaper_data()

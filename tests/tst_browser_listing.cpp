@@ -105,6 +105,20 @@ QString describedQuery(LogOrderKey key, LogSecondaryOrder secondary, const LogSe
     return select + " order by " + k + ", mode, WWLocator, prov asc;";
 }
 
+QList<QsoRow> fortyQsos()
+{
+    QList<QsoRow> rows;
+    for (int count = 1; count <= 40; ++count) {
+        QsoRow row;
+        row.count = count;
+        row.locator = QString(QChar('A' + count % 24)) + QChar('A' + count % 5);
+        row.call = QStringLiteral("IK%1").arg(40 - count);
+        row.band = count % 3 ? QStringLiteral("HF") : QStringLiteral("VHF");
+        rows << row;
+    }
+    return rows;
+}
+
 QVector<qint32> countsOf(QSqlDatabase db, const QString &sql)
 {
     QSqlQuery query(db);
@@ -156,6 +170,7 @@ private slots:
     void followedChangesEqualAFreshListing_data();
     void followedChangesEqualAFreshListing();
     void listerDeliversTheListingAskedForLast();
+    void firstLinesGiveUpPastTheirTime();
 };
 
 void TestBrowserListing::headerBars()
@@ -711,16 +726,7 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
 void TestBrowserListing::listerDeliversTheListingAskedForLast()
 {
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int count = 1; count <= 40; ++count) {
-        QsoRow row;
-        row.count = count;
-        row.locator = QString(QChar('A' + count % 24)) + QChar('A' + count % 5);
-        row.call = QStringLiteral("IK%1").arg(40 - count);
-        row.band = count % 3 ? QStringLiteral("HF") : QStringLiteral("VHF");
-        rows << row;
-    }
-    folder.addQsos(rows);
+    folder.addQsos(fortyQsos());
     OpenLog log(folder);
     QVERIFY(log.opened);
     const LogQuery byCall(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, LogSearch());
@@ -749,6 +755,25 @@ void TestBrowserListing::listerDeliversTheListingAskedForLast()
     missing.start(byCall);
     QTRY_COMPARE(failures, 1);
     QVERIFY(!missing.isListing());
+}
+
+// First lines the engine cannot find in time are left to the whole listing; the log's own
+// connection is as it was afterwards.
+void TestBrowserListing::firstLinesGiveUpPastTheirTime()
+{
+    ProgramFolder folder;
+    folder.addQsos(fortyQsos());
+    OpenLog log(folder);
+    QVERIFY(log.opened);
+    const LogQuery byBand(LogOrderKey::Band, LogSecondaryOrder::BandMode, false, LogSearch());
+    bool complete = true;
+    const LogListing none = LogListing::readFirst(log.db, byBand, 5, &complete, 0);
+    QVERIFY(!complete);
+    QCOMPARE(none.lines.size(), 0);
+    const LogListing first = LogListing::readFirst(log.db, byBand, 5, &complete, 60000);
+    QVERIFY(!complete);
+    QCOMPARE(first.counts.mid(0, 5), LogListing::read(log.db, byBand).counts.mid(0, 5));
+    QCOMPARE(LogListing::read(log.db, byBand).lines.size(), 40);
 }
 
 QTEST_GUILESS_MAIN(TestBrowserListing)

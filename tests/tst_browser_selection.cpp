@@ -8,6 +8,7 @@
 #include "browser/qsoactions.h"
 #include "browser/utilitywindow.h"
 #include "platform/appcontext.h"
+#include "platform/database.h"
 #include "platform/lognotifier.h"
 #include "platform/windownames.h"
 #include "qso/editqsowindow.h"
@@ -209,6 +210,8 @@ private slots:
     void okDeletesAndListFollows_data();
     void okDeletesAndListFollows();
     void deletingTheOnlyQso();
+    void failedDeletionKeepsTheQso_data();
+    void failedDeletionKeepsTheQso();
     void popupActsOnTheSelectedLine();
     void rightClickWithoutSelectionOpensNoMenu();
     void noSelectionDoesNothing_data();
@@ -713,6 +716,80 @@ void TestBrowserSelection::deletingTheOnlyQso()
     // Nothing is selected any more: a second press does nothing.
     press(browser.window, "cmdDeleteQSO");
     QCOMPARE(browser.app.dialogs.messages.size(), 1);
+}
+
+void TestBrowserSelection::failedDeletionKeepsTheQso_data()
+{
+    // How the fault is made on the program's log (see applyToLog), how it is taken away, and
+    // the first words the user reads.
+    QTest::addColumn<QStringList>("fault");
+    QTest::addColumn<QStringList>("cure");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("trigger refuses the deletion")
+        << QStringList{"create trigger refuse before delete on data begin select "
+                       "raise(abort, 'refused by trigger'); end"}
+        << QStringList{"drop trigger refuse"} << "The log could not be changed. Nothing was saved";
+    // The file may not grow by one page, and the deletion drags a large row along.
+    QTest::newRow("disk full")
+        << QStringList{"create table ballast (b)",
+                       "create trigger grow after delete on data begin insert into ballast "
+                       "values (zeroblob(200000)); end",
+                       "pragma max_page_count = 1"}
+        << QStringList{"drop trigger grow", "pragma max_page_count = 100000"}
+        << "The disk is full. Nothing was saved";
+    // The program's wait for the lock is cut short; another program holds it throughout.
+    QTest::newRow("locked by another program")
+        << QStringList{"pragma busy_timeout = 200", "@begin immediate"} << QStringList{"@rollback"}
+        << "The log is locked by another program. Nothing was saved";
+    QTest::newRow("engine refuses to write")
+        << QStringList{"pragma query_only = 1"} << QStringList{"pragma query_only = 0"}
+        << "The log is read-only. Nothing was saved";
+    // Found read-only at start-up: refused before the question.
+    QTest::newRow("log opened for reading only")
+        << QStringList{"#read-only"} << QStringList{"#writable"} << readOnlyLogMessage;
+}
+
+void TestBrowserSelection::failedDeletionKeepsTheQso()
+{
+    QFETCH(QStringList, fault);
+    QFETCH(QStringList, cure);
+    QFETCH(QString, told);
+    Browser browser;
+    QVERIFY(browser.start(browserLog()));
+    const QStringList lines = browser.lines();
+    const QString worked = counterFigure(browser.app, "lblHFw");
+    Database &log = browser.context().log;
+    QCOMPARE(applyToLog(log, browser.folder.log(), fault), QString());
+    browser.select(8);
+    browser.app.dialogs.answers.enqueue(MessageAnswer::Ok);
+    press(browser.window, "cmdDeleteQSO");
+
+    // The question (unless the log is known to be read-only), then what went wrong.
+    const QList<FakeDialogs::Message> messages = browser.app.dialogs.messages;
+    const bool asked = told != readOnlyLogMessage;
+    QCOMPARE(messages.size(), asked ? 2 : 1);
+    QCOMPARE(messages.first().text == QsoActions::deleteQuestion, asked);
+    QVERIFY2(messages.last().text.startsWith(told), qPrintable(messages.last().text));
+    QCOMPARE(messages.last().icon, MessageIcon::Critical);
+    QCOMPARE(messages.last().buttons, MessageButtons::Ok);
+    // The QSO is still in the log and in the list, still selected; nobody was told of a change.
+    QCOMPARE(browser.folder.qsos(), browserLog());
+    QCOMPARE(browser.lines(), lines);
+    QCOMPARE(browser.shownCounts(), byCallBandMode);
+    QCOMPARE(browser.window->selectedLine(), std::optional<int>(browser.lineOf(8)));
+    QCOMPARE(browser.logChanges->count(), 0);
+    QCOMPARE(counterFigure(browser.app, "lblHFw"), worked);
+
+    // The program goes on: once the fault is gone the same line is deleted.
+    QCOMPARE(applyToLog(log, browser.folder.log(), cure), QString());
+    browser.app.dialogs.answers.enqueue(MessageAnswer::Ok);
+    press(browser.window, "cmdDeleteQSO");
+    QCOMPARE(browser.app.dialogs.messages.size(), messages.size() + 1);
+    QCOMPARE(browser.folder.qso(8).count, 0);
+    QCOMPARE(browser.folder.qsos().size(), 11);
+    QCOMPARE(browser.lines().size(), 11);
+    QCOMPARE(browser.logChanges->count(), 1);
+    QCOMPARE(counterFigure(browser.app, "lblHFw"), QString::number(worked.toInt() - 1));
 }
 
 void TestBrowserSelection::popupActsOnTheSelectedLine()

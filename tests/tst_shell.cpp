@@ -1,10 +1,15 @@
 // The program shell: start-up on the program folder, the main window's menus, the window
-// registry, the help documents and the About window.
+// registry, the help documents, the About window, and the end on a signal.
+#include "awardrequestlog.h"
 #include "fixture.h"
 
 #include "app/aboutwindow.h"
 #include "app/databasefiles.h"
+#include "award/awardrequest.h"
+#include "browser/qsoactions.h"
 #include "platform/database.h"
+#include "platform/qtdialogs.h"
+#include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
 
@@ -13,22 +18,29 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListView>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QtTest>
+#include <algorithm>
+#include <csignal>
 #include <unistd.h>
 
 using namespace kx47;
 using namespace kx47::test;
+
+Q_DECLARE_METATYPE(QList<kx47::test::QsoRow>)
 
 namespace
 {
@@ -115,6 +127,9 @@ private slots:
     void endingClosesEveryWindow();
     void aboutWindow();
     void windowsRememberedBetweenSessions();
+    void signalWhileAQuestionIsOpen_data();
+    void signalWhileAQuestionIsOpen();
+    void cleanupTestCase();
 };
 
 void TestShell::startsWithBothDatabases()
@@ -627,6 +642,86 @@ void TestShell::windowsRememberedBetweenSessions()
                             .arg(about->height())
                             .arg(screen.width())
                             .arg(screen.height())));
+}
+
+void TestShell::signalWhileAQuestionIsOpen_data()
+{
+    // The window, the button that asks the question, the question, and the log.
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<QList<QsoRow>>("log");
+    QTest::newRow("delete question of the browser")
+        << windows::frmUtility << "cmdDeleteQSO" << QsoActions::deleteQuestion
+        << awardQsos(1, 3, "HF", "MIXED", "w");
+    QTest::newRow("conversion question of the award request")
+        << windows::frmBAR << "cmdPrint" << AwardRequest::convertQuestion()
+        << awardQsos(1, 50, "HF", "MIXED", "c");
+}
+
+void TestShell::signalWhileAQuestionIsOpen()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, button);
+    QFETCH(QString, question);
+    QFETCH(QList<QsoRow>, log);
+    std::sort(log.begin(), log.end(),
+              [](const QsoRow &a, const QsoRow &b) { return a.count < b.count; });
+    ProgramFolder folder;
+    folder.addQsos(log);
+    folder.setUserData("IK0XYZ");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path() + "/settings");
+    // Real message boxes, each waiting in an event loop of its own as for the user.
+    QtDialogs dialogs;
+    RecordingPrintService printService;
+    RecordingDesktop desktop;
+    QString asked;
+    int ended = -1;
+    {
+        Application app(folder.path(), dialogs, printService, desktop);
+        QVERIFY(app.start());
+        app.quitOnTerminationSignals();
+        const auto forget = qScopeGuard([] { kx47::quitOnTerminationSignals({}); });
+        QWidget *shown = app.context().windows.show(window);
+        QVERIFY(activate(shown));
+        if (auto *list = shown->findChild<QListView *>("List")) {
+            QTRY_VERIFY(list->model()->rowCount() > 0);
+            list->selectionModel()->select(list->model()->index(0, 0),
+                                           QItemSelectionModel::ClearAndSelect);
+        }
+        // The button is pressed in the event loop; once its question is up, the signal comes.
+        QTimer::singleShot(0, shown,
+                           [shown, button] { shown->findChild<QPushButton *>(button)->click(); });
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, &watch, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            asked = box->text();
+            watch.stop();
+            ::raise(SIGTERM);
+        });
+        watch.start(5);
+        // Should no question come, the program ends all the same and the test fails.
+        QTimer giveUp;
+        giveUp.setSingleShot(true);
+        connect(&giveUp, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        giveUp.start(30000);
+        ended = QApplication::exec();
+        QVERIFY(!app.mainWindow()->isVisible());
+    }
+
+    // The question was left unanswered: the program ended as on Exit, and changed nothing.
+    QCOMPARE(asked, question);
+    QCOMPARE(ended, 0);
+    QCOMPARE(folder.qsos(), log);
+}
+
+void TestShell::cleanupTestCase()
+{
+    // The signals end this test program again as they would have before.
+    for (const int number : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(number, SIG_DFL);
 }
 
 QTEST_MAIN(TestShell)

@@ -3,6 +3,7 @@
 #include "fixture.h"
 #include "openedwindow.h"
 
+#include "platform/database.h"
 #include "platform/windownames.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtTest>
 #include <stdexcept>
 
@@ -68,6 +70,30 @@ QString storedCall(const ProgramFolder &folder)
     return query.next() ? query.value(0).toString() : QString();
 }
 
+// Every row of the table as the file holds it, each value in its place.
+QStringList storedRows(const ProgramFolder &folder)
+{
+    QSqlQuery query(folder.log());
+    if (!query.exec("select * from userData order by rowid"))
+        throw std::runtime_error(query.lastError().text().toStdString());
+    QStringList rows;
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < query.record().count(); ++i)
+            values << query.value(i).toString();
+        rows << values.join('|');
+    }
+    return rows;
+}
+
+QStringList boxTexts(QWidget *window)
+{
+    QStringList texts;
+    for (const QString &name : boxes)
+        texts << box(window, name)->text();
+    return texts;
+}
+
 void execByHand(const ProgramFolder &folder, const QString &sql)
 {
     QSqlQuery query(folder.log());
@@ -88,6 +114,8 @@ private slots:
     void refusalKeepsTheRecord_data();
     void refusalKeepsTheRecord();
     void labelsRefreshedAfterRefusal();
+    void failedSaveKeepsRecordAndTyping_data();
+    void failedSaveKeepsRecordAndTyping();
     void oneRowAfterSeveralSubmits();
     void emptyEmailShownAsBlank();
     void upperCaseKeepsTheCaret_data();
@@ -244,6 +272,82 @@ void TestUserDataWindow::labelsRefreshedAfterRefusal()
     QCOMPARE(opened.app.dialogs.texts(), QStringList{"Address field cannot be null"});
     QCOMPARE(label(window, "lblCall"), QString("IK0NEW"));
     QCOMPARE(label(window, "lblemail"), QString("NEW@X.ORG"));
+}
+
+void TestUserDataWindow::failedSaveKeepsRecordAndTyping_data()
+{
+    // How the fault is made on the program's log (see applyToLog), how it is taken away,
+    // whether a record is stored before, and the first words the user reads.
+    QTest::addColumn<QStringList>("fault");
+    QTest::addColumn<QStringList>("cure");
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QString>("told");
+    // Refused once the row is written: the statement is undone as a whole.
+    for (const bool stored : {true, false}) {
+        const QString event = stored ? "update" : "insert";
+        QTest::addRow("trigger refuses the %s", qPrintable(event))
+            << QStringList{"create trigger refuse after " + event +
+                           " on userData begin select raise(abort, 'refused by trigger'); end"}
+            << QStringList{"drop trigger refuse"} << stored
+            << "The log could not be changed. Nothing was saved";
+    }
+    // The file may not grow by one page, and the record drags a large row along.
+    QTest::newRow("disk full")
+        << QStringList{"create table ballast (b)",
+                       "create trigger grow after update on userData begin insert into ballast "
+                       "values (zeroblob(200000)); end",
+                       "pragma max_page_count = 1"}
+        << QStringList{"drop trigger grow", "pragma max_page_count = 100000"} << true
+        << "The disk is full. Nothing was saved";
+    QTest::newRow("locked by another program")
+        << QStringList{"pragma busy_timeout = 200", "@begin immediate"} << QStringList{"@rollback"}
+        << true << "The log is locked by another program. Nothing was saved";
+    QTest::newRow("engine refuses to write")
+        << QStringList{"pragma query_only = 1"} << QStringList{"pragma query_only = 0"} << false
+        << "The log is read-only. Nothing was saved";
+    QTest::newRow("log opened for reading only")
+        << QStringList{"#read-only"} << QStringList{"#writable"} << true << readOnlyLogMessage;
+}
+
+void TestUserDataWindow::failedSaveKeepsRecordAndTyping()
+{
+    QFETCH(QStringList, fault);
+    QFETCH(QStringList, cure);
+    QFETCH(bool, stored);
+    QFETCH(QString, told);
+    OpenedWindow opened(windows::frmUserData);
+    if (stored)
+        opened.folder.setUserData("IK0OLD");
+    QVERIFY(opened.open());
+    QWidget *window = opened.window;
+    const QStringList rows = storedRows(opened.folder);
+    const QStringList shown = labels(window);
+    typeAll(window);
+    window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
+    const QStringList typed = boxTexts(window);
+    Database &log = opened.app.app().context().log;
+    QCOMPARE(applyToLog(log, opened.folder.log(), fault), QString());
+    click(window, "cmdSubmit");
+
+    QCOMPARE(opened.app.dialogs.messages.size(), 1);
+    const FakeDialogs::Message message = opened.app.dialogs.messages.first();
+    QVERIFY2(message.text.startsWith(told), qPrintable(message.text));
+    QCOMPARE(message.icon, MessageIcon::Critical);
+    // The file holds the record as it was, the panel shows it, the boxes what was typed.
+    QCOMPARE(storedRows(opened.folder), rows);
+    QCOMPARE(labels(window), shown);
+    QCOMPARE(boxTexts(window), typed);
+    QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("YL"));
+    QVERIFY(window->isVisible());
+
+    // The program goes on: once the fault is gone the same Submit stores the record.
+    QCOMPARE(applyToLog(log, opened.folder.log(), cure), QString());
+    click(window, "cmdSubmit");
+    QCOMPARE(opened.app.dialogs.messages.size(), 1);
+    QCOMPARE(opened.folder.userDataRows(), 1);
+    QCOMPARE(storedCall(opened.folder), QString("IK0XYZ"));
+    QCOMPARE(label(window, "lblOM"), QString("YL"));
+    QCOMPARE(label(window, "lblCall"), QString("IK0XYZ"));
 }
 
 void TestUserDataWindow::oneRowAfterSeveralSubmits()

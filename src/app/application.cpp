@@ -84,7 +84,14 @@ void Application::quit()
 
 void Application::quitOnTerminationSignals()
 {
-    kx47::quitOnTerminationSignals([this] { quit(); });
+    kx47::quitOnTerminationSignals([this] {
+        // Every event loop returns, those of open questions first; the windows are discarded
+        // by the destructor, after the main one.
+        m_windows.hideAll();
+        if (m_mainWindow)
+            m_mainWindow->hide();
+        QCoreApplication::quit();
+    });
 }
 
 bool Application::openDatabases()

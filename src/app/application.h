@@ -40,7 +40,11 @@ public:
 
     // Ends the program: every window closes at once, nothing is asked.
     void quit();
-    // From now on SIGTERM, SIGINT and SIGHUP end the program as quit() does.
+    // From now on SIGTERM, SIGINT and SIGHUP end the program as quit() does, except that the
+    // windows are only hidden at once and discarded as the Application ends: a signal may come
+    // while a window's action runs (a question waiting for its answer, a progress window between
+    // two steps), and that window must outlive it. An open question is answered as with Escape,
+    // so that nothing is changed.
     void quitOnTerminationSignals();
 
 private:

@@ -4,6 +4,9 @@
 
 #include "platform/database.h"
 
+#include <sqlite3.h>
+
+#include <QElapsedTimer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -41,6 +44,9 @@ struct Columns {
     int count, call, wwLocator, place, prov, mode, band, date, time, qsl;
 };
 
+// Virtual machine steps between two looks at the clock while the first lines are sought.
+constexpr int deadlineSteps = 100;
+
 int foldedLetter(char byte)
 {
     const auto value = static_cast<unsigned char>(byte);
@@ -55,11 +61,41 @@ LogListing LogListing::read(const Database &log, const LogQuery &query)
 }
 
 LogListing LogListing::readFirst(const Database &log, const LogQuery &query, int lines,
-                                 bool *complete)
+                                 bool *complete, int withinMs)
 {
-    // One row more than asked tells whether there are more.
-    LogListing listing =
-        readRows(log, log.run(query.firstLinesSql(), query.firstLinesValues(lines + 1)), lines);
+    // The engine looks at the clock every few steps and gives up once the time has passed.
+    struct Deadline {
+        QElapsedTimer clock;
+        qint64 ms;
+        bool passed = false;
+        static int check(void *self)
+        {
+            auto *deadline = static_cast<Deadline *>(self);
+            deadline->passed = deadline->clock.elapsed() >= deadline->ms;
+            return deadline->passed ? 1 : 0;
+        }
+    } deadline{{}, withinMs};
+    sqlite3 *engine = withinMs >= 0 ? Database::engineHandle(log.handle()) : nullptr;
+    if (engine) {
+        deadline.clock.start();
+        sqlite3_progress_handler(engine, deadlineSteps, &Deadline::check, &deadline);
+    }
+    LogListing listing;
+    try {
+        // One row more than asked tells whether there are more.
+        listing =
+            readRows(log, log.run(query.firstLinesSql(), query.firstLinesValues(lines + 1)), lines);
+    } catch (const DatabaseError &) {
+        if (engine)
+            sqlite3_progress_handler(engine, 0, nullptr, nullptr);
+        if (!deadline.passed)
+            throw;
+        *complete = false;
+        listing.counts = QVector<qint32>(1, 0);
+        return listing;
+    }
+    if (engine)
+        sqlite3_progress_handler(engine, 0, nullptr, nullptr);
     *complete = listing.lines.size() <= lines;
     if (!*complete) {
         listing.lines.remove(lines);

@@ -30,9 +30,11 @@ struct LogListing {
 
     static LogListing read(const Database &log, const LogQuery &query);
     // The first `lines` lines of read(), with the index sized for the whole table; complete
-    // says whether they are all the lines there are.
+    // says whether they are all the lines there are. With withinMs, no lines at all (and not
+    // complete) when the engine cannot find them in that time, as when the first key of the
+    // order is the same for a great many QSOs: the whole listing must then be read.
     static LogListing readFirst(const Database &log, const LogQuery &query, int lines,
-                                bool *complete);
+                                bool *complete, int withinMs = -1);
     // The QSO numbered `count` as the log holds it now; nothing when there is none.
     static std::optional<ListedQso> readQso(const Database &log, const LogQuery &query,
                                             qint64 count);

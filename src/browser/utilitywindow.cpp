@@ -296,7 +296,10 @@ void UtilityWindow::showAny()
     // A log that cannot be read now leaves the lines as they were.
     if (!guardLogWork(
             m_context.dialogs,
-            [&] { first = LogListing::readFirst(m_context.log, query, firstLines, &complete); },
+            [&] {
+                first = LogListing::readFirst(m_context.log, query, firstLines, &complete,
+                                              firstLinesWithinMs);
+            },
             DatabaseError::Work::Read))
         return;
     // Replacing the lines resets the view: no line stays selected.

@@ -39,8 +39,10 @@ public:
     // Whether lines are still being read.
     bool isListing() const;
 
-    // How many lines are listed at once, before the rest is read in the background.
+    // How many lines are listed at once, before the rest is read in the background, and how
+    // long they may take before the whole listing is left to the background alone.
     static constexpr int firstLines = 200;
+    static constexpr int firstLinesWithinMs = 50;
 
     // Follows a change of the log line by line, keeping the search and the order; a change
     // of the whole log lists it afresh. No line stays selected, as after showAny.

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <algorithm>
+#include <utility>
 
 namespace kx47
 {
@@ -130,6 +131,15 @@ void WindowRegistry::closeAll()
             windowsettings::saveGeometry(entry.window, it.key());
         delete entry.window.data();
         entry.window.clear();
+    }
+}
+
+void WindowRegistry::hideAll()
+{
+    // A hidden window keeps its place by itself (windowsettings::keepGeometry).
+    for (const Entry &entry : std::as_const(m_entries)) {
+        if (entry.window)
+            entry.window->hide();
     }
 }
 

@@ -54,6 +54,9 @@ public:
 
     // Discards every window at once, as the program ends, keeping the place of those shown.
     void closeAll();
+    // Hides every window, keeping the place of those shown, without discarding any: for an end
+    // that may come while a window's action still runs (see Application).
+    void hideAll();
 
 private:
     struct Entry {

@@ -225,6 +225,28 @@ bool TestApp::start()
     return m_app->start();
 }
 
+QString applyToLog(Database &log, const QSqlDatabase &other, const QStringList &statements)
+{
+    for (const QString &statement : statements) {
+        if (statement == QLatin1String("#read-only") || statement == QLatin1String("#writable")) {
+            log.setWritable(statement == QLatin1String("#writable"));
+            continue;
+        }
+        try {
+            if (statement.startsWith('@')) {
+                QSqlQuery query(other);
+                if (!query.exec(statement.mid(1)))
+                    return statement;
+            } else {
+                log.run(statement);
+            }
+        } catch (const DatabaseError &) {
+            return statement;
+        }
+    }
+    return QString();
+}
+
 bool activate(QWidget *window)
 {
     window->show();

@@ -9,6 +9,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -89,6 +90,12 @@ public:
 private:
     std::unique_ptr<Application> m_app;
 };
+
+// Makes a fault on the program's log, or takes it away again. Each statement runs on the
+// program's own connection; one marked "@" runs on `other`, a connection standing for another
+// program; "#read-only" and "#writable" set the log as the program sets one found read-only or
+// writable at start-up. Returns the first statement the engine refused, or an empty text.
+QString applyToLog(Database &log, const QSqlDatabase &other, const QStringList &statements);
 
 // Shows a top-level window and waits until it is the active one, so that focus can be tested.
 bool activate(QWidget *window);
