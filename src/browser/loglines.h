@@ -2,6 +2,8 @@
 
 #include "logquery.h"
 
+#include "platform/textkey.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
@@ -65,20 +67,14 @@ private:
         qint64 bytes() const;
 
     private:
-        // A value's bytes, hashed byte by byte: the values are a few bytes long, where Qt's
-        // own hash of a byte array costs more than the rest of the listing.
+        // A value's bytes, hashed byte by byte (fnv1a): Qt's own hash of short byte arrays
+        // costs more than the rest of the listing.
         struct Key {
             QByteArray bytes;
             bool operator==(const Key &other) const { return bytes == other.bytes; }
-            // FNV-1a.
             friend size_t qHash(const Key &key, size_t seed) noexcept
             {
-                size_t hash = 14695981039346656037ULL ^ seed;
-                for (const char byte : key.bytes) {
-                    hash ^= static_cast<unsigned char>(byte);
-                    hash *= 1099511628211ULL;
-                }
-                return hash;
+                return fnv1a(key.bytes) ^ seed;
             }
         };
 
