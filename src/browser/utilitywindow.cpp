@@ -290,6 +290,7 @@ const QVector<qint32> &UtilityWindow::listCounts() const
 void UtilityWindow::showAny()
 {
     m_lister->cancel();
+    m_list->viewport()->unsetCursor();
     const LogQuery query = currentQuery();
     LogListing first;
     bool complete = true;
