@@ -63,39 +63,56 @@ LogListing LogListing::read(const Database &log, const LogQuery &query)
 LogListing LogListing::readFirst(const Database &log, const LogQuery &query, int lines,
                                  bool *complete, int withinMs)
 {
-    // The engine looks at the clock every few steps and gives up once the time has passed.
-    struct Deadline {
-        QElapsedTimer clock;
-        qint64 ms;
-        bool passed = false;
+    // While it lives, the engine looks at the clock every few steps and gives up once the time
+    // has passed.
+    class Deadline
+    {
+    public:
+        Deadline(const Database &db, int ms)
+            : m_engine(ms >= 0 ? Database::engineHandle(db.handle()) : nullptr), m_ms(ms)
+        {
+            m_clock.start();
+            if (m_engine)
+                sqlite3_progress_handler(m_engine, deadlineSteps, &Deadline::check, this);
+        }
+        ~Deadline()
+        {
+            if (m_engine)
+                sqlite3_progress_handler(m_engine, 0, nullptr, nullptr);
+        }
+        Deadline(const Deadline &) = delete;
+        Deadline &operator=(const Deadline &) = delete;
+        bool passed() const { return m_passed; }
+
+    private:
         static int check(void *self)
         {
             auto *deadline = static_cast<Deadline *>(self);
-            deadline->passed = deadline->clock.elapsed() >= deadline->ms;
-            return deadline->passed ? 1 : 0;
+            deadline->m_passed = deadline->m_clock.elapsed() >= deadline->m_ms;
+            return deadline->m_passed ? 1 : 0;
         }
-    } deadline{{}, withinMs};
-    sqlite3 *engine = withinMs >= 0 ? Database::engineHandle(log.handle()) : nullptr;
-    if (engine) {
-        deadline.clock.start();
-        sqlite3_progress_handler(engine, deadlineSteps, &Deadline::check, &deadline);
-    }
+
+        sqlite3 *m_engine;
+        qint64 m_ms;
+        QElapsedTimer m_clock;
+        bool m_passed = false;
+    };
+
     LogListing listing;
-    try {
-        // One row more than asked tells whether there are more.
-        listing =
-            readRows(log, log.run(query.firstLinesSql(), query.firstLinesValues(lines + 1)), lines);
-    } catch (const DatabaseError &) {
-        if (engine)
-            sqlite3_progress_handler(engine, 0, nullptr, nullptr);
-        if (!deadline.passed)
-            throw;
-        *complete = false;
-        listing.counts = QVector<qint32>(1, 0);
-        return listing;
+    {
+        const Deadline deadline(log, withinMs);
+        try {
+            // One row more than asked tells whether there are more.
+            listing = readRows(
+                log, log.run(query.firstLinesSql(), query.firstLinesValues(lines + 1)), lines);
+        } catch (const DatabaseError &) {
+            if (!deadline.passed())
+                throw;
+            *complete = false;
+            listing.counts = QVector<qint32>(1, 0);
+            return listing;
+        }
     }
-    if (engine)
-        sqlite3_progress_handler(engine, 0, nullptr, nullptr);
     *complete = listing.lines.size() <= lines;
     if (!*complete) {
         listing.lines.remove(lines);
