@@ -73,6 +73,7 @@ private slots:
     void fontsOnPaper();
     void tickBoxesOnPaper();
     void unwritableFolderIsReportedAndNothingOpened();
+    void readOnlyFolderPrintsToDocuments();
     void everyDocumentGetsItsOwnFile();
     void failureMidwayLeavesNoFile();
     void cancelOfALongPrintoutLeavesNoFile();
@@ -84,6 +85,7 @@ private:
     bool printAndRead(const QList<Line> &lines, PrintoutText *text);
 
     std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<QTemporaryDir> m_home;
     FakeDialogs m_dialogs;
     RecordingDesktop m_desktop;
 };
@@ -92,6 +94,10 @@ void TestPrintService::init()
 {
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
+    // The user's documents folder is a folder of the test's own.
+    m_home = std::make_unique<QTemporaryDir>();
+    qputenv("HOME", QFile::encodeName(m_home->path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path() + "/.config"));
     m_dialogs.reset();
     m_desktop.opened.clear();
     m_desktop.viewerOpens = true;
@@ -437,10 +443,14 @@ void TestPrintService::tickBoxesOnPaper()
 
 void TestPrintService::unwritableFolderIsReportedAndNothingOpened()
 {
-    // A file where the folder of the printouts should be.
+    // A file where the folder of the printouts should be, and where the documents folder
+    // would be.
     QFile blocker(QDir(m_folder->path()).filePath("Printouts"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    QFile documents(QDir(m_home->path()).filePath("Documents"));
+    QVERIFY(documents.open(QIODevice::WriteOnly));
+    documents.close();
 
     QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
                            QtPrintService::Destination::PdfFile);
@@ -463,6 +473,28 @@ void TestPrintService::unwritableFolderIsReportedAndNothingOpened()
              qPrintable(message.text));
     QVERIFY(m_desktop.opened.isEmpty());
     QVERIFY(QFileInfo(blocker.fileName()).isFile());
+}
+
+// A read-only program folder: the printout goes to the documents folder, and the user is told.
+void TestPrintService::readOnlyFolderPrintsToDocuments()
+{
+    QFile::setPermissions(m_folder->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
+                           QtPrintService::Destination::PdfFile);
+    std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
+    printer->setFontName("Courier New");
+    printer->printLine("LINE");
+    printer->endDocument();
+    QFile::setPermissions(m_folder->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(QDir(m_folder->path()).filePath("Printouts")).exists())
+        QSKIP("the folder stays writable (run as root)");
+    QVERIFY(printer->ok());
+    QCOMPARE(m_desktop.opened.size(), 1);
+    QVERIFY(m_desktop.opened.first().startsWith(m_home->path() + "/Documents/KX47 ALL QSOs"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages.first().text.contains("saved in your documents folder"),
+             qPrintable(m_dialogs.messages.first().text));
 }
 
 void TestPrintService::everyDocumentGetsItsOwnFile()

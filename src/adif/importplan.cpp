@@ -2,6 +2,7 @@
 
 #include "platform/awardvocabulary.h"
 #include "platform/database.h"
+#include "platform/fixedwidth.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -228,7 +229,8 @@ void ImportPlan::skip(ImportOutcome outcome, qint64 recordNumber, const QString 
 {
     ++m_counts[static_cast<int>(outcome)];
     if (outcome == ImportOutcome::Unreadable && m_reasons.size() < reasonsShown)
-        m_reasons.append(QStringLiteral("record %1: %2").arg(recordNumber).arg(reason));
+        m_reasons.append(
+            QStringLiteral("record %1: %2").arg(recordNumber).arg(escapedControls(reason)));
 }
 
 bool ImportPlan::changesLog() const
