@@ -1,5 +1,6 @@
 // The real printer: A4 pages written as PDF into Printouts, read back with pdftotext to see the
 // lines, their columns and the page breaks as a reader of the paper would.
+#include "documentsfolder.h"
 #include "fakedialogs.h"
 #include "filesizelimit.h"
 #include "printouttext.h"
@@ -85,7 +86,7 @@ private:
     bool printAndRead(const QList<Line> &lines, PrintoutText *text);
 
     std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<OwnDocumentsFolder> m_documents;
     FakeDialogs m_dialogs;
     RecordingDesktop m_desktop;
 };
@@ -94,10 +95,8 @@ void TestPrintService::init()
 {
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
-    // The user's documents folder is a folder of the test's own.
-    m_home = std::make_unique<QTemporaryDir>();
-    qputenv("HOME", QFile::encodeName(m_home->path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path() + "/.config"));
+    m_documents.reset();
+    m_documents = std::make_unique<OwnDocumentsFolder>();
     m_dialogs.reset();
     m_desktop.opened.clear();
     m_desktop.viewerOpens = true;
@@ -448,9 +447,8 @@ void TestPrintService::unwritableFolderIsReportedAndNothingOpened()
     QFile blocker(QDir(m_folder->path()).filePath("Printouts"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    QFile documents(QDir(m_home->path()).filePath("Documents"));
-    QVERIFY(documents.open(QIODevice::WriteOnly));
-    documents.close();
+    m_documents.reset();
+    m_documents = std::make_unique<OwnDocumentsFolder>(true);
 
     QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
                            QtPrintService::Destination::PdfFile);
@@ -491,7 +489,7 @@ void TestPrintService::readOnlyFolderPrintsToDocuments()
         QSKIP("the folder stays writable (run as root)");
     QVERIFY(printer->ok());
     QCOMPARE(m_desktop.opened.size(), 1);
-    QVERIFY(m_desktop.opened.first().startsWith(m_home->path() + "/Documents/KX47 ALL QSOs"));
+    QVERIFY(m_desktop.opened.first().startsWith(m_documents->path() + "/KX47 ALL QSOs"));
     QCOMPARE(m_dialogs.messages.size(), 1);
     QVERIFY2(m_dialogs.messages.first().text.contains("saved in your documents folder"),
              qPrintable(m_dialogs.messages.first().text));
