@@ -1,8 +1,8 @@
 #include "importplan.h"
 
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
+#include "log/awardvocabulary.h"
 #include "platform/fixedwidth.h"
+#include "storage/database.h"
 
 #include <QDate>
 #include <QSqlQuery>
