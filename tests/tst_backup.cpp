@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -66,38 +67,128 @@ class TestBackup : public QObject
 private slots:
     void keepingRule_data();
     void keepingRule();
+    void keepingRuleOverTheDays();
+    void copiesOfOneSecond();
     void backupHoldsEverySavedQso();
+    void restoreKeepsTheOldestBackup();
     void restoreThroughTheWindow();
     void damagedBackupIsRefused();
     void olderLogIsCopiedThenUpgraded_data();
     void olderLogIsCopiedThenUpgraded();
 };
 
+// Backups named as the program names them, newest first.
+QList<Backups::Backup> named(const QStringList &names)
+{
+    QList<Backups::Backup> backups;
+    for (const QString &name : names)
+        backups.append({name, Backups::madeAt(name), -1, Backups::kindOf(name)});
+    return backups;
+}
+
 void TestBackup::keepingRule_data()
 {
-    QTest::addColumn<QList<QDateTime>>("made");
+    QTest::addColumn<QStringList>("names");
     QTest::addColumn<QList<int>>("removed");
-    const QDateTime now(QDate(2026, 12, 8), QTime(12, 0));
-    QList<QDateTime> today;
+    QStringList changes;
     for (int i = 0; i < 12; ++i)
-        today << now.addSecs(-600 * i);
-    QTest::newRow("the last ten") << today.mid(0, 10) << QList<int>{};
-    QTest::newRow("the eleventh of a day goes") << today << QList<int>{10, 11};
-    QTest::newRow("the newest of each month for a year")
-        << today.mid(0, 10) + QList<QDateTime>{QDateTime(QDate(2026, 11, 20), QTime(8, 0)),
-                                               QDateTime(QDate(2026, 11, 10), QTime(8, 0)),
-                                               QDateTime(QDate(2026, 6, 15), QTime(8, 0)),
-                                               QDateTime(QDate(2026, 6, 1), QTime(8, 0)),
-                                               QDateTime(QDate(2025, 12, 20), QTime(8, 0)),
-                                               QDateTime(QDate(2025, 11, 30), QTime(8, 0))}
-        << QList<int>{11, 13, 15};
+        changes << QStringLiteral("data 2026-12-08 11.%1.00 before a change.mdb").arg(50 - i);
+    QTest::newRow("the last ten before a change") << changes.mid(0, 10) << QList<int>{};
+    QTest::newRow("the eleventh before a change goes") << changes << QList<int>{10, 11};
+    QTest::newRow("changes never push the day's copy out")
+        << changes + QStringList{"data 2026-12-08 08.00.00.mdb"} << QList<int>{10, 11};
+    QTest::newRow("the newest of a day")
+        << QStringList{"data 2026-12-08 09.00.00.mdb", "data 2026-12-08 08.00.00.mdb",
+                       "data 2026-12-07 08.00.00 (2).mdb", "data 2026-12-07 08.00.00.mdb"}
+        << QList<int>{1, 3};
+    QTest::newRow("30 days, then the newest of each month for a year")
+        << QStringList{"data 2026-11-09 08.00.00.mdb", // the 30th day
+                       "data 2026-11-08 08.00.00.mdb", // November's newest beyond them
+                       "data 2026-11-07 08.00.00.mdb", "data 2026-06-15 08.00.00.mdb",
+                       "data 2026-06-01 08.00.00.mdb", "data 2025-12-20 08.00.00.mdb",
+                       "data 2025-11-30 08.00.00.mdb"}
+        << QList<int>{2, 4, 6};
+    QTest::newRow("a clock set back keeps what it cannot place")
+        << QStringList{"data 2027-01-01 08.00.00.mdb", "data 2027-01-01 07.00.00.mdb"}
+        << QList<int>{};
 }
 
 void TestBackup::keepingRule()
 {
-    QFETCH(QList<QDateTime>, made);
+    QFETCH(QStringList, names);
     QFETCH(QList<int>, removed);
-    QCOMPARE(Backups::toRemove(made, QDateTime(QDate(2026, 12, 8), QTime(12, 0))), removed);
+    QCOMPARE(Backups::toRemove(named(names), QDateTime(QDate(2026, 12, 8), QTime(12, 0))), removed);
+}
+
+// Two years of days, each with its daily copy and a dozen imports: the keeping rule, applied
+// after each copy as the program applies it, keeps the day's copies of the last 30 days, one a
+// month before them for a year, and the last ten before a change.
+void TestBackup::keepingRuleOverTheDays()
+{
+    QList<Backups::Backup> kept;
+    const QDateTime start(QDate(2025, 1, 1), QTime(8, 0));
+    QDateTime now;
+    for (int day = 0; day < 730; ++day) {
+        for (int copy = 0; copy <= 12; ++copy) {
+            now = start.addDays(day).addSecs(60 * copy);
+            const auto kind = copy == 0 ? Backups::Kind::Daily : Backups::Kind::BeforeChange;
+            kept.prepend({Backups::fileName(now, kind), now, -1, kind});
+            const QList<int> removed = Backups::toRemove(kept, now);
+            for (int i = int(removed.size()) - 1; i >= 0; --i)
+                kept.removeAt(removed[i]);
+        }
+    }
+    QList<QDate> days;
+    QSet<int> months;
+    int changes = 0;
+    for (const Backups::Backup &backup : kept) {
+        if (backup.kind == Backups::Kind::BeforeChange) {
+            ++changes;
+            QCOMPARE(backup.made.date(), now.date()); // today's imports
+        } else if (backup.made.date().daysTo(now.date()) < Backups::keptDays) {
+            days << backup.made.date();
+        } else {
+            QVERIFY(backup.made > now.addMonths(-Backups::keptMonths));
+            const int month = backup.made.date().year() * 12 + backup.made.date().month();
+            QVERIFY(!months.contains(month));
+            months.insert(month);
+        }
+    }
+    QCOMPARE(changes, Backups::keptBeforeChange);
+    QCOMPARE(days.size(), Backups::keptDays);
+    QCOMPARE(days.first(), now.date()); // the day's first copy outlived the imports
+    QVERIFY2(months.size() >= Backups::keptMonths - 1 && months.size() <= Backups::keptMonths + 1,
+             qPrintable(QString::number(months.size())));
+}
+
+// Copies of one second, also while another program's copy of that second is being written:
+// each whole, under a name of its own, the other's temporary file untouched.
+void TestBackup::copiesOfOneSecond()
+{
+    ProgramFolder folder;
+    folder.addQsos(threeQsos);
+    Database log("copies");
+    QString error;
+    QVERIFY(log.open(folder.logPath(), &error));
+    const QString backups = folder.path() + "/Backups";
+    QVERIFY(QDir().mkpath(backups));
+    const QDateTime when(QDate(2026, 12, 8), QTime(10, 0, 1));
+    const QString othersPart = QStringLiteral("%1/%2.%3-1.part")
+                                   .arg(backups, when.toString("'data' yyyy-MM-dd HH.mm.ss"))
+                                   .arg(QCoreApplication::applicationPid() + 1);
+    QFile part(othersPart);
+    QVERIFY(part.open(QIODevice::WriteOnly));
+    part.write("half a copy");
+    part.close();
+    QStringList made;
+    for (int i = 0; i < 3; ++i) {
+        made << Backups::backUp(log, backups, &error, when, Backups::Kind::BeforeChange);
+        QVERIFY2(!made.last().isEmpty(), qPrintable(error));
+        QCOMPARE(rowsOf(made.last()), rowsOf(folder.logPath()));
+    }
+    QCOMPARE(QSet<QString>(made.begin(), made.end()).size(), 3);
+    QVERIFY(part.open(QIODevice::ReadOnly));
+    QCOMPARE(part.readAll(), QByteArray("half a copy"));
 }
 
 void TestBackup::backupHoldsEverySavedQso()
@@ -136,6 +227,19 @@ void TestBackup::restoreThroughTheWindow()
     TestApp app(folder.path());
     QVERIFY(app.start()); // backs up the log of the day
     Database &log = app.app().context().log;
+    menuItem(app, "mnRestore")->trigger();
+    auto *window = app.window<RestoreWindow>(RestoreWindow::name);
+    QVERIFY(window && window->isVisible());
+    auto *list = window->findChild<QListWidget *>("lstBackups");
+    QCOMPARE(list->count(), 1);
+    // A copy made while the window is open, here by another program: the list follows.
+    QString error;
+    QVERIFY(!Backups::backUp(log, folder.path() + "/Backups", &error,
+                             QDateTime::currentDateTime().addSecs(-60), Backups::Kind::BeforeChange)
+                 .isEmpty());
+    QTRY_COMPARE(list->count(), 2);
+    list->setCurrentRow(0);
+
     log.run("delete from data where count = 2");
     log.run("insert into data values (4, 'CD', 'IK0DDD', '2004-12-07', '09:30', 'PLACE', 'AN', "
             "'CW', 'HF', 'c')");
@@ -143,11 +247,6 @@ void TestBackup::restoreThroughTheWindow()
     const QStringList changed = rowsOf(folder.logPath());
     QSignalSpy followers(&app.app().context().logNotifier, &LogNotifier::logChanged);
 
-    menuItem(app, "mnRestore")->trigger();
-    auto *window = app.window<RestoreWindow>(RestoreWindow::name);
-    QVERIFY(window && window->isVisible());
-    auto *list = window->findChild<QListWidget *>("lstBackups");
-    QCOMPARE(list->count(), 1);
     QVERIFY2(list->item(0)->text().contains("3 QSOs"), qPrintable(list->item(0)->text()));
     app.dialogs.answers << MessageAnswer::Yes;
     QTest::mouseClick(window->findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
@@ -155,12 +254,52 @@ void TestBackup::restoreThroughTheWindow()
     QCOMPARE(rowsOf(folder.logPath()), before);
     QCOMPARE(followers.size(), 1);
     QCOMPARE(app.dialogs.messages.size(), 2); // the question, then what was done
+    QVERIFY2(app.dialogs.texts().first().contains("applicant record"),
+             qPrintable(app.dialogs.texts().first()));
     QCOMPARE(app.dialogs.messages.last().icon, MessageIcon::Information);
     // The log as it was before the restore is kept as the newest backup.
     const QList<Backups::Backup> backups = Backups::list(folder.path() + "/Backups");
-    QCOMPARE(backups.size(), 2);
+    QCOMPARE(backups.size(), 3);
     QCOMPARE(rowsOf(backups.first().path), changed);
-    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->count(), 3);
+}
+
+// The oldest of the copies before a change kept, restored: the copy of the log made first never
+// pushes the chosen one out.
+void TestBackup::restoreKeepsTheOldestBackup()
+{
+    ProgramFolder folder;
+    folder.addQsos(threeQsos);
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    Database &log = app.app().context().log;
+    const QString backups = folder.path() + "/Backups";
+    const QDateTime now = QDateTime::currentDateTime();
+    QString error;
+    const QString oldest =
+        Backups::backUp(log, backups, &error, now.addSecs(-3600), Backups::Kind::BeforeChange);
+    QVERIFY2(!oldest.isEmpty(), qPrintable(error));
+    const QStringList wanted = rowsOf(oldest);
+    log.run("delete from data where count = 2");
+    for (int i = 1; i < Backups::keptBeforeChange; ++i)
+        QVERIFY(!Backups::backUp(log, backups, &error, now.addSecs(-3600 + i),
+                                 Backups::Kind::BeforeChange)
+                     .isEmpty());
+
+    menuItem(app, "mnRestore")->trigger();
+    auto *window = app.window<RestoreWindow>(RestoreWindow::name);
+    auto *list = window->findChild<QListWidget *>("lstBackups");
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->data(Qt::UserRole).toString() == oldest)
+            list->setCurrentRow(row);
+    }
+    QCOMPARE(list->currentItem()->data(Qt::UserRole).toString(), oldest);
+    app.dialogs.answers << MessageAnswer::Yes;
+    QTest::mouseClick(window->findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
+
+    QCOMPARE(app.dialogs.messages.last().icon, MessageIcon::Information);
+    QCOMPARE(rowsOf(folder.logPath()), wanted);
+    QVERIFY(QFileInfo::exists(oldest));
 }
 
 void TestBackup::damagedBackupIsRefused()

@@ -24,6 +24,10 @@ struct Cancelled {
 struct FileFailed {
     QString reason;
 };
+// Thrown out of the transaction when what must come before the first change failed.
+struct NotReady {
+    QString reason;
+};
 
 ImportOutcome outcomeOf(MapOutcome outcome)
 {
@@ -136,8 +140,21 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
             // Planned anew inside the transaction: the log cannot change under it.
             plan.loadLog(m_log);
-            plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso); };
-            plan.confirm = [&batch](int count) { batch.upgradeQsl(count, QStringLiteral("c")); };
+            bool ready = !m_beforeWriting;
+            const auto beforeWriting = [&] {
+                QString why;
+                if (!ready && !m_beforeWriting(&why))
+                    throw NotReady{why};
+                ready = true;
+            };
+            plan.append = [&batch, &beforeWriting](const QsoRecord &qso) {
+                beforeWriting();
+                return batch.append(qso);
+            };
+            plan.confirm = [&batch, &beforeWriting](int count) {
+                beforeWriting();
+                batch.upgradeQsl(count, QStringLiteral("c"));
+            };
             QString readError;
             result = read(path, options, plan, progress, &readError);
             if (result == Result::Cancelled)
@@ -153,6 +170,10 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
         if (error)
             *error = failed.reason;
         result = Result::FileError;
+    } catch (const NotReady &notReady) {
+        if (error)
+            *error = notReady.reason;
+        result = Result::LogError;
     } catch (const DatabaseError &e) {
         if (error)
             *error = e.plainMessage(DatabaseError::Work::Change);

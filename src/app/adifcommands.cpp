@@ -73,73 +73,83 @@ void AdifCommands::importFile(const QString &chosen)
     options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
                     MessageAnswer::Yes;
 
-    const AdifImport import(m_context.log, m_context.places);
-    const QString name = QFileInfo(path).fileName();
-    QString error;
-    ImportPlan preview;
-    AdifImport::Result result;
-    {
-        Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
-        result = import.preview(
-            path, options, preview,
-            [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
-    }
-    if (result == AdifImport::Result::Cancelled)
-        return;
-    if (result != AdifImport::Result::Done) {
-        dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
-        return;
-    }
-    if (!preview.changesLog()) {
-        dialogs.message(QStringLiteral("%1 brings nothing new into the log:\n\n%2")
-                            .arg(name, preview.summary()),
-                        MessageIcon::Information, MessageButtons::Ok);
-        return;
-    }
-    const QString question =
-        QStringLiteral("Importing %1 will do this:\n\n%2\n\nPress OK to import, Cancel to leave "
-                       "the log as it is.")
-            .arg(name, preview.summary());
-    if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
-        MessageAnswer::Ok)
-        return;
-
-    // A copy of the log first: without one nothing is imported.
-    if (!Backups::backUpBeforeChange(m_context.log, dialogs, QStringLiteral("The import")))
-        return;
-
-    ImportPlan done;
-    {
-        Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
-        result = import.apply(
-            path, options, done, nullptr,
-            [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
-    }
-    switch (result) {
-    case AdifImport::Result::Done:
-        m_context.logNotifier.notifyLogChanged();
-        dialogs.message(QStringLiteral("%1 is imported:\n\n%2").arg(name, done.summary()),
-                        MessageIcon::Information, MessageButtons::Ok);
-        break;
-    case AdifImport::Result::Cancelled:
-        dialogs.message(QStringLiteral("The import was cancelled; the log is as it was."),
-                        MessageIcon::Information, MessageButtons::Ok);
-        break;
-    case AdifImport::Result::FileError:
-    case AdifImport::Result::LogError:
-        dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
-        break;
-    }
+    AdifImport import(m_context.log, m_context.places);
+    // A copy of the log before the first change: without one nothing is imported.
+    import.setBeforeWriting([this](QString *error) {
+        return Backups::backUpBeforeChange(m_context.log, QStringLiteral("The import"), error);
+});
+const QString name = QFileInfo(path).fileName();
+QString error;
+ImportPlan preview;
+AdifImport::Result result;
+{
+    Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
+    result = import.preview(
+        path, options, preview,
+        [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
 }
+if (result == AdifImport::Result::Cancelled)
+    return;
+if (result != AdifImport::Result::Done) {
+    dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+    return;
+}
+if (!preview.changesLog()) {
+    dialogs.message(
+        QStringLiteral("%1 brings nothing new into the log:\n\n%2").arg(name, preview.summary()),
+        MessageIcon::Information, MessageButtons::Ok);
+    return;
+}
+const QString question =
+    QStringLiteral("Importing %1 will do this:\n\n%2\n\nPress OK to import, Cancel to leave "
+                   "the log as it is.")
+        .arg(name, preview.summary());
+if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
+    MessageAnswer::Ok)
+    return;
+
+ImportPlan done;
+{
+    Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
+    result = import.apply(
+        path, options, done, nullptr,
+        [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
+}
+switch (result) {
+case AdifImport::Result::Done:
+    m_context.logNotifier.notifyLogChanged();
+    dialogs.message(QStringLiteral("%1 is imported:\n\n%2").arg(name, done.summary()),
+                    MessageIcon::Information, MessageButtons::Ok);
+    break;
+case AdifImport::Result::Cancelled:
+    dialogs.message(QStringLiteral("The import was cancelled; the log is as it was."),
+                    MessageIcon::Information, MessageButtons::Ok);
+    break;
+case AdifImport::Result::FileError:
+case AdifImport::Result::LogError:
+    dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+    break;
+}
+} // namespace kx47
 
 void AdifCommands::exportLog()
 {
-    QString path = m_context.dialogs.saveFileName(QStringLiteral("Export ADIF"),
-                                                  QStringLiteral("kx47.adi"), adifFilter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".adi");
+    // A name that would land on the log, a database or any file that is not ADIF is refused,
+    // and another asked for.
+    QString path;
+    QString suggested = QStringLiteral("kx47.adi");
+    for (;;) {
+        path = m_context.dialogs.saveFileName(QStringLiteral("Export ADIF"), suggested, adifFilter);
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix().isEmpty() && !QFileInfo::exists(path))
+            path += QStringLiteral(".adi");
+        const QString refused = AdifExport::refusal(path, m_context.log);
+        if (refused.isEmpty())
+            break;
+        m_context.dialogs.message(refused, MessageIcon::Exclamation, MessageButtons::Ok);
+        suggested = QFileInfo(path).dir().filePath(QStringLiteral("kx47.adi"));
+    }
 
     QString error;
     int written = 0;

@@ -7,6 +7,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QUrl>
 
 namespace kx47
 {
@@ -39,7 +40,9 @@ Database::~Database()
 
 bool Database::open(const QString &path, QString *error, Access access)
 {
-    if (!QFileInfo(path).isFile()) {
+    // A file: address (a file read as unchanging) names its file and SQLite's flags.
+    const bool uri = path.startsWith(QLatin1String("file:"));
+    if (!QFileInfo(uri ? QUrl(path).toLocalFile() : path).isFile()) {
         if (error)
             *error = QStringLiteral("The file cannot be found.");
         return false;
@@ -56,6 +59,8 @@ bool Database::open(const QString &path, QString *error, Access access)
     QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
     if (access == Access::ReadOnly)
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    if (uri)
+        options += QStringLiteral(";QSQLITE_OPEN_URI");
     db.setConnectOptions(options);
     if (!db.open()) {
         if (error)
