@@ -264,39 +264,35 @@ void TestAdifImport::commandLine_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<int>("qsos");
     QTest::addColumn<QString>("output");
-    QTest::addColumn<int>("backups"); // made by the command
 
     QTest::newRow("import") << QStringList{"import", "FILE", "--folder", "FOLDER"} << 0 << 2
-                            << "new worked: 1\nnew confirmed: 1\n"
-                            << 1;
+                            << "new worked: 1\nnew confirmed: 1\n";
     QTest::newRow("import that brings nothing")
-        << QStringList{"import", "NOTHING", "--folder", "FOLDER"} << 0 << 0 << "" << 0;
+        << QStringList{"import", "NOTHING", "--folder", "FOLDER"} << 0 << 0 << "";
     QTest::newRow("import under MIXED, eQSL accepted")
         << QStringList{"import",     "FILE",     "--mixed", "--confirmations",
                        "paper,eqsl", "--folder", "FOLDER"}
-        << 0 << 2 << "new worked: 1\nnew confirmed: 1\n"
-        << 1;
+        << 0 << 2 << "new worked: 1\nnew confirmed: 1\n";
     QTest::newRow("dry run writes nothing")
         << QStringList{"import", "--dry-run", "FILE", "--folder", "FOLDER"} << 0 << 0
-        << "new worked: 1\nnew confirmed: 1\n"
-        << 0;
+        << "new worked: 1\nnew confirmed: 1\n";
     QTest::newRow("export") << QStringList{"export", "FOLDER/out.adi", "--folder", "FOLDER"} << 0
-                            << 0 << "0 QSOs written to " << 0;
+                            << 0 << "0 QSOs written to ";
     QTest::newRow("missing file") << QStringList{"import", "MISSING", "--folder", "FOLDER"} << 1
-                                  << 0 << "" << 0;
+                                  << 0 << "";
     QTest::newRow("a folder is no file")
-        << QStringList{"import", "FOLDER", "--folder", "FOLDER"} << 1 << 0 << "" << 0;
+        << QStringList{"import", "FOLDER", "--folder", "FOLDER"} << 1 << 0 << "";
     QTest::newRow("no log in the folder")
-        << QStringList{"import", "FILE", "--folder", "MISSING"} << 1 << 0 << "" << 0;
-    QTest::newRow("import without file") << QStringList{"import"} << 2 << 0 << "" << 0;
-    QTest::newRow("unknown option") << QStringList{"import", "FILE", "--fast"} << 2 << 0 << "" << 0;
+        << QStringList{"import", "FILE", "--folder", "MISSING"} << 1 << 0 << "";
+    QTest::newRow("import without file") << QStringList{"import"} << 2 << 0 << "";
+    QTest::newRow("unknown option") << QStringList{"import", "FILE", "--fast"} << 2 << 0 << "";
     QTest::newRow("unknown confirmation")
         << QStringList{"import", "FILE", "--confirmations", "paper,fax", "--folder", "FOLDER"} << 2
-        << 0 << "" << 0;
+        << 0 << "";
     QTest::newRow("export takes no import options")
-        << QStringList{"export", "FILE", "--mixed", "--folder", "FOLDER"} << 2 << 0 << "" << 0;
-    QTest::newRow("version") << QStringList{"--version"} << 0 << 0 << "KX47 Logbook 1.0" << 0;
-    QTest::newRow("help") << QStringList{"--help"} << 0 << 0 << "Usage: " << 0;
+        << QStringList{"export", "FILE", "--mixed", "--folder", "FOLDER"} << 2 << 0 << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << 0 << "KX47 Logbook 1.0";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << 0 << "Usage: ";
 }
 
 void TestAdifImport::commandLine()
@@ -305,7 +301,6 @@ void TestAdifImport::commandLine()
     QFETCH(int, exitCode);
     QFETCH(int, qsos);
     QFETCH(QString, output);
-    QFETCH(int, backups);
     ProgramFolder folder;
     const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
     const QString nothing = writeFile(folder.path(), "nothing.adi",
@@ -326,68 +321,51 @@ void TestAdifImport::commandLine()
     QVERIFY2(out.contains(output), qPrintable(out));
     QCOMPARE(err.isEmpty(), exitCode == 0);
     QCOMPARE(folder.qsos().size(), qsos);
-    QCOMPARE(Backups::list(folder.path() + "/Backups", false).size(), backups);
+    // A copy of the log before a change, and only then.
+    QCOMPARE(Backups::list(folder.path() + "/Backups", false).size(), qsos > 0 ? 1 : 0);
 }
 
 void TestAdifImport::exportNeverLandsOnADatabase_data()
 {
     QTest::addColumn<QString>("target"); // a file of the program folder, or a path
     QTest::addColumn<bool>("window");
-    QTest::addColumn<bool>("refused");
-    const QList<std::pair<const char *, bool>> targets{{"data.mdb", true},
-                                                       {"data.mdb-wal", true},
-                                                       {"data.mdb-shm", true},
-                                                       {"places.mdb", true},
-                                                       {"BACKUP", true},
-                                                       {"notes.txt", true},
-                                                       {"picture.png", true},
-                                                       {"/dev/full", true},
-                                                       {"Backups", true},
-                                                       {"earlier export.adi", false},
-                                                       {"earlier export.adx", false}};
-    for (const auto &[target, refused] : targets) {
+    for (const char *target :
+         {"data.mdb", "data.mdb-wal", "data.mdb-shm", "places.mdb", "BACKUP", "notes.txt",
+          "picture.png", "/dev/full", "Backups", "earlier.adi", "earlier.adx"}) {
         for (const bool window : {false, true})
-            QTest::addRow("%s, %s", target, window ? "window" : "command line")
-                << QString(target) << window << refused;
+            QTest::addRow("%s, %s", target, window ? "window" : "command line") << target << window;
     }
 }
 
 // Export onto the log, the gazetteer, a journal, a backup or any file that is not ADIF changes
-// no byte of it; the window then offers another name.
+// no byte of it, and the window offers another name; an earlier ADIF file is replaced.
 void TestAdifImport::exportNeverLandsOnADatabase()
 {
     QFETCH(QString, target);
     QFETCH(bool, window);
-    QFETCH(bool, refused);
+    const bool refused = !target.startsWith("earlier");
     ProgramFolder folder;
     folder.addQsos({{1, "AB", "IK4ABC"}, {2, "XX", "I1XYZ"}});
     writeFile(folder.path(), "notes.txt", "Things to do: chase KX47XX.\n");
     writeFile(folder.path(), "picture.png", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-    writeFile(folder.path(), "earlier export.adi",
-              "Old\n<EOH>\n" + record("I1A", "KX47AA", "20m", "CW", "20240301", "1200"));
-    writeFile(folder.path(), "earlier export.adx",
-              "<?xml version=\"1.0\"?>\n<ADX><HEADER></HEADER><RECORDS></RECORDS></ADX>\n");
+    writeFile(folder.path(), "earlier.adi",
+              "<EOH>\n" + record("I1A", "KX47AA", "20m", "CW", "20240301", "1200"));
+    writeFile(folder.path(), "earlier.adx", "<?xml version=\"1.0\"?>\n<ADX></ADX>\n");
     TestApp app(folder.path());
     QVERIFY(app.start()); // the day's backup, and the log's journal beside it
-    const QString path = target == "BACKUP" ? Backups::list(folder.path() + "/Backups").first().path
+    const QString path = target == "BACKUP" ? Backups::list(folder.path() + "/Backups")[0].path
                          : target.startsWith('/') ? target
                                                   : folder.path() + '/' + target;
-    QVERIFY(QFileInfo::exists(path));
     const auto content = [&path] {
         QFile file(path);
-        return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll()
-                                                                          : QByteArray("-");
+        return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : "-";
     };
     const QByteArray before = content();
-
     if (window) {
-        const QString other = folder.path() + "/other.adi";
-        app.dialogs.fileNames << path << other;
+        app.dialogs.fileNames << path << folder.path() + "/other.adi";
         app.app().mainWindow()->findChild<QAction *>("mnExportAdif")->trigger();
         QCOMPARE(app.dialogs.fileCaptions.size(), refused ? 2 : 1);
-        QVERIFY2(app.dialogs.texts().last().startsWith("2 QSOs written to "),
-                 qPrintable(app.dialogs.texts().join('\n')));
-        QCOMPARE(QFileInfo::exists(other), refused);
+        QVERIFY(app.dialogs.texts().last().startsWith("2 QSOs written to "));
     } else {
         QString out;
         QString err;
@@ -398,12 +376,7 @@ void TestAdifImport::exportNeverLandsOnADatabase()
                  refused ? 1 : 0);
         QCOMPARE(err.contains("cannot be written to"), refused);
     }
-    if (refused) {
-        QCOMPARE(content(), before);
-        QVERIFY(!window || app.dialogs.texts().first().contains("choose another name"));
-    } else {
-        QCOMPARE(content().count("<EOR>"), 2);
-    }
+    QVERIFY(refused ? content() == before : content().count("<EOR>") == 2);
     QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 2);
 }
 
@@ -416,28 +389,23 @@ void TestAdifImport::exportFailureSaysWhy_data()
 }
 
 // A write that fails (the file may not grow, as on a full disk) leaves no file and tells the
-// system's reason, also when only the last buffered bytes fail.
+// system's reason, also when only the last bytes fail.
 void TestAdifImport::exportFailureSaysWhy()
 {
     QFETCH(int, qsos);
     QFETCH(int, limit);
     ProgramFolder folder;
-    QList<QsoRow> rows;
     for (int i = 1; i <= qsos; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1ABC").arg(i)};
-    folder.addQsos(rows);
+        folder.addQso({i, "AB", QStringLiteral("IK%1ABC").arg(i)});
     OpenFolder open(folder);
-    const QString path = folder.path() + "/out.adi";
     QString error;
     AdifExport::Result result;
     {
         FileSizeLimit fileSize(limit);
-        QVERIFY(fileSize.isSet());
-        result = AdifExport(open.log).write(path, {}, &error);
+        result = AdifExport(open.log).write(folder.path() + "/out.adi", {}, &error);
     }
     QCOMPARE(result, AdifExport::Result::Failed);
     QVERIFY2(error.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(error));
-    QVERIFY(!QFileInfo::exists(path));
     QCOMPARE(QDir(folder.path()).entryList({"out*", "*.adi*"}, QDir::Files), QStringList());
 }
 

@@ -73,63 +73,63 @@ void AdifCommands::importFile(const QString &chosen)
     options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
                     MessageAnswer::Yes;
 
-    AdifImport import(m_context.log, m_context.places);
+    AdifImport importer(m_context.log, m_context.places);
     // A copy of the log before the first change: without one nothing is imported.
-    import.setBeforeWriting([this](QString *error) {
+    importer.setBeforeWriting([this](QString *error) {
         return Backups::backUpBeforeChange(m_context.log, QStringLiteral("The import"), error);
-});
-const QString name = QFileInfo(path).fileName();
-QString error;
-ImportPlan preview;
-AdifImport::Result result;
-{
-    Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
-    result = import.preview(
-        path, options, preview,
-        [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
-}
-if (result == AdifImport::Result::Cancelled)
-    return;
-if (result != AdifImport::Result::Done) {
-    dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
-    return;
-}
-if (!preview.changesLog()) {
-    dialogs.message(
-        QStringLiteral("%1 brings nothing new into the log:\n\n%2").arg(name, preview.summary()),
-        MessageIcon::Information, MessageButtons::Ok);
-    return;
-}
-const QString question =
-    QStringLiteral("Importing %1 will do this:\n\n%2\n\nPress OK to import, Cancel to leave "
-                   "the log as it is.")
-        .arg(name, preview.summary());
-if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
-    MessageAnswer::Ok)
-    return;
+    });
+    const QString name = QFileInfo(path).fileName();
+    QString error;
+    ImportPlan preview;
+    AdifImport::Result result;
+    {
+        Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
+        result = importer.preview(
+            path, options, preview,
+            [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
+    }
+    if (result == AdifImport::Result::Cancelled)
+        return;
+    if (result != AdifImport::Result::Done) {
+        dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+        return;
+    }
+    if (!preview.changesLog()) {
+        dialogs.message(QStringLiteral("%1 brings nothing new into the log:\n\n%2")
+                            .arg(name, preview.summary()),
+                        MessageIcon::Information, MessageButtons::Ok);
+        return;
+    }
+    const QString question =
+        QStringLiteral("Importing %1 will do this:\n\n%2\n\nPress OK to import, Cancel to leave "
+                       "the log as it is.")
+            .arg(name, preview.summary());
+    if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok)
+        return;
 
-ImportPlan done;
-{
-    Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
-    result = import.apply(
-        path, options, done, nullptr,
-        [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
-}
-switch (result) {
-case AdifImport::Result::Done:
-    m_context.logNotifier.notifyLogChanged();
-    dialogs.message(QStringLiteral("%1 is imported:\n\n%2").arg(name, done.summary()),
-                    MessageIcon::Information, MessageButtons::Ok);
-    break;
-case AdifImport::Result::Cancelled:
-    dialogs.message(QStringLiteral("The import was cancelled; the log is as it was."),
-                    MessageIcon::Information, MessageButtons::Ok);
-    break;
-case AdifImport::Result::FileError:
-case AdifImport::Result::LogError:
-    dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
-    break;
-}
+    ImportPlan done;
+    {
+        Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
+        result = importer.apply(
+            path, options, done, nullptr,
+            [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
+    }
+    switch (result) {
+    case AdifImport::Result::Done:
+        m_context.logNotifier.notifyLogChanged();
+        dialogs.message(QStringLiteral("%1 is imported:\n\n%2").arg(name, done.summary()),
+                        MessageIcon::Information, MessageButtons::Ok);
+        break;
+    case AdifImport::Result::Cancelled:
+        dialogs.message(QStringLiteral("The import was cancelled; the log is as it was."),
+                        MessageIcon::Information, MessageButtons::Ok);
+        break;
+    case AdifImport::Result::FileError:
+    case AdifImport::Result::LogError:
+        dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
+        break;
+    }
 } // namespace kx47
 
 void AdifCommands::exportLog()

@@ -241,7 +241,9 @@ QString Backups::backUp(const Database &log, const QString &folder, QString *err
     // The keeping rule looks at the backups of this folder only, by the moments in their names.
     const QList<Backup> backups = list(folder, false);
     for (int index : toRemove(backups, when)) {
-        if (!spared.contains(backups[index].path))
+        // The copy just made is never removed, even where an older one of its second took a
+        // higher number.
+        if (backups[index].path != path && !spared.contains(backups[index].path))
             QFile::remove(backups[index].path);
     }
     removeStaleParts(dir, when);
@@ -337,10 +339,14 @@ bool Backups::verify(const QString &path, QString *error)
         return false;
     }
     FileConnection file(QStringLiteral("kx47-backup-verify"), path, true);
+    if (!file.isOpen()) {
+        *error =
+            QStringLiteral("The backup %1 cannot be opened: %2").arg(shown(path), file.error());
+        return false;
+    }
     QString problem;
-    if (!file.isOpen() || !DatabaseCheck::quickCheck(file.db(), &problem)) {
-        *error = QStringLiteral("The backup %1 is damaged: %2")
-                     .arg(shown(path), file.isOpen() ? problem : file.error());
+    if (!DatabaseCheck::quickCheck(file.db(), &problem)) {
+        *error = QStringLiteral("The backup %1 is damaged: %2").arg(shown(path), problem);
         return false;
     }
     if (!Schema::hasTables(file.db(), Schema::File::Log)) {
