@@ -7,7 +7,7 @@
 #include "adif/adifimport.h"
 #include "app/commandline.h"
 #include "backup/backups.h"
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QDir>
