@@ -149,7 +149,7 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
             };
             plan.append = [&batch, &beforeWriting](const QsoRecord &qso) {
                 beforeWriting();
-                return batch.append(qso);
+                return batch.append(qso).count;
             };
             plan.confirm = [&batch, &beforeWriting](int count) {
                 beforeWriting();
