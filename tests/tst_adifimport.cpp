@@ -1,13 +1,16 @@
 // Importing ADIF files into the log and exporting it: the whole file or nothing, the round
 // trip, the Database menu's items and the command line.
+#include "filesizelimit.h"
 #include "fixture.h"
 
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "app/commandline.h"
+#include "backup/backups.h"
 #include "storage/database.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QMainWindow>
 #include <QSignalSpy>
@@ -109,6 +112,10 @@ private slots:
     void menuExport();
     void commandLine_data();
     void commandLine();
+    void exportNeverLandsOnADatabase_data();
+    void exportNeverLandsOnADatabase();
+    void exportFailureSaysWhy_data();
+    void exportFailureSaysWhy();
 };
 
 void TestAdifImport::importWritesEveryOutcomeOnce()
@@ -313,6 +320,8 @@ void TestAdifImport::commandLine_data()
 
     QTest::newRow("import") << QStringList{"import", "FILE", "--folder", "FOLDER"} << 0 << 2
                             << "new worked: 1\nnew confirmed: 1\n";
+    QTest::newRow("import that brings nothing")
+        << QStringList{"import", "NOTHING", "--folder", "FOLDER"} << 0 << 0 << "";
     QTest::newRow("import under MIXED, eQSL accepted")
         << QStringList{"import",     "FILE",     "--mixed", "--confirmations",
                        "paper,eqsl", "--folder", "FOLDER"}
@@ -362,9 +371,12 @@ void TestAdifImport::commandLine()
     const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
     const QString pipe = folder.path() + "/pipe.adi";
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString nothing = writeFile(folder.path(), "nothing.adi",
+                                      record("W1AW", "FN31pr", "20m", "SSB", "20240301", "1200"));
     QStringList args{"kx47"};
     for (QString a : arguments)
         args << a.replace("FILE", path)
+                    .replace("NOTHING", nothing)
                     .replace("FOLDER", folder.path())
                     .replace("MISSING", folder.path() + "/missing")
                     .replace("HTML", writeFile(folder.path(), "page.adi",
@@ -384,6 +396,92 @@ void TestAdifImport::commandLine()
     QVERIFY2((exitCode ? err : out).contains(output), qPrintable(out + err));
     QCOMPARE(err.isEmpty(), exitCode == 0);
     QCOMPARE(folder.qsos().size(), qsos);
+    // A copy of the log before a change, and only then.
+    QCOMPARE(Backups::list(folder.path() + "/Backups", false).size(), qsos > 0 ? 1 : 0);
+}
+
+void TestAdifImport::exportNeverLandsOnADatabase_data()
+{
+    QTest::addColumn<QString>("target"); // a file of the program folder, or a path
+    QTest::addColumn<bool>("window");
+    for (const char *target :
+         {"data.mdb", "data.mdb-wal", "data.mdb-shm", "places.mdb", "BACKUP", "notes.txt",
+          "picture.png", "/dev/full", "Backups", "earlier.adi", "earlier.adx"}) {
+        for (const bool window : {false, true})
+            QTest::addRow("%s, %s", target, window ? "window" : "command line") << target << window;
+    }
+}
+
+// Export onto the log, the gazetteer, a journal, a backup or any file that is not ADIF changes
+// no byte of it, and the window offers another name; an earlier ADIF file is replaced.
+void TestAdifImport::exportNeverLandsOnADatabase()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, window);
+    const bool refused = !target.startsWith("earlier");
+    ProgramFolder folder;
+    folder.addQsos({{1, "AB", "IK4ABC"}, {2, "XX", "I1XYZ"}});
+    writeFile(folder.path(), "notes.txt", "Things to do: chase KX47XX.\n");
+    writeFile(folder.path(), "picture.png", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    writeFile(folder.path(), "earlier.adi",
+              "<EOH>\n" + record("I1A", "KX47AA", "20m", "CW", "20240301", "1200"));
+    writeFile(folder.path(), "earlier.adx", "<?xml version=\"1.0\"?>\n<ADX></ADX>\n");
+    TestApp app(folder.path());
+    QVERIFY(app.start()); // the day's backup, and the log's journal beside it
+    const QString path = target == "BACKUP" ? Backups::list(folder.path() + "/Backups")[0].path
+                         : target.startsWith('/') ? target
+                                                  : folder.path() + '/' + target;
+    const auto content = [&path] {
+        QFile file(path);
+        return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : "-";
+    };
+    const QByteArray before = content();
+    if (window) {
+        app.dialogs.fileNames << path << folder.path() + "/other.adi";
+        app.app().mainWindow()->findChild<QAction *>("mnExportAdif")->trigger();
+        QCOMPARE(app.dialogs.fileCaptions.size(), refused ? 2 : 1);
+        QVERIFY(app.dialogs.texts().last().startsWith("2 QSOs written to "));
+    } else {
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        QCOMPARE(CommandLine({"kx47", "export", path, "--folder", folder.path()})
+                     .run(QString(), outStream, errStream),
+                 refused ? 1 : 0);
+        QCOMPARE(err.contains("cannot be written to"), refused);
+    }
+    QVERIFY(refused ? content() == before : content().count("<EOR>") == 2);
+    QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 2);
+}
+
+void TestAdifImport::exportFailureSaysWhy_data()
+{
+    QTest::addColumn<int>("qsos");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("midway") << 200 << 1000;
+    QTest::newRow("at the last bytes") << 3 << 100;
+}
+
+// A write that fails (the file may not grow, as on a full disk) leaves no file and tells the
+// system's reason, also when only the last bytes fail.
+void TestAdifImport::exportFailureSaysWhy()
+{
+    QFETCH(int, qsos);
+    QFETCH(int, limit);
+    ProgramFolder folder;
+    for (int i = 1; i <= qsos; ++i)
+        folder.addQso({i, "AB", QStringLiteral("IK%1ABC").arg(i)});
+    OpenFolder open(folder);
+    QString error;
+    AdifExport::Result result;
+    {
+        FileSizeLimit fileSize(limit);
+        result = AdifExport(open.log).write(folder.path() + "/out.adi", {}, &error);
+    }
+    QCOMPARE(result, AdifExport::Result::Failed);
+    QVERIFY2(error.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(error));
+    QCOMPARE(QDir(folder.path()).entryList({"out*", "*.adi*"}, QDir::Files), QStringList());
 }
 
 QTEST_MAIN(TestAdifImport)

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -66,38 +67,117 @@ class TestBackup : public QObject
 private slots:
     void keepingRule_data();
     void keepingRule();
+    void keepingRuleOverTheDays();
+    void copiesOfOneSecond();
     void backupHoldsEverySavedQso();
+    void restoreKeepsTheOldestBackup();
     void restoreThroughTheWindow();
     void damagedBackupIsRefused();
     void olderLogIsCopiedThenUpgraded_data();
     void olderLogIsCopiedThenUpgraded();
 };
 
+// Backups named as the program names them, newest first.
+QList<Backups::Backup> named(const QStringList &names)
+{
+    QList<Backups::Backup> backups;
+    for (const QString &name : names)
+        backups.append({name, Backups::madeAt(name), -1, Backups::kindOf(name)});
+    return backups;
+}
+
 void TestBackup::keepingRule_data()
 {
-    QTest::addColumn<QList<QDateTime>>("made");
+    QTest::addColumn<QStringList>("names");
     QTest::addColumn<QList<int>>("removed");
-    const QDateTime now(QDate(2026, 12, 8), QTime(12, 0));
-    QList<QDateTime> today;
+    QStringList changes;
     for (int i = 0; i < 12; ++i)
-        today << now.addSecs(-600 * i);
-    QTest::newRow("the last ten") << today.mid(0, 10) << QList<int>{};
-    QTest::newRow("the eleventh of a day goes") << today << QList<int>{10, 11};
-    QTest::newRow("the newest of each month for a year")
-        << today.mid(0, 10) + QList<QDateTime>{QDateTime(QDate(2026, 11, 20), QTime(8, 0)),
-                                               QDateTime(QDate(2026, 11, 10), QTime(8, 0)),
-                                               QDateTime(QDate(2026, 6, 15), QTime(8, 0)),
-                                               QDateTime(QDate(2026, 6, 1), QTime(8, 0)),
-                                               QDateTime(QDate(2025, 12, 20), QTime(8, 0)),
-                                               QDateTime(QDate(2025, 11, 30), QTime(8, 0))}
-        << QList<int>{11, 13, 15};
+        changes << QStringLiteral("data 2026-12-08 11.%1.00 before a change.mdb").arg(50 - i);
+    QTest::newRow("the last ten before a change") << changes.mid(0, 10) << QList<int>{};
+    QTest::newRow("the eleventh before a change goes") << changes << QList<int>{10, 11};
+    QTest::newRow("changes never push the day's copy out")
+        << changes + QStringList{"data 2026-12-08 08.00.00.mdb"} << QList<int>{10, 11};
+    QTest::newRow("the newest of a day")
+        << QStringList{"data 2026-12-08 09.00.00.mdb", "data 2026-12-08 08.00.00.mdb",
+                       "data 2026-12-07 08.00.00 (2).mdb", "data 2026-12-07 08.00.00.mdb"}
+        << QList<int>{1, 3};
+    QTest::newRow("30 days, then the newest of each month for a year")
+        << QStringList{"data 2026-11-09 08.00.00.mdb", // the 30th day
+                       "data 2026-11-08 08.00.00.mdb", // November's newest beyond them
+                       "data 2026-11-07 08.00.00.mdb", "data 2026-06-15 08.00.00.mdb",
+                       "data 2026-06-01 08.00.00.mdb", "data 2025-12-20 08.00.00.mdb",
+                       "data 2025-11-30 08.00.00.mdb"}
+        << QList<int>{2, 4, 6};
+    QTest::newRow("a clock set back keeps what it cannot place")
+        << QStringList{"data 2027-01-01 08.00.00.mdb", "data 2027-01-01 07.00.00.mdb"}
+        << QList<int>{};
 }
 
 void TestBackup::keepingRule()
 {
-    QFETCH(QList<QDateTime>, made);
+    QFETCH(QStringList, names);
     QFETCH(QList<int>, removed);
-    QCOMPARE(Backups::toRemove(made, QDateTime(QDate(2026, 12, 8), QTime(12, 0))), removed);
+    QCOMPARE(Backups::toRemove(named(names), QDateTime(QDate(2026, 12, 8), QTime(12, 0))), removed);
+}
+
+// Two years of days, each with its daily copy and a dozen imports, the keeping rule applied after
+// each copy: the day's copies of the last 30 days, one a month before them for a year, and the
+// last ten before a change.
+void TestBackup::keepingRuleOverTheDays()
+{
+    QList<Backups::Backup> kept;
+    QDateTime now;
+    for (int copy = 0; copy < 730 * 13; ++copy) {
+        now = QDateTime(QDate(2025, 1, 1), QTime(8, copy % 13)).addDays(copy / 13);
+        const auto kind = copy % 13 ? Backups::Kind::BeforeChange : Backups::Kind::Daily;
+        kept.prepend({Backups::fileName(now, kind), now, -1, kind});
+        const QList<int> removed = Backups::toRemove(kept, now);
+        for (auto i = removed.crbegin(); i != removed.crend(); ++i)
+            kept.removeAt(*i);
+    }
+    QList<QDate> days;
+    QSet<int> months;
+    for (const Backups::Backup &backup : kept) {
+        const QDate made = backup.made.date();
+        if (backup.kind == Backups::Kind::BeforeChange)
+            QCOMPARE(made, now.date());
+        else if (made.daysTo(now.date()) < Backups::keptDays)
+            days << made;
+        else if (backup.made > now.addMonths(-Backups::keptMonths))
+            months.insert(made.year() * 12 + made.month());
+    }
+    QCOMPARE(kept.size() - days.size() - months.size(), Backups::keptBeforeChange);
+    QCOMPARE(days.size(), Backups::keptDays);
+    QCOMPARE(days.first(), now.date()); // the day's first copy outlived the imports
+    QVERIFY(months.size() >= Backups::keptMonths - 1 && months.size() <= Backups::keptMonths + 1);
+}
+
+// Copies of one second, also while another program's copy of that second is being written:
+// each whole, under a name of its own, the other's temporary file untouched.
+void TestBackup::copiesOfOneSecond()
+{
+    ProgramFolder folder;
+    folder.addQsos(threeQsos);
+    Database log("copies");
+    QString error;
+    QVERIFY(log.open(folder.logPath(), &error));
+    const QDir backups(folder.path() + "/Backups");
+    QVERIFY(backups.mkpath("."));
+    const QDateTime when(QDate(2026, 12, 8), QTime(10, 0, 1));
+    QFile part(
+        backups.filePath(when.toString("'data' yyyy-MM-dd HH.mm.ss") +
+                         QStringLiteral(".%1-1.part").arg(QCoreApplication::applicationPid() + 1)));
+    QVERIFY(part.open(QIODevice::WriteOnly) && part.write("half") == 4);
+    part.close();
+    QSet<QString> made;
+    for (int i = 0; i < 3; ++i) {
+        const QString copy =
+            Backups::backUp(log, backups.path(), &error, when, Backups::Kind::BeforeChange);
+        QCOMPARE(rowsOf(copy), rowsOf(folder.logPath()));
+        made.insert(copy);
+    }
+    QCOMPARE(made.size(), 3);
+    QVERIFY(part.open(QIODevice::ReadOnly) && part.readAll() == "half");
 }
 
 void TestBackup::backupHoldsEverySavedQso()
@@ -136,6 +216,19 @@ void TestBackup::restoreThroughTheWindow()
     TestApp app(folder.path());
     QVERIFY(app.start()); // backs up the log of the day
     Database &log = app.app().context().log;
+    menuItem(app, "mnRestore")->trigger();
+    auto *window = app.window<RestoreWindow>(RestoreWindow::name);
+    QVERIFY(window && window->isVisible());
+    auto *list = window->findChild<QListWidget *>("lstBackups");
+    QCOMPARE(list->count(), 1);
+    // A copy made while the window is open, here by another program: the list follows.
+    QString error;
+    QVERIFY(!Backups::backUp(log, folder.path() + "/Backups", &error,
+                             QDateTime::currentDateTime().addSecs(-60), Backups::Kind::BeforeChange)
+                 .isEmpty());
+    QTRY_COMPARE(list->count(), 2);
+    list->setCurrentRow(0);
+
     log.run("delete from data where count = 2");
     log.run("insert into data values (4, 'CD', 'IK0DDD', '2004-12-07', '09:30', 'PLACE', 'AN', "
             "'CW', 'HF', 'c')");
@@ -143,11 +236,6 @@ void TestBackup::restoreThroughTheWindow()
     const QStringList changed = rowsOf(folder.logPath());
     QSignalSpy followers(&app.app().context().logNotifier, &LogNotifier::logChanged);
 
-    menuItem(app, "mnRestore")->trigger();
-    auto *window = app.window<RestoreWindow>(RestoreWindow::name);
-    QVERIFY(window && window->isVisible());
-    auto *list = window->findChild<QListWidget *>("lstBackups");
-    QCOMPARE(list->count(), 1);
     QVERIFY2(list->item(0)->text().contains("3 QSOs"), qPrintable(list->item(0)->text()));
     app.dialogs.answers << MessageAnswer::Yes;
     QTest::mouseClick(window->findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
@@ -155,12 +243,45 @@ void TestBackup::restoreThroughTheWindow()
     QCOMPARE(rowsOf(folder.logPath()), before);
     QCOMPARE(followers.size(), 1);
     QCOMPARE(app.dialogs.messages.size(), 2); // the question, then what was done
+    QVERIFY2(app.dialogs.texts().first().contains("applicant record"),
+             qPrintable(app.dialogs.texts().first()));
     QCOMPARE(app.dialogs.messages.last().icon, MessageIcon::Information);
     // The log as it was before the restore is kept as the newest backup.
     const QList<Backups::Backup> backups = Backups::list(folder.path() + "/Backups");
-    QCOMPARE(backups.size(), 2);
+    QCOMPARE(backups.size(), 3);
     QCOMPARE(rowsOf(backups.first().path), changed);
-    QCOMPARE(list->count(), 2);
+    QCOMPARE(list->count(), 3);
+}
+
+// The oldest of the copies before a change kept, restored: the copy of the log made first never
+// pushes the chosen one out.
+void TestBackup::restoreKeepsTheOldestBackup()
+{
+    ProgramFolder folder;
+    folder.addQsos(threeQsos);
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    Database &log = app.app().context().log;
+    const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+    QString error;
+    QStringList copies;
+    for (int i = 0; i < Backups::keptBeforeChange; ++i) {
+        copies << Backups::backUp(log, folder.path() + "/Backups", &error, hourAgo.addSecs(i),
+                                  Backups::Kind::BeforeChange);
+        log.run("delete from data where count = ?", {i + 1});
+    }
+    menuItem(app, "mnRestore")->trigger();
+    auto *window = app.window<RestoreWindow>(RestoreWindow::name);
+    auto *list = window->findChild<QListWidget *>("lstBackups");
+    list->setCurrentItem(
+        list->findItems(hourAgo.toString("dd/MM/yyyy HH:mm:ss"), Qt::MatchStartsWith).value(0));
+    app.dialogs.answers << MessageAnswer::Yes;
+    QTest::mouseClick(window->findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
+
+    QCOMPARE(app.dialogs.messages.last().icon, MessageIcon::Information);
+    QCOMPARE(rowsOf(folder.logPath()), rowsOf(copies.first()));
+    QCOMPARE(folder.qsos().size(), 3);
+    QVERIFY(QFileInfo::exists(copies.first()));
 }
 
 void TestBackup::damagedBackupIsRefused()

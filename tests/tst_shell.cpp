@@ -1,9 +1,11 @@
 // The program shell: start-up on the program folder, the main window's menus, the window
 // registry, the help documents, the About window, and the end on a signal.
 #include "awardrequestlog.h"
+#include "filesizelimit.h"
 #include "fixture.h"
 
 #include "app/aboutwindow.h"
+#include "app/commandline.h"
 #include "app/databasefiles.h"
 #include "award/awardrequest.h"
 #include "browser/qsoactions.h"
@@ -34,7 +36,10 @@
 #include <QStandardPaths>
 #include <QtTest>
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <future>
+#include <thread>
 #include <unistd.h>
 
 using namespace kx47;
@@ -116,6 +121,8 @@ private slots:
     void startUpFaultIsToldAndFileUntouched();
     void readOnlyLogOpensForReading_data();
     void readOnlyLogOpensForReading();
+    void staleJournalsDoNotBlockTheLog();
+    void lockIsWaitedOutAtStartUp();
     void installedProgramKeepsTheLogInTheUserFolder();
     void databaseFailureIsReported();
     void menuTree();
@@ -238,6 +245,8 @@ void TestShell::startUpFaultIsToldAndFileUntouched_data()
     QTest::newRow("locked by a writer (write-ahead log)")
         << "immediate" << QStringList{"data.mdb", "locked by another program"};
     QTest::newRow("disk full") << "full" << QStringList{"data.mdb", "disk", "is full"};
+    // Not a byte can be written: even the examination's index beside the journal fails.
+    QTest::newRow("no byte free") << "nothing free" << QStringList{"data.mdb", "disk", "is full"};
     QTest::newRow("columns missing")
         << "columns" << QStringList{"data.mdb", "lack the columns", "data.qsl", "userData.email"};
     QTest::newRow("read-only folder with a journal")
@@ -276,8 +285,13 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
                 QSKIP("this file system cannot make a folder read-only");
             }
         }
-    } else if (fault == "full") {
-        DatabaseFiles::setFreeSpaceProbe([](const QString &) { return qint64(4096); });
+    } else if (fault == "full" || fault == "nothing free") {
+        const qint64 free = fault == "full" ? 4096 : 0;
+        DatabaseFiles::setFreeSpaceProbe([free](const QString &) { return free; });
+        QSqlDatabase db = folder.log();
+        db.open();
+        execOn(db, "pragma journal_mode = wal");
+        db.close();
     } else if (fault == "columns") {
         QSqlDatabase db = folder.log();
         db.open();
@@ -289,7 +303,11 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
     const QByteArray before = readFile(path);
 
     TestApp app(folder.path());
-    const bool started = app.start();
+    bool started = false;
+    {
+        FileSizeLimit fileSize(fault == "nothing free" ? 0 : -1);
+        started = app.start();
+    }
     const QByteArray after = readFile(path);
     DatabaseFiles::setFreeSpaceProbe({});
     if (fault == "journal")
@@ -307,6 +325,8 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
     QCOMPARE(message.icon, MessageIcon::Critical);
     for (const QString &words : said)
         QVERIFY2(message.text.contains(words), qPrintable(message.text));
+    QVERIFY2(fault.startsWith("garbage") || fault == "half" || !message.text.contains("damaged"),
+             qPrintable(message.text));
     QVERIFY(after == before);
 }
 
@@ -322,7 +342,12 @@ void TestShell::readOnlyLogOpensForReading()
     QFETCH(bool, wholeFolder);
     ProgramFolder folder;
     folder.addQsos({{1, "AA", "IK0AAA"}, {2, "AB", "IK0BBB"}});
-    folder.log().close();
+    {
+        QSqlDatabase db = folder.log();
+        execOn(db, "pragma journal_mode = wal"); // as the program leaves it
+        db.close();
+    }
+    const QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     const QString readOnly = wholeFolder ? folder.path() : folder.logPath();
     const QByteArray before = readFile(folder.logPath());
     if (!makeReadOnly(readOnly)) {
@@ -342,7 +367,19 @@ void TestShell::readOnlyLogOpensForReading()
         }
         messages = app.dialogs.messages;
     }
+    // The command line reads it as the windows do.
+    QTemporaryDir elsewhere;
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const int exported =
+        CommandLine({"kx47", "export", elsewhere.filePath("log.adi"), "--folder", folder.path()})
+            .run(QString(), outStream, errStream);
+    const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     makeWritable(readOnly);
+    QCOMPARE(exported, 0);
+    QCOMPARE(left, files); // nothing beside the log
     QVERIFY(started);
     QCOMPARE(qsos, 2);
     QVERIFY(!writable);
@@ -351,6 +388,78 @@ void TestShell::readOnlyLogOpensForReading()
     QVERIFY2(messages.first().text.contains("read-only"), qPrintable(messages.first().text));
     QVERIFY(readFile(folder.logPath()) == before);
     QVERIFY(!QFileInfo::exists(folder.path() + "/Backups"));
+}
+
+// Journal files that the program cannot write, left beside a log by an earlier session, do not
+// keep the program from the log, and what they hold is not lost.
+void TestShell::staleJournalsDoNotBlockTheLog()
+{
+    ProgramFolder folder;
+    folder.addQsos({{1, "AA", "IK0AAA"}});
+    // A session that ended without folding its journal: the files as they were at that moment.
+    QTemporaryDir crashed;
+    {
+        QSqlDatabase other = otherProgram(folder.logPath());
+        execOn(other, "pragma journal_mode = wal");
+        execOn(other, "pragma wal_autocheckpoint = 0");
+        execOn(other, "insert into data values (2, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
+                      "'PLACE', 'AN', 'CW', 'HF', 'c')");
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QVERIFY(QFile::copy(folder.logPath() + suffix, crashed.filePath("data.mdb") + suffix));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other program");
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        QFile::remove(folder.logPath() + suffix);
+        QVERIFY(QFile::copy(crashed.filePath("data.mdb") + suffix, folder.logPath() + suffix));
+    }
+    QFile::setPermissions(folder.logPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    for (const char *suffix : {"-wal", "-shm"})
+        QFile::setPermissions(folder.logPath() + suffix, QFileDevice::ReadOwner);
+
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    QVERIFY2(app.dialogs.messages.isEmpty(), qPrintable(app.dialogs.texts().join('\n')));
+    QVERIFY(app.app().context().log.isWritable());
+    QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 2);
+}
+
+// Another program holds the log's write lock for 3.5 s while the program starts: the start
+// waits for it, as every statement of the program waits up to 5 s, and leaves that wait set.
+void TestShell::lockIsWaitedOutAtStartUp()
+{
+    ProgramFolder folder;
+    {
+        QSqlDatabase db = folder.log();
+        execOn(db, "pragma journal_mode = wal");
+        db.close();
+    }
+    std::promise<void> locked;
+    std::thread other([&locked, path = folder.logPath()] {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "lock holder");
+            db.setDatabaseName(path);
+            db.open();
+            execOn(db, "begin immediate");
+            execOn(db, "insert into data values (1, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
+                       "'PLACE', 'AN', 'CW', 'HF', 'c')");
+            locked.set_value();
+            std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+            execOn(db, "commit");
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("lock holder");
+    });
+    locked.get_future().wait();
+    TestApp app(folder.path());
+    const bool started = app.start();
+    other.join();
+    QVERIFY2(started, qPrintable(app.dialogs.texts().join('\n')));
+    QVERIFY(app.app().context().log.isWritable());
+    QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 1);
+    QSqlQuery timeout = app.app().context().log.run("pragma busy_timeout");
+    QVERIFY(timeout.next());
+    QCOMPARE(timeout.value(0).toInt(), Database::busyTimeoutMs);
 }
 
 void TestShell::installedProgramKeepsTheLogInTheUserFolder()

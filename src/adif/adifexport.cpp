@@ -9,7 +9,11 @@
 #include "storage/databaseerror.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
+#include <QUrl>
+#include <cstring>
 
 namespace kx47
 {
@@ -21,12 +25,104 @@ namespace
 struct Cancelled {
 };
 
+// How much of an existing file is read to judge what it is.
+constexpr qint64 sampleBytes = 64 * 1024;
+
+const char *const journalSuffixes[] = {"-wal", "-shm", "-journal"};
+
+QString logFileOf(const Database &log)
+{
+    const QString name = log.handle().databaseName();
+    return name.startsWith(QLatin1String("file:")) ? QUrl(name).toLocalFile() : name;
+}
+
+// The same file, also through another name or a link.
+bool sameFile(const QString &a, const QString &b)
+{
+    const QFileInfo first(a);
+    const QFileInfo second(b);
+    const QString canonicalA = first.canonicalFilePath();
+    return canonicalA.isEmpty() ? first.absoluteFilePath() == second.absoluteFilePath()
+                                : canonicalA == second.canonicalFilePath();
+}
+
+// What an existing file's first bytes say it is, when it is not ADIF or ADX text.
+QString notAdif(const QByteArray &sample)
+{
+    if (sample.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return QStringLiteral("a database (a log, the gazetteer or a backup)");
+    QString text;
+    if (sample.startsWith("\xff\xfe") || sample.startsWith("\xfe\xff")) {
+        const bool little = sample.startsWith("\xff\xfe");
+        for (qsizetype i = 2; i + 1 < sample.size(); i += 2) {
+            const uchar first = uchar(sample[i]), second = uchar(sample[i + 1]);
+            text += QChar(char16_t(little ? first | second << 8 : second | first << 8));
+        }
+    } else {
+        for (const char c : sample) {
+            const uchar u = uchar(c);
+            if (u < 0x20 && u != '\t' && u != '\n' && u != '\r' && u != '\f')
+                return QStringLiteral("not text (a database, a journal, a picture or a "
+                                      "document)");
+        }
+        text = QString::fromLatin1(sample);
+    }
+    for (const char *mark : {"<eoh>", "<eor>", "<adx"}) {
+        if (text.contains(QLatin1String(mark), Qt::CaseInsensitive))
+            return QString();
+    }
+    return QStringLiteral("text, but not ADIF");
+}
+
 } // namespace
+
+QString AdifExport::refusal(const QString &path, const Database &log)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString logFile = logFileOf(log);
+    const QString refused =
+        QStringLiteral("The export cannot be written to %1: %2. Nothing was written; choose "
+                       "another name for the ADIF file.");
+    if (!logFile.isEmpty()) {
+        if (sameFile(path, logFile))
+            return refused.arg(shown, QStringLiteral("it is the log itself"));
+        for (const char *suffix : journalSuffixes) {
+            if (sameFile(path, logFile + QLatin1String(suffix)))
+                return refused.arg(shown, QStringLiteral("it is a journal file of the log"));
+        }
+    }
+    for (const char *suffix : journalSuffixes) {
+        if (path.endsWith(QLatin1String(suffix)) &&
+            QFileInfo(path.chopped(qsizetype(std::strlen(suffix)))).isFile())
+            return refused.arg(shown, QStringLiteral("it is the journal file of a database"));
+    }
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QString();
+    if (!info.isFile())
+        return refused.arg(shown, info.isDir() ? QStringLiteral("it is a folder")
+                                               : QStringLiteral("it is not a plain file"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused.arg(
+            shown, QStringLiteral("what it holds cannot be read (%1)").arg(file.errorString()));
+    const QByteArray sample = file.read(sampleBytes);
+    const QString kind = sample.isEmpty() ? QString() : notAdif(sample);
+    if (!kind.isEmpty())
+        return refused.arg(shown, QStringLiteral("it already exists and is %1").arg(kind));
+    return QString();
+}
 
 AdifExport::Result AdifExport::write(const QString &path, const Progress &progress, QString *error,
                                      int *written) const
 {
     int done = 0;
+    const QString refused = refusal(path, m_log);
+    if (!refused.isEmpty()) {
+        if (error)
+            *error = refused;
+        return Result::Failed;
+    }
     try {
         const LogReads reads(m_log);
         const int total = reads.qsoCount();

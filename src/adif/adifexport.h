@@ -9,7 +9,8 @@ namespace kx47
 class Database;
 
 // Writes the whole log, in the order of the QSO numbers, into an ADI file. The file takes its
-// place only when it is complete: a failure or a cancel leaves any earlier file as it was.
+// place only when it is complete: a failure or a cancel leaves any earlier file as it was. An
+// export never lands on a database: see refusal.
 class AdifExport
 {
 public:
@@ -19,8 +20,15 @@ public:
 
     explicit AdifExport(const Database &log) : m_log(log) {}
 
+    // Refuses (Failed, with refusal's words) a path that refusal refuses.
     Result write(const QString &path, const Progress &progress = {}, QString *error = nullptr,
                  int *written = nullptr) const;
+
+    // Why path may not receive the export, or an empty text when it may: the log itself and
+    // its journal files, a journal file beside any database, anything that is not a plain file,
+    // and an existing file that is not ADIF or ADX text, judged by its content (a database, a
+    // backup, a picture, a document). A missing or empty file may receive it.
+    static QString refusal(const QString &path, const Database &log);
 
 private:
     const Database &m_log;

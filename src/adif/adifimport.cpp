@@ -55,6 +55,10 @@ bool openRegularFile(const QString &path, QFile &file, QString *reason)
     }
     return true;
 }
+// Thrown out of the transaction when what must come before the first change failed.
+struct NotReady {
+    QString reason;
+};
 
 ImportOutcome outcomeOf(MapOutcome outcome)
 {
@@ -194,8 +198,21 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
             // Planned anew inside the transaction: the log cannot change under it.
             plan.loadLog(m_log);
-            plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso).count; };
-            plan.confirm = [&batch](int count) { batch.upgradeQsl(count, QStringLiteral("c")); };
+            bool ready = !m_beforeWriting;
+            const auto beforeWriting = [&] {
+                QString why;
+                if (!ready && !m_beforeWriting(&why))
+                    throw NotReady{why};
+                ready = true;
+            };
+            plan.append = [&batch, &beforeWriting](const QsoRecord &qso) {
+                beforeWriting();
+                return batch.append(qso).count;
+            };
+            plan.confirm = [&batch, &beforeWriting](int count) {
+                beforeWriting();
+                batch.upgradeQsl(count, QStringLiteral("c"));
+            };
             int planned = 0;
             qsos.forEach([&](const QsoRecord &qso) {
                 plan.add(qso);
@@ -212,6 +229,10 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
             *change = done;
     } catch (const Cancelled &) {
         result = Result::Cancelled;
+    } catch (const NotReady &notReady) {
+        if (error)
+            *error = notReady.reason;
+        result = Result::LogError;
     } catch (const DatabaseError &e) {
         if (error)
             *error = e.kind() == DatabaseError::Kind::NumberLimit

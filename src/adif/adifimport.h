@@ -58,6 +58,15 @@ public:
                  LogChange *change = nullptr, const Progress &progress = {},
                  QString *error = nullptr) const;
 
+    // Called once, inside apply's transaction, just before the first change is written: an
+    // import that changes nothing, or fails before writing, never calls it. Returning false
+    // (with the reason in error) stops the import with nothing written (LogError).
+    using BeforeWriting = std::function<bool(QString *error)>;
+    void setBeforeWriting(BeforeWriting beforeWriting)
+    {
+        m_beforeWriting = std::move(beforeWriting);
+    }
+
     // The options as the command line and the window name them: "paper,lotw,eqsl". False for
     // an unknown kind.
     static bool parseConfirmations(const QString &text, Confirmations *kinds);
@@ -73,6 +82,7 @@ private:
 
     const Database &m_log;
     const Database &m_places;
+    BeforeWriting m_beforeWriting;
 };
 
 } // namespace kx47

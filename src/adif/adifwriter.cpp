@@ -2,8 +2,10 @@
 
 #include "log/awardvocabulary.h"
 
+#include <QBuffer>
 #include <QSaveFile>
 #include <QVarLengthArray>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 
@@ -135,12 +137,46 @@ QByteArray AdiWriter::record(const QsoRecord &qso)
     return out;
 }
 
+void AdiWriter::appendTo(QByteArray &out, const QsoRecord &qso)
+{
+    appendRecord(out, qso);
+}
+
 bool AdiWriter::write(const QsoRecord &qso)
 {
     m_line.truncate(0);
     appendRecord(m_line, qso);
     return m_device->write(m_line) == m_line.size();
 }
+
+namespace
+{
+
+// The records are written in chunks of this size, each checked.
+constexpr qsizetype chunkBytes = 256 * 1024;
+
+// Writes all of bytes, or fails with the system's reason (a short write is retried, and its
+// reason is read where the system left it: Qt's own text of it may say only "Unknown error").
+bool writeAll(QSaveFile &file, QByteArrayView bytes, QString *reason)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 wanted = bytes.size() - done;
+        errno = 0;
+        const qint64 written = file.write(bytes.data() + done, wanted);
+        const int failure = errno;
+        if (written == wanted)
+            return true;
+        if (written <= 0 || failure != 0) {
+            *reason =
+                failure != 0 ? QString::fromLocal8Bit(std::strerror(failure)) : file.errorString();
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+} // namespace
 
 bool writeAdi(const QString &path, const QsoSource &source, QString *error, int *written,
               const QDateTime &created)
@@ -157,17 +193,29 @@ bool writeAdi(const QString &path, const QsoSource &source, QString *error, int 
         file.cancelWriting();
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: each chunk goes to the system at once, and each write is checked here.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed(file.errorString());
-    AdiWriter writer(&file);
-    if (!writer.writeHeader(created))
-        return failed(file.errorString());
+    QByteArray chunk;
+    chunk.reserve(chunkBytes + 4096);
+    {
+        QBuffer header(&chunk);
+        header.open(QIODevice::WriteOnly);
+        AdiWriter(&header).writeHeader(created);
+    }
+    QString reason;
     QsoRecord qso;
     while (source(qso)) {
-        if (!writer.write(qso))
-            return failed(file.errorString());
+        AdiWriter::appendTo(chunk, qso);
         ++count;
+        if (chunk.size() >= chunkBytes) {
+            if (!writeAll(file, chunk, &reason))
+                return failed(reason);
+            chunk.truncate(0);
+        }
     }
+    if (!writeAll(file, chunk, &reason))
+        return failed(reason);
     if (!file.commit())
         return failed(file.errorString());
     if (written)

@@ -31,6 +31,8 @@ public:
     bool write(const QsoRecord &qso);
     // The text of one QSO's record, ending with <EOR> and a line break.
     static QByteArray record(const QsoRecord &qso);
+    // The same, appended to out.
+    static void appendTo(QByteArray &out, const QsoRecord &qso);
 
 private:
     QIODevice *m_device;

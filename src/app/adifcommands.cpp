@@ -73,14 +73,18 @@ void AdifCommands::importFile(const QString &chosen)
     options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
                     MessageAnswer::Yes;
 
-    const AdifImport import(m_context.log, m_context.places);
+    AdifImport importer(m_context.log, m_context.places);
+    // A copy of the log before the first change: without one nothing is imported.
+    importer.setBeforeWriting([this](QString *error) {
+        return Backups::backUpBeforeChange(m_context.log, QStringLiteral("The import"), error);
+    });
     const QString name = QFileInfo(path).fileName();
     QString error;
     ImportPlan preview;
     AdifImport::Result result;
     {
         Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
-        result = import.preview(
+        result = importer.preview(
             path, options, preview,
             [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
     }
@@ -104,14 +108,10 @@ void AdifCommands::importFile(const QString &chosen)
         MessageAnswer::Ok)
         return;
 
-    // A copy of the log first: without one nothing is imported.
-    if (!Backups::backUpBeforeChange(m_context.log, dialogs, QStringLiteral("The import")))
-        return;
-
     ImportPlan done;
     {
         Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
-        result = import.apply(
+        result = importer.apply(
             path, options, done, nullptr,
             [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
     }
@@ -130,16 +130,26 @@ void AdifCommands::importFile(const QString &chosen)
         dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
         break;
     }
-}
+} // namespace kx47
 
 void AdifCommands::exportLog()
 {
-    QString path = m_context.dialogs.saveFileName(QStringLiteral("Export ADIF"),
-                                                  QStringLiteral("kx47.adi"), adifFilter);
-    if (path.isEmpty())
-        return;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".adi");
+    // A name that would land on the log, a database or any file that is not ADIF is refused,
+    // and another asked for.
+    QString path;
+    QString suggested = QStringLiteral("kx47.adi");
+    for (;;) {
+        path = m_context.dialogs.saveFileName(QStringLiteral("Export ADIF"), suggested, adifFilter);
+        if (path.isEmpty())
+            return;
+        if (QFileInfo(path).suffix().isEmpty() && !QFileInfo::exists(path))
+            path += QStringLiteral(".adi");
+        const QString refused = AdifExport::refusal(path, m_context.log);
+        if (refused.isEmpty())
+            break;
+        m_context.dialogs.message(refused, MessageIcon::Exclamation, MessageButtons::Ok);
+        suggested = QFileInfo(path).dir().filePath(QStringLiteral("kx47.adi"));
+    }
 
     QString error;
     int written = 0;

@@ -202,27 +202,24 @@ int CommandLine::runImport(const QString &folder, QTextStream &out, QTextStream 
     if (!openFiles(folder, log, places, err))
         return Failure;
 
-    const AdifImport import(log, places);
+    AdifImport importer(log, places);
+    // A copy of the log is made before the first change; without one nothing is changed. An
+    // import that changes nothing, or fails before writing, makes none.
+    importer.setBeforeWriting([&log](QString *error) {
+        return Backups::backUpBeforeChange(log, QStringLiteral("The import"), error);
+    });
     ImportPlan plan;
     QString error;
-    AdifImport::Result result;
-    if (m_dryRun) {
-        result = import.preview(m_file, options, plan, {}, &error);
-    } else {
-        // A copy of the log is made before a change of many QSOs; without one nothing is changed.
-        if (Backups::backUp(log, Backups::folderOf(log), &error).isEmpty()) {
-            err << "No copy of the log could be made, nothing was imported: " << error << Qt::endl;
-            return Failure;
-        }
-        result = import.apply(m_file, options, plan, nullptr, {}, &error);
-    }
+    const AdifImport::Result result =
+        m_dryRun ? importer.preview(m_file, options, plan, {}, &error)
+                 : importer.apply(m_file, options, plan, nullptr, {}, &error);
     if (result != AdifImport::Result::Done) {
         err << error << Qt::endl;
         return Failure;
     }
     out << plan.summary() << Qt::endl;
     return Success;
-}
+} // namespace kx47
 
 int CommandLine::runExport(const QString &folder, QTextStream &out, QTextStream &err) const
 {

@@ -17,9 +17,6 @@ namespace kx47
 namespace
 {
 
-// How long the examination waits for another program to let go of the file.
-constexpr int lockWaitMs = 2000;
-
 // SQLite's primary result codes, as the Qt driver reports them.
 enum SqliteCode {
     sqliteBusy = 5,
@@ -64,14 +61,16 @@ QString pendingJournal(const QString &path)
     return QString();
 }
 
-// A connection that never writes to the file. In a folder that cannot be written, SQLite could
-// not even keep its shared-memory index beside the file, so the file is read as unchanging.
-QSqlDatabase openForReading(const QString &connection, const QString &path, bool folderWritable)
+// A connection that only reads the file. Opened as unchanging (SQLite's immutable flag), the
+// engine creates nothing beside it: no journal, no shared-memory index. That is how a file that
+// is only read is opened (the gazetteer in a folder that cannot be written, a log that cannot be
+// changed); a log about to be written is examined plainly, and may get its journal.
+QSqlDatabase openForReading(const QString &connection, const QString &path, bool unchanging)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-    QString options =
-        QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1").arg(lockWaitMs);
-    if (folderWritable) {
+    QString options = QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1")
+                          .arg(Database::busyTimeoutMs);
+    if (!unchanging) {
         db.setDatabaseName(path);
     } else {
         options += QStringLiteral(";QSQLITE_OPEN_URI");
@@ -82,6 +81,37 @@ QSqlDatabase openForReading(const QString &connection, const QString &path, bool
     db.setConnectOptions(options);
     db.open();
     return db;
+}
+
+// The journal files SQLite keeps beside a database file.
+const char *const journalSuffixes[] = {"-wal", "-shm", "-journal"};
+
+// A journal file beside a log about to be written that the program cannot write (left by an
+// earlier session, or by another user) would keep the engine from opening the log. The owner's
+// write permission is given back to it, which changes none of its bytes: the engine then folds a
+// journal that holds changes into the file. Returns the file that stays unwritable, or an empty
+// text.
+QString unwritableJournal(const QString &path)
+{
+    for (const char *suffix : journalSuffixes) {
+        const QString journal = path + QLatin1String(suffix);
+        const QFileInfo info(journal);
+        if (!info.exists() || info.isWritable())
+            continue;
+        QFile::setPermissions(journal, info.permissions() | QFileDevice::WriteOwner);
+        if (!QFileInfo(journal).isWritable())
+            return journal;
+    }
+    return QString();
+}
+
+QString fullDisk(const QString &shown, qint64 free)
+{
+    return QStringLiteral("The disk that holds the log %1 is full (%2 KB free): KX47 cannot save "
+                          "QSOs there. Nothing has been written; free some space and start KX47 "
+                          "again.")
+        .arg(shown)
+        .arg(free / 1024);
 }
 
 QString damaged(const QString &shown)
@@ -126,12 +156,12 @@ QString engineFault(const QString &shown, const QSqlError &error)
 
 // Examines the file through a connection that only reads. Returns an empty text when the file
 // holds every table and column the program needs.
-QString examine(const QString &path, const QString &shown, Schema::File file, bool folderWritable,
+QString examine(const QString &path, const QString &shown, Schema::File file, bool unchanging,
                 const QString &connection)
 {
     QString fault;
     {
-        QSqlDatabase db = openForReading(connection, path, folderWritable);
+        QSqlDatabase db = openForReading(connection, path, unchanging);
         QSqlQuery check(db);
         QStringList findings;
         if (db.isOpen() && check.exec(QStringLiteral("pragma quick_check"))) {
@@ -209,26 +239,53 @@ bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, Q
     const QString folder = info.absolutePath();
     const bool folderWritable = QFileInfo(folder).isWritable();
     const bool fileWritable = info.isWritable();
+    // The gazetteer is only read; a log that cannot be written is opened for reading only.
+    const bool readOnly = file == Schema::File::Places || !fileWritable || !folderWritable;
+    // What is only read is read as unchanging, so that nothing is left beside it; the gazetteer
+    // in a folder that can be written is read as before, journal included.
+    const bool unchanging = !folderWritable || (readOnly && file == Schema::File::Log);
     const QString journal = pendingJournal(path);
-    if (!folderWritable && !journal.isEmpty()) {
+    if (unchanging && !journal.isEmpty()) {
         *message =
-            QStringLiteral("The database file %1 cannot be read: its folder %2 is "
-                           "read-only, and the journal %3 beside it holds changes that "
-                           "must be put into the file first. Nothing has been changed; "
-                           "make the folder writable and start KX47 again.")
-                .arg(shown, QDir::toNativeSeparators(folder), QDir::toNativeSeparators(journal));
+            QStringLiteral("The database file %1 cannot be read: %2 is read-only, and the "
+                           "journal %3 beside it holds changes that must be put into the file "
+                           "first. Nothing has been changed; make %2 writable and start KX47 "
+                           "again.")
+                .arg(shown, QDir::toNativeSeparators(folderWritable ? path : folder),
+                     QDir::toNativeSeparators(journal));
         return false;
+    }
+    if (!readOnly) {
+        // A full disk is told before the file is examined: the examination itself may need a
+        // few bytes beside the log, and would take the refusal for damage.
+        const qint64 free = freeBytes(folder);
+        if (free >= 0 && free < minimumFreeBytes) {
+            *message = fullDisk(shown, free);
+            return false;
+        }
+        const QString stale = unwritableJournal(path);
+        if (!stale.isEmpty()) {
+            *message = QStringLiteral("The log %1 cannot be opened: the journal file %2 beside "
+                                      "it cannot be written. Nothing has been changed; make %2 "
+                                      "writable (or, when it is empty, remove it) and start "
+                                      "KX47 again.")
+                           .arg(shown, QDir::toNativeSeparators(stale));
+            return false;
+        }
     }
 
     const QString examination = db.connectionName() + QStringLiteral("-examination");
-    *message = examine(path, shown, file, folderWritable, examination);
-    if (!message->isEmpty())
+    *message = examine(path, shown, file, unchanging, examination);
+    if (!message->isEmpty()) {
+        // A disk that filled up meanwhile is told as full, not as damage.
+        const qint64 free = readOnly ? -1 : freeBytes(folder);
+        if (free >= 0 && free < minimumFreeBytes)
+            *message = fullDisk(shown, free);
         return false;
+    }
 
-    const bool readOnly = file == Schema::File::Places || !fileWritable || !folderWritable;
     if (readOnly) {
-        // The gazetteer is only read; a log that cannot be written is opened for reading only.
-        QSqlDatabase reading = openForReading(db.connectionName(), path, folderWritable);
+        QSqlDatabase reading = openForReading(db.connectionName(), path, unchanging);
         if (!reading.isOpen()) {
             *message = engineFault(shown, reading.lastError());
             return false;
@@ -248,16 +305,6 @@ bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, Q
         return true;
     }
 
-    const qint64 free = freeBytes(folder);
-    if (free >= 0 && free < minimumFreeBytes) {
-        *message = QStringLiteral("The disk that holds the log %1 is full (%2 KB free): KX47 "
-                                  "cannot save QSOs there. Nothing has been written; free some "
-                                  "space and start KX47 again.")
-                       .arg(shown)
-                       .arg(free / 1024);
-        return false;
-    }
-
     QString engineText;
     if (!db.open(path, &engineText)) {
         *message =
@@ -265,11 +312,9 @@ bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, Q
         return false;
     }
     // Taking the write lock and letting it go writes nothing, and finds out whether another
-    // program holds the log.
+    // program holds the log; it waits for the lock as every statement of the program does.
     QSqlQuery probe(db.handle());
-    const bool locked = !probe.exec(QStringLiteral("pragma busy_timeout = %1").arg(lockWaitMs)) ||
-                        !probe.exec(QStringLiteral("begin immediate"));
-    if (locked) {
+    if (!probe.exec(QStringLiteral("begin immediate"))) {
         *message = engineFault(shown, probe.lastError());
         db.handle().close();
         return false;

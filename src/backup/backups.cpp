@@ -7,6 +7,7 @@
 #include "storage/database.h"
 #include "storage/databasecheck.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +16,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <atomic>
 
 namespace kx47
 {
@@ -23,19 +25,27 @@ namespace
 {
 
 const QString namePattern = QStringLiteral("'data' yyyy-MM-dd HH.mm.ss");
+const QString beforeChangeWords = QStringLiteral(" before a change");
+const QString onRequestWords = QStringLiteral(" on request");
 const QString partSuffix = QStringLiteral(".part");
+// A temporary file older than this is left by a copy that never ended (the program was killed).
+constexpr int stalePartSeconds = 24 * 3600;
 
 // A connection of its own on a file, for reading it without disturbing the log's connection.
 class FileConnection
 {
 public:
+    // path may be a file: address, as the log's connection names a log read as unchanging.
     FileConnection(const QString &name, const QString &path, bool readOnly) : m_name(name)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
-        db.setConnectOptions(readOnly
-                                 ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=5000")
-                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Database::busyTimeoutMs);
+        if (readOnly)
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        if (path.startsWith(QLatin1String("file:")))
+            options += QStringLiteral(";QSQLITE_OPEN_URI");
+        db.setConnectOptions(options);
         m_open = db.open();
         if (!m_open)
             m_error = db.lastError().text();
@@ -87,18 +97,51 @@ QString quotedColumns(QSqlDatabase db, const QString &table)
     return columns.join(QStringLiteral(", "));
 }
 
-// "data 2026-12-08 14.05.03.mdb", and " (2)" before ".mdb" for a second copy of one second.
+// "data 2026-12-08 14.05.03.mdb"; " before a change" or " on request" before ".mdb" for the
+// other kinds; and " (2)" before ".mdb" for a second copy of one second.
 const QRegularExpression &backupName()
 {
-    static const QRegularExpression name(QStringLiteral(
-        "^(data \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d)(?: \\((\\d+)\\))?\\.mdb$"));
+    static const QRegularExpression name(
+        QStringLiteral("^(data \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d)(%1|%2)?(?: "
+                       "\\((\\d+)\\))?\\.mdb$")
+            .arg(beforeChangeWords, onRequestWords));
     return name;
 }
 
 int copyNumber(const QString &path)
 {
-    const QString number = backupName().match(QFileInfo(path).fileName()).captured(2);
+    const QString number = backupName().match(QFileInfo(path).fileName()).captured(3);
     return number.isEmpty() ? 1 : number.toInt();
+}
+
+QString copyName(const QDateTime &when, Backups::Kind kind, int copy)
+{
+    const QString number = copy > 1 ? QStringLiteral(" (%1)").arg(copy) : QString();
+    const QString words = kind == Backups::Kind::BeforeChange ? beforeChangeWords
+                          : kind == Backups::Kind::OnRequest  ? onRequestWords
+                                                              : QString();
+    return when.toString(namePattern) + words + number + QStringLiteral(".mdb");
+}
+
+// A temporary name no other copy uses, in this process or another, also within one second.
+QString partName(const QDir &dir, const QDateTime &when)
+{
+    static std::atomic<int> copies{0};
+    return dir.filePath(QStringLiteral("%1.%2-%3%4")
+                            .arg(when.toString(namePattern))
+                            .arg(QCoreApplication::applicationPid())
+                            .arg(++copies)
+                            .arg(partSuffix));
+}
+
+// Removes the temporary files of copies that never ended.
+void removeStaleParts(const QDir &dir, const QDateTime &now)
+{
+    for (const QFileInfo &part :
+         dir.entryInfoList({QStringLiteral("data *") + partSuffix}, QDir::Files)) {
+        if (part.lastModified().secsTo(now) > stalePartSeconds)
+            QFile::remove(part.filePath());
+    }
 }
 
 } // namespace
@@ -116,9 +159,17 @@ QString Backups::folderOf(const Database &log)
     return QFileInfo(logPathOf(log)).absoluteDir().filePath(QStringLiteral("Backups"));
 }
 
-QString Backups::fileName(const QDateTime &when)
+QString Backups::fileName(const QDateTime &when, Kind kind)
 {
-    return when.toString(namePattern) + QStringLiteral(".mdb");
+    return copyName(when, kind, 1);
+}
+
+Backups::Kind Backups::kindOf(const QString &fileName)
+{
+    const QString words = backupName().match(fileName).captured(2);
+    return words == beforeChangeWords ? Kind::BeforeChange
+           : words == onRequestWords  ? Kind::OnRequest
+                                      : Kind::Daily;
 }
 
 QDateTime Backups::madeAt(const QString &fileName)
@@ -130,26 +181,22 @@ QDateTime Backups::madeAt(const QString &fileName)
 }
 
 QString Backups::backUp(const Database &log, const QString &folder, QString *error,
-                        const QDateTime &when)
+                        const QDateTime &when, Kind kind, const QStringList &spared)
 {
     const QDir dir(folder);
     if (!dir.mkpath(QStringLiteral("."))) {
         *error = QStringLiteral("The folder %1 cannot be made.").arg(shown(folder));
         return QString();
     }
-    QString path = dir.filePath(fileName(when));
-    for (int copy = 2; QFileInfo::exists(path); ++copy) {
-        path = dir.filePath(when.toString(namePattern) + QStringLiteral(" (%1).mdb").arg(copy));
-    }
-    const QString part = path + partSuffix;
-    QFile::remove(part);
+    const QString part = partName(dir, when);
 
     bool copied = false;
     bool cancelled = false;
     {
         // A connection of its own reads the log as committed at one moment: every change is
-        // committed when its action ends, so the copy holds every saved QSO.
-        FileConnection source(QStringLiteral("kx47-backup"), logPathOf(log), true);
+        // committed when its action ends, so the copy holds every saved QSO. It opens the log as
+        // the log's own connection does (a log read as unchanging leaves nothing beside it).
+        FileConnection source(QStringLiteral("kx47-backup"), log.handle().databaseName(), true);
         if (!source.isOpen()) {
             *error = source.error();
         } else {
@@ -165,9 +212,19 @@ QString Backups::backUp(const Database &log, const QString &folder, QString *err
                 *error = vacuum.lastError().text();
         }
     }
-    if (copied && !QFile::rename(part, path)) {
-        copied = false;
-        *error = QStringLiteral("The copy cannot be named %1.").arg(shown(path));
+    // The first free name of that second; a name taken meanwhile by another copy is never
+    // replaced (the rename refuses an existing name).
+    QString path;
+    for (int copy = 1; copied && path.isEmpty(); ++copy) {
+        const QString name = dir.filePath(copyName(when, kind, copy));
+        if (QFileInfo::exists(name))
+            continue;
+        if (QFile::rename(part, name))
+            path = name;
+        else if (!QFileInfo::exists(name)) {
+            copied = false;
+            *error = QStringLiteral("The copy cannot be named %1.").arg(shown(name));
+        }
     }
     if (!copied) {
         QFile::remove(part);
@@ -180,25 +237,36 @@ QString Backups::backUp(const Database &log, const QString &folder, QString *err
     }
 
     // The keeping rule looks at the backups of this folder only, by the moments in their names.
-    QList<QDateTime> made;
-    QStringList names;
-    for (const Backup &backup : list(folder)) {
-        made << backup.made;
-        names << backup.path;
+    const QList<Backup> backups = list(folder, false);
+    for (int index : toRemove(backups, when)) {
+        // The copy just made is never removed, even where an older one of its second took a
+        // higher number.
+        if (backups[index].path != path && !spared.contains(backups[index].path))
+            QFile::remove(backups[index].path);
     }
-    for (int index : toRemove(made, when))
-        QFile::remove(names[index]);
+    removeStaleParts(dir, when);
     return path;
+}
+
+bool Backups::backUpBeforeChange(const Database &log, const QString &what, QString *message,
+                                 const QStringList &spared)
+{
+    QString error;
+    if (!backUp(log, folderOf(log), &error, QDateTime::currentDateTime(), Kind::BeforeChange,
+                spared)
+             .isEmpty())
+        return true;
+    *message =
+        error + QStringLiteral("\n%1 needs a backup first: nothing has been changed.").arg(what);
+    return false;
 }
 
 bool Backups::backUpBeforeChange(const Database &log, Dialogs &dialogs, const QString &what)
 {
-    QString error;
-    if (!backUp(log, folderOf(log), &error).isEmpty())
+    QString message;
+    if (backUpBeforeChange(log, what, &message))
         return true;
-    dialogs.message(
-        error + QStringLiteral("\n%1 needs a backup first: nothing has been changed.").arg(what),
-        MessageIcon::Critical, MessageButtons::Ok);
+    dialogs.message(message, MessageIcon::Critical, MessageButtons::Ok);
     return false;
 }
 
@@ -207,7 +275,7 @@ void Backups::backUpDaily(const Database &log, const QString &folder, Dialogs &d
 {
     const QStringList names = QDir(folder).entryList({QStringLiteral("data *.mdb")}, QDir::Files);
     for (const QString &name : names) {
-        if (madeAt(name).date() == now.date())
+        if (kindOf(name) == Kind::Daily && madeAt(name).date() == now.date())
             return;
     }
     QString error;
@@ -215,34 +283,48 @@ void Backups::backUpDaily(const Database &log, const QString &folder, Dialogs &d
         dialogs.message(error, MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
-QList<Backups::Backup> Backups::list(const QString &folder)
+QList<Backups::Backup> Backups::list(const QString &folder, bool counted)
 {
     QList<Backup> backups;
     const QDir dir(folder);
     for (const QString &name : dir.entryList({QStringLiteral("data *.mdb")}, QDir::Files)) {
         const QDateTime made = madeAt(name);
         if (made.isValid())
-            backups.append({dir.filePath(name), made, -1});
+            backups.append({dir.filePath(name), made, -1, kindOf(name)});
     }
     std::stable_sort(backups.begin(), backups.end(), [](const Backup &a, const Backup &b) {
         return a.made != b.made ? a.made > b.made : copyNumber(a.path) > copyNumber(b.path);
     });
     for (Backup &backup : backups)
-        backup.qsos = qsosIn(backup.path);
+        backup.qsos = counted ? qsosIn(backup.path) : -1;
     return backups;
 }
 
-QList<int> Backups::toRemove(const QList<QDateTime> &made, const QDateTime &now)
+QList<int> Backups::toRemove(const QList<Backup> &backups, const QDateTime &now)
 {
+    const QDate today = now.date();
     const QDateTime yearAgo = now.addMonths(-keptMonths);
+    // Days and months of each kind, apart.
+    QSet<qint64> daysKept;
     QSet<int> monthsKept;
+    int beforeChange = 0;
     QList<int> removed;
-    for (int i = 0; i < made.size(); ++i) {
-        const int month = made[i].date().year() * 12 + made[i].date().month();
-        const bool monthly = made[i] > yearAgo && !monthsKept.contains(month);
-        if (monthly)
+    for (int i = 0; i < backups.size(); ++i) {
+        const QDateTime &made = backups[i].made;
+        const Kind kind = backups[i].kind;
+        bool kept = made > now; // a clock set back: nothing is known of it
+        if (kind == Kind::BeforeChange) {
+            kept = beforeChange++ < keptBeforeChange;
+        } else if (!kept && made.date().daysTo(today) < keptDays) {
+            const qint64 day = made.date().toJulianDay() * 4 + int(kind);
+            kept = !daysKept.contains(day);
+            daysKept.insert(day);
+        } else if (!kept && made > yearAgo) {
+            const int month = (made.date().year() * 12 + made.date().month()) * 4 + int(kind);
+            kept = !monthsKept.contains(month);
             monthsKept.insert(month);
-        if (i >= keptNewest && !monthly)
+        }
+        if (!kept)
             removed << i;
     }
     return removed;
@@ -250,11 +332,19 @@ QList<int> Backups::toRemove(const QList<QDateTime> &made, const QDateTime &now)
 
 bool Backups::verify(const QString &path, QString *error)
 {
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("The backup %1 is no longer there.").arg(shown(path));
+        return false;
+    }
     FileConnection file(QStringLiteral("kx47-backup-verify"), path, true);
+    if (!file.isOpen()) {
+        *error =
+            QStringLiteral("The backup %1 cannot be opened: %2").arg(shown(path), file.error());
+        return false;
+    }
     QString problem;
-    if (!file.isOpen() || !DatabaseCheck::quickCheck(file.db(), &problem)) {
-        *error = QStringLiteral("The backup %1 is damaged: %2")
-                     .arg(shown(path), file.isOpen() ? problem : file.error());
+    if (!DatabaseCheck::quickCheck(file.db(), &problem)) {
+        *error = QStringLiteral("The backup %1 is damaged: %2").arg(shown(path), problem);
         return false;
     }
     if (!Schema::hasTables(file.db(), Schema::File::Log)) {

@@ -11,10 +11,12 @@
 #include "storage/database.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kx47
@@ -63,6 +65,18 @@ RestoreWindow::RestoreWindow(AppContext &context) : m_context(context)
     buttons->addWidget(exit);
     layout->addLayout(buttons);
 
+    // The list follows the backups made while it is open, by this program or another.
+    m_watcher = new QFileSystemWatcher(this);
+    m_relisting = new QTimer(this);
+    m_relisting->setSingleShot(true);
+    m_relisting->setInterval(200);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_relisting,
+            qOverload<>(&QTimer::start));
+    connect(m_relisting, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            relist();
+    });
+
     connect(restore, &QPushButton::clicked, this, &RestoreWindow::restoreChosen);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &RestoreWindow::restoreChosen);
     connect(exit, &QPushButton::clicked, this, &QWidget::hide);
@@ -78,16 +92,30 @@ void RestoreWindow::relist()
 {
     const QString folder = backupFolder(m_context);
     m_folder->setText(QStringLiteral("Backups in %1").arg(QDir::toNativeSeparators(folder)));
+    // The folder is watched once it is there; until then the log's folder, where it will be made.
+    for (const QString &watched : {m_context.logFolder, folder}) {
+        if (QFileInfo(watched).isDir() && !m_watcher->directories().contains(watched))
+            m_watcher->addPath(watched);
+    }
+    const QString chosen =
+        m_list->currentItem() ? m_list->currentItem()->data(Qt::UserRole).toString() : QString();
     m_list->clear();
     for (const Backups::Backup &backup : Backups::list(folder)) {
-        const QString qsos = backup.qsos < 0 ? QStringLiteral("cannot be read")
-                                             : QStringLiteral("%1 QSOs").arg(backup.qsos);
-        auto *item = new QListWidgetItem(QStringLiteral("%1   %2").arg(moment(backup.made), qsos));
+        QString text = QStringLiteral("%1   %2").arg(
+            moment(backup.made), backup.qsos < 0 ? QStringLiteral("cannot be read")
+                                                 : QStringLiteral("%1 QSOs").arg(backup.qsos));
+        if (backup.kind == Backups::Kind::BeforeChange)
+            text += QStringLiteral("   before a change");
+        else if (backup.kind == Backups::Kind::OnRequest)
+            text += QStringLiteral("   on request");
+        auto *item = new QListWidgetItem(text);
         item->setData(Qt::UserRole, backup.path);
         item->setData(Qt::UserRole + 1, backup.qsos);
         m_list->addItem(item);
+        if (backup.path == chosen)
+            m_list->setCurrentItem(item);
     }
-    if (m_list->count() > 0)
+    if (!m_list->currentItem() && m_list->count() > 0)
         m_list->setCurrentRow(0);
 }
 
@@ -115,16 +143,18 @@ void RestoreWindow::restoreChosen()
     }
     const int now = LogReads(m_context.log).qsoCount();
     const QString question =
-        QStringLiteral("Replace the log (%1 QSOs) by the backup of %2 (%3 QSOs)?\nThe log as it "
-                       "is now is backed up first.")
+        QStringLiteral("Replace the log (%1 QSOs and the applicant record) by the backup of %2 "
+                       "(%3 QSOs and the applicant record as it was then)?\nThe log as it is now "
+                       "is backed up first.")
             .arg(now)
             .arg(made)
             .arg(item->data(Qt::UserRole + 1).toInt());
     if (dialogs.message(question, MessageIcon::None, MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
-    if (Backups::backUp(m_context.log, backupFolder(m_context), &error).isEmpty()) {
-        dialogs.message(error + QStringLiteral("\nThe log has not been changed."),
-                        MessageIcon::Critical, MessageButtons::Ok);
+    // The copy of the log as it is now never pushes the chosen backup out.
+    if (!Backups::backUpBeforeChange(m_context.log, QStringLiteral("The restore"), &error,
+                                     {path})) {
+        dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
     const bool restored = Backups::restore(m_context.log, path, &error);
@@ -160,7 +190,8 @@ void backUpNow(AppContext &context)
         return;
     }
     QString error;
-    const QString path = Backups::backUp(context.log, backupFolder(context), &error);
+    const QString path = Backups::backUp(context.log, backupFolder(context), &error,
+                                         QDateTime::currentDateTime(), Backups::Kind::OnRequest);
     if (path.isEmpty()) {
         context.dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
         return;

@@ -8,6 +8,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QUrl>
 
 namespace kx47
 {
@@ -40,14 +41,18 @@ Database::~Database()
 
 bool Database::open(const QString &path, QString *error, Access access)
 {
-    if (!QFileInfo(path).isFile()) {
+    // A file: address (a file read as unchanging) names its file and SQLite's flags.
+    const bool uri = path.startsWith(QLatin1String("file:"));
+    if (!QFileInfo(uri ? QUrl(path).toLocalFile() : path).isFile()) {
         if (error)
             *error = QStringLiteral("The file cannot be found.");
         return false;
     }
     ConnectionOptions options;
     options.readOnly = access == Access::ReadOnly;
-    QSqlDatabase db = openConnection(m_connectionName, path, options);
+    options.immutable = uri && path.contains(QLatin1String("immutable=1"));
+    QSqlDatabase db =
+        openConnection(m_connectionName, uri ? QUrl(path).toLocalFile() : path, options);
     if (!db.isValid()) {
         if (error)
             *error = QStringLiteral("The SQLite driver of Qt is not installed.");

@@ -32,7 +32,8 @@ public:
     enum class Access { ReadWrite, ReadOnly };
 
     // Opens an existing file, for reading and writing unless ReadOnly is asked; a missing file
-    // is never created. The connection waits up to busyTimeoutMs for a lock.
+    // is never created. The connection waits up to busyTimeoutMs for a lock. path may be a
+    // file: address with SQLite's flags (as the connection of a log read as unchanging names it).
     bool open(const QString &path, QString *error, Access access = Access::ReadWrite);
     bool isOpen() const;
     QSqlDatabase handle() const;
