@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace kx47
@@ -19,8 +20,14 @@ public:
 
     explicit AdifExport(const Database &log) : m_log(log) {}
 
+    // QSOs whose date is not a day of the calendar (31 February) are not written: each is named
+    // in notWritten ("QSO 12, I0ABC, 31/02/24") for the summary.
     Result write(const QString &path, const Progress &progress = {}, QString *error = nullptr,
-                 int *written = nullptr) const;
+                 int *written = nullptr, QStringList *notWritten = nullptr) const;
+
+    // What the user is told of a finished export: how many QSOs went where, and the QSOs left
+    // out with the reason.
+    static QString summary(int written, const QString &path, const QStringList &notWritten);
 
 private:
     const Database &m_log;
