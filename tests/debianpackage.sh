@@ -86,7 +86,7 @@ grep -q '^Exec=kx47 %f$' "$root/usr/share/applications/kx47.desktop" || fail "Ex
 
 # Debian's own checker finds neither errors nor warnings, where it is installed.
 if command -v lintian >/dev/null; then
-    out="$(lintian --fail-on error,warning --no-tag-display-limit "$deb" 2>&1)" ||
+    out="$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1)" ||
         fail "lintian: $out"
     echo "$out"
 else
