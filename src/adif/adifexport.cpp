@@ -2,11 +2,11 @@
 
 #include "adifwriter.h"
 
-#include "qso/logstore.h"
+#include "log/logstore.h"
 
-#include "platform/database.h"
-#include "platform/databaseerror.h"
 #include "platform/textforms.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QDate>
 #include <QDir>
