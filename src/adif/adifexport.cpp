@@ -2,6 +2,7 @@
 
 #include "adifwriter.h"
 
+#include "log/logreads.h"
 #include "log/logstore.h"
 
 #include "platform/textforms.h"
@@ -17,10 +18,6 @@ namespace kx47
 
 namespace
 {
-
-const QString qsoCountSql = QStringLiteral("select count(*) as contatore from data");
-const QString qsosSql =
-    QStringLiteral("select %1 from data order by count").arg(QLatin1String(LogStore::qsoColumns));
 
 // Whether the log's "yyyy-mm-dd" names a day of the calendar.
 bool isCalendarDay(const QString &date)
@@ -44,8 +41,9 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
 {
     int done = 0;
     try {
-        const int total = m_log.count(qsoCountSql);
-        QSqlQuery query = m_log.run(qsosSql);
+        const LogReads reads(m_log);
+        const int total = reads.qsoCount();
+        QSqlQuery query = reads.qsosByNumber();
         const QsoSource source = [&](QsoRecord &qso) {
             for (;;) {
                 if (!query.next())
