@@ -14,14 +14,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://kx47.example.org/")
+# The long description alone: CPack puts the summary above it as the synopsis and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "amateur radio logbook for the DIPLOMA KX47 award
- KX47 Logbook keeps the contacts (QSOs) of a radio amateur who chases the
- award DIPLOMA KX47: contacts with stations in the 576 sub-squares KX47AA to
- KX47XX of the Maidenhead square KX47. It logs, browses, searches, corrects
- and deletes QSOs, counts the worked, confirmed and accredited sub-squares per
- band against the award thresholds, prints the award application and looks
- places up in its gazetteer.")
+    "KX47 Logbook keeps the contacts (QSOs) of a radio amateur who chases the
+award DIPLOMA KX47: contacts with stations in the 576 sub-squares KX47AA to
+KX47XX of the Maidenhead square KX47. It logs, browses, searches, corrects
+and deletes QSOs, counts the worked, confirmed and accredited sub-squares per
+band against the award thresholds, prints the award application and looks
+places up in its gazetteer.")
 # The libraries the program links come from dpkg-shlibdeps where it is installed; the plugins
 # Qt loads at run time (the SQLite driver, the display platforms, SVG icons) and the fonts of
 # the printouts are named here.

@@ -6,4 +6,4 @@ RUN_PACKAGES=(xvfb xauth)
 PACKAGE_PACKAGES=(dpkg-dev file)
 # Reading printed PDFs back in the tests; checking the package and its desktop files.
 TEST_PACKAGES=(poppler-utils clang-format xvfb xauth openbox "${PACKAGE_PACKAGES[@]}"
-    desktop-file-utils appstream shared-mime-info)
+    desktop-file-utils appstream shared-mime-info lintian)

@@ -47,7 +47,8 @@ expected="$(
         printf '%s\n' usr/bin/kx47 usr/share/applications/kx47.desktop \
             usr/share/icons/hicolor/scalable/apps/kx47.svg usr/share/kx47/data.mdb \
             usr/share/kx47/places.mdb usr/share/metainfo/org.example.kx47.metainfo.xml \
-            usr/share/mime/packages/kx47.xml
+            usr/share/mime/packages/kx47.xml usr/share/doc/kx47/copyright \
+            usr/share/doc/kx47/changelog.gz usr/share/man/man1/kx47.1.gz
         for size in 16 22 24 32 48 64 128 256; do
             echo "usr/share/icons/hicolor/${size}x${size}/apps/kx47.png"
         done
@@ -82,6 +83,15 @@ done
 offered="$(sed -n 's/^MimeType=//p' "$root/usr/share/applications/kx47.desktop")"
 [ "$offered" = "application/x-adif;application/x-adif+xml;" ] || fail "MimeType=$offered"
 grep -q '^Exec=kx47 %f$' "$root/usr/share/applications/kx47.desktop" || fail "Exec line"
+
+# Debian's own checker finds neither errors nor warnings, where it is installed.
+if command -v lintian >/dev/null; then
+    out="$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1)" ||
+        fail "lintian: $out"
+    echo "$out"
+else
+    echo "lintian is not installed: the package was not checked by it"
+fi
 
 echo "The package $deb holds what it should."
 rm -rf "$work"

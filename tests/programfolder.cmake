@@ -29,9 +29,12 @@ endif()
 set(expected
     bin/kx47
     share/applications/kx47.desktop
+    share/doc/kx47/changelog.gz
+    share/doc/kx47/copyright
     share/icons/hicolor/scalable/apps/kx47.svg
     share/kx47/data.mdb
     share/kx47/places.mdb
+    share/man/man1/kx47.1.gz
     share/metainfo/org.example.kx47.metainfo.xml
     share/mime/packages/kx47.xml)
 set(icon_sizes 16 22 24 32 48 64 128 256)

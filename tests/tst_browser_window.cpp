@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListView>
 #include <QMainWindow>
 #include <QPointer>
@@ -167,33 +168,40 @@ void TestBrowserWindow::searchButtons_data()
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("prompts");
     QTest::addColumn<QVector<qint32>>("expected");
+    // The line under the list.
+    QTest::addColumn<QString>("status");
 
     const QStringList place{"insert place:", "insert prov:"};
     QTest::newRow("call in small letters")
         << "cmdCall" << QStringList{"ik0aaa"} << QStringList{"insert call:"}
-        << QVector<qint32>{4, 8, 1, 11, 2};
+        << QVector<qint32>{4, 8, 1, 11, 2} << "5 QSOs, call = ik0aaa";
     QTest::newRow("call with apostrophe")
-        << "cmdCall" << QStringList{"O'HARA"} << QStringList{"insert call:"} << QVector<qint32>{7};
+        << "cmdCall" << QStringList{"O'HARA"} << QStringList{"insert call:"} << QVector<qint32>{7}
+        << "1 QSO, call = O'HARA";
     QTest::newRow("call of no QSO")
-        << "cmdCall" << QStringList{"IK0AAB"} << QStringList{"insert call:"} << QVector<qint32>{};
+        << "cmdCall" << QStringList{"IK0AAB"} << QStringList{"insert call:"} << QVector<qint32>{}
+        << "No QSO matches, call = IK0AAB";
     QTest::newRow("sub-square in small letters")
         << "cmdWWLocator" << QStringList{"ab"}
         << QStringList{"insert WWLocator (just the last two characters):"}
-        << QVector<qint32>{6, 4, 8, 1, 10};
+        << QVector<qint32>{6, 4, 8, 1, 10} << "5 QSOs, WWLocator = ab";
     QTest::newRow("full sub-square finds nothing")
         << "cmdWWLocator" << QStringList{"KX47AB"}
-        << QStringList{"insert WWLocator (just the last two characters):"} << QVector<qint32>{};
+        << QStringList{"insert WWLocator (just the last two characters):"} << QVector<qint32>{}
+        << "No QSO matches, WWLocator = KX47AB";
     QTest::newRow("place with apostrophe")
-        << "cmdPlace" << QStringList{"SANT'ERMINIO", ""} << place << QVector<qint32>{1, 10};
+        << "cmdPlace" << QStringList{"SANT'ERMINIO", ""} << place << QVector<qint32>{1, 10}
+        << "2 QSOs, place = SANT'ERMINIO";
     QTest::newRow("place and province")
-        << "cmdPlace" << QStringList{"BRANVOLE", "pg"} << place << QVector<qint32>{5, 4, 11, 7};
+        << "cmdPlace" << QStringList{"BRANVOLE", "pg"} << place << QVector<qint32>{5, 4, 11, 7}
+        << "4 QSOs, place = BRANVOLE, prov = pg";
     // A place or province alone orders by call, mode, band, province, whatever "And:" says.
-    QTest::newRow("province only")
-        << "cmdPlace" << QStringList{"", "PG"} << place << QVector<qint32>{5, 4, 11, 7};
+    QTest::newRow("province only") << "cmdPlace" << QStringList{"", "PG"} << place
+                                   << QVector<qint32>{5, 4, 11, 7} << "4 QSOs, prov = PG";
     QTest::newRow("place only") << "cmdPlace" << QStringList{"COLLEVARO", ""} << place
-                                << QVector<qint32>{12, 2};
+                                << QVector<qint32>{12, 2} << "2 QSOs, place = COLLEVARO";
     QTest::newRow("both empty lists the whole log")
-        << "cmdPlace" << QStringList{"", ""} << place << byCallBandMode;
+        << "cmdPlace" << QStringList{"", ""} << place << byCallBandMode << "12 QSOs";
 }
 
 void TestBrowserWindow::searchButtons()
@@ -202,6 +210,7 @@ void TestBrowserWindow::searchButtons()
     QFETCH(QStringList, answers);
     QFETCH(QStringList, prompts);
     QFETCH(QVector<qint32>, expected);
+    QFETCH(QString, status);
     Browser browser;
     QVERIFY(browser.start(browserLog()));
     for (const QString &answer : answers)
@@ -212,6 +221,7 @@ void TestBrowserWindow::searchButtons()
     QVERIFY(browser.app.dialogs.messages.isEmpty());
     QCOMPARE(shownCounts(browser.window), expected);
     QCOMPARE(browser.window->listCounts().size(), 13);
+    QCOMPARE(browser.window->findChild<QLabel *>("lblStatus")->text(), status);
 }
 
 void TestBrowserWindow::emptyAnswersChangeNothing_data()

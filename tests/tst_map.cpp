@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -154,6 +155,8 @@ private slots:
     void failedSaveLeavesNoFile_data();
     void failedSaveLeavesNoFile();
     void printsTheGridAsText();
+    void textsFitAtEveryChoice_data();
+    void textsFitAtEveryChoice();
 };
 
 void TestMap::cellStates_data()
@@ -467,6 +470,66 @@ void TestMap::printsTheGridAsText()
     QVERIFY(lines.contains("SAT base award (5): 4 more confirmed"));
     QVERIFY(lines.contains("SAT endorsement (5): 9 more confirmed"));
     QCOMPARE(document.lines[0].fontName, QString("Courier New"));
+    // The picture comes first, sharper than on screen, the lines after it.
+    QCOMPARE(document.images.size(), 1);
+    QCOMPARE(document.images[0].first, 0);
+    const QImage printed = document.images[0].second;
+    QVERIFY(printed.width() > AwardMapPicture::size().width());
+    QCOMPARE(printed.width() * AwardMapPicture::size().height(),
+             printed.height() * AwardMapPicture::size().width());
+}
+
+void TestMap::textsFitAtEveryChoice_data()
+{
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("mode");
+    const QStringList bands = vocabulary::bandNames() << "All bands";
+    for (const QString &band : bands) {
+        for (const QString &mode : vocabulary::modeNames())
+            QTest::addRow("%s, %s", qPrintable(band), qPrintable(mode)) << band << mode;
+    }
+}
+
+void TestMap::textsFitAtEveryChoice()
+{
+    QFETCH(QString, band);
+    QFETCH(QString, mode);
+    // Figures of two digits on every band.
+    QList<QsoRow> log;
+    for (const QString &each : vocabulary::bandNames())
+        log << spread(log.size() + 1, 11, "w", each, mode);
+    MapRun run(log);
+    QVERIFY(run.started);
+    AwardMapWindow *window = run.openFromMenu();
+    window->findChild<QComboBox *>("comboBand")->setCurrentText(band);
+    window->findChild<QComboBox *>("comboMode")->setCurrentText(mode);
+    const AwardMapPicture picture(window->data(), window->withPlaces());
+    const QRectF beside(AwardMapPicture::size().height(), 0,
+                        AwardMapPicture::size().width() - AwardMapPicture::size().height(),
+                        AwardMapPicture::size().height());
+    const QVector<AwardMapPicture::LegendText> texts = picture.legendTexts();
+    int swatches = 0;
+    for (const AwardMapPicture::LegendText &text : texts) {
+        const QFontMetricsF metrics(text.font);
+        // Drawn centred on its line: the baseline lies half the ascent less the descent below
+        // the middle.
+        const QRectF inked = metrics.boundingRect(text.text).translated(
+            text.bounds.left(),
+            text.bounds.center().y() + (metrics.ascent() - metrics.descent()) / 2);
+        QVERIFY2(beside.contains(text.bounds) && beside.contains(inked), qPrintable(text.text));
+        if (text.state || text.hatched) {
+            QVERIFY2(beside.contains(text.swatch) && text.swatch.right() < text.bounds.left(),
+                     qPrintable(text.text));
+            ++swatches;
+        }
+    }
+    QCOMPARE(swatches, AwardMap::legendStates().size() + 1);
+    QVERIFY(texts.size() > 4 + AwardMap::figureLines(window->data()).size());
+    // The window's figures are shown whole.
+    QCoreApplication::sendPostedEvents();
+    auto *figures = window->findChild<QLabel *>("lblFigures");
+    QVERIFY(figures->width() >= figures->sizeHint().width());
+    QVERIFY(figures->height() >= figures->sizeHint().height());
 }
 
 QTEST_MAIN(TestMap)

@@ -15,6 +15,7 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 
 using namespace kx47;
 
@@ -289,43 +290,80 @@ void TestPlatform::numbering()
 
 void TestPlatform::placeOnScreens_data()
 {
+    // Screens in device pixels, seen by the program at a scale factor; the place is saved in
+    // the program's own pixels, the frame is what the window manager adds around the window.
     QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<double>("factor");
+    QTest::addColumn<QMargins>("frame");
     QTest::addColumn<QRect>("saved");
     QTest::addColumn<QRect>("placed");
     const QRect wide(0, 0, 1920, 1040);
     const QList<QRect> two{wide, QRect(1920, 0, 1280, 720)};
-    QTest::newRow("on the screen")
-        << QList<QRect>{wide} << QRect(100, 100, 600, 400) << QRect(100, 100, 600, 400);
+    const QMargins none;
+    const QMargins decorated(4, 30, 4, 4);
+    QTest::newRow("on the screen") << QList<QRect>{wide} << 1.0 << none << QRect(100, 100, 600, 400)
+                                   << QRect(100, 100, 600, 400);
     QTest::newRow("on the second screen")
-        << two << QRect(2000, 50, 600, 400) << QRect(2000, 50, 600, 400);
-    QTest::newRow("second screen gone")
-        << QList<QRect>{wide} << QRect(2000, 50, 600, 400) << QRect(1320, 50, 600, 400);
-    QTest::newRow("title bar partly off the left")
-        << QList<QRect>{wide} << QRect(-500, 100, 600, 400) << QRect(-500, 100, 600, 400);
-    QTest::newRow("only a sliver on the left")
-        << QList<QRect>{wide} << QRect(-560, 100, 600, 400) << QRect(0, 100, 600, 400);
+        << two << 1.0 << none << QRect(2000, 50, 600, 400) << QRect(2000, 50, 600, 400);
+    QTest::newRow("second screen gone") << QList<QRect>{wide} << 1.0 << none
+                                        << QRect(2000, 50, 600, 400) << QRect(1320, 50, 600, 400);
+    QTest::newRow("partly off the left") << QList<QRect>{wide} << 1.0 << none
+                                         << QRect(-500, 100, 600, 400) << QRect(0, 100, 600, 400);
     QTest::newRow("title bar above the top")
-        << QList<QRect>{wide} << QRect(100, -30, 600, 400) << QRect(100, 0, 600, 400);
-    QTest::newRow("title bar under a panel") << QList<QRect>{QRect(0, 28, 1920, 1012)}
-                                             << QRect(100, 0, 600, 400) << QRect(100, 28, 600, 400);
-    QTest::newRow("larger than the screen") << QList<QRect>{QRect(0, 0, 1366, 740)}
+        << QList<QRect>{wide} << 1.0 << none << QRect(100, -30, 600, 400)
+        << QRect(100, 0, 600, 400);
+    QTest::newRow("title bar under a panel")
+        << QList<QRect>{QRect(0, 28, 1920, 1012)} << 1.0 << none << QRect(100, 0, 600, 400)
+        << QRect(100, 28, 600, 400);
+    QTest::newRow("larger than the screen") << QList<QRect>{QRect(0, 0, 1366, 740)} << 1.0 << none
                                             << QRect(0, 0, 1900, 1000) << QRect(0, 0, 1366, 740);
     QTest::newRow("larger than the second screen")
-        << two << QRect(1920, 0, 1800, 1000) << QRect(1920, 0, 1280, 720);
+        << two << 1.0 << none << QRect(1920, 0, 1800, 1000) << QRect(1920, 0, 1280, 720);
     QTest::newRow("below a smaller screen, onto the one it overlaps")
-        << two << QRect(2600, 710, 600, 300) << QRect(2600, 420, 600, 300);
+        << two << 1.0 << none << QRect(2600, 710, 600, 300) << QRect(2600, 420, 600, 300);
     QTest::newRow("below a smaller screen, overlapping none")
-        << two << QRect(2000, 800, 600, 200) << QRect(1320, 800, 600, 200);
-    QTest::newRow("no screen known")
-        << QList<QRect>{} << QRect(5000, 5000, 600, 400) << QRect(5000, 5000, 600, 400);
+        << two << 1.0 << none << QRect(2000, 800, 600, 200) << QRect(1320, 800, 600, 200);
+    QTest::newRow("no screen known") << QList<QRect>{} << 1.0 << none << QRect(5000, 5000, 600, 400)
+                                     << QRect(5000, 5000, 600, 400);
+    QTest::newRow("frame's bottom edge below the screen")
+        << QList<QRect>{wide} << 1.0 << decorated << QRect(100, 620, 600, 400)
+        << QRect(100, 606, 600, 400);
+    QTest::newRow("frame's right edge off the screen")
+        << QList<QRect>{wide} << 1.0 << decorated << QRect(1318, 100, 600, 400)
+        << QRect(1312, 100, 600, 400);
+    // The places of the field report: 1600 x 1000 at 200 % is 800 x 500 to the program.
+    const QList<QRect> laptop{QRect(0, 0, 1600, 1000)};
+    QTest::newRow("main window at 200 %")
+        << laptop << 2.0 << decorated << QRect(1171, 642, 856, 706) << QRect(0, 0, 792, 466);
+    QTest::newRow("Insert QSO at 200 %")
+        << laptop << 2.0 << decorated << QRect(971, 36, 1256, 538) << QRect(0, 0, 792, 466);
+    QTest::newRow("saved at 100 %, opened at 150 %")
+        << QList<QRect>{QRect(0, 0, 1920, 1080)} << 1.5 << decorated << QRect(900, 300, 600, 400)
+        << QRect(672, 286, 600, 400);
+    QTest::newRow("second screen at 125 %")
+        << QList<QRect>{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)} << 1.25 << decorated
+        << QRect(3000, 500, 400, 300) << QRect(2664, 500, 400, 300);
+    QTest::newRow("fits at 125 %") << QList<QRect>{QRect(0, 0, 1920, 1080)} << 1.25 << decorated
+                                   << QRect(200, 100, 800, 600) << QRect(200, 100, 800, 600);
 }
 
 void TestPlatform::placeOnScreens()
 {
     QFETCH(QList<QRect>, screens);
+    QFETCH(double, factor);
+    QFETCH(QMargins, frame);
     QFETCH(QRect, saved);
     QFETCH(QRect, placed);
-    QCOMPARE(windowsettings::placeOnScreens(saved, screens), placed);
+    QList<QRect> seen;
+    for (const QRect &screen : screens)
+        seen << QRectF(QPointF(screen.topLeft()) / factor, QSizeF(screen.size()) / factor).toRect();
+    const QRect result = windowsettings::placeOnScreens(saved, seen, frame);
+    QCOMPARE(result, placed);
+    // Frame and all on one screen.
+    const QRect whole(result.topLeft(), result.size() + QSize(frame.left() + frame.right(),
+                                                              frame.top() + frame.bottom()));
+    QVERIFY(seen.isEmpty() || std::any_of(seen.begin(), seen.end(),
+                                          [&](const QRect &s) { return s.contains(whole); }));
 }
 
 QTEST_MAIN(TestPlatform)

@@ -265,6 +265,20 @@ void TestQsoChecks::severalFailuresInOrder_data()
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QStringList>("messages");
 
+    // Days that are not in the calendar are refused as a wrong date.
+    const QStringList wrongDate{"error in date field format"};
+    QTest::newRow("31 February") << QStringList{"day", "month"} << QStringList{"31", "2"}
+                                 << wrongDate;
+    QTest::newRow("29 February outside a leap year")
+        << QStringList{"day", "month", "year"} << QStringList{"29", "02", "23"} << wrongDate;
+    QTest::newRow("29 February of 2000")
+        << QStringList{"day", "month", "year"} << QStringList{"29", "2", "2000"} << QStringList{};
+    QTest::newRow("31 April") << QStringList{"day", "month"} << QStringList{"31", "4"} << wrongDate;
+    QTest::newRow("30 April") << QStringList{"day", "month"} << QStringList{"30", "4"}
+                              << QStringList{};
+    QTest::newRow("long call, then 30 February")
+        << QStringList{"call", "day", "month"} << QStringList{QString(16, 'C'), "30", "2"}
+        << QStringList{"Call Field is too long", "error in date field format"};
     QTest::newRow("long call, then empty place")
         << QStringList{"call", "place"} << QStringList{"A'B'C'D'EFGH", ""}
         << QStringList{"Call Field is too long", "place field cannot be null"};
@@ -388,12 +402,12 @@ void TestQsoChecks::storedValues_data()
                                  << "2359"
                                  << "1999-01-01"
                                  << "23:59";
-    QTest::newRow("31 February") << "31"
-                                 << "2"
-                                 << "04"
-                                 << "1200"
-                                 << "2004-02-31"
-                                 << "12:00";
+    QTest::newRow("29 February of a leap year") << "29"
+                                                << "2"
+                                                << "04"
+                                                << "1200"
+                                                << "2004-02-29"
+                                                << "12:00";
     QTest::newRow("four-digit year") << "1"
                                      << "1"
                                      << "2004"

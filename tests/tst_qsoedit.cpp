@@ -155,17 +155,23 @@ void TestQsoEdit::filledAsTheBrowserFillsIt()
 void TestQsoEdit::submitWithoutChanges_data()
 {
     QTest::addColumn<QString>("qsl");
-    QTest::newRow("confirmed") << "c";
-    QTest::newRow("worked") << "w";
+    QTest::addColumn<bool>("enter");
+    QTest::newRow("confirmed") << "c" << false;
+    QTest::newRow("worked") << "w" << false;
+    QTest::newRow("Enter in the call") << "c" << true;
 }
 
 void TestQsoEdit::submitWithoutChanges()
 {
     QFETCH(QString, qsl);
+    QFETCH(bool, enter);
     m_run->folder.addQsos({qsoRow(1, "AA", "w"), qsoRow(2, "AB", qsl), qsoRow(3, "AB", "w")});
     const QList<QsoRow> before = m_run->folder.qsos();
     EditQsoWindow *window = openFor(before[1]);
-    press(window, "cmdSubmit");
+    if (enter)
+        QTest::keyClick(textBox(window, "txtCall"), Qt::Key_Enter);
+    else
+        press(window, "cmdSubmit");
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO edited"});
     QCOMPARE(m_run->app.dialogs.messages[0].icon, MessageIcon::Information);
     QCOMPARE(m_run->app.dialogs.messages[0].title, QString("KX47"));

@@ -80,6 +80,10 @@ private slots:
     void savedValues();
     void numbersFollowTheLog();
     void failedChecksKeepForm();
+    void dateNotInCalendarRefused();
+    void enterSubmits_data();
+    void enterSubmits();
+    void nowFillsDateAndTime();
     void accreditedRefusalKeepsForm();
     void replacementQuestion_data();
     void replacementQuestion();
@@ -259,12 +263,12 @@ void TestQsoInsert::savedValues_data()
                                  << "X"
                                  << "2004-03-09"
                                  << "23:59";
-    QTest::newRow("31 February") << "31"
-                                 << "2"
-                                 << "1200"
-                                 << "ALTOMIRA"
-                                 << "2004-02-31"
-                                 << "12:00";
+    QTest::newRow("29 February of a leap year") << "29"
+                                                << "2"
+                                                << "1200"
+                                                << "ALTOMIRA"
+                                                << "2004-02-29"
+                                                << "12:00";
     QTest::newRow("time with point") << "7"
                                      << "12"
                                      << "9.30"
@@ -353,6 +357,64 @@ void TestQsoInsert::failedChecksKeepForm()
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"error in time field format"});
     QVERIFY(m_run->folder.qsos().isEmpty());
+}
+
+void TestQsoInsert::dateNotInCalendarRefused()
+{
+    QWidget *window = open();
+    Typed typed;
+    typed.day = QStringLiteral("31");
+    typed.month = QStringLiteral("02");
+    fill(window, typed);
+    submit(window);
+    QCOMPARE(m_run->app.dialogs.texts(), QStringList{"error in date field format"});
+    QVERIFY(m_run->folder.qsos().isEmpty());
+    QLineEdit *day = textBox(window, "txtDate0");
+    QCOMPARE(QApplication::focusWidget(), day);
+    QCOMPARE(day->selectedText(), QString("31"));
+    QTest::keyClicks(day, "28");
+    submit(window);
+    QCOMPARE(m_run->folder.qso(1).date, QString("2004-02-28"));
+}
+
+void TestQsoInsert::enterSubmits_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("saved");
+    for (const char *name :
+         {"txtCall", "txtTime", "comboPlace", "comboBand", "optQSLConf", "cmdSubmit"})
+        QTest::newRow(name) << name << 1;
+    // On another button Enter presses that button.
+    QTest::newRow("cmdClear") << "cmdClear" << 0;
+}
+
+void TestQsoInsert::enterSubmits()
+{
+    QFETCH(QString, focus);
+    QFETCH(int, saved);
+    QWidget *window = open();
+    fill(window, Typed());
+    QWidget *field = window->findChild<QWidget *>(focus);
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(m_run->folder.qsos().size(), saved);
+    QCOMPARE(m_run->app.dialogs.texts(), saved ? QStringList{"QSO saved"} : QStringList());
+    QCOMPARE(formTexts(window), QStringList(7, QString()));
+}
+
+void TestQsoInsert::nowFillsDateAndTime()
+{
+    QWidget *window = open();
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    press(window, "cmdNow");
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+    const QStringList shown = formTexts(window).mid(2, 4);
+    const auto texts = [](const QDateTime &when) {
+        return QStringList{when.toString("dd"), when.toString("MM"), when.toString("yy"),
+                           when.toString("HHmm")};
+    };
+    QVERIFY2(shown == texts(before) || shown == texts(after), qPrintable(shown.join(' ')));
+    QCOMPARE(QApplication::focusWidget(), listBox(window, "comboPlace"));
 }
 
 void TestQsoInsert::accreditedRefusalKeepsForm()

@@ -48,6 +48,20 @@ QLineEdit *editOf(QWidget *window, const QString &field)
                                                 : textBox(window, field);
 }
 
+// Adds places to the gazetteer of the program folder, each "'PLACE', 'KX47..', 'PROV'".
+void addPlaces(const ProgramFolder &folder, const QStringList &rows)
+{
+    {
+        QSqlDatabase places = QSqlDatabase::addDatabase("QSQLITE", "places-by-hand");
+        places.setDatabaseName(folder.placesPath());
+        QVERIFY(places.open());
+        QSqlQuery add(places);
+        for (const QString &row : rows)
+            QVERIFY(add.exec("insert into places (place, WWLocator, prov) values (" + row + ")"));
+    }
+    QSqlDatabase::removeDatabase("places-by-hand");
+}
+
 // Clicks into the text box at the end of its text.
 void clickInto(QLineEdit *box)
 {
@@ -76,6 +90,8 @@ private slots:
     void oneRunOfTyping();
     void clickIntoFullField_data();
     void clickIntoFullField();
+    void retypingReplaces_data();
+    void retypingReplaces();
     void caretAfterUpperCase_data();
     void caretAfterUpperCase();
     void upperCaseGrowingText_data();
@@ -287,8 +303,9 @@ void TestQsoTyping::clickIntoFullField_data()
     QTest::addColumn<bool>("selects");
     QTest::newRow("time of 4") << "txtTime"
                                << "0930" << true;
+    // A date or time box selects whatever it holds when a click brings the focus in.
     QTest::newRow("time of 3") << "txtTime"
-                               << "093" << false;
+                               << "093" << true;
     QTest::newRow("sub-square of 2") << "txtWWLocator"
                                      << "AB" << true;
     QTest::newRow("sub-square of 1") << "txtWWLocator"
@@ -302,7 +319,7 @@ void TestQsoTyping::clickIntoFullField_data()
     QTest::newRow("month of 2") << "txtDate1"
                                 << "12" << true;
     QTest::newRow("year of 1") << "txtDate2"
-                               << "4" << false;
+                               << "4" << true;
 }
 
 void TestQsoTyping::clickIntoFullField()
@@ -319,6 +336,57 @@ void TestQsoTyping::clickIntoFullField()
     QCOMPARE(box->selectedText(), selects ? text : QString());
     QTest::keyClicks(box, "9");
     QCOMPARE(box->text(), selects ? QString("9") : text + "9");
+}
+
+void TestQsoTyping::retypingReplaces_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("after");
+    const QStringList full{"09", "12", "24", "0930"};
+    for (const QString &window : {windows::frmInsertQSO, windows::frmEditQSO}) {
+        for (const char *entry : {"click", "tab", "full call"}) {
+            QTest::addRow("%s, %s", qPrintable(window), entry)
+                << window << entry << full << "1510231745" << QStringList{"15", "10", "23", "1745"};
+        }
+    }
+    QTest::newRow("31 February retyped")
+        << windows::frmEditQSO << "click" << QStringList{"31", "02", "24", "1200"} << "280224"
+        << QStringList{"28", "02", "24", "1200"};
+    QTest::newRow("half-typed day")
+        << windows::frmInsertQSO << "click" << QStringList{"3", "", "", ""} << "0503"
+        << QStringList{"05", "03", "", ""};
+}
+
+void TestQsoTyping::retypingReplaces()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, before);
+    QFETCH(QString, keys);
+    QFETCH(QStringList, after);
+    QWidget *shown = open(window);
+    const QStringList boxes{"txtDate0", "txtDate1", "txtDate2", "txtTime"};
+    for (int i = 0; i < boxes.size(); ++i)
+        textBox(shown, boxes[i])->setText(before[i]);
+    QLineEdit *call = textBox(shown, "txtCall");
+    call->setText("IK4ABCDEFGH");
+    call->setFocus();
+    // Into the day box as the user gets there, then every key to whatever has the focus.
+    if (entry == QLatin1String("click"))
+        clickInto(textBox(shown, "txtDate0"));
+    else if (entry == QLatin1String("tab"))
+        QTest::keyClick(call, Qt::Key_Tab);
+    else
+        QTest::keyClick(call, 'i');
+    QCOMPARE(focusName(), QString("txtDate0"));
+    typeBlind(keys);
+    QStringList texts;
+    for (const QString &box : boxes)
+        texts << textBox(shown, box)->text();
+    QCOMPARE(texts, after);
 }
 
 void TestQsoTyping::caretAfterUpperCase_data()
@@ -438,15 +506,7 @@ void TestQsoTyping::provinceFromTheSubSquare()
 {
     QFETCH(QString, letters);
     QFETCH(QString, province);
-    {
-        QSqlDatabase places = QSqlDatabase::addDatabase("QSQLITE", "places-by-hand");
-        places.setDatabaseName(m_run->folder.placesPath());
-        QVERIFY(places.open());
-        QSqlQuery add(places);
-        QVERIFY(add.exec("insert into places (place, WWLocator, prov) "
-                         "values ('COLLEVARO', 'KX47AB', 'QZ')"));
-    }
-    QSqlDatabase::removeDatabase("places-by-hand");
+    addPlaces(m_run->folder, {"'COLLEVARO', 'KX47AB', 'QZ'"});
     QWidget *window = open();
     QTest::keyClicks(textBox(window, "txtWWLocator"), letters);
     QComboBox *place = listBox(window, "comboPlace");
@@ -462,22 +522,51 @@ void TestQsoTyping::provinceFromTheSubSquare()
 void TestQsoTyping::unknownPlaceKeepsProvince_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::newRow("not in the gazetteer") << "nowhere";
-    QTest::newRow("part of a name") << "altomir";
-    QTest::newRow("province not among the nine") << "fuorivia";
-    QTest::newRow("name inside a longer one") << "zbranvole";
+    QTest::addColumn<QString>("letters");
+    QTest::addColumn<QString>("province");
+    QTest::newRow("not in the gazetteer") << "nowhere"
+                                          << ""
+                                          << "QZ";
+    QTest::newRow("part of a name") << "altomir"
+                                    << ""
+                                    << "QZ";
+    QTest::newRow("province not among the nine") << "fuorivia"
+                                                 << ""
+                                                 << "QZ";
+    QTest::newRow("name inside a longer one") << "zbranvole"
+                                              << ""
+                                              << "QZ";
+    // A place the gazetteer does not know lies where the sub-square's places lie, when they lie
+    // in one province.
+    QTest::newRow("sub-square of three provinces") << "my qth"
+                                                   << "ab"
+                                                   << "QZ";
+    QTest::newRow("sub-square of one province") << "my qth"
+                                                << "cc"
+                                                << "AP";
+    QTest::newRow("sub-square of one province, not among the nine") << "my qth"
+                                                                    << "dd"
+                                                                    << "QZ";
+    QTest::newRow("sub-square without places") << "my qth"
+                                               << "ee"
+                                               << "QZ";
 }
 
 void TestQsoTyping::unknownPlaceKeepsProvince()
 {
     QFETCH(QString, typed);
+    QFETCH(QString, letters);
+    QFETCH(QString, province);
+    addPlaces(m_run->folder, {"'PIANELLO', 'KX47CC', 'AP'", "'MONTALTO', 'KX47CC', 'AP'",
+                              "'FUORI', 'KX47DD', 'ZZT'"});
     QWidget *window = open();
     listBox(window, "comboProv")->setCurrentText("QZ");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), letters);
     QComboBox *place = listBox(window, "comboPlace");
     place->setFocus();
     QTest::keyClicks(place, typed);
     QCOMPARE(place->currentText(), typed.toUpper());
-    QCOMPARE(listBox(window, "comboProv")->currentText(), QString("QZ"));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), province);
     QCOMPARE(listBox(window, "comboProv")->count(), 9);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace kx47
@@ -21,8 +22,14 @@ public:
     explicit AdifExport(const Database &log) : m_log(log) {}
 
     // Refuses (Failed, with refusal's words) a path that refusal refuses.
+    // QSOs whose date is not a day of the calendar (31 February) are not written: each is named
+    // in notWritten ("QSO 12, I0ABC, 31/02/24") for the summary.
     Result write(const QString &path, const Progress &progress = {}, QString *error = nullptr,
-                 int *written = nullptr) const;
+                 int *written = nullptr, QStringList *notWritten = nullptr) const;
+
+    // What the user is told of a finished export: how many QSOs went where, and the QSOs left
+    // out with the reason.
+    static QString summary(int written, const QString &path, const QStringList &notWritten);
 
     // Why path may not receive the export, or an empty text when it may: the log itself and
     // its journal files, a journal file beside any database, anything that is not a plain file,

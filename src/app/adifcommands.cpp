@@ -153,6 +153,7 @@ void AdifCommands::exportLog()
 
     QString error;
     int written = 0;
+    QStringList notWritten;
     AdifExport::Result result;
     {
         Progress progress(m_parent,
@@ -161,14 +162,14 @@ void AdifCommands::exportLog()
             AdifExport(m_context.log)
                 .write(
                     path, [&progress](int done, int total) { return progress.at(done, total); },
-                    &error, &written);
+                    &error, &written, &notWritten);
     }
     switch (result) {
     case AdifExport::Result::Done:
-        m_context.dialogs.message(QStringLiteral("%1 QSOs written to %2")
-                                      .arg(written)
-                                      .arg(QDir::toNativeSeparators(path)),
-                                  MessageIcon::Information, MessageButtons::Ok);
+        m_context.dialogs.message(AdifExport::summary(written, path, notWritten),
+                                  notWritten.isEmpty() ? MessageIcon::Information
+                                                       : MessageIcon::Exclamation,
+                                  MessageButtons::Ok);
         break;
     case AdifExport::Result::Cancelled:
         m_context.dialogs.message(QStringLiteral("The export was cancelled; no file was written."),

@@ -229,14 +229,13 @@ int CommandLine::runExport(const QString &folder, QTextStream &out, QTextStream 
         return Failure;
     QString error;
     int written = 0;
-    if (AdifExport(log).write(m_file, {}, &error, &written) != AdifExport::Result::Done) {
+    QStringList notWritten;
+    if (AdifExport(log).write(m_file, {}, &error, &written, &notWritten) !=
+        AdifExport::Result::Done) {
         err << error << Qt::endl;
         return Failure;
     }
-    out << QStringLiteral("%1 QSOs written to %2")
-               .arg(written)
-               .arg(QDir::toNativeSeparators(m_file))
-        << Qt::endl;
+    out << AdifExport::summary(written, m_file, notWritten) << Qt::endl;
     return Success;
 }
 

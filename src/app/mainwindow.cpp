@@ -4,6 +4,7 @@
 #include "fulllogprintout.h"
 #include "platform/appcontext.h"
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -133,8 +135,14 @@ void MainWindow::addSeparator(QMenu *menu, const QString &name)
 
 void MainWindow::openHelpDocument(const QString &relativePath)
 {
-    // A missing document or viewer is not reported.
-    m_context.desktop.open(joinProgramPath(m_context.installFolder, relativePath));
+    // Where no program shows the document, the user is told where it is, as for printouts.
+    const QString path = joinProgramPath(m_context.installFolder, relativePath);
+    if (m_context.desktop.openDocument(path))
+        return;
+    m_context.dialogs.message(QStringLiteral("The document is %1.\nNo program to show it could "
+                                             "be started: open that file to read it.")
+                                  .arg(QDir::toNativeSeparators(path)),
+                              MessageIcon::Information, MessageButtons::Ok);
 }
 
 } // namespace kx47

@@ -19,6 +19,7 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -67,6 +68,13 @@ UtilityWindow::UtilityWindow(AppContext &context)
 
     buildList();
     layout->addWidget(m_listFrame, 1);
+    // One line under the list: how many QSOs it shows and which search is in force.
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("lblStatus"));
+    layout->addWidget(m_status);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &UtilityWindow::showStatus);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &UtilityWindow::showStatus);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &UtilityWindow::showStatus);
     m_lister = new LogLister(m_context.log.handle().databaseName(), this);
     connect(m_lister, &LogLister::listed, this, &UtilityWindow::completeListing);
     // Should the thread not read the log, the lines are read here instead, and any trouble
@@ -322,6 +330,7 @@ void UtilityWindow::completeListing(const LogListing &whole)
     guardLogWork(
         m_context.dialogs, [&] { m_model->complete(whole, m_context.log, currentQuery()); },
         DatabaseError::Work::Read);
+    showStatus();
 }
 
 void UtilityWindow::listInForeground()
@@ -332,6 +341,11 @@ void UtilityWindow::listInForeground()
             m_context.dialogs, [&] { whole = LogListing::read(m_context.log, currentQuery()); },
             DatabaseError::Work::Read))
         m_model->setListing(std::move(whole));
+}
+
+void UtilityWindow::showStatus()
+{
+    m_status->setText(m_search.statusLine(m_model->rowCount(), m_model->isComplete()));
 }
 
 void UtilityWindow::followLog(const LogChange &change)

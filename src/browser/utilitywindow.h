@@ -10,6 +10,7 @@
 
 class QBoxLayout;
 class QGroupBox;
+class QLabel;
 class QListView;
 class QMenu;
 class QPushButton;
@@ -83,6 +84,7 @@ private:
     LogQuery currentQuery() const;
     void completeListing(const LogListing &whole);
     void listInForeground();
+    void showStatus();
 
     AppContext &m_context;
     QsoActions m_actions;
@@ -97,6 +99,7 @@ private:
     QRadioButton *m_optMode2 = nullptr;
     QGroupBox *m_listFrame = nullptr;
     QListView *m_list = nullptr;
+    QLabel *m_status = nullptr;
     LogLinesModel *m_model = nullptr;
     LogLister *m_lister = nullptr;
     QMenu *m_popup = nullptr;

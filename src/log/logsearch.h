@@ -24,6 +24,14 @@ struct LogSearch {
 
     // The typed text back from a kept value: every doubled apostrophe made single again.
     static QString typedText(const QString &keptValue);
+
+    // What is searched for, as the user typed it ("call = I0ABC", "place = ROMA, prov = RN");
+    // empty when nothing is.
+    QString description() const;
+    // The browser's status line: how many QSOs are listed and which search lists them
+    // ("12 QSOs, call = I0ABC"); "No QSO matches" when a search finds none. While the lines
+    // are still being read, how many so far.
+    QString statusLine(int listed, bool complete = true) const;
 };
 
 } // namespace kx47

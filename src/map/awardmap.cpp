@@ -185,6 +185,13 @@ std::optional<std::pair<int, int>> AwardMap::cellOf(const QString &letters)
     return std::make_pair(column, row);
 }
 
+const QVector<AwardMap::State> &AwardMap::legendStates()
+{
+    static const QVector<State> states{State::Accredited, State::Confirmed, State::Worked,
+                                       State::None};
+    return states;
+}
+
 QChar AwardMap::stateLetter(State state)
 {
     switch (state) {
@@ -265,10 +272,14 @@ QStringList AwardMap::textLines(const Data &data, const std::bitset<cellCount> &
         }
         lines << line + QStringLiteral("  ") + rowLetter;
     }
-    lines << edge << QString()
-          << QStringLiteral("a accredited   c confirmed   w worked   . no QSO   / no QSO and no "
-                            "place in the gazetteer")
-          << QString();
+    QStringList legend;
+    for (const State state : legendStates()) {
+        if (state != State::None)
+            legend << stateLetter(state) + QLatin1Char(' ') + stateName(state);
+    }
+    legend << QStringLiteral(". no QSO")
+           << QStringLiteral("/ no QSO and no place in the gazetteer");
+    lines << edge << QString() << legend.join(QLatin1String("   ")) << QString();
     lines << figureLines(data);
     return lines;
 }

@@ -73,6 +73,8 @@ public:
     // The cell of two letters A..X, letter case ignored; none for anything else.
     static std::optional<std::pair<int, int>> cellOf(const QString &letters);
 
+    // The states a legend explains, best first; each has its colour, letter and name.
+    static const QVector<State> &legendStates();
     static QChar stateLetter(State state); // 'a', 'c', 'w'; a blank for none
     static QString stateName(State state); // "accredited", "confirmed", "worked", "none"
 

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QSaveFile>
@@ -126,47 +127,98 @@ void AwardMapPicture::paintGrid(QPainter &painter, const QRectF &area) const
     painter.restore();
 }
 
-void AwardMapPicture::paintLegend(QPainter &painter, const QRectF &area) const
+namespace
+{
+
+// Where the legend stands: right of the grid, which is as high as the picture.
+QRectF legendArea()
+{
+    const double gridSide = pictureSize.height();
+    return QRectF(gridSide + 10, 20, pictureSize.width() - gridSide - 20, gridSide - 40);
+}
+
+constexpr double swatchSide = 18;
+constexpr double swatchGap = 8;
+
+} // namespace
+
+QVector<AwardMapPicture::LegendText> AwardMapPicture::legendTexts() const
+{
+    const QRectF area = legendArea();
+    QVector<LegendText> texts;
+    const auto add = [&texts](const QString &text, std::optional<AwardMap::State> state = {},
+                              bool hatched = false) {
+        texts.append({text, QRectF(), QFont(), state, hatched, QRectF()});
+    };
+    add(QStringLiteral("DIPLOMA KX47"));
+    add(QStringLiteral("%1, %2").arg(AwardMap::bandCaption(m_data.band), m_data.mode));
+    const int firstSwatch = texts.size();
+    for (const AwardMap::State state : AwardMap::legendStates())
+        add(AwardMap::stateName(state), state);
+    add(QStringLiteral("no place in the gazetteer"), std::nullopt, true);
+    const int firstFigure = texts.size();
+    for (const QString &figure : AwardMap::figureLines(m_data))
+        add(figure);
+
+    // From the largest size down, the first at which every text fits the width, and all of
+    // them, with a blank line after the caption and after the swatches, its height.
+    for (int pixels = 16;; --pixels) {
+        QFont font;
+        font.setFamily(QStringLiteral("Liberation Sans"));
+        font.setPixelSize(pixels);
+        const QFontMetricsF metrics(font);
+        QFont bold = font;
+        bold.setBold(true);
+        const double line = std::max(metrics.lineSpacing(), swatchSide + 2);
+        double y = area.top();
+        bool fits = true;
+        for (int i = 0; i < texts.size(); ++i) {
+            LegendText &entry = texts[i];
+            if (i == firstSwatch || i == firstFigure)
+                y += line;
+            entry.font = i == 0 ? bold : font;
+            const bool swatched = i >= firstSwatch && i < firstFigure;
+            const double left = area.left() + (swatched ? swatchSide + swatchGap : 0);
+            const double width = QFontMetricsF(entry.font).horizontalAdvance(entry.text);
+            entry.bounds = QRectF(left, y, width, line);
+            entry.swatch =
+                swatched ? QRectF(area.left(), y + (line - swatchSide) / 2, swatchSide, swatchSide)
+                         : QRectF();
+            fits = fits && entry.bounds.right() <= area.right();
+            y += line;
+        }
+        if ((fits && y <= area.bottom()) || pixels <= 6)
+            return texts;
+    }
+}
+
+void AwardMapPicture::paintSwatch(QPainter &painter, const QRectF &rect,
+                                  std::optional<AwardMap::State> state)
 {
     painter.save();
-    QFont font = painter.font();
-    font.setPixelSize(16);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(ink);
-    double y = area.top();
-    const double line = 22;
-    painter.drawText(QPointF(area.left(), y + 16), QStringLiteral("DIPLOMA KX47"));
-    y += line;
-    font.setBold(false);
-    painter.setFont(font);
-    painter.drawText(QPointF(area.left(), y + 16),
-                     QStringLiteral("%1, %2").arg(AwardMap::bandCaption(m_data.band), m_data.mode));
-    y += 2 * line;
-
-    font.setPixelSize(14);
-    painter.setFont(font);
-    for (const AwardMap::State state : {AwardMap::State::Accredited, AwardMap::State::Confirmed,
-                                        AwardMap::State::Worked, AwardMap::State::None}) {
-        const QRectF swatch(area.left(), y, 18, 18);
-        painter.fillRect(swatch, colour(state));
-        painter.setPen(QPen(ink, 0));
-        painter.drawRect(swatch);
-        painter.drawText(swatch, Qt::AlignCenter, QString(AwardMap::stateLetter(state)));
-        painter.drawText(QPointF(area.left() + 26, y + 14), AwardMap::stateName(state));
-        y += line;
+    painter.setPen(QPen(ink, 0));
+    painter.fillRect(rect, state ? colour(*state) : QColor(Qt::white));
+    if (!state)
+        paintHatching(painter, rect);
+    painter.drawRect(rect);
+    if (state) {
+        QFont letterFont = painter.font();
+        letterFont.setPixelSize(std::max(6, int(rect.height() * 0.7)));
+        painter.setFont(letterFont);
+        painter.drawText(rect, Qt::AlignCenter, QString(AwardMap::stateLetter(*state)));
     }
-    const QRectF swatch(area.left(), y, 18, 18);
-    painter.fillRect(swatch, Qt::white);
-    paintHatching(painter, swatch);
-    painter.drawRect(swatch);
-    painter.drawText(QPointF(area.left() + 26, y + 14),
-                     QStringLiteral("no place in the gazetteer"));
-    y += 2 * line;
+    painter.restore();
+}
 
-    for (const QString &figure : AwardMap::figureLines(m_data)) {
-        painter.drawText(QPointF(area.left(), y + 14), figure);
-        y += line;
+void AwardMapPicture::paintLegend(QPainter &painter) const
+{
+    painter.save();
+    painter.setPen(QPen(ink, 0));
+    for (const LegendText &entry : legendTexts()) {
+        if (entry.state || entry.hatched)
+            paintSwatch(painter, entry.swatch, entry.state);
+        painter.setFont(entry.font);
+        painter.drawText(entry.bounds, Qt::AlignLeft | Qt::AlignVCenter, entry.text);
     }
     painter.restore();
 }
@@ -177,7 +229,17 @@ void AwardMapPicture::paint(QPainter &painter) const
     painter.fillRect(whole, Qt::white);
     const double gridSide = whole.height();
     paintGrid(painter, QRectF(0, 0, gridSide, gridSide));
-    paintLegend(painter, QRectF(gridSide + 10, 20, whole.width() - gridSide - 20, gridSide - 40));
+    paintLegend(painter);
+}
+
+QImage AwardMapPicture::image(double scale) const
+{
+    QImage picture(size() * scale, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.scale(scale, scale);
+    paint(painter);
+    painter.end();
+    return picture;
 }
 
 QSize AwardMapPicture::size()
@@ -204,11 +266,7 @@ bool AwardMapPicture::save(const QString &path, QString *error) const
             painted = painter.end();
         }
     } else {
-        QImage image(size(), QImage::Format_RGB32);
-        QPainter painter(&image);
-        paint(painter);
-        painter.end();
-        painted = image.save(&bytes, "PNG");
+        painted = image().save(&bytes, "PNG");
     }
     if (!painted || bytes.data().isEmpty()) {
         *error = QStringLiteral("the picture could not be made");

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -31,6 +32,8 @@ namespace
 {
 
 const QString allBands = QStringLiteral("All bands");
+// The picture is printed at this many times its pixels.
+constexpr double printScale = 3;
 
 QComboBox *choice(QWidget *parent, QBoxLayout *row, const QString &caption, const QString &name,
                   const QStringList &items)
@@ -52,6 +55,39 @@ QPushButton *button(QWidget *parent, QBoxLayout *row, const QString &caption, co
     push->setObjectName(name);
     row->addWidget(push);
     return push;
+}
+
+// Each state's swatch and name, one a row, and the hatching of sub-squares without a place.
+QWidget *legendBox(QWidget *parent)
+{
+    auto *legend = new QWidget(parent);
+    legend->setObjectName(QStringLiteral("legend"));
+    auto *rows = new QGridLayout(legend);
+    rows->setContentsMargins(0, 0, 0, 0);
+    const int side = legend->fontMetrics().height();
+    const qreal ratio = legend->devicePixelRatioF();
+    QList<std::optional<AwardMap::State>> entries;
+    for (const AwardMap::State state : AwardMap::legendStates())
+        entries << state;
+    entries << std::nullopt;
+    int row = 0;
+    for (const std::optional<AwardMap::State> &state : entries) {
+        QPixmap swatch(QSize(side, side) * ratio);
+        swatch.setDevicePixelRatio(ratio);
+        swatch.fill(Qt::transparent);
+        {
+            QPainter painter(&swatch);
+            AwardMapPicture::paintSwatch(painter, QRectF(0.5, 0.5, side - 1, side - 1), state);
+        }
+        auto *swatchLabel = new QLabel(legend);
+        swatchLabel->setPixmap(swatch);
+        rows->addWidget(swatchLabel, row, 0);
+        rows->addWidget(new QLabel(state ? AwardMap::stateName(*state)
+                                         : QStringLiteral("no place in the gazetteer"),
+                                   legend),
+                        row++, 1);
+    }
+    return legend;
 }
 
 } // namespace
@@ -76,12 +112,7 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
     m_grid->setObjectName(QStringLiteral("mapGrid"));
     middle->addWidget(m_grid, 1);
     auto *side = new QVBoxLayout;
-    auto *legend = new QLabel(
-        QStringLiteral(
-            "a  accredited\nc  confirmed\nw  worked\nhatched: no place in the gazetteer"),
-        this);
-    legend->setObjectName(QStringLiteral("lblLegend"));
-    side->addWidget(legend);
+    side->addWidget(legendBox(this));
     m_figures = new QLabel(this);
     m_figures->setObjectName(QStringLiteral("lblFigures"));
     side->addWidget(m_figures);
@@ -183,6 +214,8 @@ void AwardMapWindow::print()
 {
     std::unique_ptr<Printer> printer =
         m_context.printService.startDocument(QStringLiteral("KX47 award map"));
+    // The picture first, sharp on paper, then the map as text, as every printer can print it.
+    printer->printImage(AwardMapPicture(m_data, m_withPlaces).image(printScale));
     printer->setFontName(QStringLiteral("Courier New"));
     printer->setFontSize(10);
     printer->setBold(false);

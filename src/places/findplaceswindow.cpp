@@ -98,6 +98,9 @@ FindPlacesWindow::FindPlacesWindow(AppContext &context) : m_search(context.place
 
     connect(searchSubSquareButton, &QPushButton::clicked, this, &FindPlacesWindow::searchSubSquare);
     connect(searchPlaceButton, &QPushButton::clicked, this, &FindPlacesWindow::searchPlace);
+    // Enter in a search box starts its search.
+    connect(m_subSquare, &QLineEdit::returnPressed, this, &FindPlacesWindow::searchSubSquare);
+    connect(m_place, &QLineEdit::returnPressed, this, &FindPlacesWindow::searchPlace);
     connect(clearButton, &QPushButton::clicked, this, &FindPlacesWindow::clear);
     connect(exitButton, &QPushButton::clicked, this, &FindPlacesWindow::exit);
 }

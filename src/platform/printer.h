@@ -3,6 +3,8 @@
 #include <QString>
 #include <memory>
 
+class QImage;
+
 namespace kx47
 {
 
@@ -18,6 +20,14 @@ public:
     virtual void printLine(const QString &line) = 0;
     // Releases the pages to the printer.
     virtual void endDocument() = 0;
+    // Prints a picture below what was printed so far, as wide as the page lets it (on a new page
+    // where the rest of this one is too short); the lines go on below it. False where this
+    // printer prints text alone: the lines must then say it all.
+    virtual bool printImage(const QImage &image)
+    {
+        (void)image;
+        return false;
+    }
     // False once the document could not be printed or saved; the print service has told the
     // user why, and the caller changes nothing that depends on the paper.
     virtual bool ok() const { return true; }

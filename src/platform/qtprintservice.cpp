@@ -13,6 +13,7 @@
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
+#include <QImage>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPainter>
@@ -221,6 +222,25 @@ public:
             showProgress();
     }
 
+    bool printImage(const QImage &image) override
+    {
+        if (!m_ok || m_ended || image.isNull())
+            return false;
+        // As wide as the page, and never taller than it.
+        QSizeF shown = QSizeF(image.size()).scaled(m_pageWidth, m_pageHeight, Qt::KeepAspectRatio);
+        if (m_y > 0 && m_y + shown.height() > m_pageHeight) {
+            if (!device()->newPage()) {
+                fail();
+                return false;
+            }
+            ++m_page;
+            m_y = 0;
+        }
+        m_painter.drawImage(QRectF(QPointF(0, m_y), shown), image);
+        m_y += shown.height();
+        return true;
+    }
+
     void endDocument() override
     {
         if (!m_ok || m_ended)
@@ -270,6 +290,7 @@ private:
         }
         m_resolution = paper->logicalDpiY();
         m_pageHeight = paper->pageLayout().paintRectPixels(m_resolution).height();
+        m_pageWidth = paper->pageLayout().paintRectPixels(m_resolution).width();
     }
 
     void setFont(const QString &name, double points, bool bold)
@@ -392,6 +413,7 @@ private:
     double m_lineHeight = 0;
     double m_ascent = 0;
     double m_pageHeight = 0;
+    double m_pageWidth = 0;
     double m_y = 0;
     int m_page = 1;
     quint64 m_lines = 0;

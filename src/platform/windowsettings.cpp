@@ -5,6 +5,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -14,11 +15,9 @@ namespace kx47::windowsettings
 namespace
 {
 
-// A window can be dragged back when a screen shows this much of the strip along its top edge,
-// where the title bar is.
-constexpr int gripWidth = 64;
-constexpr int gripHeight = 16;
-constexpr int stripHeight = 32;
+// What a window manager's decoration is taken to add before the window is shown and the real
+// frame is known: a title bar and thin borders.
+const QMargins assumedFrame(4, 32, 4, 4);
 
 QSettings settings()
 {
@@ -35,21 +34,30 @@ long long area(const QRect &rect)
     return rect.isEmpty() ? 0 : static_cast<long long>(rect.width()) * rect.height();
 }
 
-bool showsGrip(const QRect &screen, const QRect &window)
-{
-    const QRect strip(window.left(), window.top(), window.width(),
-                      std::min(window.height(), stripHeight));
-    const QRect shown = strip & screen;
-    return !shown.isEmpty() && shown.width() >= std::min(gripWidth, window.width()) &&
-           shown.height() >= std::min(gripHeight, strip.height());
-}
-
 void store(QWidget *window, const QString &name)
 {
     // A minimized, maximized or full-screen window keeps the place saved before.
     if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         return;
     setGeometry(name, QRect(window->pos(), window->size()));
+}
+
+void bringOntoScreen(QWidget *window)
+{
+    if (!window->isVisible() ||
+        (window->windowState() &
+         (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const QRect frame = window->frameGeometry();
+    const QRect inside = window->geometry();
+    const QMargins margins(inside.left() - frame.left(), inside.top() - frame.top(),
+                           frame.right() - inside.right(), frame.bottom() - inside.bottom());
+    const QRect now(window->pos(), window->size());
+    const QRect place = placeOnScreens(now, availableScreens(), margins);
+    if (place.size() != now.size())
+        window->resize(place.size());
+    if (place.topLeft() != now.topLeft())
+        window->move(place.topLeft());
 }
 
 // Saves the window's place and size each time it is hidden or closed.
@@ -63,9 +71,15 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if ((event->type() == QEvent::Hide || event->type() == QEvent::Close) &&
-            watched == parent())
-            store(static_cast<QWidget *>(watched), m_name);
+        if (watched != parent())
+            return false;
+        auto *window = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Hide || event->type() == QEvent::Close)
+            store(window, m_name);
+        // Once shown, the window manager's real frame is known: the window is brought wholly
+        // onto the screen by it.
+        if (event->type() == QEvent::Show)
+            QTimer::singleShot(0, this, [window] { bringOntoScreen(window); });
         return false;
     }
 
@@ -99,31 +113,27 @@ void setGeometry(const QString &window, const QRect &geometry)
     settings().setValue(keyOf(window, QStringLiteral("geometry")), geometry);
 }
 
-QRect placeOnScreens(const QRect &saved, const QList<QRect> &availableScreens)
+QRect placeOnScreens(const QRect &saved, const QList<QRect> &availableScreens,
+                     const QMargins &frame)
 {
     if (availableScreens.isEmpty() || saved.isEmpty())
         return saved;
-    const QRect *home = nullptr;
+    // The place is the frame's corner, the size the inside's.
+    const QSize decoration(frame.left() + frame.right(), frame.top() + frame.bottom());
+    const QRect outer(saved.topLeft(), saved.size() + decoration);
+    const QRect *home = &availableScreens.first();
     for (const QRect &screen : availableScreens) {
-        if (showsGrip(screen, saved)) {
+        if (screen.contains(outer))
+            return saved;
+        if (area(screen & outer) > area(*home & outer))
             home = &screen;
-            break;
-        }
     }
-    const bool reachable = home != nullptr;
-    if (!reachable) {
-        home = &availableScreens.first();
-        for (const QRect &screen : availableScreens) {
-            if (area(screen & saved) > area(*home & saved))
-                home = &screen;
-        }
-    }
-    const QSize size = saved.size().boundedTo(home->size());
-    if (reachable && size == saved.size())
-        return saved;
-    // Inside the screen, as near as possible to where it was.
-    const int x = std::clamp(saved.left(), home->left(), home->right() - size.width() + 1);
-    const int y = std::clamp(saved.top(), home->top(), home->bottom() - size.height() + 1);
+    // Inside the screen, as near as possible to where it was; a window larger than the screen
+    // keeps its title bar and its left edge on it.
+    const QSize size = saved.size().boundedTo((home->size() - decoration).expandedTo(QSize(1, 1)));
+    const QSize whole = size + decoration;
+    const int x = std::max(home->left(), std::min(saved.left(), home->right() - whole.width() + 1));
+    const int y = std::max(home->top(), std::min(saved.top(), home->bottom() - whole.height() + 1));
     return QRect(QPoint(x, y), size);
 }
 
@@ -143,13 +153,21 @@ void keepGeometry(QWidget *window, const QString &name)
 {
     if (const std::optional<QRect> saved = geometry(name)) {
         // A window whose size is fixed or bounded by its layout keeps its own; place what it
-        // takes.
+        // takes. Where even its natural size is larger than the screen, it gives way as far as
+        // its layout lets it.
         if (window->layout())
             window->layout()->activate();
+        const QList<QRect> screens = availableScreens();
+        const QRect fitted =
+            placeOnScreens(QRect(QPoint(), window->minimumSize()), screens, assumedFrame);
+        window->setMinimumSize(window->minimumSize().boundedTo(fitted.size()));
         window->resize(saved->size());
+        const QRect size =
+            placeOnScreens(QRect(saved->topLeft(), window->size()), screens, assumedFrame);
+        window->resize(size.size());
+        // Placed by the size the window took.
         const QRect place =
-            placeOnScreens(QRect(saved->topLeft(), window->size()), availableScreens());
-        window->resize(place.size());
+            placeOnScreens(QRect(saved->topLeft(), window->size()), screens, assumedFrame);
         window->move(place.topLeft());
     }
     new GeometryKeeper(window, name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMargins>
 #include <QRect>
 #include <QString>
 #include <optional>
@@ -17,11 +18,14 @@ namespace kx47::windowsettings
 std::optional<QRect> geometry(const QString &window);
 void setGeometry(const QString &window, const QRect &geometry);
 
-// Where a window opens: its saved place when a screen still shows enough of its top edge to
-// drag it by, otherwise moved onto the screen it overlaps most (or the first one, the primary
-// screen, when it overlaps none); never larger than that screen. availableScreens are the
-// screens' available geometries, primary first.
-QRect placeOnScreens(const QRect &saved, const QList<QRect> &availableScreens);
+// Where a window opens: wholly on a screen, frame and title bar included, so that every button
+// can be reached. A window that a screen shows whole stays where it was; otherwise it moves onto
+// the screen it overlaps most (or the first one, the primary screen, when it overlaps none), as
+// near as it can to where it stood, no larger than that screen. frame is what the window's
+// decoration adds around it. availableScreens are the screens' available geometries, primary
+// first.
+QRect placeOnScreens(const QRect &saved, const QList<QRect> &availableScreens,
+                     const QMargins &frame = QMargins());
 
 // The available geometries of the screens, primary first.
 QList<QRect> availableScreens();

@@ -14,7 +14,8 @@ EntryMode EntryMode::insertQso()
             true,
             false,
             QStringLiteral("QSO saved"),
-            false};
+            false,
+            true};
 }
 
 EntryMode EntryMode::editQso()

@@ -27,6 +27,7 @@ struct EntryMode {
     bool rewritesQso;            // rewrites the QSO under its number instead of appending one
     QString savedMessage;
     bool hidesAfterSaving;
+    bool offersNow = false; // a "Now (UTC)" button fills the date and the time
 
     static EntryMode insertQso();
     static EntryMode editQso();

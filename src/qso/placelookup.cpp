@@ -14,6 +14,9 @@ const QString provinceOfSql = QStringLiteral("select prov from places where plac
 const QString provinceInSubSquareSql =
     QStringLiteral("select prov from places where place = ? and WWLocator = ? limit 1");
 
+const QString provincesInSubSquareSql =
+    QStringLiteral("select distinct prov from places where WWLocator = ? limit 2");
+
 } // namespace
 
 // The gazetteer only helps the typing: a gazetteer that cannot be read helps with nothing, and
@@ -47,6 +50,20 @@ QString PlaceLookup::provinceOf(const QString &place, const QString &letters) co
     QSqlQuery query =
         m_places.run(provinceInSubSquareSql, {place, QStringLiteral("KX47") + letters});
     return query.next() ? query.value(0).toString() : provinceOf(place);
+}
+
+QString PlaceLookup::sharedProvinceOf(const QString &letters) const
+{
+    try {
+        QSqlQuery query = m_places.run(provincesInSubSquareSql, {QStringLiteral("KX47") + letters});
+        if (!query.next())
+            return QString();
+        const QString province = query.value(0).toString();
+        return query.next() ? QString() : province;
+    } catch (const DatabaseError &error) {
+        qWarning("KX47: the gazetteer cannot be read: %s", error.what());
+    }
+    return QString();
 }
 
 } // namespace kx47

@@ -25,6 +25,10 @@ public:
     // name may stand in several sub-squares, in different provinces); otherwise as above.
     QString provinceOf(const QString &place, const QString &letters) const;
 
+    // The province that every place of sub-square "KX47" + letters lies in; empty when they lie
+    // in more than one, or the sub-square has none.
+    QString sharedProvinceOf(const QString &letters) const;
+
 private:
     const Database &m_places;
 };

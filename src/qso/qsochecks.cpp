@@ -70,8 +70,8 @@ bool checkUpToTime(const QsoEntry &e, LengthMeasure lengths, QStringList &failur
         failures << QStringLiteral("date fields must be numeric");
         return false;
     }
-    if (!valueWithin(e.day, 1, 31) || !valueWithin(e.month, 1, 12)) {
-        failures << QStringLiteral("error in date field format");
+    if (!valueWithin(e.day, 1, 31) || !valueWithin(e.month, 1, 12) || !e.dateExists()) {
+        failures << QsoChecks::dateMessage;
         return false;
     }
     if (e.time.isEmpty()) {
@@ -96,6 +96,8 @@ bool checkUpToTime(const QsoEntry &e, LengthMeasure lengths, QStringList &failur
 }
 
 } // namespace
+
+const QString QsoChecks::dateMessage = QStringLiteral("error in date field format");
 
 QStringList QsoChecks::messages(const QsoEntry &entry, LengthMeasure lengths)
 {

@@ -18,6 +18,7 @@ class QsoChecks
 public:
     static constexpr int callLimit = 15;
     static constexpr int placeLimit = 50;
+    static const QString dateMessage;
 
     // The failure messages in the order the user sees them; empty when the entry may be saved.
     static QStringList messages(const QsoEntry &entry, LengthMeasure lengths);

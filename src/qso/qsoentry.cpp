@@ -5,6 +5,7 @@
 #include "log/awardvocabulary.h"
 #include "platform/textforms.h"
 
+#include <QDate>
 #include <cmath>
 
 namespace kx47
@@ -26,6 +27,12 @@ int wholeValue(const QString &text, double bound)
 QString QsoEntry::qslLetter() const
 {
     return confirmed ? vocabulary::qslConfirmed : vocabulary::qslWorked;
+}
+
+bool QsoEntry::dateExists() const
+{
+    return QDate(fullYear(wholeValue(year, 10000)), wholeValue(month, 100), wholeValue(day, 100))
+        .isValid();
 }
 
 QsoRecord QsoEntry::record() const

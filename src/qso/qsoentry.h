@@ -24,6 +24,10 @@ struct QsoEntry {
     // "c" for a confirmed QSO, "w" for a worked one; the form never gives "a".
     QString qslLetter() const;
 
+    // Whether day, month and year name a day of the calendar (no 31 February, no 29 February
+    // outside leap years); the year's two digits as the log reads them.
+    bool dateExists() const;
+
     // The row the log stores for this QSO, count 0. Only for an entry that passed QsoChecks:
     // the date is made from the values of day, month and year, the time from the values of
     // the hours and the minutes, so the stored texts are always well formed.

@@ -1,5 +1,7 @@
 #include "qsoentrywindow.h"
 
+#include "qsochecks.h"
+#include "qsoentry.h"
 #include "qsoform.h"
 #include "qsosubmission.h"
 
@@ -8,6 +10,7 @@
 #include "storage/databaseerror.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -37,17 +40,32 @@ void QsoEntryWindow::submit()
 {
     QsoSubmission submission(m_context.log, m_context.dialogs, m_mode);
     std::optional<LogChange> change;
+    const QsoEntry entry = m_form->entry();
     // An engine failure is reported and the form keeps everything typed, for another Submit.
     if (!guardLogWork(m_context.dialogs,
-                      [&] { change = submission.submit(m_form->entry(), editedCount()); }) ||
-        !change)
+                      [&] { change = submission.submit(entry, editedCount()); }) ||
+        !change) {
+        // A date refused is mended from its day on.
+        if (QsoChecks::messages(entry, m_mode.lengths).contains(QsoChecks::dateMessage))
+            m_form->focusDay();
         return;
+    }
     cancella();
     // The log browser and the award counter follow the change.
     m_context.logNotifier.notifyLogChanged(*change);
     m_form->focusLocator();
     if (m_mode.hidesAfterSaving)
         hide();
+}
+
+void QsoEntryWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    m_form->submitButton()->click();
 }
 
 void QsoEntryWindow::exit()

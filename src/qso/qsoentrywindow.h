@@ -26,6 +26,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Enter anywhere in the form but on another button submits.
+    void keyPressEvent(QKeyEvent *event) override;
     // The number of the QSO that a rewriting window writes over.
     virtual int editedCount() const { return 0; }
 

@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDateTime>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -82,6 +83,9 @@ void QsoForm::buildForm()
     for (int i = 0; i < 3; ++i)
         m_date[i] = textBox(QStringLiteral("txtDate%1").arg(i), 2, this);
     m_time = textBox(QStringLiteral("txtTime"), 4, this);
+    // Typing into a date or time box replaces what stood there, however the focus came in.
+    for (EntryLineEdit *edit : {m_date[0], m_date[1], m_date[2], m_time})
+        edit->setSelectsOnEntry(true);
 
     m_place = new QComboBox(this);
     m_place->setObjectName(QStringLiteral("comboPlace"));
@@ -117,6 +121,10 @@ void QsoForm::buildForm()
     m_clear->setObjectName(QStringLiteral("cmdClear"));
     m_exit = new QPushButton(QStringLiteral("Exit"), this);
     m_exit->setObjectName(QStringLiteral("cmdExit"));
+    // Enter submits (the window takes the key); on a button it presses that button.
+    m_submit->setDefault(true);
+    for (QPushButton *button : {m_submit, m_clear, m_exit})
+        button->setAutoDefault(true);
 
     auto *grid = new QGridLayout(this);
     grid->addWidget(group(QStringLiteral("WWLocator"), {m_square, m_locator}, this), 0, 0);
@@ -138,9 +146,17 @@ void QsoForm::buildForm()
     buttons->addWidget(m_exit);
     grid->addLayout(buttons, 3, 0, 1, 4);
 
-    const QList<QWidget *> order = {m_locator,   m_call,   m_date[0], m_date[1],  m_date[2],
-                                    m_time,      m_place,  m_prov,    m_modeList, m_band,
-                                    m_confirmed, m_worked, m_submit,  m_clear,    m_exit};
+    QList<QWidget *> order = {m_locator,   m_call,   m_date[0], m_date[1],  m_date[2],
+                              m_time,      m_place,  m_prov,    m_modeList, m_band,
+                              m_confirmed, m_worked, m_submit,  m_clear,    m_exit};
+    if (m_mode.offersNow) {
+        m_now = new QPushButton(QStringLiteral("Now (UTC)"), this);
+        m_now->setObjectName(QStringLiteral("cmdNow"));
+        m_now->setAutoDefault(true);
+        connect(m_now, &QPushButton::clicked, this, &QsoForm::fillNow);
+        grid->addWidget(m_now, 2, 2, Qt::AlignLeft);
+        order << m_now;
+    }
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -258,7 +274,12 @@ void QsoForm::placeChanged()
 
 void QsoForm::lookUpPlace()
 {
-    const QString province = m_places.provinceOf(m_place->currentText(), m_locator->text());
+    const QString place = m_place->currentText();
+    QString province = m_places.provinceOf(place, m_locator->text());
+    // A place the gazetteer does not know lies where the sub-square's places lie, when they all
+    // lie in one province; otherwise the user picks it.
+    if (province.isEmpty() && !place.isEmpty())
+        province = m_places.sharedProvinceOf(m_locator->text());
     if (province.isEmpty())
         return;
     // A province that is not among the nine of the list leaves the choice as it is.
@@ -311,6 +332,23 @@ void QsoForm::cancella()
 void QsoForm::focusLocator()
 {
     m_locator->setFocus();
+}
+
+void QsoForm::focusDay()
+{
+    m_date[0]->setFocus();
+    m_date[0]->selectAll();
+}
+
+void QsoForm::fillNow()
+{
+    // One reading of the clock for all four fields; each full field passes the focus on, so the
+    // place comes next.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    m_date[0]->setText(now.toString(QStringLiteral("dd")));
+    m_date[1]->setText(now.toString(QStringLiteral("MM")));
+    m_date[2]->setText(now.toString(QStringLiteral("yy")));
+    m_time->setText(now.toString(QStringLiteral("HHmm")));
 }
 
 namespace

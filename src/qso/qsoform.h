@@ -41,12 +41,18 @@ public:
     // Empties the form for the next QSO; province, mode and band keep their selections.
     void cancella();
     void focusLocator();
+    // Puts the focus in the day box, its text selected.
+    void focusDay();
+    // Fills day, month, year and time from the clock, in UTC, as if typed.
+    void fillNow();
     // Shows a stored QSO in the form, field by field as if typed.
     void load(const QsoRecord &qso);
 
     QPushButton *submitButton() const { return m_submit; }
     QPushButton *clearButton() const { return m_clear; }
     QPushButton *exitButton() const { return m_exit; }
+    // "Now (UTC)", where the window offers it; null otherwise.
+    QPushButton *nowButton() const { return m_now; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -88,6 +94,7 @@ private:
     QPushButton *m_submit = nullptr;
     QPushButton *m_clear = nullptr;
     QPushButton *m_exit = nullptr;
+    QPushButton *m_now = nullptr;
 };
 
 } // namespace kx47

@@ -20,6 +20,12 @@ public:
     {
         m_documents[m_index].lines.append({line, m_fontName, m_fontSize, m_bold});
     }
+    bool printImage(const QImage &image) override
+    {
+        PrintedDocument &document = m_documents[m_index];
+        document.images.append({int(document.lines.size()), image});
+        return true;
+    }
     void endDocument() override { m_documents[m_index].ended = true; }
 
 private:
@@ -42,7 +48,7 @@ QStringList PrintedDocument::texts() const
 
 std::unique_ptr<Printer> RecordingPrintService::startDocument(const QString &documentName)
 {
-    documents.append({documentName, {}, false});
+    documents.append({documentName, {}, false, {}});
     return std::make_unique<RecordingPrinter>(documents, documents.size() - 1);
 }
 

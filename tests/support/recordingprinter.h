@@ -2,6 +2,7 @@
 
 #include "platform/printer.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@ struct PrintedDocument {
     QString name;
     QList<PrintedLine> lines;
     bool ended = false;
+    // The pictures printed, each with the number of lines printed before it.
+    QList<QPair<int, QImage>> images;
     QStringList texts() const;
 };
 
