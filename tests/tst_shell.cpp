@@ -383,7 +383,8 @@ void TestShell::installedProgramKeepsTheLogInTheUserFolder()
         QCOMPARE(app.app().context().places.count("select count(*) as contatore from places"),
                  ProgramFolder::defaultPlaces().size());
         if (start == 1) {
-            log.run("insert into data values (1, 'AB', 'IK0ABC', '2004-12-07', '09:30', "
+            log.run("insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                    "band, qsl) values (1, 'AB', 'IK0ABC', '2004-12-07', '09:30', "
                     "'PLACE', 'AN', 'CW', 'HF', 'c')");
         }
         app.app().mainWindow()->findChild<QAction *>("mnHelpKX47html")->trigger();
@@ -440,7 +441,8 @@ void TestShell::menuTree()
          {{"mnCounter", "&Counter"},
           {"mnBAR", "&Base Award Request"},
           {"mnEndorsement", "&Endorsement"},
-          {"mnAwardMap", "&Map"}}},
+          {"mnAwardMap", "&Map"},
+          {"mnCardsToChase", "Cards to c&hase..."}}},
         {{"mnUtility", "Utility"},
          {{"mnUserData", "&User Data"}, {"mnFindPlaces", "&Find on Places Database"}}},
         {{"mnHelp", "Help"},

@@ -30,8 +30,6 @@ ImportOutcome outcomeOf(MapOutcome outcome)
     switch (outcome) {
     case MapOutcome::OutsideKx47:
         return ImportOutcome::OutsideKx47;
-    case MapOutcome::SubSquareUnknown:
-        return ImportOutcome::SubSquareUnknown;
     case MapOutcome::BandOutsideAward:
         return ImportOutcome::BandOutsideAward;
     case MapOutcome::Ok:
@@ -51,20 +49,7 @@ QString cannotRead(const QString &path, const QString &reason)
 
 bool AdifImport::parseConfirmations(const QString &text, Confirmations *kinds)
 {
-    Confirmations result;
-    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString kind = part.trimmed().toLower();
-        if (kind == QLatin1String("paper"))
-            result |= Confirmation::Paper;
-        else if (kind == QLatin1String("lotw"))
-            result |= Confirmation::Lotw;
-        else if (kind == QLatin1String("eqsl"))
-            result |= Confirmation::Eqsl;
-        else
-            return false;
-    }
-    *kinds = result;
-    return true;
+    return parseConfirmationWords(text, kinds);
 }
 
 AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &options,
@@ -82,8 +67,12 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     const qint64 total = file.size();
     AdifReader reader(&file);
     MappingOptions fileOptions = options;
-    fileOptions.lotwReport = reader.isLotwReport();
+    // The caller may know the source already (a report downloaded from LoTW); else the file
+    // tells.
+    fileOptions.lotwReport = options.lotwReport || reader.isLotwReport();
     fileOptions.kx47Export = reader.isKx47Export();
+
+    plan.setCounted(confirmationsText(options.accepted));
 
     const PlaceLookup places(m_places);
     const GazetteerProvinces provinces(places);
@@ -92,7 +81,7 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     while (reader.next(record)) {
         const MappedQso mapped = mapRecord(record, fileOptions, provinces);
         if (mapped.outcome == MapOutcome::Ok)
-            plan.add(mapped.qso);
+            plan.add(mapped.qso, record.number);
         else
             plan.skip(outcomeOf(mapped.outcome), record.number, mapped.reason);
         if (progress && ++sinceProgress == 512) {
@@ -138,6 +127,9 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
             plan.loadLog(m_log);
             plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso); };
             plan.confirm = [&batch](int count) { batch.upgradeQsl(count, QStringLiteral("c")); };
+            plan.addElectronic = [&batch](int count, const QsoRecord &confirmations) {
+                batch.addElectronic(count, confirmations);
+            };
             QString readError;
             result = read(path, options, plan, progress, &readError);
             if (result == Result::Cancelled)
@@ -160,6 +152,7 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
     }
     plan.append = nullptr;
     plan.confirm = nullptr;
+    plan.addElectronic = nullptr;
     return result;
 }
 

@@ -27,6 +27,9 @@ struct AdifRecord {
     QString qslRcvd;
     QString lotwQslRcvd;
     QString eqslQslRcvd;
+    QString qslRdate; // YYYYMMDD, as the three below
+    QString lotwQslRdate;
+    QString eqslQslRdate;
     // The values this program writes in its own application-defined fields.
     QString kx47Band;
     QString kx47Mode;
@@ -42,11 +45,12 @@ struct AdifRecord {
     }
 
     // Every text of the record, error included.
-    std::array<QString *, 19> fields()
+    std::array<QString *, 22> fields()
     {
-        return {{&error, &call, &qsoDate, &timeOn, &gridsquare, &band, &freq, &mode, &submode,
-                 &propMode, &satName, &qth, &qslRcvd, &lotwQslRcvd, &eqslQslRcvd, &kx47Band,
-                 &kx47Mode, &kx47Qsl, &kx47Prov}};
+        return {{&error,    &call,        &qsoDate,     &timeOn,   &gridsquare,   &band,
+                 &freq,     &mode,        &submode,     &propMode, &satName,      &qth,
+                 &qslRcvd,  &lotwQslRcvd, &eqslQslRcvd, &qslRdate, &lotwQslRdate, &eqslQslRdate,
+                 &kx47Band, &kx47Mode,    &kx47Qsl,     &kx47Prov}};
     }
 };
 

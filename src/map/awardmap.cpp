@@ -20,12 +20,19 @@ const QString groupedOneBand =
 const QString groupedAllBands =
     QStringLiteral("select band, qsl, WWLocator, count(*) as qsos from data where mode = ? "
                    "group by band, qsl, WWLocator");
+// Both follow the partial index of the QSOs confirmed by LoTW or eQSL.
+const QString electronicOneBand =
+    QStringLiteral("select band, WWLocator from data where mode = ? and band = ? and (lotw <> '' "
+                   "or eqsl <> '') group by band, WWLocator");
+const QString electronicAllBands =
+    QStringLiteral("select band, WWLocator from data where mode = ? and (lotw <> '' or eqsl <> "
+                   "'') group by band, WWLocator");
 const QString qsosOneBand =
-    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
-                   "mode = ? and band = ? order by date, time, count");
+    QStringLiteral("select call, date, time, band, mode, qsl, lotw, eqsl from data where "
+                   "WWLocator = ? and mode = ? and band = ? order by date, time, count");
 const QString qsosAllBands =
-    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
-                   "mode = ? order by date, time, count");
+    QStringLiteral("select call, date, time, band, mode, qsl, lotw, eqsl from data where "
+                   "WWLocator = ? and mode = ? order by date, time, count");
 const QString placesOfSubSquare =
     QStringLiteral("select place, prov from places where WWLocator = ? order by place");
 const QString subSquaresWithPlaces =
@@ -65,6 +72,11 @@ AwardMap::AwardMap(const Database &log, const Database &places) : m_log(log), m_
 QString AwardMap::groupedSql(const QString &bandOrAll)
 {
     return bandOrAll.isEmpty() ? groupedAllBands : groupedOneBand;
+}
+
+QString AwardMap::electronicSql(const QString &bandOrAll)
+{
+    return bandOrAll.isEmpty() ? electronicAllBands : electronicOneBand;
 }
 
 QVariantList AwardMap::groupedValues(const QString &bandOrAll, const QString &mode)
@@ -113,9 +125,23 @@ AwardMap::Data AwardMap::compute(const QString &bandOrAll, const QString &mode) 
         shown = std::max(shown, stateOf(*qsl));
     }
 
+    // A sub-square without a card but with a confirmation by LoTW or eQSL.
+    QSqlQuery electronic = m_log.run(electronicSql(bandOrAll), groupedValues(bandOrAll, mode));
+    while (electronic.next()) {
+        if (vocabulary::bandIndex(electronic.value(0).toString(), Qt::CaseInsensitive) < 0)
+            continue;
+        if (const std::optional<std::pair<int, int>> cell =
+                cellOf(electronic.value(1).toString())) {
+            State &shown = data.cells[index(cell->first, cell->second)];
+            shown = std::max(shown, State::Electronic);
+        }
+    }
+
     for (const State state : data.cells) {
         if (state == State::Worked)
             ++data.worked;
+        else if (state == State::Electronic)
+            ++data.electronic;
         else if (state == State::Confirmed)
             ++data.confirmed;
         else if (state == State::Accredited)
@@ -176,11 +202,16 @@ QStringList AwardMap::qsoLines(int column, int row, const QString &bandOrAll, co
         }
         const std::optional<vocabulary::QslState> qsl =
             vocabulary::qslStateOf(rows.value(5).toString());
-        lines << QStringLiteral("%1  %2  %3  %4  %5  %6")
-                     .arg(rows.value(0).toString(), dateText(rows.value(1).toString()),
-                          listTime(rows.value(2).toString()), rows.value(3).toString(),
-                          rows.value(4).toString(),
-                          qsl ? stateName(stateOf(*qsl)) : rows.value(5).toString());
+        QString line = QStringLiteral("%1  %2  %3  %4  %5  %6")
+                           .arg(rows.value(0).toString(), dateText(rows.value(1).toString()),
+                                listTime(rows.value(2).toString()), rows.value(3).toString(),
+                                rows.value(4).toString(),
+                                qsl ? stateName(stateOf(*qsl)) : rows.value(5).toString());
+        const QString services = electronicText(!rows.value(6).toString().isEmpty(),
+                                                !rows.value(7).toString().isEmpty());
+        if (!services.isEmpty())
+            line += QStringLiteral(", ") + services;
+        lines << line;
     }
     if (more > 0)
         lines << QStringLiteral("... and %1 more").arg(more);
@@ -213,9 +244,20 @@ std::optional<std::pair<int, int>> AwardMap::cellOf(const QString &letters)
     return std::make_pair(column, row);
 }
 
+QString AwardMap::electronicText(bool lotw, bool eqsl)
+{
+    if (lotw && eqsl)
+        return QStringLiteral("LoTW and eQSL");
+    if (lotw)
+        return QStringLiteral("LoTW");
+    return eqsl ? QStringLiteral("eQSL") : QString();
+}
+
 QChar AwardMap::stateLetter(State state)
 {
     switch (state) {
+    case State::Electronic:
+        return QChar(u'e');
     case State::Worked:
         return QChar(vocabulary::qslWorked.front());
     case State::Confirmed:
@@ -231,6 +273,8 @@ QChar AwardMap::stateLetter(State state)
 QString AwardMap::stateName(State state)
 {
     switch (state) {
+    case State::Electronic:
+        return QStringLiteral("confirmed electronically, card missing");
     case State::Worked:
         return QStringLiteral("worked");
     case State::Confirmed:
@@ -253,9 +297,10 @@ QStringList AwardMap::figureLines(const Data &data)
     QStringList lines{
         QStringLiteral("Sub-squares accredited: %1").arg(data.accredited),
         QStringLiteral("Sub-squares confirmed: %1").arg(data.confirmed),
+        QStringLiteral("Sub-squares with LoTW or eQSL, card missing: %1").arg(data.electronic),
         QStringLiteral("Sub-squares worked: %1").arg(data.worked),
         QStringLiteral("Sub-squares without QSO: %1")
-            .arg(cellCount - data.worked - data.confirmed - data.accredited),
+            .arg(cellCount - data.worked - data.electronic - data.confirmed - data.accredited),
     };
     for (const BandProgress &band : data.progress) {
         const vocabulary::Band *entry = vocabulary::findBand(band.band);
@@ -294,8 +339,8 @@ QStringList AwardMap::textLines(const Data &data, const std::bitset<cellCount> &
         lines << line + QStringLiteral("  ") + rowLetter;
     }
     lines << edge << QString()
-          << QStringLiteral("a accredited   c confirmed   w worked   . no QSO   / no QSO and no "
-                            "place in the gazetteer")
+          << QStringLiteral("a accredited   c confirmed   e confirmed electronically, card missing")
+          << QStringLiteral("w worked   . no QSO   / no QSO and no place in the gazetteer")
           << QString();
     lines << figureLines(data);
     return lines;

@@ -49,6 +49,8 @@ QColor AwardMapPicture::colour(AwardMap::State state)
         return QColor(0x00, 0x9E, 0x73); // bluish green
     case AwardMap::State::Confirmed:
         return QColor(0x56, 0xB4, 0xE9); // sky blue
+    case AwardMap::State::Electronic:
+        return QColor(0xCC, 0x79, 0xA7); // reddish purple
     case AwardMap::State::Worked:
         return QColor(0xE6, 0x9F, 0x00); // orange
     case AwardMap::State::None:
@@ -146,8 +148,9 @@ void AwardMapPicture::paintLegend(QPainter &painter, const QRectF &area) const
 
     font.setPixelSize(14);
     painter.setFont(font);
-    for (const AwardMap::State state : {AwardMap::State::Accredited, AwardMap::State::Confirmed,
-                                        AwardMap::State::Worked, AwardMap::State::None}) {
+    for (const AwardMap::State state :
+         {AwardMap::State::Accredited, AwardMap::State::Confirmed, AwardMap::State::Electronic,
+          AwardMap::State::Worked, AwardMap::State::None}) {
         const QRectF swatch(area.left(), y, 18, 18);
         painter.fillRect(swatch, colour(state));
         painter.setPen(QPen(ink, 0));

@@ -1,6 +1,7 @@
 #include "awardmapwindow.h"
 
 #include "awardmappicture.h"
+#include "mapcontrols.h"
 
 #include "browser/logsearch.h"
 #include "browser/utilitywindow.h"
@@ -30,29 +31,7 @@ namespace kx47
 namespace
 {
 
-const QString allBands = QStringLiteral("All bands");
-
-QComboBox *choice(QWidget *parent, QBoxLayout *row, const QString &caption, const QString &name,
-                  const QStringList &items)
-{
-    auto *frame = new QGroupBox(caption, parent);
-    auto *frameLayout = new QVBoxLayout(frame);
-    auto *combo = new QComboBox(frame);
-    combo->setObjectName(name);
-    combo->setEditable(false);
-    combo->addItems(items);
-    frameLayout->addWidget(combo);
-    row->addWidget(frame);
-    return combo;
-}
-
-QPushButton *button(QWidget *parent, QBoxLayout *row, const QString &caption, const QString &name)
-{
-    auto *push = new QPushButton(caption, parent);
-    push->setObjectName(name);
-    row->addWidget(push);
-    return push;
-}
+const QString allBands = allBandsChoice();
 
 } // namespace
 
@@ -64,10 +43,10 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
 
     auto *layout = new QVBoxLayout(this);
     auto *choices = new QHBoxLayout;
-    m_band = choice(this, choices, QStringLiteral("Band"), QStringLiteral("comboBand"),
-                    vocabulary::bandNames() << allBands);
-    m_mode = choice(this, choices, QStringLiteral("Mode"), QStringLiteral("comboMode"),
-                    vocabulary::modeNames());
+    m_band = choiceInFrame(this, choices, QStringLiteral("Band"), QStringLiteral("comboBand"),
+                           vocabulary::bandNames() << allBands);
+    m_mode = choiceInFrame(this, choices, QStringLiteral("Mode"), QStringLiteral("comboMode"),
+                           vocabulary::modeNames());
     choices->addStretch();
     layout->addLayout(choices);
 
@@ -77,8 +56,8 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
     middle->addWidget(m_grid, 1);
     auto *side = new QVBoxLayout;
     auto *legend = new QLabel(
-        QStringLiteral(
-            "a  accredited\nc  confirmed\nw  worked\nhatched: no place in the gazetteer"),
+        QStringLiteral("a  accredited\nc  confirmed\ne  confirmed electronically, card missing\nw  "
+                       "worked\nhatched: no place in the gazetteer"),
         this);
     legend->setObjectName(QStringLiteral("lblLegend"));
     side->addWidget(legend);
@@ -91,12 +70,12 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
 
     auto *buttons = new QHBoxLayout;
     QPushButton *save =
-        button(this, buttons, QStringLiteral("Save image..."), QStringLiteral("cmdSaveImage"));
+        rowButton(this, buttons, QStringLiteral("Save image..."), QStringLiteral("cmdSaveImage"));
     QPushButton *printButton =
-        button(this, buttons, QStringLiteral("Print"), QStringLiteral("cmdPrint"));
+        rowButton(this, buttons, QStringLiteral("Print"), QStringLiteral("cmdPrint"));
     buttons->addStretch();
     QPushButton *exitButton =
-        button(this, buttons, QStringLiteral("Exit"), QStringLiteral("cmdExit"));
+        rowButton(this, buttons, QStringLiteral("Exit"), QStringLiteral("cmdExit"));
     layout->addLayout(buttons);
 
     connect(save, &QPushButton::clicked, this, &AwardMapWindow::saveImage);

@@ -34,7 +34,8 @@ class LogStore
 public:
     // The columns of a QSO, in the order recordAt() reads them.
     static constexpr const char *qsoColumns =
-        "count, WWLocator, call, date, time, place, prov, mode, band, qsl";
+        "count, WWLocator, call, date, time, place, prov, mode, band, qsl, lotw, lotwDate, eqsl, "
+        "eqslDate";
     // The QSO on the current row of a query that selected qsoColumns.
     static QsoRecord recordAt(const QSqlQuery &query);
 
@@ -66,6 +67,10 @@ public:
         // it: worked < confirmed < accredited. False when the QSO is not in the log or already
         // holds that state or a higher one.
         bool upgradeQsl(qint64 count, const QString &qsl);
+        // Records the LoTW and eQSL confirmations that `confirmations` holds (its lotw, eqsl
+        // and their dates) on the QSO numbered `count`, keeping those it has already; a date
+        // is added to a confirmation that had none. False when nothing changed.
+        bool addElectronic(qint64 count, const QsoRecord &confirmations);
 
         // What this batch changed so far.
         const LogChange &change() const { return m_change; }

@@ -70,6 +70,9 @@ private:
     void rebuildPlaces();
     void placeChanged();
     void lookUpPlace();
+    // Selects the province, added to the list while it lacks it; a null text only takes away
+    // what was added.
+    void showProvince(const QString &province);
 
     EntryMode m_mode;
     const PlaceLookup &m_places;
@@ -88,6 +91,7 @@ private:
     QPushButton *m_submit = nullptr;
     QPushButton *m_clear = nullptr;
     QPushButton *m_exit = nullptr;
+    bool m_loadedWithoutPlace = false;
 };
 
 } // namespace kx47
