@@ -8,9 +8,9 @@
 #include "sqlitecli.h"
 #include "timing.h"
 
-#include "map/cardstochase.h"
-#include "platform/database.h"
-#include "platform/schema.h"
+#include "log/cardstochase.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QCoreApplication>
 

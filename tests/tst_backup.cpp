@@ -4,9 +4,9 @@
 
 #include "backup/backups.h"
 #include "backup/restorewindow.h"
-#include "platform/database.h"
-#include "platform/lognotifier.h"
-#include "platform/schema.h"
+#include "log/lognotifier.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,12 +3,12 @@
 // deleted while the window was open.
 #include "qsoentryfixture.h"
 
+#include "log/lognotifier.h"
+#include "log/logstore.h"
 #include "platform/appcontext.h"
-#include "platform/lognotifier.h"
 #include "platform/textforms.h"
 #include "platform/windownames.h"
 #include "qso/editqsowindow.h"
-#include "qso/logstore.h"
 #include "qso/qsoform.h"
 #include "qso/qsosubmission.h"
 

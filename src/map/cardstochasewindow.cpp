@@ -1,15 +1,18 @@
 #include "cardstochasewindow.h"
 
+#include "awardmap.h"
 #include "mapcontrols.h"
 
 #include "adif/adifwriter.h"
+#include "log/awardvocabulary.h"
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/awardvocabulary.h"
-#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
-#include "platform/lognotifier.h"
+#include "platform/fixedwidth.h"
 #include "platform/printer.h"
+#include "platform/textforms.h"
 #include "platform/windowregistry.h"
+#include "storage/databaseerror.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -25,6 +28,36 @@ namespace kx47
 {
 
 const QString CardsToChaseWindow::name = QStringLiteral("frmCardsToChase");
+
+QStringList cardsToChaseLines(const QVector<CardsToChase::Card> &cards, const QString &bandOrAll,
+                              const QString &mode)
+{
+    QStringList result{QStringLiteral("DIPLOMA KX47 cards to chase, band %1, mode %2")
+                           .arg(AwardMap::bandCaption(bandOrAll), mode),
+                       QString()};
+    result << fixedLine({{QStringLiteral("Call"), 15},
+                         {QStringLiteral("Date"), 8},
+                         {QStringLiteral("Time"), 5},
+                         {QStringLiteral("Sub-sq"), 6},
+                         {QStringLiteral("Band"), 6},
+                         {QStringLiteral("Confirmed by"), 13},
+                         {QStringLiteral("Award needs"), 11}});
+    for (const CardsToChase::Card &card : cards) {
+        const QsoRecord &q = card.qso;
+        const QString services = AwardMap::electronicText(!q.lotw.isEmpty(), !q.eqsl.isEmpty());
+        result << fixedLine({{q.call, 15},
+                             {dateText(q.date), 8},
+                             {listTime(q.time), 5},
+                             {QStringLiteral("KX47") + q.locator.toUpper(), 6},
+                             {q.band, 6},
+                             {services.isEmpty() ? QStringLiteral("worked") : services, 13},
+                             {QString::number(card.needed), 11}});
+    }
+    if (cards.isEmpty())
+        result << QStringLiteral(
+            "No card to chase: every sub-square worked holds a confirmed QSO.");
+    return result;
+}
 
 CardsToChaseWindow::CardsToChaseWindow(AppContext &context)
     : m_context(context), m_chase(context.log)
@@ -80,7 +113,7 @@ void CardsToChaseWindow::refresh()
             m_context.dialogs, [&] { m_cards = m_chase.list(band(), m_mode->currentText()); },
             DatabaseError::Work::Read))
         return;
-    QStringList lines = CardsToChase::lines(m_cards, band(), m_mode->currentText());
+    QStringList lines = cardsToChaseLines(m_cards, band(), m_mode->currentText());
     m_list->clear();
     m_list->addItems(lines.mid(2));
     m_count->setText(m_cards.size() == 1 ? QStringLiteral("1 card to chase")
@@ -94,7 +127,7 @@ void CardsToChaseWindow::print()
     printer->setFontName(QStringLiteral("Courier New"));
     printer->setFontSize(10);
     printer->setBold(false);
-    for (const QString &line : CardsToChase::lines(m_cards, band(), m_mode->currentText()))
+    for (const QString &line : cardsToChaseLines(m_cards, band(), m_mode->currentText()))
         printer->printLine(line);
     printer->endDocument();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cardstochase.h"
+#include "log/cardstochase.h"
 
 #include <QWidget>
 
@@ -45,5 +45,9 @@ private:
 };
 
 void registerCardsToChaseWindow(AppContext &context);
+
+// The list as fixed-width lines: a title, the column headings, one line per card.
+QStringList cardsToChaseLines(const QVector<CardsToChase::Card> &cards, const QString &bandOrAll,
+                              const QString &mode);
 
 } // namespace kx47

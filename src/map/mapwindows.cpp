@@ -3,8 +3,8 @@
 #include "awardmapwindow.h"
 #include "cardstochasewindow.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/lognotifier.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 

@@ -1,12 +1,9 @@
 #include "cardstochase.h"
 
-#include "awardmap.h"
+#include "awardvocabulary.h"
+#include "logstore.h"
 
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
-#include "platform/fixedwidth.h"
-#include "platform/textforms.h"
-#include "qso/logstore.h"
+#include "storage/database.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -52,6 +49,19 @@ bool worthMore(const QsoRecord &a, const QsoRecord &b)
 }
 
 constexpr int bandCount = int(vocabulary::bands.size());
+constexpr int side = 24; // sub-squares A..X a side
+
+// The place of a sub-square's two letters A..X (any case) among the square's; -1 for others.
+int cellOf(const QString &letters)
+{
+    if (letters.size() != 2)
+        return -1;
+    const char16_t column = letters[0].toUpper().unicode();
+    const char16_t row = letters[1].toUpper().unicode();
+    if (column < u'A' || column > u'X' || row < u'A' || row > u'X')
+        return -1;
+    return int(column - u'A') * side + int(row - u'A');
+}
 
 } // namespace
 
@@ -62,7 +72,9 @@ QString CardsToChase::candidatesSql(const QString &bandOrAll)
 
 QVariantList CardsToChase::candidatesValues(const QString &bandOrAll, const QString &mode)
 {
-    return AwardMap::groupedValues(bandOrAll, mode);
+    if (bandOrAll.isEmpty())
+        return {mode};
+    return {mode, bandOrAll};
 }
 
 QVector<CardsToChase::Card> CardsToChase::list(const QString &bandOrAll, const QString &mode) const
@@ -88,7 +100,7 @@ QVector<CardsToChase::Card> CardsToChase::list(const QString &bandOrAll, const Q
     }
 
     // One QSO per band and sub-square.
-    std::array<std::array<int, AwardMap::cellCount>, bandCount> chosen;
+    std::array<std::array<int, side * side>, bandCount> chosen;
     for (auto &band : chosen)
         band.fill(-1);
     QVector<Card> cards;
@@ -96,10 +108,10 @@ QVector<CardsToChase::Card> CardsToChase::list(const QString &bandOrAll, const Q
     while (rows.next()) {
         const QsoRecord qso = LogStore::recordAt(rows);
         const int band = vocabulary::bandIndex(qso.band, Qt::CaseInsensitive);
-        const std::optional<std::pair<int, int>> cell = AwardMap::cellOf(qso.locator);
-        if (band < 0 || !cell)
+        const int cell = cellOf(qso.locator);
+        if (band < 0 || cell < 0)
             continue;
-        int &slot = chosen[band][AwardMap::index(cell->first, cell->second)];
+        int &slot = chosen[band][cell];
         if (slot < 0) {
             slot = cards.size();
             cards.append({qso, needed[band]});
@@ -119,36 +131,6 @@ QVector<CardsToChase::Card> CardsToChase::list(const QString &bandOrAll, const Q
         return a.qso.locator.compare(b.qso.locator, Qt::CaseInsensitive) < 0;
     });
     return cards;
-}
-
-QStringList CardsToChase::lines(const QVector<Card> &cards, const QString &bandOrAll,
-                                const QString &mode)
-{
-    QStringList result{QStringLiteral("DIPLOMA KX47 cards to chase, band %1, mode %2")
-                           .arg(AwardMap::bandCaption(bandOrAll), mode),
-                       QString()};
-    result << fixedLine({{QStringLiteral("Call"), 15},
-                         {QStringLiteral("Date"), 8},
-                         {QStringLiteral("Time"), 5},
-                         {QStringLiteral("Sub-sq"), 6},
-                         {QStringLiteral("Band"), 6},
-                         {QStringLiteral("Confirmed by"), 13},
-                         {QStringLiteral("Award needs"), 11}});
-    for (const Card &card : cards) {
-        const QsoRecord &q = card.qso;
-        const QString services = AwardMap::electronicText(!q.lotw.isEmpty(), !q.eqsl.isEmpty());
-        result << fixedLine({{q.call, 15},
-                             {dateText(q.date), 8},
-                             {listTime(q.time), 5},
-                             {QStringLiteral("KX47") + q.locator.toUpper(), 6},
-                             {q.band, 6},
-                             {services.isEmpty() ? QStringLiteral("worked") : services, 13},
-                             {QString::number(card.needed), 11}});
-    }
-    if (cards.isEmpty())
-        result << QStringLiteral(
-            "No card to chase: every sub-square worked holds a confirmed QSO.");
-    return result;
 }
 
 } // namespace kx47

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "qso/qsorecord.h"
+#include "qsorecord.h"
 
 #include <QString>
-#include <QStringList>
+#include <QVariantList>
 #include <QVector>
 
 namespace kx47
@@ -32,10 +32,6 @@ public:
     // The statement list() reads the candidates with, and its values in bind order.
     static QString candidatesSql(const QString &bandOrAll);
     static QVariantList candidatesValues(const QString &bandOrAll, const QString &mode);
-
-    // The list as fixed-width lines: a title, the column headings, one line per card.
-    static QStringList lines(const QVector<Card> &cards, const QString &bandOrAll,
-                             const QString &mode);
 
 private:
     const Database &m_log;
