@@ -103,6 +103,23 @@ int copyNumber(const QString &path)
     return number.isEmpty() ? 1 : number.toInt();
 }
 
+// The backups in folder, newest first, their QSOs not counted.
+QList<Backups::Backup> named(const QString &folder)
+{
+    QList<Backups::Backup> backups;
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral("data *.mdb")}, QDir::Files)) {
+        const QDateTime made = Backups::madeAt(name);
+        if (made.isValid())
+            backups.append({dir.filePath(name), made, -1});
+    }
+    using Backup = Backups::Backup;
+    std::stable_sort(backups.begin(), backups.end(), [](const Backup &a, const Backup &b) {
+        return a.made != b.made ? a.made > b.made : copyNumber(a.path) > copyNumber(b.path);
+    });
+    return backups;
+}
+
 } // namespace
 
 QString Backups::logPathOf(const Database &log)
@@ -134,15 +151,9 @@ QDateTime Backups::madeAt(const QString &fileName)
 QString Backups::backUp(const Database &log, const QString &folder, QString *error,
                         const QDateTime &when)
 {
-    const QDir dir(folder);
-    if (!dir.mkpath(QStringLiteral("."))) {
-        *error = QStringLiteral("The folder %1 cannot be made.").arg(shown(folder));
+    const QString path = pathFor(folder, when, error);
+    if (path.isEmpty())
         return QString();
-    }
-    QString path = dir.filePath(fileName(when));
-    for (int copy = 2; QFileInfo::exists(path); ++copy) {
-        path = dir.filePath(when.toString(namePattern) + QStringLiteral(" (%1).mdb").arg(copy));
-    }
     const QString part = path + partSuffix;
     QFile::remove(part);
 
@@ -181,16 +192,45 @@ QString Backups::backUp(const Database &log, const QString &folder, QString *err
         return QString();
     }
 
+    keep(folder, when);
+    return path;
+}
+
+QString Backups::pathFor(const QString &folder, const QDateTime &when, QString *error)
+{
+    const QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        *error = QStringLiteral("The folder %1 cannot be made.").arg(shown(folder));
+        return QString();
+    }
+    QString path = dir.filePath(fileName(when));
+    for (int copy = 2; QFileInfo::exists(path); ++copy) {
+        path = dir.filePath(when.toString(namePattern) + QStringLiteral(" (%1).mdb").arg(copy));
+    }
+    return path;
+}
+
+void Backups::keep(const QString &folder, const QDateTime &when)
+{
     // The keeping rule looks at the backups of this folder only, by the moments in their names.
     QList<QDateTime> made;
     QStringList names;
-    for (const Backup &backup : list(folder)) {
+    for (const Backup &backup : named(folder)) {
         made << backup.made;
         names << backup.path;
     }
     for (int index : toRemove(made, when))
         QFile::remove(names[index]);
-    return path;
+}
+
+bool Backups::dailyDue(const QString &folder, const QDateTime &now)
+{
+    const QStringList names = QDir(folder).entryList({QStringLiteral("data *.mdb")}, QDir::Files);
+    for (const QString &name : names) {
+        if (madeAt(name).date() == now.date())
+            return false;
+    }
+    return true;
 }
 
 bool Backups::backUpBeforeChange(const Database &log, Dialogs &dialogs, const QString &what)
@@ -207,11 +247,8 @@ bool Backups::backUpBeforeChange(const Database &log, Dialogs &dialogs, const QS
 void Backups::backUpDaily(const Database &log, const QString &folder, Dialogs &dialogs,
                           const QDateTime &now)
 {
-    const QStringList names = QDir(folder).entryList({QStringLiteral("data *.mdb")}, QDir::Files);
-    for (const QString &name : names) {
-        if (madeAt(name).date() == now.date())
-            return;
-    }
+    if (!dailyDue(folder, now))
+        return;
     QString error;
     if (backUp(log, folder, &error, now).isEmpty())
         dialogs.message(error, MessageIcon::Exclamation, MessageButtons::Ok);
@@ -219,16 +256,7 @@ void Backups::backUpDaily(const Database &log, const QString &folder, Dialogs &d
 
 QList<Backups::Backup> Backups::list(const QString &folder)
 {
-    QList<Backup> backups;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList({QStringLiteral("data *.mdb")}, QDir::Files)) {
-        const QDateTime made = madeAt(name);
-        if (made.isValid())
-            backups.append({dir.filePath(name), made, -1});
-    }
-    std::stable_sort(backups.begin(), backups.end(), [](const Backup &a, const Backup &b) {
-        return a.made != b.made ? a.made > b.made : copyNumber(a.path) > copyNumber(b.path);
-    });
+    QList<Backup> backups = named(folder);
     for (Backup &backup : backups)
         backup.qsos = qsosIn(backup.path);
     return backups;

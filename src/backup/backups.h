@@ -38,6 +38,14 @@ public:
     static QString backUp(const Database &log, const QString &folder, QString *error,
                           const QDateTime &when = QDateTime::currentDateTime());
 
+    // Where a backup made at a moment goes in folder (made when missing): a name no file has
+    // yet. An empty text, with the reason, when the folder cannot be made.
+    static QString pathFor(const QString &folder, const QDateTime &when, QString *error);
+    // The keeping rule, applied to the backups in folder after one made at a moment.
+    static void keep(const QString &folder, const QDateTime &when);
+    // Whether folder lacks a backup made on the day of now.
+    static bool dailyDue(const QString &folder, const QDateTime &now);
+
     // Before a change of many QSOs (what names it for the user). When no copy can be made the
     // user is told and false returned: the change must not go on.
     static bool backUpBeforeChange(const Database &log, Dialogs &dialogs, const QString &what);

@@ -129,6 +129,8 @@ void Database::beginTransaction() const
     if (!m_writable)
         throw DatabaseError(DatabaseError::Kind::ReadOnly,
                             QStringLiteral("The log was opened for reading only."));
+    if (m_beforeWrite)
+        m_beforeWrite();
     // Qt's own transaction() opens a deferred one, which reads first and may then find the
     // write lock taken without waiting for it.
     execute(beginSql);
