@@ -8,12 +8,12 @@
 #include "award/awardrequest.h"
 #include "backup/logmarks.h"
 #include "browser/qsoactions.h"
-#include "platform/database.h"
 #include "platform/qtdialogs.h"
 #include "platform/terminationsignals.h"
 #include "platform/transaction.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QComboBox>
