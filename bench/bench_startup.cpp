@@ -14,7 +14,7 @@
 
 #include "backup/backups.h"
 #include "backup/logmarks.h"
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,10 +10,10 @@
 #include "browser/qsoactions.h"
 #include "platform/qtdialogs.h"
 #include "platform/terminationsignals.h"
-#include "platform/transaction.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
 #include "storage/database.h"
+#include "storage/transaction.h"
 
 #include <QAction>
 #include <QComboBox>

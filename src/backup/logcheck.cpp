@@ -2,8 +2,8 @@
 
 #include "backgroundtask.h"
 
-#include "platform/database.h"
-#include "platform/databaseerror.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

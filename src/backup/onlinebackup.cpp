@@ -3,7 +3,7 @@
 #include "backgroundtask.h"
 #include "logcheck.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

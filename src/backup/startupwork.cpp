@@ -3,9 +3,9 @@
 #include "backgroundtask.h"
 #include "backups.h"
 
-#include "platform/database.h"
-#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QCoreApplication>
 #include <QCursor>
