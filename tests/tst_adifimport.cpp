@@ -1,6 +1,7 @@
 // Importing ADIF files into the log and exporting it: the whole file or nothing, the round
 // trip, the Database menu's items and the command line.
 #include "fixture.h"
+#include "importfolder.h"
 
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
@@ -56,28 +57,6 @@ QByteArray everyOutcome()
            record("I3BBB", "KX47AC", "630m", "CW", "20240301", "1200") +
            record("", "KX47AC", "20m", "CW", "20240301", "1200");
 }
-
-QString writeFile(const QString &folder, const QString &name, const QByteArray &content)
-{
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(content);
-    return path;
-}
-
-// The log and gazetteer of a program folder, opened as the program opens them.
-struct OpenFolder {
-    explicit OpenFolder(const ProgramFolder &folder)
-    {
-        QString error;
-        if (!log.open(folder.logPath(), &error) || !places.open(folder.placesPath(), &error))
-            qFatal("cannot open the program folder: %s", qPrintable(error));
-    }
-    Database log{QStringLiteral("ImportLog")};
-    Database places{QStringLiteral("ImportPlaces")};
-};
 
 } // namespace
 

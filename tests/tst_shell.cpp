@@ -431,6 +431,7 @@ void TestShell::menuTree()
           {"mnUtiliy", "&Utility QSO"},
           {"mnPrintAllQSOs", "&Print all QSOs"},
           {"mnImportAdif", "I&mport ADIF..."},
+          {"mnImportEdi", "Import &contest log (EDI)..."},
           {"mnExportAdif", "E&xport ADIF..."},
           {"mnBackup", "&Back up the log now"},
           {"mnRestore", "&Restore a backup..."},

@@ -6,6 +6,7 @@
 #include "platform/logchange.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace kx47
@@ -13,11 +14,13 @@ namespace kx47
 
 class Database;
 
-// Brings an ADIF file into the log. preview() reads the file and tells what importing it would
-// do, writing nothing; apply() reads it again inside one transaction of the log, plans it anew
-// against the log as it stands under the write lock (so the award rules hold even when the log
-// changed since the preview) and writes all of it, or nothing when anything fails or the user
-// cancels. The file is read in one pass each time and never held in memory.
+// Brings ADIF files and EDI contest logs into the log; an EDI file is told by its first line
+// "[REG1TEST;1]", whatever its name, and its QSO lines are planned as ADIF records. preview() reads
+// the file and tells what importing it would do, writing nothing; apply() reads it again inside one
+// transaction of the log, plans it anew against the log as it stands under the write lock (so the
+// award rules hold even when the log changed since the preview) and writes all of it, or nothing
+// when anything fails or the user cancels. The file is read in one pass each time and never held in
+// memory.
 class AdifImport
 {
 public:
@@ -39,14 +42,27 @@ public:
     Result apply(const QString &path, const MappingOptions &options, ImportPlan &plan,
                  LogChange *change = nullptr, const Progress &progress = {},
                  QString *error = nullptr) const;
+    // The same for several files at once, planned together as one file (a contest's logs of
+    // each band): one preview, one transaction. Progress counts the bytes of all of them.
+    Result preview(const QStringList &paths, const MappingOptions &options, ImportPlan &plan,
+                   const Progress &progress = {}, QString *error = nullptr) const;
+    Result apply(const QStringList &paths, const MappingOptions &options, ImportPlan &plan,
+                 LogChange *change = nullptr, const Progress &progress = {},
+                 QString *error = nullptr) const;
+
+    // Whether the file at path is an EDI contest log (its first line is "[REG1TEST;1]").
+    static bool isContestLog(const QString &path);
 
     // The options as the command line and the window name them: "paper,lotw,eqsl". False for
     // an unknown kind.
     static bool parseConfirmations(const QString &text, Confirmations *kinds);
 
 private:
-    Result read(const QString &path, const MappingOptions &options, ImportPlan &plan,
+    Result read(const QStringList &paths, const MappingOptions &options, ImportPlan &plan,
                 const Progress &progress, QString *error) const;
+    Result readFile(const QString &path, bool named, const MappingOptions &options,
+                    const ProvinceLookup &provinces, ImportPlan &plan,
+                    const std::function<bool(qint64 done)> &progress, QString *error) const;
 
     const Database &m_log;
     const Database &m_places;

@@ -55,6 +55,9 @@ struct MappingOptions {
     // What the file is (AdifReader::isLotwReport() and isKx47Export()).
     bool lotwReport = false;
     bool kx47Export = false;
+    // Every file must be an EDI contest log (the Database menu's contest log import); a file
+    // named .edi must be one anyway.
+    bool contestLog = false;
 };
 
 // What becomes of a record; only Ok records are QSOs of the log.
@@ -93,6 +96,10 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
 // The band category of an ADIF band name (any case), or of a frequency in MHz when the name is
 // empty or unknown; empty when neither falls in a band of the award.
 QString bandCategory(const QString &adifBand, const QString &frequency);
+
+// The ADIF band name in lower case ("2m", "23cm") of a band name (any case) or, when the name is
+// empty or unknown, of a frequency in MHz; empty when neither is an amateur band.
+QString adifBandName(const QString &adifBand, const QString &frequency);
 
 // The mode category of an ADIF mode (any case); empty for no mode.
 QString modeCategory(const QString &adifMode);

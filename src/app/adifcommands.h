@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -21,6 +22,10 @@ public:
 
     // Imports path, or a file the user chooses when path is empty.
     void importFile(const QString &path = QString());
+    // Imports EDI contest logs the user chooses, several at once.
+    void importContestLogs();
+    // Imports the files together: one question, one preview, one transaction.
+    void importFiles(const QStringList &paths, bool contestLogs = false);
     void exportLog();
 
 private:

@@ -42,10 +42,10 @@ void setUp(QCommandLineParser &parser, const Options &options)
 {
     parser.setApplicationDescription(
         QStringLiteral("KX47 Logbook: the log of the award DIPLOMA KX47.\n\n"
-                       "Without a command the windows open; a FILE.adi or FILE.adx opens the "
-                       "import of that file.\n"
-                       "  import FILE  imports an ADIF file (.adi or .adx) into the log and "
-                       "prints what it did.\n"
+                       "Without a command the windows open; a FILE.adi, FILE.adx or FILE.edi "
+                       "opens the import of that file.\n"
+                       "  import FILE...  imports ADIF files (.adi or .adx) or EDI contest logs "
+                       "(.edi) into the log, all of them together, and prints what it did.\n"
                        "  export FILE  writes the whole log into an ADIF file (.adi).\n\n"
                        "Exit codes: 0 done, 1 the file cannot be read or the log cannot be "
                        "written (nothing written), 2 wrong arguments."));
@@ -56,7 +56,7 @@ void setUp(QCommandLineParser &parser, const Options &options)
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("import or export, or a file to import in the "
                                                 "windows."),
-                                 QStringLiteral("[import|export] [FILE]"));
+                                 QStringLiteral("[import|export] [FILE...]"));
 }
 
 // Opens one database file.
@@ -125,16 +125,17 @@ CommandLine::CommandLine(const QStringList &arguments)
     if (importing || command == exportCommand) {
         m_action = importing ? Action::Import : Action::Export;
         m_file = positional.value(1);
-        if (positional.size() != 2)
-            m_error = QStringLiteral("%1 takes one FILE.").arg(command);
+        m_files = positional.mid(1);
+        if (importing ? positional.size() < 2 : positional.size() != 2)
+            m_error = importing ? QStringLiteral("import takes one FILE or more.")
+                                : QStringLiteral("%1 takes one FILE.").arg(command);
         else if (!importing && (m_dryRun || m_mixed || parser.isSet(options.confirmations)))
             m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
     } else {
         m_action = Action::Windows;
         m_file = command;
-        if (positional.size() > 1)
-            m_error = QStringLiteral("Unknown command: %1").arg(positional.join(QLatin1Char(' ')));
-        else if (m_dryRun || m_mixed || parser.isSet(options.confirmations))
+        m_files = positional;
+        if (m_dryRun || m_mixed || parser.isSet(options.confirmations))
             m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
     }
     Confirmations kinds;
@@ -207,14 +208,14 @@ int CommandLine::runImport(const QString &folder, QTextStream &out, QTextStream 
     QString error;
     AdifImport::Result result;
     if (m_dryRun) {
-        result = import.preview(m_file, options, plan, {}, &error);
+        result = import.preview(m_files, options, plan, {}, &error);
     } else {
         // A copy of the log is made before a change of many QSOs; without one nothing is changed.
         if (Backups::backUp(log, Backups::folderOf(log), &error).isEmpty()) {
             err << "No copy of the log could be made, nothing was imported: " << error << Qt::endl;
             return Failure;
         }
-        result = import.apply(m_file, options, plan, nullptr, {}, &error);
+        result = import.apply(m_files, options, plan, nullptr, {}, &error);
     }
     if (result != AdifImport::Result::Done) {
         err << error << Qt::endl;
