@@ -6,7 +6,7 @@
 #include "adif/adifimport.h"
 #include "adif/edireader.h"
 #include "app/commandline.h"
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QBuffer>

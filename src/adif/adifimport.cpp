@@ -3,10 +3,10 @@
 #include "adifreader.h"
 #include "edireader.h"
 
-#include "platform/database.h"
-#include "platform/databaseerror.h"
-#include "qso/logstore.h"
+#include "log/logstore.h"
 #include "qso/placelookup.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "adifmapping.h"
 
-#include "platform/awardvocabulary.h"
+#include "log/awardvocabulary.h"
 
 #include <QIODevice>
 #include <QList>

@@ -5,8 +5,8 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "backup/backups.h"
-#include "platform/database.h"
 #include "platform/programplaces.h"
+#include "storage/database.h"
 
 #include <QCommandLineParser>
 #include <QDir>

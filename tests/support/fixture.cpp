@@ -1,7 +1,7 @@
 #include "fixture.h"
 
-#include "platform/database.h"
-#include "platform/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "fixture.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QByteArray>
 #include <QString>
