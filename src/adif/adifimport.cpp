@@ -232,7 +232,7 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
             // Planned anew inside the transaction: the log cannot change under it.
             plan.loadLog(m_log);
-            plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso); };
+            plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso).count; };
             plan.confirm = [&batch](int count) { batch.upgradeQsl(count, QStringLiteral("c")); };
             QString readError;
             result = read(paths, options, plan, progress, &readError);
