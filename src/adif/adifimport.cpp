@@ -84,6 +84,7 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     MappingOptions fileOptions = options;
     fileOptions.lotwReport = reader.isLotwReport();
     fileOptions.kx47Export = reader.isKx47Export();
+    plan.confirmationsOnly = options.confirmationsOnly;
 
     const PlaceLookup places(m_places);
     const GazetteerProvinces provinces(places);

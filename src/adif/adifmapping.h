@@ -55,6 +55,11 @@ struct MappingOptions {
     // What the file is (AdifReader::isLotwReport() and isKx47Export()).
     bool lotwReport = false;
     bool kx47Export = false;
+    // Confirmations downloaded from a service: a record only confirms a QSO already in the log,
+    // it never adds one.
+    bool confirmationsOnly = false;
+    // An eQSL inbox download, whose every record is an eQSL confirmation.
+    bool eqslInbox = false;
 };
 
 // What becomes of a record; only Ok records are QSOs of the log.
