@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -232,7 +233,9 @@ void DownloadWindow::downloadFinished()
 
 void DownloadWindow::hideEvent(QHideEvent *event)
 {
-    m_download.cancel();
+    // Exit or the close box stop the download; a minimised window goes on.
+    if (!event->spontaneous())
+        m_download.cancel();
     QWidget::hideEvent(event);
 }
 

@@ -170,7 +170,7 @@ void ConfirmationDownload::fetch(const QUrl &address, Step step)
 
 void ConfirmationDownload::onReadyRead()
 {
-    if (!m_reply || m_tooLarge)
+    if (!m_reply || m_tooLarge || !m_reply->isOpen())
         return;
     m_stall.start(m_stallMs);
     const QByteArray data = m_reply->readAll();
