@@ -15,7 +15,7 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "adif/adifmapping.h"
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -9,7 +9,7 @@
 #include "adif/adifimport.h"
 #include "download/confirmationdownload.h"
 #include "download/downloadmerge.h"
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -10,11 +10,11 @@
 #include "app/fulllogprintout.h"
 #include "award/awardrequest.h"
 #include "award/awardrequestkind.h"
-#include "platform/database.h"
+#include "log/lognotifier.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "platform/lognotifier.h"
 #include "platform/qtprintservice.h"
+#include "storage/database.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Saves QSOs into a log through the program's own store, one after another until it is killed,
 // and prints "<number> <call>" for each QSO once its save has returned. Used by tst_crash.
 //   kx47_crashwriter LOG ROUND
-#include "platform/database.h"
-#include "qso/logstore.h"
+#include "log/logstore.h"
+#include "storage/database.h"
 
 #include <QCoreApplication>
 #include <cstdio>

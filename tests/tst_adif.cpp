@@ -5,8 +5,8 @@
 #include "adif/adifmapping.h"
 #include "adif/adifreader.h"
 #include "adif/adifwriter.h"
-#include "platform/database.h"
 #include "qso/placelookup.h"
+#include "storage/database.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>

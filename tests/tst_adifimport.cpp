@@ -5,7 +5,7 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "app/commandline.h"
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QFile>

@@ -3,14 +3,14 @@
 #include "fixture.h"
 #include "qsoentryfixture.h"
 
-#include "award/awardcounter.h"
-#include "award/awardtally.h"
-#include "award/awardthresholds.h"
 #include "award/awardwindow.h"
-#include "platform/database.h"
-#include "platform/logchange.h"
-#include "platform/lognotifier.h"
+#include "log/awardcounter.h"
+#include "log/awardtally.h"
+#include "log/awardthresholds.h"
+#include "log/logchange.h"
+#include "log/lognotifier.h"
 #include "platform/windownames.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QComboBox>

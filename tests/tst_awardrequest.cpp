@@ -9,10 +9,10 @@
 #include "award/awardrequest.h"
 #include "award/awardrequestkind.h"
 #include "backup/backups.h"
-#include "platform/database.h"
-#include "platform/databaseerror.h"
-#include "platform/lognotifier.h"
+#include "log/lognotifier.h"
 #include "platform/qtprintservice.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "awardrequestlog.h"
 #include "fixture.h"
 
-#include "platform/lognotifier.h"
+#include "log/lognotifier.h"
 #include "platform/windownames.h"
 
 #include <QAction>

@@ -4,8 +4,8 @@
 
 #include "backup/backups.h"
 #include "backup/restorewindow.h"
-#include "platform/database.h"
-#include "platform/lognotifier.h"
+#include "log/lognotifier.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QDir>

@@ -7,11 +7,11 @@
 #include "browser/loglinesmodel.h"
 #include "browser/loglister.h"
 #include "browser/loglisting.h"
-#include "browser/logquery.h"
-#include "browser/logsearch.h"
-#include "platform/database.h"
-#include "platform/logchange.h"
-#include "platform/sqltext.h"
+#include "log/logchange.h"
+#include "log/logquery.h"
+#include "log/logsearch.h"
+#include "storage/database.h"
+#include "storage/sqltext.h"
 
 #include <QAbstractItemModelTester>
 #include <QSqlQuery>

@@ -7,11 +7,11 @@
 #include "award/awardwindow.h"
 #include "browser/qsoactions.h"
 #include "browser/utilitywindow.h"
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/database.h"
-#include "platform/lognotifier.h"
 #include "platform/windownames.h"
 #include "qso/editqsowindow.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,8 +5,8 @@
 
 #include "browser/logline.h"
 #include "browser/utilitywindow.h"
-#include "platform/logchange.h"
-#include "platform/lognotifier.h"
+#include "log/logchange.h"
+#include "log/lognotifier.h"
 #include "platform/windownames.h"
 
 #include <QAction>

@@ -3,11 +3,11 @@
 #include "fakedialogs.h"
 #include "qsoentryfixture.h"
 
-#include "platform/database.h"
+#include "log/logstore.h"
 #include "qso/entrymode.h"
-#include "qso/logstore.h"
 #include "qso/qsoentry.h"
 #include "qso/qsosubmission.h"
+#include "storage/database.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

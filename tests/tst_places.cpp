@@ -2,7 +2,7 @@
 #include "fixture.h"
 
 #include "places/placesearch.h"
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QtTest>
 #include <algorithm>

@@ -2,14 +2,14 @@
 // schema and the numbering of new QSOs.
 #include "fixture.h"
 
-#include "platform/database.h"
+#include "log/qsonumber.h"
 #include "platform/fixedwidth.h"
 #include "platform/programfolder.h"
-#include "platform/qsonumber.h"
-#include "platform/schema.h"
-#include "platform/sqltext.h"
 #include "platform/textforms.h"
 #include "platform/windowsettings.h"
+#include "storage/database.h"
+#include "storage/schema.h"
+#include "storage/sqltext.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -4,8 +4,8 @@
 #include "printouttext.h"
 
 #include "app/fulllogprintout.h"
-#include "platform/database.h"
 #include "platform/qtprintservice.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,8 +3,8 @@
 // deleted while the window was open.
 #include "qsoentryfixture.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/lognotifier.h"
 #include "platform/textforms.h"
 #include "platform/windownames.h"
 #include "qso/editqsowindow.h"

@@ -2,11 +2,11 @@
 // "Clear", "Exit" and the close box, and the notice that the log changed.
 #include "qsoentryfixture.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/database.h"
-#include "platform/lognotifier.h"
 #include "platform/windownames.h"
 #include "qso/qsoentrywindow.h"
+#include "storage/database.h"
 
 #include <QApplication>
 #include <QComboBox>

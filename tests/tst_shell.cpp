@@ -7,11 +7,11 @@
 #include "app/databasefiles.h"
 #include "award/awardrequest.h"
 #include "browser/qsoactions.h"
-#include "platform/database.h"
 #include "platform/qtdialogs.h"
 #include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
+#include "storage/database.h"
 
 #include <QAction>
 #include <QComboBox>

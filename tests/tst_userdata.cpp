@@ -2,7 +2,7 @@
 // userData that Submit creates and replaces, and the reader that takes whatever the row holds.
 #include "fixture.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 #include "userdata/userdatachecks.h"
 #include "userdata/userdatarecord.h"
 #include "userdata/userdatastore.h"

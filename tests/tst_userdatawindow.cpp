@@ -3,8 +3,8 @@
 #include "fixture.h"
 #include "openedwindow.h"
 
-#include "platform/database.h"
 #include "platform/windownames.h"
+#include "storage/database.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -2,7 +2,7 @@
 
 #include "timing.h"
 
-#include "platform/sqltext.h"
+#include "storage/sqltext.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -2,10 +2,10 @@
 
 #include "adifreader.h"
 
-#include "platform/database.h"
-#include "platform/databaseerror.h"
-#include "qso/logstore.h"
+#include "log/logstore.h"
 #include "qso/placelookup.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "adifmapping.h"
 #include "importplan.h"
 
-#include "platform/logchange.h"
+#include "log/logchange.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "adifmapping.h"
 
-#include "platform/awardvocabulary.h"
+#include "log/awardvocabulary.h"
 #include "qso/placelookup.h"
 
 #include <QDate>

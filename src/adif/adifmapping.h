@@ -1,8 +1,8 @@
 #pragma once
 
 #include "adifrecord.h"
+#include "log/qsorecord.h"
 #include "platform/textkey.h"
-#include "qso/qsorecord.h"
 
 #include <QFlags>
 #include <QHash>

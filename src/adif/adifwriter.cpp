@@ -1,6 +1,6 @@
 #include "adifwriter.h"
 
-#include "platform/awardvocabulary.h"
+#include "log/awardvocabulary.h"
 
 #include <QSaveFile>
 #include <QVarLengthArray>

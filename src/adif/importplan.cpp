@@ -1,7 +1,7 @@
 #include "importplan.h"
 
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
+#include "log/awardvocabulary.h"
+#include "storage/database.h"
 
 #include <QDate>
 #include <QSqlQuery>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "log/qsorecord.h"
 #include "platform/textkey.h"
-#include "qso/qsorecord.h"
 
 #include <QHash>
 #include <QString>

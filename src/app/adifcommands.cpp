@@ -3,10 +3,10 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "backup/backups.h"
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/database.h"
 #include "platform/dialogs.h"
-#include "platform/lognotifier.h"
+#include "storage/database.h"
 
 #include <QDir>
 #include <QFileInfo>

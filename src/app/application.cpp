@@ -12,15 +12,15 @@
 #include "browser/browserwindows.h"
 #include "map/mapwindows.h"
 #include "places/placeswindows.h"
-#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
 #include "platform/programplaces.h"
-#include "platform/schema.h"
 #include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
 #include "qso/qsowindows.h"
+#include "storage/databaseerror.h"
+#include "storage/schema.h"
 #include "userdata/userdatawindows.h"
 
 #include <QCoreApplication>

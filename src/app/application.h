@@ -1,9 +1,9 @@
 #pragma once
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/database.h"
-#include "platform/lognotifier.h"
 #include "platform/windowregistry.h"
+#include "storage/database.h"
 
 #include <QString>
 #include <memory>

@@ -8,8 +8,8 @@
 #include "download/confirmationdownload.h"
 #include "download/credentials.h"
 #include "download/downloadmerge.h"
-#include "platform/database.h"
 #include "platform/programplaces.h"
+#include "storage/database.h"
 
 #include <QCommandLineParser>
 #include <QDir>

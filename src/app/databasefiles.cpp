@@ -1,7 +1,7 @@
 #include "databasefiles.h"
 
-#include "platform/database.h"
-#include "platform/databasecheck.h"
+#include "storage/database.h"
+#include "storage/databasecheck.h"
 
 #include <QDir>
 #include <QFile>

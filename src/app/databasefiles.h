@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/schema.h"
+#include "storage/schema.h"
 
 #include <QSqlDatabase>
 #include <QString>

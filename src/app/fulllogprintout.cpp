@@ -1,9 +1,9 @@
 #include "fulllogprintout.h"
 
-#include "platform/database.h"
 #include "platform/fixedwidth.h"
 #include "platform/printer.h"
 #include "platform/textforms.h"
+#include "storage/database.h"
 
 #include <QSqlQuery>
 

@@ -3,11 +3,11 @@
 #include "backup/restorewindow.h"
 #include "fulllogprintout.h"
 #include "platform/appcontext.h"
-#include "platform/databaseerror.h"
 #include "platform/desktop.h"
 #include "platform/programfolder.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
+#include "storage/databaseerror.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,12 +1,12 @@
 #include "awardapplicationprintout.h"
 
-#include "awardqueries.h"
 #include "awardrequestkind.h"
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
+#include "log/awardqueries.h"
+#include "log/awardvocabulary.h"
 #include "platform/fixedwidth.h"
 #include "platform/printer.h"
 #include "platform/textforms.h"
+#include "storage/database.h"
 #include "userdata/userdatarecord.h"
 
 #include <QSqlRecord>

@@ -1,15 +1,15 @@
 #include "awardrequest.h"
 
 #include "awardapplicationprintout.h"
-#include "awardqueries.h"
 #include "awardrequestkind.h"
 #include "backup/backups.h"
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
+#include "log/awardqueries.h"
+#include "log/awardvocabulary.h"
+#include "log/lognotifier.h"
+#include "log/logstore.h"
 #include "platform/dialogs.h"
-#include "platform/lognotifier.h"
 #include "platform/printer.h"
-#include "qso/logstore.h"
+#include "storage/database.h"
 
 namespace kx47
 {

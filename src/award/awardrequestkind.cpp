@@ -1,6 +1,6 @@
 #include "awardrequestkind.h"
 
-#include "awardthresholds.h"
+#include "log/awardthresholds.h"
 #include "platform/windownames.h"
 
 namespace kx47

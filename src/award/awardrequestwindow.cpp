@@ -3,9 +3,9 @@
 #include "awardrequest.h"
 #include "awardrequestkind.h"
 
+#include "log/awardvocabulary.h"
 #include "platform/appcontext.h"
-#include "platform/awardvocabulary.h"
-#include "platform/databaseerror.h"
+#include "storage/databaseerror.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,14 +1,14 @@
 #include "awardwindow.h"
 
-#include "awardcounter.h"
-#include "awardtally.h"
+#include "log/awardcounter.h"
+#include "log/awardtally.h"
 
+#include "log/awardvocabulary.h"
+#include "log/logchange.h"
 #include "platform/appcontext.h"
-#include "platform/awardvocabulary.h"
-#include "platform/databaseerror.h"
-#include "platform/logchange.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
+#include "storage/databaseerror.h"
 
 #include <QComboBox>
 #include <QGroupBox>

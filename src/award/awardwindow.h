@@ -1,6 +1,6 @@
 #pragma once
 
-#include "awardcounter.h"
+#include "log/awardcounter.h"
 
 #include <QWidget>
 #include <array>

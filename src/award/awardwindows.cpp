@@ -4,8 +4,8 @@
 #include "awardrequestwindow.h"
 #include "awardwindow.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/lognotifier.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 

@@ -2,9 +2,9 @@
 
 #include "engineprogress.h"
 
-#include "platform/database.h"
-#include "platform/databasecheck.h"
 #include "platform/dialogs.h"
+#include "storage/database.h"
+#include "storage/databasecheck.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "engineprogress.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -2,12 +2,12 @@
 
 #include "backups.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/database.h"
 #include "platform/dialogs.h"
-#include "platform/lognotifier.h"
 #include "platform/programfolder.h"
 #include "platform/windowregistry.h"
+#include "storage/database.h"
 
 #include <QDir>
 #include <QHBoxLayout>

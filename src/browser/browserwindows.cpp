@@ -2,8 +2,8 @@
 
 #include "utilitywindow.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/lognotifier.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logquery.h"
+#include "log/logquery.h"
 
 #include "platform/textkey.h"
 

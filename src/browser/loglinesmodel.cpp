@@ -1,8 +1,8 @@
 #include "loglinesmodel.h"
 
-#include "logquery.h"
+#include "log/logquery.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 namespace kx47
 {

@@ -2,7 +2,7 @@
 
 #include "loglisting.h"
 
-#include "platform/logchange.h"
+#include "log/logchange.h"
 
 #include <QAbstractListModel>
 

@@ -1,6 +1,6 @@
 #include "loglister.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <sqlite3.h>
 

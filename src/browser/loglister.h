@@ -1,9 +1,9 @@
 #pragma once
 
+#include "log/logquery.h"
 #include "loglisting.h"
-#include "logquery.h"
 
-#include "platform/databaseerror.h"
+#include "storage/databaseerror.h"
 
 #include <QObject>
 #include <QString>

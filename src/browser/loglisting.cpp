@@ -1,8 +1,8 @@
 #include "loglisting.h"
 
-#include "logquery.h"
+#include "log/logquery.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <sqlite3.h>
 

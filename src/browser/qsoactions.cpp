@@ -1,11 +1,11 @@
 #include "qsoactions.h"
 
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
+#include "log/awardvocabulary.h"
+#include "log/lognotifier.h"
+#include "log/logstore.h"
 #include "platform/dialogs.h"
-#include "platform/lognotifier.h"
 #include "platform/textforms.h"
-#include "qso/logstore.h"
+#include "storage/database.h"
 
 namespace kx47
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qso/qsorecord.h"
+#include "log/qsorecord.h"
 
 #include <QString>
 #include <QVector>

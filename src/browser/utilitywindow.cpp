@@ -5,15 +5,15 @@
 #include "loglister.h"
 #include "loglisting.h"
 
+#include "log/logchange.h"
 #include "platform/appcontext.h"
-#include "platform/database.h"
-#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/headerframe.h"
-#include "platform/logchange.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "qso/editqsowindow.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QComboBox>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "logquery.h"
-#include "logsearch.h"
+#include "log/logquery.h"
+#include "log/logsearch.h"
 #include "qsoactions.h"
 
 #include <QVector>

@@ -1,7 +1,7 @@
 #include "awardmap.h"
 
-#include "platform/database.h"
 #include "platform/textforms.h"
+#include "storage/database.h"
 
 #include <QSqlQuery>
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/awardvocabulary.h"
+#include "log/awardvocabulary.h"
 
 #include <QString>
 #include <QStringList>

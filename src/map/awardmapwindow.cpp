@@ -2,15 +2,15 @@
 
 #include "awardmappicture.h"
 
-#include "browser/logsearch.h"
 #include "browser/utilitywindow.h"
+#include "log/awardvocabulary.h"
+#include "log/logsearch.h"
 #include "platform/appcontext.h"
-#include "platform/awardvocabulary.h"
-#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/printer.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
+#include "storage/databaseerror.h"
 
 #include <QComboBox>
 #include <QGridLayout>

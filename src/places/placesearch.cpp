@@ -1,7 +1,7 @@
 #include "placesearch.h"
 
-#include "platform/database.h"
 #include "platform/fixedwidth.h"
+#include "storage/database.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "log/qsorecord.h"
 #include "qsoentrywindow.h"
-#include "qsorecord.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
 #include "placelookup.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 namespace kx47
 {

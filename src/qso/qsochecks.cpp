@@ -4,7 +4,7 @@
 #include "qsoentry.h"
 
 #include "platform/dialogs.h"
-#include "platform/sqltext.h"
+#include "storage/sqltext.h"
 
 #include <cmath>
 

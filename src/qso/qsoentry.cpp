@@ -2,7 +2,7 @@
 
 #include "numerictext.h"
 
-#include "platform/awardvocabulary.h"
+#include "log/awardvocabulary.h"
 #include "platform/textforms.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qsorecord.h"
+#include "log/qsorecord.h"
 
 #include <QString>
 

@@ -3,9 +3,9 @@
 #include "qsoform.h"
 #include "qsosubmission.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/databaseerror.h"
-#include "platform/lognotifier.h"
+#include "storage/databaseerror.h"
 
 #include <QCloseEvent>
 #include <QPushButton>

@@ -3,7 +3,7 @@
 #include "entrylineedit.h"
 #include "placelookup.h"
 
-#include "platform/awardvocabulary.h"
+#include "log/awardvocabulary.h"
 #include "platform/textforms.h"
 #include "platform/typedtext.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "entrymode.h"
+#include "log/qsorecord.h"
 #include "qsoentry.h"
-#include "qsorecord.h"
 
 #include <QWidget>
 #include <array>

@@ -1,12 +1,12 @@
 #include "qsosubmission.h"
 
-#include "logstore.h"
+#include "log/logstore.h"
 #include "qsochecks.h"
 #include "qsoentry.h"
 
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
+#include "log/awardvocabulary.h"
 #include "platform/dialogs.h"
+#include "storage/database.h"
 
 namespace kx47
 {

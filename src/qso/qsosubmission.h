@@ -2,7 +2,7 @@
 
 #include "entrymode.h"
 
-#include "platform/logchange.h"
+#include "log/logchange.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #include "userdatarecord.h"
 
-#include "platform/database.h"
+#include "storage/database.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

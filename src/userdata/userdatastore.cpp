@@ -1,7 +1,7 @@
 #include "userdatastore.h"
 
-#include "platform/database.h"
-#include "platform/transaction.h"
+#include "storage/database.h"
+#include "storage/transaction.h"
 
 #include <QVariantList>
 

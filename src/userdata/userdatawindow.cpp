@@ -3,11 +3,11 @@
 #include "userdatachecks.h"
 
 #include "platform/appcontext.h"
-#include "platform/database.h"
-#include "platform/databaseerror.h"
 #include "platform/dialogs.h"
 #include "platform/typedtext.h"
 #include "platform/windownames.h"
+#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QComboBox>
 #include <QGridLayout>

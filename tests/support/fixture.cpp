@@ -1,8 +1,8 @@
 #include "fixture.h"
 #include "memorycredentials.h"
 
-#include "platform/database.h"
-#include "platform/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "qsoentryfixture.h"
 
+#include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/lognotifier.h"
 
 #include <QComboBox>
 #include <QLineEdit>

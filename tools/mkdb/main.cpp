@@ -1,8 +1,8 @@
 // Makes the program's database files:
 //   kx47_mkdb log <data.mdb>              an empty log, only where the file is absent
 //   kx47_mkdb places <places.csv> <places.mdb>   the gazetteer from its CSV source
-#include "platform/database.h"
-#include "platform/schema.h"
+#include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "logstore.h"
 
-#include "platform/awardvocabulary.h"
-#include "platform/database.h"
-#include "platform/qsonumber.h"
-#include "platform/transaction.h"
+#include "log/awardvocabulary.h"
+#include "log/qsonumber.h"
+#include "storage/database.h"
+#include "storage/transaction.h"
 
 #include <QSqlRecord>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "database.h"
 
-#include "dialogs.h"
 #include "journalfolder.h"
+#include "platform/dialogs.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>

@@ -2,7 +2,7 @@
 
 #include "qsorecord.h"
 
-#include "platform/logchange.h"
+#include "log/logchange.h"
 
 #include <QSet>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #include "logsearch.h"
 
-#include "platform/sqltext.h"
+#include "storage/sqltext.h"
 
 namespace kx47
 {

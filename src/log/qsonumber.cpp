@@ -1,6 +1,6 @@
 #include "qsonumber.h"
 
-#include "database.h"
+#include "storage/database.h"
 
 namespace kx47
 {

@@ -1,6 +1,6 @@
 #include "databaseerror.h"
 
-#include "dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QCoreApplication>
 #include <QSqlError>

@@ -2,8 +2,8 @@
 
 #include "awardthresholds.h"
 
-#include "platform/database.h"
-#include "platform/logchange.h"
+#include "log/logchange.h"
+#include "storage/database.h"
 
 #include <QSqlQuery>
 
