@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
 scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKX47_BUILD_BENCH=OFF
 cmake --build build -j"$(nproc)"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

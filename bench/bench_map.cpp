@@ -9,6 +9,7 @@
 #include "sqlitecli.h"
 #include "timing.h"
 
+#include "log/logreads.h"
 #include "map/awardmap.h"
 #include "map/awardmapwindow.h"
 #include "platform/appcontext.h"
@@ -66,7 +67,7 @@ int main(int argc, char *argv[])
         });
         const Timing::Run tool = SqliteCli::medianMs(
             log.logPath(),
-            SqliteCli::withValues(AwardMap::groupedSql(band), AwardMap::groupedValues(band, mode)) +
+            SqliteCli::withValues(LogReads::groupedSql(band), LogReads::groupedValues(band, mode)) +
                 QLatin1Char(';'),
             computeRuns);
         figure(QStringLiteral("map of %1, MIXED (%2 sub-squares with QSOs)")

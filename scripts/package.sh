@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 scripts/install-deps.sh "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 build="${KX47_PACKAGE_BUILD:-build-package}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DKX47_BUILD_BENCH=OFF
 cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/kx47_*.deb
 (cd "$build" && cpack -G DEB)

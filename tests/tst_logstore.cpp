@@ -3,12 +3,15 @@
 #include "fakedialogs.h"
 #include "qsoentryfixture.h"
 
+#include "adif/importplan.h"
+#include "log/awardvocabulary.h"
 #include "log/logstore.h"
 #include "qso/entrymode.h"
 #include "qso/qsoentry.h"
 #include "qso/qsosubmission.h"
 #include "storage/database.h"
 
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -78,6 +81,10 @@ private slots:
     void batchChanges();
     void qslOnlyRises_data();
     void qslOnlyRises();
+    void writersRefuseWithRule_data();
+    void writersRefuseWithRule();
+    void rulesHoldThroughEveryWriter_data();
+    void rulesHoldThroughEveryWriter();
     void lockHeldBrieflyIsWaitedOut();
 
     void submitSaves();
@@ -352,7 +359,7 @@ void TestLogStore::batchIsWholeOrNothing()
         QVERIFY(batch.remove(1));
         QVERIFY(!batch.remove(1));
         QVERIFY(!batch.contains(1));
-        QCOMPARE(batch.append(entry("AC", false).record()), 3);
+        QCOMPARE(batch.append(entry("AC", false).record()).count, 3);
         QVERIFY(batch.upgradeQsl(2, "a"));
         QVERIFY(batch.accreditedExists("ab", "HF", "MIXED"));
     });
@@ -389,9 +396,8 @@ void TestLogStore::batchChanges_data()
         << QList<int>{1} << "+ c2"
         << "2" << QVector<qint64>{2} << QVector<qint64>{} << QVector<qint64>{} << QList<int>{1, 2};
     QTest::newRow("confirmed, then accredited: changed once")
-        << QList<int>{1, 2} << "c1 a1 c2"
-        << "" << QVector<qint64>{} << QVector<qint64>{1, 2} << QVector<qint64>{}
-        << QList<int>{1, 2};
+        << QList<int>{1, 2} << "c1 a1"
+        << "" << QVector<qint64>{} << QVector<qint64>{1} << QVector<qint64>{} << QList<int>{1, 2};
     QTest::newRow("confirmed, then removed: only removed")
         << QList<int>{1, 2} << "c1 -1"
         << "" << QVector<qint64>{} << QVector<qint64>{} << QVector<qint64>{1} << QList<int>{2};
@@ -419,7 +425,8 @@ void TestLogStore::batchChanges()
         for (const QString &step : work.split(QLatin1Char(' '))) {
             const int count = step.mid(1).toInt();
             if (step == QLatin1String("+")) {
-                given << QString::number(batch.append(entry(QStringLiteral("AB"), false).record()));
+                given << QString::number(
+                    batch.append(entry(QStringLiteral("AB"), false).record()).count);
             } else if (step.startsWith(QLatin1Char('-'))) {
                 QVERIFY(batch.remove(count));
             } else if (step.startsWith(QLatin1Char('r'))) {
@@ -469,6 +476,191 @@ void TestLogStore::qslOnlyRises()
     const LogChange change = LogStore(*m_log).upgradeQsl({1, 7}, wanted);
     QCOMPARE(m_folder->qso(1).qsl, result);
     QCOMPARE(change.changed, result == stored ? QVector<qint64>{} : QVector<qint64>{1});
+}
+
+void TestLogStore::writersRefuseWithRule_data()
+{
+    // The log: 1 AA accredited, 2 AB confirmed, 3 worked (on AC, or on the row's sub-square
+    // when it is upgraded), all on HF MIXED.
+    QTest::addColumn<QString>("writer"); // "append", "rewrite 3" or "upgrade 3"
+    QTest::addColumn<QString>("locator");
+    QTest::addColumn<QString>("qsl");
+    QTest::addColumn<int>("rule"); // LogStore::Rule
+    const int kept = int(LogStore::Rule::Kept);
+    const int accredited = int(LogStore::Rule::Accredited);
+    const int taken = int(LogStore::Rule::ConfirmedTaken);
+    QTest::newRow("worked on an accredited slot") << "append"
+                                                  << "aa"
+                                                  << "w" << accredited;
+    QTest::newRow("second confirmed") << "append"
+                                      << "AB"
+                                      << "c" << taken;
+    QTest::newRow("worked beside a confirmed") << "append"
+                                               << "AB"
+                                               << "w" << kept;
+    QTest::newRow("moved onto an accredited slot") << "rewrite 3"
+                                                   << "AA"
+                                                   << "w" << accredited;
+    QTest::newRow("moved as confirmed beside one") << "rewrite 3"
+                                                   << "AB"
+                                                   << "C" << taken;
+    QTest::newRow("rewritten where it is") << "rewrite 3"
+                                           << "AC"
+                                           << "c" << kept;
+    QTest::newRow("confirmed beside a confirmed") << "upgrade 3"
+                                                  << "AB"
+                                                  << "c" << taken;
+    QTest::newRow("accredited beside an accredited") << "upgrade 3"
+                                                     << "AA"
+                                                     << "a" << accredited;
+    QTest::newRow("the holder itself accredited") << "upgrade 2"
+                                                  << "AB"
+                                                  << "a" << kept;
+}
+
+void TestLogStore::writersRefuseWithRule()
+{
+    QFETCH(QString, writer);
+    QFETCH(QString, locator);
+    QFETCH(QString, qsl);
+    QFETCH(int, rule);
+    // An upgraded QSO 3 stands on the row's sub-square.
+    const bool upgrade = writer.startsWith(QLatin1String("upgrade"));
+    m_folder->addQsos({qsoRow(1, "AA", "a"), qsoRow(2, "AB", "c"),
+                       qsoRow(3, upgrade ? locator : QStringLiteral("AC"), "w")});
+    const QList<QsoRow> before = m_folder->qsos();
+    LogStore::Written written;
+    LogStore(*m_log).write([&](LogStore::Batch &batch) {
+        QsoRecord record = entry(locator, false).record();
+        record.qsl = qsl;
+        record.count = writer.section(QLatin1Char(' '), 1).toInt();
+        if (writer == QLatin1String("append"))
+            written = batch.append(record);
+        else if (upgrade)
+            written = batch.upgradeQsl(record.count, qsl);
+        else
+            written = batch.rewrite(record);
+    });
+    QCOMPARE(int(written.refused), rule);
+    QCOMPARE(bool(written), rule == int(LogStore::Rule::Kept));
+    if (!written)
+        QCOMPARE(m_folder->qsos(), before);
+}
+
+namespace
+{
+
+// The sub-square, band and mode of a QSO, as the log compares them.
+QString slotOf(const QsoRow &r)
+{
+    return (r.locator + QLatin1Char('/') + r.band + QLatin1Char('/') + r.mode).toUpper();
+}
+
+bool holdsSlot(const QString &qsl)
+{
+    return qsl.compare(QLatin1String("c"), Qt::CaseInsensitive) == 0 ||
+           qsl.compare(QLatin1String("a"), Qt::CaseInsensitive) == 0;
+}
+
+// Both rules between the log before and after one change: no QSO came onto a sub-square, band
+// and mode that another QSO, still there, held accredited, and none of them holds two confirmed
+// QSOs.
+QString brokenRule(const QList<QsoRow> &before, const QList<QsoRow> &after)
+{
+    QHash<QString, int> accreditedBy; // slot -> the accredited QSO before the change
+    QHash<int, QString> slotBefore;
+    for (const QsoRow &r : before) {
+        slotBefore.insert(r.count, slotOf(r));
+        if (r.qsl.compare(QLatin1String("a"), Qt::CaseInsensitive) == 0)
+            accreditedBy.insert(slotOf(r), r.count);
+    }
+    QSet<int> present;
+    for (const QsoRow &r : after)
+        present.insert(r.count);
+    QHash<QString, int> holders;
+    for (const QsoRow &r : after) {
+        const QString slot = slotOf(r);
+        const bool came = slotBefore.value(r.count) != slot;
+        if (came && accreditedBy.contains(slot) && accreditedBy.value(slot) != r.count &&
+            present.contains(accreditedBy.value(slot)))
+            return QStringLiteral("QSO %1 came onto the accredited %2").arg(r.count).arg(slot);
+        if (holdsSlot(r.qsl) && ++holders[slot] > 1)
+            return QStringLiteral("%1 holds two confirmed QSOs").arg(slot);
+    }
+    return QString();
+}
+
+} // namespace
+
+void TestLogStore::rulesHoldThroughEveryWriter_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+void TestLogStore::rulesHoldThroughEveryWriter()
+{
+    // Few sub-squares, bands and states, so that the changes meet each other often.
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    const QStringList locators{"AA", "ab", "AB"};
+    const QStringList bands{"HF", "VHF"};
+    const QStringList states{"w", "c", "a", "C"};
+    auto pick = [&random](const QStringList &list) {
+        return list.at(int(random.bounded(quint32(list.size()))));
+    };
+    auto record = [&](int count) {
+        QsoRecord r = entry(pick(locators), false, pick(bands)).record();
+        r.qsl = pick(states);
+        r.time = QStringLiteral("1%1:00").arg(random.bounded(3u));
+        r.count = count;
+        return r;
+    };
+    const LogStore store(*m_log);
+    for (int step = 0; step < 120; ++step) {
+        const QList<QsoRow> before = m_folder->qsos();
+        const int some =
+            before.isEmpty() ? 1 : before.at(int(random.bounded(quint32(before.size())))).count;
+        const std::optional<qint64> other =
+            random.bounded(2u) ? std::optional<qint64>(some + 1) : std::nullopt;
+        switch (random.bounded(7u)) {
+        case 0:
+            store.append(record(0), other);
+            break;
+        case 1:
+            store.rewrite(record(some), other);
+            break;
+        case 2:
+            store.upgradeQsl({some, int(some + 1)}, pick(states));
+            break;
+        case 3:
+            store.remove(some);
+            break;
+        case 4:
+            store.write([&](LogStore::Batch &batch) {
+                batch.append(record(0));
+                batch.rewrite(record(some));
+                batch.upgradeQsl(some, pick(states));
+            });
+            break;
+        default: {
+            // An import: the plan applied to the log in one batch, as AdifImport does.
+            ImportPlan plan;
+            store.write([&](LogStore::Batch &batch) {
+                plan.loadLog(*m_log);
+                plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso).count; };
+                plan.confirm = [&batch](int count) {
+                    batch.upgradeQsl(count, vocabulary::QslState::Confirmed);
+                };
+                for (int i = 0; i < 3; ++i)
+                    plan.add(record(0));
+            });
+        }
+        }
+        const QString broken = brokenRule(before, m_folder->qsos());
+        QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("step %1: %2").arg(step).arg(broken)));
+    }
 }
 
 void TestLogStore::lockHeldBrieflyIsWaitedOut()

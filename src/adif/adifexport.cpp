@@ -2,6 +2,7 @@
 
 #include "adifwriter.h"
 
+#include "log/logreads.h"
 #include "log/logstore.h"
 
 #include "storage/database.h"
@@ -16,10 +17,6 @@ namespace kx47
 namespace
 {
 
-const QString qsoCountSql = QStringLiteral("select count(*) as contatore from data");
-const QString qsosSql =
-    QStringLiteral("select %1 from data order by count").arg(QLatin1String(LogStore::qsoColumns));
-
 // Thrown out of the writer when the user cancels, so that the file is not put in place.
 struct Cancelled {
 };
@@ -31,8 +28,9 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
 {
     int done = 0;
     try {
-        const int total = m_log.count(qsoCountSql);
-        QSqlQuery query = m_log.run(qsosSql);
+        const LogReads reads(m_log);
+        const int total = reads.qsoCount();
+        QSqlQuery query = reads.qsosByNumber();
         const QsoSource source = [&](QsoRecord &qso) {
             if (!query.next())
                 return false;

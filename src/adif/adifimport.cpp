@@ -137,7 +137,7 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
             // Planned anew inside the transaction: the log cannot change under it.
             plan.loadLog(m_log);
-            plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso); };
+            plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso).count; };
             plan.confirm = [&batch](int count) { batch.upgradeQsl(count, QStringLiteral("c")); };
             QString readError;
             result = read(path, options, plan, progress, &readError);

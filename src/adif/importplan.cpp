@@ -1,6 +1,7 @@
 #include "importplan.h"
 
 #include "log/awardvocabulary.h"
+#include "log/logreads.h"
 #include "storage/database.h"
 
 #include <QDate>
@@ -12,9 +13,6 @@ namespace kx47
 
 namespace
 {
-
-const QString logQsosSql =
-    QStringLiteral("select count, WWLocator, call, date, time, mode, band, qsl from data");
 
 const char *const captions[ImportPlan::outcomeCount + 1] = {
     "new worked",
@@ -118,7 +116,7 @@ qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
 
 void ImportPlan::loadLog(const Database &log)
 {
-    QSqlQuery query = log.run(logQsosSql);
+    QSqlQuery query = LogReads(log).qsosForMatching();
     QsoRecord qso;
     while (query.next()) {
         qso.count = query.value(0).toInt();

@@ -1,5 +1,7 @@
 #include "fulllogprintout.h"
 
+#include "log/logreads.h"
+#include "log/logstore.h"
 #include "platform/fixedwidth.h"
 #include "platform/printer.h"
 #include "platform/textforms.h"
@@ -15,12 +17,6 @@ namespace
 
 const QString selectApplicantCall = QStringLiteral("select call from userData");
 const QString countApplicantCalls = QStringLiteral("select count(call) as contatore from userData");
-// Rows of the same sub-square, mode and band keep the order in which they were logged. Only
-// the printed columns, in the order of the line.
-const QString selectLog =
-    QStringLiteral("select call, WWLocator, place, prov, band, mode, date, time, qsl from data "
-                   "order by WWLocator, mode, band, count");
-enum Column { Call, Locator, Place, Prov, Band, Mode, Date, Time, Qsl };
 
 const QString courierNew = QStringLiteral("Courier New");
 constexpr double lineSize = 8;
@@ -63,20 +59,20 @@ void FullLogPrintout::print(Printer &printer) const
     printBlankLines(printer, 3);
 
     printer.setFontSize(lineSize);
-    QSqlQuery rows = m_log.run(selectLog);
+    QSqlQuery rows = LogReads(m_log).qsosBySubSquare();
     const QString margin(11, QLatin1Char(' '));
     const QString square = QStringLiteral("KX47");
-    auto text = [&rows](Column column) { return rows.value(column).toString(); };
     while (rows.next()) {
-        printer.printLine(margin + fixedLine({{text(Call), 12},
-                                              {square + text(Locator), 6},
-                                              {text(Place), 29},
-                                              {text(Prov), 2},
-                                              {text(Band), 7},
-                                              {text(Mode), 6},
-                                              {dateText(text(Date)), 10},
-                                              {listTime(text(Time)), 7},
-                                              {text(Qsl), 1}}));
+        const QsoRecord qso = LogStore::recordAt(rows);
+        printer.printLine(margin + fixedLine({{qso.call, 12},
+                                              {square + qso.locator, 6},
+                                              {qso.place, 29},
+                                              {qso.prov, 2},
+                                              {qso.band, 7},
+                                              {qso.mode, 6},
+                                              {dateText(qso.date), 10},
+                                              {listTime(qso.time), 7},
+                                              {qso.qsl, 1}}));
     }
     printer.endDocument();
 }

@@ -2,6 +2,7 @@
 
 #include "engineprogress.h"
 
+#include "log/logreads.h"
 #include "platform/dialogs.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"
@@ -62,10 +63,7 @@ int qsosIn(const QString &path)
     FileConnection file(QStringLiteral("kx47-backup-count"), path, true);
     if (!file.isOpen())
         return -1;
-    QSqlQuery query(file.db());
-    if (!query.exec(QStringLiteral("select count(*) from data")) || !query.next())
-        return -1;
-    return query.value(0).toInt();
+    return LogReads::qsoCount(file.db());
 }
 
 QString shown(const QString &path)

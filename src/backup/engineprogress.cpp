@@ -1,11 +1,10 @@
 #include "engineprogress.h"
 
-#include "storage/database.h"
+#include "storage/engineprogresshandler.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProgressDialog>
-#include <sqlite3.h>
 
 namespace kx47
 {
@@ -23,22 +22,14 @@ constexpr int engineSteps = 20000;
 EngineProgress::EngineProgress(QSqlDatabase db, const QString &label) : m_label(label)
 {
     m_clock.start();
-    sqlite3 *handle = Database::engineHandle(db);
-    m_handle = handle;
-    if (handle)
-        sqlite3_progress_handler(handle, engineSteps, &EngineProgress::step, this);
+    m_handler =
+        std::make_unique<EngineProgressHandler>(db, engineSteps, [this] { return stepped(); });
 }
 
 EngineProgress::~EngineProgress()
 {
-    if (m_handle)
-        sqlite3_progress_handler(static_cast<sqlite3 *>(m_handle), 0, nullptr, nullptr);
+    m_handler.reset();
     delete m_dialog;
-}
-
-int EngineProgress::step(void *self)
-{
-    return static_cast<EngineProgress *>(self)->stepped() ? 1 : 0;
 }
 
 bool EngineProgress::stepped()

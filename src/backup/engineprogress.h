@@ -3,11 +3,14 @@
 #include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QString>
+#include <memory>
 
 class QProgressDialog;
 
 namespace kx47
 {
+
+class EngineProgressHandler;
 
 // While a long statement runs on a connection of its own (a backup), a progress window shows
 // after half a second and its Cancel button interrupts the statement. Only for connections no
@@ -23,10 +26,9 @@ public:
     bool cancelled() const { return m_cancelled; }
 
 private:
-    static int step(void *self);
     bool stepped();
 
-    void *m_handle = nullptr;
+    std::unique_ptr<EngineProgressHandler> m_handler;
     QString m_label;
     QElapsedTimer m_clock;
     qint64 m_lastShown = 0;

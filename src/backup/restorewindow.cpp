@@ -3,6 +3,7 @@
 #include "backups.h"
 
 #include "log/lognotifier.h"
+#include "log/logreads.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
 #include "platform/programfolder.h"
@@ -112,7 +113,7 @@ void RestoreWindow::restoreChosen()
                         MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    const int now = m_context.log.count(QStringLiteral("select count(*) as contatore from data"));
+    const int now = LogReads(m_context.log).qsoCount();
     const QString question =
         QStringLiteral("Replace the log (%1 QSOs) by the backup of %2 (%3 QSOs)?\nThe log as it "
                        "is now is backed up first.")
@@ -140,7 +141,7 @@ void RestoreWindow::restoreChosen()
     dialogs.message(
         QStringLiteral("The log has been restored from the backup of %1: it holds %2 QSOs.")
             .arg(made)
-            .arg(m_context.log.count(QStringLiteral("select count(*) as contatore from data"))),
+            .arg(LogReads(m_context.log).qsoCount()),
         MessageIcon::Information, MessageButtons::Ok);
 }
 

@@ -1,8 +1,7 @@
 #include "loglister.h"
 
 #include "storage/database.h"
-
-#include <sqlite3.h>
+#include "storage/engineprogresshandler.h"
 
 namespace kx47
 {
@@ -53,17 +52,13 @@ void LogLister::cancel()
     m_job.reset();
 }
 
-int LogLister::breakOff(void *self)
-{
-    const auto *lister = static_cast<LogLister *>(self);
-    return lister->m_running != lister->m_wanted.load() ? 1 : 0;
-}
-
 void LogLister::run(const QString &logPath)
 {
     Database log(QStringLiteral("log-lister-%1").arg(++listerNumber));
     QString openError;
     bool opened = false;
+    // A newer job breaks the one that runs off.
+    std::optional<EngineProgressHandler> breakOff;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || m_job; });
@@ -76,8 +71,9 @@ void LogLister::run(const QString &logPath)
 
         if (!opened) {
             opened = log.open(logPath, &openError, Database::Access::ReadOnly);
-            if (sqlite3 *engine = opened ? Database::engineHandle(log.handle()) : nullptr)
-                sqlite3_progress_handler(engine, engineSteps, &LogLister::breakOff, this);
+            if (opened)
+                breakOff.emplace(log.handle(), engineSteps,
+                                 [this] { return m_running != m_wanted.load(); });
         }
         try {
             if (!opened)

@@ -48,7 +48,6 @@ private:
     void run(const QString &logPath);
     void deliver(quint64 number, const LogListing &listing);
     void deliverFailure(quint64 number, const DatabaseError &error);
-    static int breakOff(void *self);
 
     // The number of the listing wanted now; a running one with another number is broken off.
     std::atomic<quint64> m_wanted{0};

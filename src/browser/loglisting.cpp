@@ -3,8 +3,7 @@
 #include "log/logquery.h"
 
 #include "storage/database.h"
-
-#include <sqlite3.h>
+#include "storage/engineprogresshandler.h"
 
 #include <QElapsedTimer>
 #include <QSqlError>
@@ -69,33 +68,20 @@ LogListing LogListing::readFirst(const Database &log, const LogQuery &query, int
     {
     public:
         Deadline(const Database &db, int ms)
-            : m_engine(ms >= 0 ? Database::engineHandle(db.handle()) : nullptr), m_ms(ms)
         {
             m_clock.start();
-            if (m_engine)
-                sqlite3_progress_handler(m_engine, deadlineSteps, &Deadline::check, this);
+            if (ms >= 0)
+                m_handler.emplace(db.handle(), deadlineSteps, [this, ms] {
+                    m_passed = m_clock.elapsed() >= ms;
+                    return m_passed;
+                });
         }
-        ~Deadline()
-        {
-            if (m_engine)
-                sqlite3_progress_handler(m_engine, 0, nullptr, nullptr);
-        }
-        Deadline(const Deadline &) = delete;
-        Deadline &operator=(const Deadline &) = delete;
         bool passed() const { return m_passed; }
 
     private:
-        static int check(void *self)
-        {
-            auto *deadline = static_cast<Deadline *>(self);
-            deadline->m_passed = deadline->m_clock.elapsed() >= deadline->m_ms;
-            return deadline->m_passed ? 1 : 0;
-        }
-
-        sqlite3 *m_engine;
-        qint64 m_ms;
         QElapsedTimer m_clock;
         bool m_passed = false;
+        std::optional<EngineProgressHandler> m_handler;
     };
 
     LogListing listing;

@@ -42,6 +42,10 @@ const QString confirmedHolderSql = QStringLiteral(
 const QString otherConfirmedHolderSql =
     QStringLiteral("select count from data where mode = ? and band = ? and qsl = 'c' and "
                    "WWLocator = ? and count <> ? limit 1");
+// The QSOs that keep a sub-square, band and mode for themselves, leaving out two numbers.
+const QString holdersSql = QStringLiteral(
+    "select count, qsl from data where mode = ? and band = ? and qsl in ('c', 'a') and "
+    "WWLocator = ? and count not in (?, ?)");
 const QString deleteSql = QStringLiteral("delete from data where count = ?");
 const QString appendSql =
     QStringLiteral("insert into data (count, WWLocator, place, prov, mode, band, call, date, "
@@ -134,6 +138,24 @@ struct RunOnce {
 
 } // namespace
 
+bool holdsSlot(const QString &qsl)
+{
+    const std::optional<vocabulary::QslState> state = vocabulary::qslStateOf(qsl);
+    return state && *state != vocabulary::QslState::Worked;
+}
+
+// The answer of a store or a batch.
+template <typename Reads>
+LogStore::RuleAnswer answerOf(const Reads &reads, const QsoRecord &record,
+                              std::optional<qint64> edited)
+{
+    LogStore::RuleAnswer answer;
+    answer.accredited = reads.accreditedExists(record.locator, record.band, record.mode);
+    if (vocabulary::isQsl(record.qsl, vocabulary::QslState::Confirmed))
+        answer.holder = reads.confirmedHolder(record.locator, record.band, record.mode, edited);
+    return answer;
+}
+
 // ---- Batch
 
 // The batch's run() for the helpers above.
@@ -180,8 +202,38 @@ std::optional<int> LogStore::Batch::confirmedHolder(const QString &locator, cons
     return holder(Prepared{*this}, locator, band, mode, excluded);
 }
 
-int LogStore::Batch::append(const QsoRecord &record)
+LogStore::RuleAnswer LogStore::Batch::ruleAnswer(const QsoRecord &record,
+                                                 std::optional<qint64> edited) const
 {
+    return answerOf(*this, record, edited);
+}
+
+LogStore::Rule LogStore::Batch::check(const QsoRecord &record, std::optional<qint64> self,
+                                      std::optional<qint64> gone) const
+{
+    QSqlQuery &holders =
+        run(holdersSql, {text(record.mode), text(record.band), text(record.locator),
+                         self.value_or(-1), gone.value_or(-1)});
+    Rule rule = Rule::Kept;
+    while (holders.next()) {
+        // An accredited QSO this batch appended (a file that brings its history along) does
+        // not close its sub-square to the QSOs of the same batch.
+        if (vocabulary::isQsl(holders.value(1).toString(), vocabulary::QslState::Accredited) &&
+            !m_change.added.contains(holders.value(0).toLongLong())) {
+            rule = Rule::Accredited;
+            break;
+        }
+        if (holdsSlot(record.qsl))
+            rule = Rule::ConfirmedTaken;
+    }
+    holders.finish();
+    return rule;
+}
+
+LogStore::Written LogStore::Batch::append(const QsoRecord &record)
+{
+    if (const Rule rule = check(record, std::nullopt); rule != Rule::Kept)
+        return {0, rule};
     const std::optional<int> number = nextQsoNumber(run(highestQsoNumberSql, {}));
     if (!number)
         throw DatabaseError(DatabaseError::Kind::NumberLimit,
@@ -194,17 +246,19 @@ int LogStore::Batch::append(const QsoRecord &record)
     else
         m_change.added << *number;
     m_touched.insert(*number);
-    return *number;
+    return {*number, Rule::Kept};
 }
 
-bool LogStore::Batch::rewrite(const QsoRecord &record)
+LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
 {
     if (!contains(record.count))
-        return false;
+        return {};
+    if (const Rule rule = check(record, record.count); rule != Rule::Kept)
+        return {0, rule};
     run(rewriteSql, rowValues(record) + QVariantList{record.count});
     m_change.changed << record.count;
     m_touched.insert(record.count);
-    return true;
+    return {record.count, Rule::Kept};
 }
 
 bool LogStore::Batch::remove(qint64 count)
@@ -218,20 +272,38 @@ bool LogStore::Batch::remove(qint64 count)
     return true;
 }
 
-bool LogStore::Batch::upgradeQsl(qint64 count, const QString &qsl)
+LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, const QString &qsl)
 {
     const std::optional<vocabulary::QslState> state = vocabulary::qslStateOf(qsl);
-    if (!state || *state == vocabulary::QslState::Worked)
-        return false;
-    const QString *sql = *state == vocabulary::QslState::Accredited ? &upgradeToAccreditedSql
-                                                                    : &upgradeToConfirmedSql;
+    if (!state)
+        return {};
+    return upgradeQsl(count, *state);
+}
+
+LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState state)
+{
+    if (state == vocabulary::QslState::Worked)
+        return {};
+    std::optional<QsoRecord> qso = fetch(count);
+    if (!qso)
+        return {};
+    const std::optional<vocabulary::QslState> now = vocabulary::qslStateOf(qso->qsl);
+    if (now && *now >= state)
+        return {};
+    qso->qsl = vocabulary::qslLetter(state);
+    // A confirmed QSO that becomes accredited keeps the sub-square it held already.
+    const bool heldAlready = now == vocabulary::QslState::Confirmed;
+    if (const Rule rule = heldAlready ? Rule::Kept : check(*qso, count); rule != Rule::Kept)
+        return {0, rule};
+    const QString *sql = state == vocabulary::QslState::Accredited ? &upgradeToAccreditedSql
+                                                                   : &upgradeToConfirmedSql;
     if (changedRows(Prepared{*this}, *sql, {count}) <= 0)
-        return false;
+        return {};
     if (!m_touched.contains(count)) {
         m_change.changed << count;
         m_touched.insert(count);
     }
-    return true;
+    return {int(count), Rule::Kept};
 }
 
 // ---- LogStore
@@ -268,9 +340,18 @@ std::optional<int> LogStore::confirmedHolder(const QString &locator, const QStri
     return holder(RunOnce{m_log}, locator, band, mode, excluded);
 }
 
+LogStore::RuleAnswer LogStore::ruleAnswer(const QsoRecord &record,
+                                          std::optional<qint64> edited) const
+{
+    return answerOf(*this, record, edited);
+}
+
 LogChange LogStore::append(const QsoRecord &record, std::optional<qint64> replaced) const
 {
     return write([&](Batch &batch) {
+        // Nothing is deleted for a QSO the rules would refuse.
+        if (batch.check(record, std::nullopt, replaced) != Rule::Kept)
+            return;
         if (replaced)
             batch.remove(*replaced);
         // The number is taken after the deletion: a replaced QSO that held the highest number
@@ -282,7 +363,8 @@ LogChange LogStore::append(const QsoRecord &record, std::optional<qint64> replac
 LogChange LogStore::rewrite(const QsoRecord &record, std::optional<qint64> replaced) const
 {
     return write([&](Batch &batch) {
-        if (!batch.contains(record.count))
+        if (!batch.contains(record.count) ||
+            batch.check(record, record.count, replaced) != Rule::Kept)
             return;
         if (replaced)
             batch.remove(*replaced);

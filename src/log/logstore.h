@@ -2,6 +2,7 @@
 
 #include "qsorecord.h"
 
+#include "log/awardvocabulary.h"
 #include "log/logchange.h"
 
 #include <QSet>
@@ -21,9 +22,9 @@ class Database;
 // award conversion, the import) goes through here, and so do the two award rules:
 // - a sub-square that is accredited on a band and mode takes no further QSO there;
 // - a sub-square holds at most one confirmed QSO per band and mode.
-// The rules are checks the caller makes (and asks the user about) before it writes; inside a
-// write they are checked again, in the same transaction as the change, so that two programs on
-// one log cannot race past them.
+// The store keeps them itself: append, rewrite and upgradeQsl refuse, with the rule that refuses,
+// any change that would break one, in the same transaction as the change, so that two programs
+// on one log cannot race past them. A window asks its questions from ruleAnswer() first.
 //
 // Every change is one transaction opened for writing at once (BEGIN IMMEDIATE, waiting for
 // another program's lock up to the busy timeout); a failure throws DatabaseError and leaves the
@@ -32,6 +33,33 @@ class Database;
 class LogStore
 {
 public:
+    // What the award's rules say of a change, or why they refuse it.
+    enum class Rule {
+        Kept,           // the change keeps both rules
+        Accredited,     // the sub-square is accredited on the band and mode
+        ConfirmedTaken, // another QSO is confirmed (or accredited) there
+    };
+    // What a window asks about before it stores a QSO on a sub-square, band and mode.
+    struct RuleAnswer {
+        // An accredited QSO is there (the QSO being edited counts too).
+        bool accredited = false;
+        // For a confirmed QSO: the confirmed QSO there that it would replace, leaving out the
+        // QSO being edited.
+        std::optional<int> holder;
+        bool operator==(const RuleAnswer &other) const
+        {
+            return accredited == other.accredited && holder == other.holder;
+        }
+        bool operator!=(const RuleAnswer &other) const { return !(*this == other); }
+    };
+    // What a change of one QSO did: its number (0 when nothing was written) and, when the
+    // rules refused it, which one.
+    struct Written {
+        int count = 0;
+        Rule refused = Rule::Kept;
+        explicit operator bool() const { return count != 0; }
+    };
+
     // The columns of a QSO, in the order recordAt() reads them.
     static constexpr const char *qsoColumns =
         "count, WWLocator, call, date, time, place, prov, mode, band, qsl";
@@ -52,20 +80,27 @@ public:
         std::optional<int> confirmedHolder(const QString &locator, const QString &band,
                                            const QString &mode,
                                            std::optional<qint64> excluded = std::nullopt) const;
+        RuleAnswer ruleAnswer(const QsoRecord &record,
+                              std::optional<qint64> edited = std::nullopt) const;
 
         // Appends the record under the next number (the record's own count is ignored) and
-        // returns that number. Throws DatabaseError of kind NumberLimit when the log holds the
-        // highest number there is.
-        int append(const QsoRecord &record);
-        // Writes the record's values over the QSO numbered record.count. False, with nothing
-        // changed, when that QSO is not in the log.
-        bool rewrite(const QsoRecord &record);
+        // returns that number. Refused, with nothing written, on an accredited sub-square, band
+        // and mode, or for a confirmed QSO where another one is confirmed. Throws DatabaseError
+        // of kind NumberLimit when the log holds the highest number there is.
+        Written append(const QsoRecord &record);
+        // Writes the record's values over the QSO numbered record.count. Nothing is changed
+        // when that QSO is not in the log, or when the rules refuse (as for append, the QSO
+        // itself left out).
+        Written rewrite(const QsoRecord &record);
         // Deletes the QSO numbered `count`; false when there was none.
         bool remove(qint64 count);
-        // Raises the QSL state of the QSO numbered `count` to `qsl` ("c" or "a"), never lowers
-        // it: worked < confirmed < accredited. False when the QSO is not in the log or already
-        // holds that state or a higher one.
-        bool upgradeQsl(qint64 count, const QString &qsl);
+        // Raises the QSL state of the QSO numbered `count` to `qsl` (confirmed or accredited),
+        // never lowers it: worked < confirmed < accredited. Nothing is changed when the QSO is
+        // not in the log or already holds that state or a higher one, or when the rules refuse
+        // (another QSO of its sub-square, band and mode is confirmed, or for a confirmation,
+        // accredited).
+        Written upgradeQsl(qint64 count, vocabulary::QslState qsl);
+        Written upgradeQsl(qint64 count, const QString &qsl);
 
         // What this batch changed so far.
         const LogChange &change() const { return m_change; }
@@ -74,6 +109,10 @@ public:
         friend class LogStore;
         explicit Batch(const Database &log) : m_log(log) {}
 
+        // Which rule, if any, storing `record` would break, leaving out the QSO numbered
+        // `self` (the one being rewritten) and the one numbered `gone` (about to be deleted).
+        Rule check(const QsoRecord &record, std::optional<qint64> self,
+                   std::optional<qint64> gone = std::nullopt) const;
         // Runs one of LogStore's statements with these values; each statement is prepared
         // once in a batch, for an import runs the same few ones again and again.
         QSqlQuery &run(const QString &sql, const QVariantList &values) const;
@@ -104,6 +143,11 @@ public:
     std::optional<int> confirmedHolder(const QString &locator, const QString &band,
                                        const QString &mode,
                                        std::optional<qint64> excluded = std::nullopt) const;
+    // The rules for storing `record` (as a new QSO, or over the QSO numbered `edited`): whether
+    // its sub-square, band and mode are accredited, and for a confirmed record the confirmed QSO
+    // it would replace.
+    RuleAnswer ruleAnswer(const QsoRecord &record,
+                          std::optional<qint64> edited = std::nullopt) const;
 
     // One-change conveniences, each its own transaction.
     // Deletes the replaced QSO, if any, and appends the record under the next number, both or
@@ -113,7 +157,8 @@ public:
     // neither; an empty change when that QSO is no longer in the log.
     LogChange rewrite(const QsoRecord &record, std::optional<qint64> replaced = std::nullopt) const;
     LogChange remove(qint64 count) const;
-    // Raises every listed QSO to the QSL state, all of them or none.
+    // Raises every listed QSO to the QSL state, all of them or none; a QSO the rules keep from
+    // it stays as it is.
     LogChange upgradeQsl(const QList<int> &counts, const QString &qsl) const;
 
 private:

@@ -1,5 +1,6 @@
 #include "awardmap.h"
 
+#include "log/logreads.h"
 #include "platform/textforms.h"
 #include "storage/database.h"
 
@@ -12,20 +13,6 @@ namespace kx47
 namespace
 {
 
-// Both statements follow the index on (mode, band, qsl, WWLocator), so the engine groups
-// without sorting.
-const QString groupedOneBand =
-    QStringLiteral("select band, qsl, WWLocator, count(*) as qsos from data where mode = ? and "
-                   "band = ? group by band, qsl, WWLocator");
-const QString groupedAllBands =
-    QStringLiteral("select band, qsl, WWLocator, count(*) as qsos from data where mode = ? "
-                   "group by band, qsl, WWLocator");
-const QString qsosOneBand =
-    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
-                   "mode = ? and band = ? order by date, time, count");
-const QString qsosAllBands =
-    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
-                   "mode = ? order by date, time, count");
 const QString placesOfSubSquare =
     QStringLiteral("select place, prov from places where WWLocator = ? order by place");
 const QString subSquaresWithPlaces =
@@ -62,18 +49,6 @@ QString needed(int more, const QString &reached)
 
 AwardMap::AwardMap(const Database &log, const Database &places) : m_log(log), m_places(places) {}
 
-QString AwardMap::groupedSql(const QString &bandOrAll)
-{
-    return bandOrAll.isEmpty() ? groupedAllBands : groupedOneBand;
-}
-
-QVariantList AwardMap::groupedValues(const QString &bandOrAll, const QString &mode)
-{
-    if (bandOrAll.isEmpty())
-        return {mode};
-    return {mode, bandOrAll};
-}
-
 AwardMap::Data AwardMap::compute(const QString &bandOrAll, const QString &mode) const
 {
     Data data;
@@ -83,7 +58,7 @@ AwardMap::Data AwardMap::compute(const QString &bandOrAll, const QString &mode) 
     std::array<int, vocabulary::bands.size()> confirmedQsos{};
     std::array<int, vocabulary::bands.size()> accreditedQsos{};
 
-    QSqlQuery rows = m_log.run(groupedSql(bandOrAll), groupedValues(bandOrAll, mode));
+    QSqlQuery rows = LogReads(m_log).grouped(bandOrAll, mode);
     // A band or state of one group is most often that of the group before.
     QString lastBand, lastQsl;
     int band = -1;
@@ -163,10 +138,7 @@ std::bitset<AwardMap::cellCount> AwardMap::withPlaces() const
 QStringList AwardMap::qsoLines(int column, int row, const QString &bandOrAll, const QString &mode,
                                int limit) const
 {
-    QVariantList values{letters(column, row), mode};
-    if (!bandOrAll.isEmpty())
-        values << bandOrAll;
-    QSqlQuery rows = m_log.run(bandOrAll.isEmpty() ? qsosAllBands : qsosOneBand, values);
+    QSqlQuery rows = LogReads(m_log).qsosOfSubSquare(letters(column, row), bandOrAll, mode);
     QStringList lines;
     int more = 0;
     while (rows.next()) {

@@ -67,10 +67,6 @@ public:
     // The places of the gazetteer in one sub-square, "PLACE (PROV)", by name.
     QStringList placeLines(int column, int row) const;
 
-    // The grouped statement compute() runs, with its values in bind order.
-    static QString groupedSql(const QString &bandOrAll);
-    static QVariantList groupedValues(const QString &bandOrAll, const QString &mode);
-
     static int index(int column, int row) { return column * side + row; }
     // The two letters of a cell: "AA" bottom-left, "XA" bottom-right, "AX" top-left.
     static QString letters(int column, int row);

@@ -20,6 +20,19 @@ const QString QsoSubmission::replaceQuestion =
 const QString QsoSubmission::goneMessage =
     QStringLiteral("This QSO is no longer in the log! it was deleted, nothing will be saved");
 
+const QString QsoSubmission::takenMessage =
+    QStringLiteral("Another QSO of this sub-square, band and mode is confirmed already: the QSO "
+                   "has not been saved.");
+
+namespace
+{
+
+// A change the log's rules refused halfway, so that the batch is rolled back.
+struct Refused {
+};
+
+} // namespace
+
 void QsoSubmission::refuse(const QString &text, const QString &title)
 {
     m_dialogs.message(text, MessageIcon::Critical, MessageButtons::Ok, title);
@@ -33,64 +46,65 @@ std::optional<LogChange> QsoSubmission::submit(const QsoEntry &entry, int edited
         return std::nullopt;
     const LogStore store(m_log);
     QsoRecord record = entry.record();
-    const bool confirmed = record.qsl == vocabulary::qslConfirmed;
     std::optional<qint64> edited;
     if (m_mode.rewritesQso) {
         record.count = editedCount;
         edited = editedCount;
     }
-    enum class Outcome { Saved, Gone, Accredited, HolderChanged };
+    enum class Outcome { Saved, Gone, AnswerChanged };
     for (;;) {
         // The QSO may have been deleted in the log browser while the form was open.
         if (edited && !store.contains(*edited)) {
             refuse(goneMessage, QStringLiteral("Error"));
             return std::nullopt;
         }
-        if (store.accreditedExists(record.locator, record.band, record.mode)) {
+        const LogStore::RuleAnswer answer = store.ruleAnswer(record, edited);
+        if (answer.accredited) {
             refuse(accreditedMessage, QStringLiteral("Error"));
             return std::nullopt;
         }
-        std::optional<int> replaced;
-        if (confirmed) {
-            replaced = store.confirmedHolder(record.locator, record.band, record.mode, edited);
-            if (replaced &&
-                m_dialogs.message(replaceQuestion, MessageIcon::None, MessageButtons::YesNo,
-                                  QStringLiteral("warning")) != MessageAnswer::Yes)
-                return std::nullopt;
-        }
+        if (answer.holder &&
+            m_dialogs.message(replaceQuestion, MessageIcon::None, MessageButtons::YesNo,
+                              QStringLiteral("warning")) != MessageAnswer::Yes)
+            return std::nullopt;
         Outcome outcome = Outcome::Saved;
-        const LogChange change = store.write([&](LogStore::Batch &batch) {
-            // The same rules once more, now that no other program can change the log.
-            if (edited && !batch.contains(*edited)) {
-                outcome = Outcome::Gone;
-                return;
-            }
-            if (batch.accreditedExists(record.locator, record.band, record.mode)) {
-                outcome = Outcome::Accredited;
-                return;
-            }
-            if (confirmed && batch.confirmedHolder(record.locator, record.band, record.mode,
-                                                   edited) != replaced) {
-                outcome = Outcome::HolderChanged;
-                return;
-            }
-            if (replaced)
-                batch.remove(*replaced);
-            // The number is taken after the deletion: a replaced QSO that held the highest
-            // number gives it to the new one.
-            if (edited)
-                batch.rewrite(record);
-            else
-                batch.append(record);
-        });
+        LogStore::Rule refused = LogStore::Rule::Kept;
+        LogChange change;
+        try {
+            change = store.write([&](LogStore::Batch &batch) {
+                // The same answer once more, now that no other program can change the log; when it
+                // changed meanwhile, the user is asked again.
+                if (edited && !batch.contains(*edited)) {
+                    outcome = Outcome::Gone;
+                    return;
+                }
+                if (batch.ruleAnswer(record, edited) != answer) {
+                    outcome = Outcome::AnswerChanged;
+                    return;
+                }
+                if (answer.holder)
+                    batch.remove(*answer.holder);
+                // The number is taken after the deletion: a replaced QSO that held the highest
+                // number gives it to the new one.
+                const LogStore::Written written =
+                    edited ? batch.rewrite(record) : batch.append(record);
+                // Only a log that already breaks the rules (written by another program) gets here:
+                // the deletion above is undone with the rest.
+                if (written.refused != LogStore::Rule::Kept) {
+                    refused = written.refused;
+                    throw Refused{};
+                }
+            });
+        } catch (const Refused &) {
+            refuse(refused == LogStore::Rule::Accredited ? accreditedMessage : takenMessage,
+                   QStringLiteral("Error"));
+            return std::nullopt;
+        }
         switch (outcome) {
         case Outcome::Gone:
             refuse(goneMessage, QStringLiteral("Error"));
             return std::nullopt;
-        case Outcome::Accredited:
-            refuse(accreditedMessage, QStringLiteral("Error"));
-            return std::nullopt;
-        case Outcome::HolderChanged:
+        case Outcome::AnswerChanged:
             continue;
         case Outcome::Saved:
             break;

@@ -22,6 +22,8 @@ public:
     static const QString accreditedMessage;
     static const QString replaceQuestion;
     static const QString goneMessage;
+    // A confirmed QSO where the log already holds two (written by another program).
+    static const QString takenMessage;
 
     QsoSubmission(const Database &log, Dialogs &dialogs, const EntryMode &mode)
         : m_log(log), m_dialogs(dialogs), m_mode(mode)

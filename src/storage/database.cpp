@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include "connection.h"
 #include "journalfolder.h"
 #include "platform/dialogs.h"
 
@@ -44,20 +45,15 @@ bool Database::open(const QString &path, QString *error, Access access)
             *error = QStringLiteral("The file cannot be found.");
         return false;
     }
-    QSqlDatabase db = QSqlDatabase::contains(m_connectionName)
-                          ? QSqlDatabase::database(m_connectionName, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    ConnectionOptions options;
+    options.readOnly = access == Access::ReadOnly;
+    QSqlDatabase db = openConnection(m_connectionName, path, options);
     if (!db.isValid()) {
         if (error)
             *error = QStringLiteral("The SQLite driver of Qt is not installed.");
         return false;
     }
-    db.setDatabaseName(path);
-    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
-    if (access == Access::ReadOnly)
-        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
-    db.setConnectOptions(options);
-    if (!db.open()) {
+    if (!db.isOpen()) {
         if (error)
             *error = db.lastError().text();
         return false;

@@ -1,5 +1,7 @@
 #include "journalfolder.h"
 
+#include "connection.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <atomic>
@@ -48,9 +50,8 @@ void JournalFolder::run(const QString &path)
 {
     const QString connection = QStringLiteral("journal-folder-%1").arg(++folderNumber);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        const bool open = db.open();
+        QSqlDatabase db = openConnection(connection, path);
+        const bool open = db.isOpen();
         std::unique_lock<std::mutex> lock(m_mutex);
         for (;;) {
             m_changed.wait(lock, [this] { return m_stopping || m_requested > m_done; });

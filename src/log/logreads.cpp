@@ -1,0 +1,93 @@
+#include "logreads.h"
+
+#include "log/logstore.h"
+#include "storage/database.h"
+
+#include <QSqlDatabase>
+
+namespace kx47
+{
+
+namespace
+{
+
+const QString qsoCountSql = QStringLiteral("select count(*) as contatore from data");
+const QString byNumberSql =
+    QStringLiteral("select %1 from data order by count").arg(QLatin1String(LogStore::qsoColumns));
+// Rows of the same sub-square, mode and band keep the order in which they were logged.
+const QString bySubSquareSql =
+    QStringLiteral("select %1 from data order by WWLocator, mode, band, count")
+        .arg(QLatin1String(LogStore::qsoColumns));
+const QString forMatchingSql =
+    QStringLiteral("select count, WWLocator, call, date, time, mode, band, qsl from data");
+// Both statements follow the index on (mode, band, qsl, WWLocator), so the engine groups
+// without sorting.
+const QString groupedOneBand =
+    QStringLiteral("select band, qsl, WWLocator, count(*) as qsos from data where mode = ? and "
+                   "band = ? group by band, qsl, WWLocator");
+const QString groupedAllBands =
+    QStringLiteral("select band, qsl, WWLocator, count(*) as qsos from data where mode = ? "
+                   "group by band, qsl, WWLocator");
+const QString qsosOneBand =
+    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
+                   "mode = ? and band = ? order by date, time, count");
+const QString qsosAllBands =
+    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
+                   "mode = ? order by date, time, count");
+
+} // namespace
+
+int LogReads::qsoCount() const
+{
+    return m_log.count(qsoCountSql);
+}
+
+int LogReads::qsoCount(const QSqlDatabase &file)
+{
+    QSqlQuery query(file);
+    if (!query.exec(qsoCountSql) || !query.next())
+        return -1;
+    return query.value(0).toInt();
+}
+
+QSqlQuery LogReads::qsosByNumber() const
+{
+    return m_log.run(byNumberSql);
+}
+
+QSqlQuery LogReads::qsosBySubSquare() const
+{
+    return m_log.run(bySubSquareSql);
+}
+
+QSqlQuery LogReads::qsosForMatching() const
+{
+    return m_log.run(forMatchingSql);
+}
+
+QString LogReads::groupedSql(const QString &bandOrAll)
+{
+    return bandOrAll.isEmpty() ? groupedAllBands : groupedOneBand;
+}
+
+QVariantList LogReads::groupedValues(const QString &bandOrAll, const QString &mode)
+{
+    if (bandOrAll.isEmpty())
+        return {mode};
+    return {mode, bandOrAll};
+}
+
+QSqlQuery LogReads::grouped(const QString &bandOrAll, const QString &mode) const
+{
+    return m_log.run(groupedSql(bandOrAll), groupedValues(bandOrAll, mode));
+}
+
+QSqlQuery LogReads::qsosOfSubSquare(const QString &locator, const QString &bandOrAll,
+                                    const QString &mode) const
+{
+    if (bandOrAll.isEmpty())
+        return m_log.run(qsosAllBands, {locator, mode});
+    return m_log.run(qsosOneBand, {locator, mode, bandOrAll});
+}
+
+} // namespace kx47

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+class QSqlDatabase;
+
+namespace kx47
+{
+
+class Database;
+
+// The reads of the log's QSOs that the printouts, the files, the map and the backups make.
+// Each gives a query positioned before its first row, forward only; a statement the engine
+// refuses throws DatabaseError.
+class LogReads
+{
+public:
+    explicit LogReads(const Database &log) : m_log(log) {}
+
+    // How many QSOs the log holds.
+    int qsoCount() const;
+    // The QSOs of a log file opened by a connection of its own (a backup); -1 when the engine
+    // cannot read them.
+    static int qsoCount(const QSqlDatabase &file);
+
+    // Every QSO in the order of its number, LogStore::qsoColumns (read by LogStore::recordAt).
+    QSqlQuery qsosByNumber() const;
+    // Every QSO by sub-square, mode and band, in the order of logging within them,
+    // LogStore::qsoColumns.
+    QSqlQuery qsosBySubSquare() const;
+    // Of every QSO: count, WWLocator, call, date, time, mode, band, qsl (what an import
+    // matches the records of a file with).
+    QSqlQuery qsosForMatching() const;
+
+    // The QSOs of one mode, and one band unless bandOrAll is empty, grouped by band, QSL state
+    // and sub-square: band, qsl, WWLocator and the number of QSOs. The statement and its values
+    // are given apart for a caller that runs them on a connection of its own.
+    static QString groupedSql(const QString &bandOrAll);
+    static QVariantList groupedValues(const QString &bandOrAll, const QString &mode);
+    QSqlQuery grouped(const QString &bandOrAll, const QString &mode) const;
+    // The QSOs of one sub-square and mode, and one band unless bandOrAll is empty, by date and
+    // time: call, date, time, band, mode, qsl.
+    QSqlQuery qsosOfSubSquare(const QString &locator, const QString &bandOrAll,
+                              const QString &mode) const;
+
+private:
+    const Database &m_log;
+};
+
+} // namespace kx47
