@@ -1,6 +1,8 @@
 // Reading and classifying an ADI file of an everyday log (1,000,000 records by default, about
 // a tenth of them in KX47), beside a one-pass Python regular-expression reader of the same file
-// (bench/adif_reader.py) run in turn with it; and the peak memory while reading.
+// (bench/adif_reader.py) run in turn with it; and the peak memory while reading. Then hostile
+// ADX files, each beside the everyday file as anchor: an entity of 4,000 characters repeated
+// 500,000 times, a comment of 200 MB, a CDATA section of 200 MB, a tag of 100,000 attributes.
 //
 //     bench_adif_read [records [file]]    (the file is generated when missing, then kept)
 #include "adifgenerator.h"
@@ -118,6 +120,81 @@ QString verdict(bool met)
     return met ? QStringLiteral("met") : QStringLiteral("MISSED");
 }
 
+const long goalHostileGrowthKb = 64 * 1024;
+
+// Writes a hostile ADX file: head, then body repeated times, then tail, then one record.
+bool writeHostile(const QString &path, const QByteArray &head, const QByteArray &body, qint64 times,
+                  const QByteArray &tail)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    bool ok = file.write(head) == head.size();
+    // The body in blocks of about a megabyte.
+    const qint64 perBlock = std::max<qint64>(1, (1 << 20) / std::max<qsizetype>(1, body.size()));
+    const QByteArray block = body.repeated(perBlock);
+    for (qint64 done = 0; ok && done < times; done += perBlock) {
+        const QByteArray &part = times - done >= perBlock ? block : body.repeated(times - done);
+        ok = file.write(part) == part.size();
+    }
+    ok = ok && file.write(tail) == tail.size();
+    ok = ok && file.write("<RECORD><CALL>K1ABC</CALL></RECORD></RECORDS></ADX>") > 0;
+    return ok;
+}
+
+struct Hostile {
+    const char *name;
+    QByteArray head;
+    QByteArray body;
+    qint64 times;
+    QByteArray tail;
+};
+
+// Reads each hostile file once, measuring the peak memory and the speed, beside the everyday
+// file's speed measured just before.
+void readHostileFiles(double anchorRate)
+{
+    const QByteArray xml = "<?xml version=\"1.0\"?>";
+    const QList<Hostile> files = {
+        {"entity repeated",
+         xml + "<!DOCTYPE ADX [<!ENTITY e \"" + QByteArray(4000, 'K') +
+             "\">]><ADX><RECORDS><RECORD><CALL>",
+         "&e;", 500000, "</CALL></RECORD>"},
+        {"200 MB comment", xml + "<ADX><RECORDS><!--", "comment ", 25000000, "-->"},
+        {"200 MB CDATA", xml + "<ADX><RECORDS><RECORD><QTH><![CDATA[", "cdata-- ", 25000000,
+         "]]></QTH></RECORD>"},
+        {"100,000 attributes", xml + "<ADX><RECORDS a=\"1\"", " attribute=\"value\"", 100000, ">"},
+    };
+    for (const Hostile &h : files) {
+        const QString path = QDir::temp().filePath(
+            QStringLiteral("kx47-bench-hostile-%1.adx")
+                .arg(QString::fromLatin1(h.name).simplified().replace(' ', '-')));
+        if (!writeHostile(path, h.head, h.body, h.times, h.tail)) {
+            print(QStringLiteral("cannot write %1").arg(path));
+            continue;
+        }
+        const double megabytes = QFileInfo(path).size() / 1e6;
+        resetPeak();
+        const long before = residentKb();
+        Counts counts;
+        const Timing::Run t = Timing::runs(1, [&] { counts = readAndClassify(path); }).first();
+        const long growth = peakResidentKb() - before;
+        const double rate = megabytes / (t.wall / 1000.0);
+        print(QStringLiteral("hostile ADX, %1: %2 MB, %3 records, %4 ms wall (%5 MB/s, everyday "
+                             "file %6 MB/s), peak memory growth %7 kB (goal < %8 kB): %9")
+                  .arg(QLatin1String(h.name))
+                  .arg(megabytes, 0, 'f', 1)
+                  .arg(counts.records)
+                  .arg(t.wall, 0, 'f', 0)
+                  .arg(rate, 0, 'f', 1)
+                  .arg(anchorRate, 0, 'f', 1)
+                  .arg(growth)
+                  .arg(goalHostileGrowthKb)
+                  .arg(verdict(growth < goalHostileGrowthKb)));
+        QFile::remove(path);
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -208,5 +285,6 @@ int main(int argc, char *argv[])
               .arg(before)
               .arg(goalGrowthKb)
               .arg(verdict(growth < goalGrowthKb)));
+    readHostileFiles(rate);
     return 0;
 }

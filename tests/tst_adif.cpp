@@ -31,8 +31,7 @@ public:
 
 struct ReadFile {
     QList<AdifRecord> records;
-    bool lotw = false;
-    QString programId;
+    QString kind;
     QString fileError;
 };
 
@@ -43,10 +42,22 @@ ReadFile readAll(QIODevice *device)
     AdifRecord record;
     while (reader.next(record))
         file.records << record;
-    file.lotw = reader.isLotwReport();
-    file.programId = reader.programId();
+    // What the file is: a LoTW report, an eQSL inbox, no ADIF at all, refused, or its PROGRAMID.
+    file.kind = reader.refused()        ? QStringLiteral("refused")
+                : !reader.holdsAdif()   ? QStringLiteral("none")
+                : reader.isLotwReport() ? QStringLiteral("lotw")
+                : reader.isEqslInbox()  ? QStringLiteral("eqsl")
+                                        : reader.programId();
     file.fileError = reader.fileError();
     return file;
+}
+
+// Text in UTF-16 (little-endian), with or without its byte order mark.
+QByteArray utf16(const char *text, bool byteOrderMark)
+{
+    const QString s = QString::fromUtf8(text);
+    const QByteArray wide(reinterpret_cast<const char *>(s.utf16()), s.size() * 2);
+    return byteOrderMark ? QByteArray("\xFF\xFE") + wide : wide;
 }
 
 ReadFile readAll(const QByteArray &bytes)
@@ -203,7 +214,7 @@ void TestAdif::readsQuirks_data()
 {
     QTest::addColumn<QByteArray>("adif");
     QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<QString>("file"); // "lotw" for a LoTW report, else the PROGRAMID
+    QTest::addColumn<QString>("file"); // the kind of file, as readAll() names it
 
     QTest::newRow("header and records")
         << bytes("Made by hand\n<ADIF_VER:5>3.1.4 <PROGRAMID:4>TEST <EOH>\n"
@@ -212,8 +223,90 @@ void TestAdif::readsQuirks_data()
     QTest::newRow("no header, CRLF, small letters, types")
         << bytes("<call:5:s>K1ABC\r\n<qth:3:S>ABC\r\n<eor>\r\n<Call:5>K2ABC<Eor>\r\n")
         << QStringList{"1:K1ABC/ABC", "2:K2ABC/"} << "";
-    QTest::newRow("last EOR missing") << bytes("<EOH><CALL:5>K1ABC<EOR><CALL:5>K2ABC\n")
-                                      << QStringList{"1:K1ABC/", "2:K2ABC/"} << "";
+    QTest::newRow("last EOR missing")
+        << bytes("<EOH><CALL:5>K1ABC<EOR><CALL:5>K2ABC\n")
+        << QStringList{"1:K1ABC/", "2!the file ends before the record's <EOR>"} << "";
+    QTest::newRow("records without EOR are not merged")
+        << bytes("<EOH><CALL:5>K1ABC<QTH:1>A\n<CALL:5>K2ABC<QTH:1>B\n")
+        << QStringList{"1!the file ends before the record's <EOR>"} << "";
+    QTest::newRow("length too short") << bytes("<EOH><BAND:2>40m<CALL:5>K1ABC<EOR><CALL:1>B<EOR>")
+                                      << QStringList{"1!the length in <BAND:2> does not fit its "
+                                                     "value",
+                                                     "2:B/"}
+                                      << "";
+    QTest::newRow("length too long")
+        << bytes("<EOH><CALL:7>K1ABC<QTH:3>ABC<EOR>")
+        << QStringList{"1!the length in <CALL:7> does not fit its value"} << "";
+    QTest::newRow("header, no records")
+        << bytes("ARRL Logbook of the World Status Report\n<PROGRAMID:4>LoTW\n"
+                 "<APP_LoTW_NUMREC:1>0\n<eoh>\n<APP_LoTW_EOF>\n")
+        << QStringList{} << "lotw";
+    QTest::newRow("eQSL inbox") << bytes("ADIF 3 Export from eQSL.cc\nReceived eQSLs for IK4ABC\n"
+                                         "<PROGRAMID:21>eQSL.cc DownloadInBox\n<EOH>\n"
+                                         "<CALL:5>K1ABC<QSL_RCVD:1>Y<EOR>")
+                                << QStringList{"1:K1ABC/"} << "eqsl";
+    QTest::newRow("empty file") << bytes("") << QStringList{} << "none";
+    QTest::newRow("HTML page")
+        << bytes("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>"
+                 "<a href=\"https://www.eqsl.cc/x:y\">Log in</a><svg:rect x=\"1\"/></body></html>")
+        << QStringList{"1!the length in <svg:rect x=\"1\"/> is not a number"} << "none";
+    QTest::newRow("binary") << QByteArray("\x7F"
+                                          "ELF\x02\x01<\x01:\x00>\xFF\xFE<\x05",
+                                          15)
+                            << QStringList{} << "none";
+    QTest::newRow("XHTML page") << bytes("<?xml version=\"1.0\"?><html><body>x</body></html>")
+                                << QStringList{} << "none";
+    QTest::newRow("UTF-16 ADI, no byte order mark")
+        << utf16("<EOH><CALL:5>K1ABC<QTH:4>CAFÉ<EOR>", false) << QStringList{"1:K1ABC/CAFÉ"} << "";
+    QTest::newRow("UTF-16 ADX") << utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><ADX><RECORDS>"
+                                         "<RECORD><CALL>K1ABC</CALL><QTH>CAFÉ</QTH></RECORD>"
+                                         "</RECORDS></ADX>",
+                                         true)
+                                << QStringList{"1:K1ABC/CAFÉ"} << "";
+    QTest::newRow("ADX in Latin-1")
+        << bytes("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><ADX><RECORDS><RECORD>"
+                 "<CALL>K1ABC</CALL><QTH>CAF\xC9</QTH></RECORD></RECORDS></ADX>")
+        << QStringList{QStringLiteral("1:K1ABC/CAFÉ")} << "";
+    QTest::newRow("ADX in an unknown encoding")
+        << bytes("<?xml version=\"1.0\" encoding=\"X-NONE\"?><ADX><RECORDS><RECORD>"
+                 "<CALL>K1ABC</CALL></RECORD></RECORDS></ADX>")
+        << QStringList{} << "refused";
+    QTest::newRow("ADX comments, CDATA, instructions, attributes, references")
+        << bytes("<?xml version=\"1.0\"?><!DOCTYPE ADX [<!ENTITY p \"PLACE\"><!-- ]> -->]>"
+                 "<ADX><!-- <RECORD><CALL>NO</CALL></RECORD> --><?pi <RECORD>?><RECORDS a=\"1\" "
+                 "b='>'><RECORD><CALL><![CDATA[K1<>]]></CALL><QTH>A&amp;B&#67;&#x44; &p; &q;"
+                 "</QTH></RECORD></RECORDS></ADX>")
+        << QStringList{"1:K1<>/A&BCD PLACE &q;"} << "";
+    // An entity repeated fills the kept beginning of the value only.
+    QByteArray repeated = "<?xml version=\"1.0\"?><!DOCTYPE ADX [<!ENTITY k \"" +
+                          QByteArray(4000, 'K') + "\">]><ADX><RECORDS><RECORD><CALL>";
+    for (int i = 0; i < 2000; ++i)
+        repeated += "&k;";
+    QTest::newRow("ADX entity repeated")
+        << repeated + "</CALL><QTH>A</QTH></RECORD></RECORDS></ADX>"
+        << QStringList{"1:" + QString(AdifReader::keptValueLimit, 'K') + "/A"} << "";
+    // A comment and a tag of attributes longer than a chunk of the reader.
+    QByteArray attributes;
+    for (int i = 0; i < 30000; ++i)
+        attributes += " a" + QByteArray::number(i) + "=\"<RECORD>\"";
+    QTest::newRow("ADX comment and attributes across chunks")
+        << "<ADX><!--" + QByteArray(300000, '-').replace(1000, 8, "<RECORD>") +
+               "x-->"
+               "<RECORDS" +
+               attributes + "><RECORD><CALL>K1ABC</CALL></RECORD></RECORDS></ADX>"
+        << QStringList{"1:K1ABC/"} << "";
+    // Entities of nothing nested eight deep; long names make each expansion cost more.
+    auto entity = [](int level) { return "e" + QByteArray::number(level) + QByteArray(100, 'x'); };
+    QByteArray nested = "<?xml version=\"1.0\"?><!DOCTYPE ADX [<!ENTITY " + entity(0) + " \"\">";
+    for (int level = 1; level < 8; ++level)
+        nested += "<!ENTITY " + entity(level) + " \"" +
+                  ("&" + entity(level - 1) + ';').repeated(10) + "\">";
+    QTest::newRow("ADX entities expand within a budget")
+        << nested + "]><ADX><RECORDS><RECORD><CALL>&" + entity(7) +
+               ";</CALL></RECORD></RECORDS></ADX>"
+        << QStringList{"1!the XML is broken at line 1: its entities expand beyond 16777216 "
+                       "characters"}
+        << "";
     QTest::newRow("comments after values")
         << bytes("<EOH><STATE:2>MD // Maryland\n<CALL:5>K1ABC // the call\n<QTH:3>ABC<EOR>")
         << QStringList{"1:K1ABC/ABC"} << "";
@@ -285,8 +378,7 @@ void TestAdif::readsQuirks()
     for (const AdifRecord &record : read.records)
         got << summary(record);
     QCOMPARE(got, expected);
-    QCOMPARE(read.lotw ? QStringLiteral("lotw") : read.programId,
-             file == QLatin1String("lotw") ? QStringLiteral("lotw") : file);
+    QCOMPARE(read.kind, file);
 }
 
 void TestAdif::mapsRecords_data()
@@ -305,6 +397,9 @@ void TestAdif::mapsRecords_data()
     QTest::newRow("locator any case, blanks") << QByteArray("<GRIDSQUARE:8> kx47xx ") << ""
                                               << "locator"
                                               << "XX";
+    QTest::newRow("blank inside the locator") << QByteArray("<GRIDSQUARE:7>KX47 LC") << ""
+                                              << "locator"
+                                              << "LC";
     QTest::newRow("locator of 8") << QByteArray("<GRIDSQUARE:8>KX47ab12") << ""
                                   << "locator"
                                   << "AB";
@@ -373,14 +468,16 @@ void TestAdif::mapsRecords_data()
                                    << "band outside the award";
     QTest::newRow("no band") << QByteArray("<BAND:0>") << ""
                              << "outcome"
-                             << "band outside the award";
+                             << "unreadable: no band (BAND or FREQ)";
 
     // Modes.
     const QList<std::pair<const char *, const char *>> modes = {
         {"cw", "CW"},          {"SSB", "SSB"},          {"AM", "SSB"},
         {"FM", "SSB"},         {"DIGITALVOICE", "SSB"}, {"RTTY", "DIGITAL"},
         {"FT8", "DIGITAL"},    {"MFSK", "DIGITAL"},     {"JT65", "DIGITAL"},
-        {"OLIVIA", "DIGITAL"}, {"PSK", "DIGITAL"},
+        {"OLIVIA", "DIGITAL"}, {"PSK", "DIGITAL"},      {"C4FM", "SSB"},
+        {"DSTAR", "SSB"},      {"DMR", "SSB"},          {"FREEDV", "SSB"},
+        {"M17", "SSB"},
     };
     for (const auto &[name, category] : modes) {
         const QByteArray mode(name);
@@ -388,6 +485,10 @@ void TestAdif::mapsRecords_data()
             << "<MODE:" + QByteArray::number(mode.size()) + '>' + mode << ""
             << "mode" << category;
     }
+    QTest::newRow("digital voice as submode")
+        << QByteArray("<MODE:12>DIGITALVOICE<SUBMODE:4>C4FM") << ""
+        << "mode"
+        << "SSB";
     QTest::newRow("mixed chosen") << QByteArray("<MODE:3>FT8") << "mixed"
                                   << "mode"
                                   << "MIXED";
@@ -503,6 +604,15 @@ void TestAdif::mapsRecords_data()
         << QByteArray("<QTH:58> san martino in colle di sopra della valle del fiume lungo") << ""
         << "place"
         << "SAN MARTINO IN COLLE DI SOPRA DELLA VALLE DEL FIUM";
+    QTest::newRow("QTH_INTL before QTH") << QByteArray("<QTH_INTL:6>Città") << ""
+                                         << "place"
+                                         << "CITTÀ";
+    QTest::newRow("eQSL inbox, eQSL accepted") << QByteArray() << "eqsl,inbox"
+                                               << "qsl"
+                                               << "c";
+    QTest::newRow("eQSL inbox: QSL_RCVD is no card") << QByteArray("<QSL_RCVD:1>Y") << "inbox"
+                                                     << "qsl"
+                                                     << "w";
     QTest::newRow("reader error first") << QByteArray("<GRIDSQUARE:x>") << ""
                                         << "outcome"
                                         << "unreadable: the length in <GRIDSQUARE:x> is not a "
@@ -523,6 +633,7 @@ void TestAdif::mapsRecords()
     o.mixed = words.contains(QLatin1String("mixed"));
     o.lotwReport = words.contains(QLatin1String("report"));
     o.kx47Export = words.contains(QLatin1String("kx47"));
+    o.eqslInbox = words.contains(QLatin1String("inbox"));
     Confirmations accepted;
     if (words.contains(QLatin1String("paper")))
         accepted |= Confirmation::Paper;

@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QTextStream>
 #include <QtTest>
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(kx47::MessageAnswer)
 
@@ -67,6 +68,17 @@ QString writeFile(const QString &folder, const QString &name, const QByteArray &
     return path;
 }
 
+// A file of many records of one call, sub-square, band and mode, at the times 1000 to 1999
+// (HHMM; the impossible ones are unreadable).
+QString writeManyRecords(const ProgramFolder &folder, int count)
+{
+    QByteArray content;
+    for (int i = 0; i < count; ++i)
+        content += record("IK4ABC", "KX47AB", "20m", "CW", "20240301",
+                          QByteArray::number(1000 + i % 1000).rightJustified(4, '0'));
+    return writeFile(folder.path(), "big.adi", content);
+}
+
 // The log and gazetteer of a program folder, opened as the program opens them.
 struct OpenFolder {
     explicit OpenFolder(const ProgramFolder &folder)
@@ -87,8 +99,10 @@ class TestAdifImport : public QObject
 
 private slots:
     void importWritesEveryOutcomeOnce();
+    void failingLogWritesNothing_data();
     void failingLogWritesNothing();
     void cancelledImportWritesNothing();
+    void readingTakesNoLock();
     void roundTrip();
     void menuImport_data();
     void menuImport();
@@ -138,19 +152,33 @@ void TestAdifImport::importWritesEveryOutcomeOnce()
     QCOMPARE(folder.qsos(), rows);
 }
 
+void TestAdifImport::failingLogWritesNothing_data()
+{
+    QTest::addColumn<bool>("diskFull"); // else the log holds the highest number
+    QTest::addColumn<QString>("message");
+    QTest::newRow("disk full") << true << "Nothing was saved";
+    QTest::newRow("highest number taken")
+        << false << "The 2 new QSOs of the file were not saved; nothing was imported.";
+}
+
 void TestAdifImport::failingLogWritesNothing()
 {
+    QFETCH(bool, diskFull);
+    QFETCH(QString, message);
     ProgramFolder folder;
-    folder.addQso({1, "AB", "IK4ABC", "2024-03-01", "12:00", "P", "AN", "CW", "HF", "w"});
+    // At the highest number the log holds another QSO: the file brings two new ones.
+    folder.addQso({diskFull ? 1 : 2147483647, "AB", diskFull ? "IK4ABC" : "I9ZZZ", "2024-03-01",
+                   "12:00", "P", "AN", "CW", "HF", "w"});
     const QByteArray confirmation =
         record("IK4ABC", "KX47AB", "20m", "CW", "20240301", "1200", true);
     const QString path =
         writeFile(folder.path(), "log.adi",
                   confirmation + everyOutcome().mid(everyOutcome().indexOf("<EOH>") + 5));
     // The disk fills up at the first new QSO, after the confirmation of the logged one.
-    QSqlQuery(folder.log())
-        .exec("create trigger full before insert on data when (select count(*) from data) >= 1 "
-              "begin select raise(abort, 'database or disk is full'); end");
+    if (diskFull)
+        QSqlQuery(folder.log())
+            .exec("create trigger full before insert on data when (select count(*) from data) "
+                  ">= 1 begin select raise(abort, 'database or disk is full'); end");
     const QList<QsoRow> before = folder.qsos();
 
     OpenFolder open(folder);
@@ -159,27 +187,52 @@ void TestAdifImport::failingLogWritesNothing()
     QCOMPARE(
         AdifImport(open.log, open.places).apply(path, MappingOptions(), plan, nullptr, {}, &error),
         AdifImport::Result::LogError);
-    QVERIFY(!error.isEmpty());
+    QVERIFY2(error.contains(message), qPrintable(error));
     QCOMPARE(folder.qsos(), before);
 }
 
 void TestAdifImport::cancelledImportWritesNothing()
 {
     ProgramFolder folder;
-    QByteArray content;
-    for (int i = 0; i < 3000; ++i)
-        content += record("IK4ABC", "KX47AB", "20m", "CW", "20240301",
-                          QByteArray::number(1000 + i % 1000).rightJustified(4, '0'));
-    const QString path = writeFile(folder.path(), "big.adi", content);
+    const QString path = writeManyRecords(folder, 3000);
     OpenFolder open(folder);
     ImportPlan plan;
     int calls = 0;
+    // Cancelled while the QSOs are written, after the file was read.
     QCOMPARE(AdifImport(open.log, open.places)
                  .apply(path, MappingOptions(), plan, nullptr,
-                        [&calls](qint64, qint64) { return ++calls < 2; }),
+                        [&calls](qint64 done, qint64 total) {
+                            return done <= total * 4 / 5 || ++calls < 2;
+                        }),
              AdifImport::Result::Cancelled);
     QVERIFY(plan.count(ImportOutcome::NewWorked) > 0);
     QVERIFY(folder.qsos().isEmpty());
+}
+
+// The file is read whole before the log's write lock is taken: while it is read, another
+// program may write.
+void TestAdifImport::readingTakesNoLock()
+{
+    ProgramFolder folder;
+    const QString path = writeManyRecords(folder, 2000);
+    OpenFolder open(folder);
+    ImportPlan plan;
+    QStringList lockedWhileReading;
+    QCOMPARE(AdifImport(open.log, open.places)
+                 .apply(path, MappingOptions(), plan, nullptr,
+                        [&](qint64 done, qint64 total) {
+                            if (done < total * 4 / 5) {
+                                QSqlQuery other(folder.log());
+                                other.exec("pragma busy_timeout = 0");
+                                if (!other.exec("begin immediate"))
+                                    lockedWhileReading << QString::number(done);
+                                other.exec("rollback");
+                            }
+                            return true;
+                        }),
+             AdifImport::Result::Done);
+    QCOMPARE(lockedWhileReading, QStringList());
+    QVERIFY(!folder.qsos().isEmpty());
 }
 
 void TestAdifImport::roundTrip()
@@ -282,6 +335,19 @@ void TestAdifImport::commandLine_data()
         << 0 << "";
     QTest::newRow("export takes no import options")
         << QStringList{"export", "FILE", "--mixed", "--folder", "FOLDER"} << 2 << 0 << "";
+    QTest::newRow("an HTML page is no ADIF") << QStringList{"import", "HTML", "--folder", "FOLDER"}
+                                             << 1 << 0 << "This file holds no ADIF records";
+    QTest::newRow("an empty file is no ADIF")
+        << QStringList{"import", "EMPTY", "--folder", "FOLDER"} << 1 << 0
+        << "This file holds no ADIF records";
+    QTest::newRow("a header without records is zero records")
+        << QStringList{"import", "HEADER", "--folder", "FOLDER"} << 0 << 0
+        << "new worked: 0\nnew confirmed: 0\nconfirmations added: 0\nalready in the log: 0\n"
+           "outside KX47: 0";
+    QTest::newRow("a device is refused")
+        << QStringList{"import", "/dev/zero", "--folder", "FOLDER"} << 1 << 0 << "not a file";
+    QTest::newRow("a pipe is refused")
+        << QStringList{"import", "PIPE", "--folder", "FOLDER"} << 1 << 0 << "not a file";
     QTest::newRow("version") << QStringList{"--version"} << 0 << 0 << "KX47 Logbook 1.0";
     QTest::newRow("help") << QStringList{"--help"} << 0 << 0 << "Usage: ";
 }
@@ -294,11 +360,20 @@ void TestAdifImport::commandLine()
     QFETCH(QString, output);
     ProgramFolder folder;
     const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
+    const QString pipe = folder.path() + "/pipe.adi";
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     QStringList args{"kx47"};
     for (QString a : arguments)
         args << a.replace("FILE", path)
                     .replace("FOLDER", folder.path())
-                    .replace("MISSING", folder.path() + "/missing");
+                    .replace("MISSING", folder.path() + "/missing")
+                    .replace("HTML", writeFile(folder.path(), "page.adi",
+                                               "<!DOCTYPE html><html><body>eQSL</body></html>"))
+                    .replace("EMPTY", writeFile(folder.path(), "empty.adi", ""))
+                    .replace("HEADER", writeFile(folder.path(), "header.adi",
+                                                 "ARRL Logbook of the World Status Report\n"
+                                                 "<PROGRAMID:4>LoTW\n<eoh>\n<APP_LoTW_EOF>\n"))
+                    .replace("PIPE", pipe);
     QVERIFY(CommandLine::isCommand(args));
 
     QString out;
@@ -306,7 +381,7 @@ void TestAdifImport::commandLine()
     QTextStream outStream(&out);
     QTextStream errStream(&err);
     QCOMPARE(CommandLine(args).run(folder.path() + "/missing", outStream, errStream), exitCode);
-    QVERIFY2(out.contains(output), qPrintable(out));
+    QVERIFY2((exitCode ? err : out).contains(output), qPrintable(out + err));
     QCOMPARE(err.isEmpty(), exitCode == 0);
     QCOMPARE(folder.qsos().size(), qsos);
 }

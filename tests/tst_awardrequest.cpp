@@ -1,6 +1,7 @@
 // The base award request and the endorsement request: their checks and messages in order, the
 // two applications line by line with their fonts, and the conversion of exactly the QSOs listed.
 #include "awardrequestlog.h"
+#include "documentsfolder.h"
 #include "filesizelimit.h"
 #include "fixture.h"
 #include "printouttext.h"
@@ -786,8 +787,10 @@ void TestAwardRequest::failedPrintoutChangesNothing()
     const QList<QsoRow> before = m_folder->qsos();
 
     QTemporaryDir programFolder;
+    const OwnDocumentsFolder documents(true);
     if (!midway) {
-        // The PDF cannot be written: a file stands where the folder of the printouts should be.
+        // The PDF cannot be written: a file stands where the folder of the printouts should be,
+        // and where the documents folder would be.
         QFile blocker(QDir(programFolder.path()).filePath("Printouts"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();

@@ -181,6 +181,10 @@ void TestPlatform::fixedField_data()
     QTest::newRow("exact") << "IK0ABCDEFGHI" << 12 << "IK0ABCDEFGHI";
     QTest::newRow("cut") << "DIGITAL" << 6 << "DIGITA";
     QTest::newRow("empty") << "" << 3 << "   ";
+    QTest::newRow("accent takes no cell") << QString("CAFE\u0301") << 5 << QString("CAFE\u0301 ");
+    QTest::newRow("wide cut between characters") << QString("東京都") << 5 << QString("東京 ");
+    QTest::newRow("emoji with its selector")
+        << QString("\u2764\uFE0FA") << 3 << QString("\u2764\uFE0FA");
 }
 
 void TestPlatform::fixedField()

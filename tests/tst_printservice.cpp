@@ -1,5 +1,6 @@
 // The real printer: A4 pages written as PDF into Printouts, read back with pdftotext to see the
 // lines, their columns and the page breaks as a reader of the paper would.
+#include "documentsfolder.h"
 #include "fakedialogs.h"
 #include "filesizelimit.h"
 #include "printouttext.h"
@@ -73,6 +74,7 @@ private slots:
     void fontsOnPaper();
     void tickBoxesOnPaper();
     void unwritableFolderIsReportedAndNothingOpened();
+    void readOnlyFolderPrintsToDocuments();
     void everyDocumentGetsItsOwnFile();
     void failureMidwayLeavesNoFile();
     void cancelOfALongPrintoutLeavesNoFile();
@@ -84,6 +86,7 @@ private:
     bool printAndRead(const QList<Line> &lines, PrintoutText *text);
 
     std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<OwnDocumentsFolder> m_documents;
     FakeDialogs m_dialogs;
     RecordingDesktop m_desktop;
 };
@@ -92,6 +95,8 @@ void TestPrintService::init()
 {
     m_folder = std::make_unique<QTemporaryDir>();
     QVERIFY(m_folder->isValid());
+    m_documents.reset();
+    m_documents = std::make_unique<OwnDocumentsFolder>();
     m_dialogs.reset();
     m_desktop.opened.clear();
     m_desktop.viewerOpens = true;
@@ -437,10 +442,13 @@ void TestPrintService::tickBoxesOnPaper()
 
 void TestPrintService::unwritableFolderIsReportedAndNothingOpened()
 {
-    // A file where the folder of the printouts should be.
+    // A file where the folder of the printouts should be, and where the documents folder
+    // would be.
     QFile blocker(QDir(m_folder->path()).filePath("Printouts"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
+    m_documents.reset();
+    m_documents = std::make_unique<OwnDocumentsFolder>(true);
 
     QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
                            QtPrintService::Destination::PdfFile);
@@ -463,6 +471,28 @@ void TestPrintService::unwritableFolderIsReportedAndNothingOpened()
              qPrintable(message.text));
     QVERIFY(m_desktop.opened.isEmpty());
     QVERIFY(QFileInfo(blocker.fileName()).isFile());
+}
+
+// A read-only program folder: the printout goes to the documents folder, and the user is told.
+void TestPrintService::readOnlyFolderPrintsToDocuments()
+{
+    QFile::setPermissions(m_folder->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
+                           QtPrintService::Destination::PdfFile);
+    std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
+    printer->setFontName("Courier New");
+    printer->printLine("LINE");
+    printer->endDocument();
+    QFile::setPermissions(m_folder->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(QDir(m_folder->path()).filePath("Printouts")).exists())
+        QSKIP("the folder stays writable (run as root)");
+    QVERIFY(printer->ok());
+    QCOMPARE(m_desktop.opened.size(), 1);
+    QVERIFY(m_desktop.opened.first().startsWith(m_documents->path() + "/KX47 ALL QSOs"));
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY2(m_dialogs.messages.first().text.contains("saved in your documents folder"),
+             qPrintable(m_dialogs.messages.first().text));
 }
 
 void TestPrintService::everyDocumentGetsItsOwnFile()

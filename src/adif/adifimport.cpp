@@ -10,6 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kx47
 {
@@ -20,10 +25,36 @@ namespace
 // Thrown out of the transaction when the user cancels, so that it is rolled back.
 struct Cancelled {
 };
-// Thrown out of the transaction when the file fails while it is read.
-struct FileFailed {
-    QString reason;
-};
+// The share of the progress bar that reading the file takes; writing takes the rest.
+const qint64 readShare = 80;
+
+// Opens a regular file for reading: a device (/dev/zero, /dev/urandom), a pipe or a socket
+// would never end or would block, and a folder is no file. The file is opened before it is
+// looked at, so that it cannot be swapped for a pipe in between.
+bool openRegularFile(const QString &path, QFile &file, QString *reason)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        *reason = S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder")
+                                        : QStringLiteral("it is not a file but a device or a "
+                                                         "pipe, which KX47 does not read");
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        *reason = file.errorString();
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
 
 ImportOutcome outcomeOf(MapOutcome outcome)
 {
@@ -68,22 +99,28 @@ bool AdifImport::parseConfirmations(const QString &text, Confirmations *kinds)
 }
 
 AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &options,
-                                    ImportPlan &plan, const Progress &progress,
-                                    QString *error) const
+                                    ImportPlan &plan,
+                                    const std::function<void(const QsoRecord &)> &take,
+                                    const Progress &progress, QString *error) const
 {
-    const QFileInfo info(path);
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString reason;
+    if (!openRegularFile(path, file, &reason)) {
         if (error)
-            *error = cannotRead(path, info.isDir() ? QStringLiteral("it is a folder")
-                                                   : file.errorString());
+            *error = cannotRead(path, reason);
         return Result::FileError;
     }
     const qint64 total = file.size();
     AdifReader reader(&file);
     MappingOptions fileOptions = options;
     fileOptions.lotwReport = reader.isLotwReport();
+    fileOptions.eqslInbox = reader.isEqslInbox();
     fileOptions.kx47Export = reader.isKx47Export();
+    if (reader.refused()) {
+        if (error)
+            *error = cannotRead(path, reader.fileError());
+        return Result::FileError;
+    }
     plan.confirmationsOnly = options.confirmationsOnly;
 
     const PlaceLookup places(m_places);
@@ -93,7 +130,7 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     while (reader.next(record)) {
         const MappedQso mapped = mapRecord(record, fileOptions, provinces);
         if (mapped.outcome == MapOutcome::Ok)
-            plan.add(mapped.qso);
+            take(mapped.qso);
         else
             plan.skip(outcomeOf(mapped.outcome), record.number, mapped.reason);
         if (progress && ++sinceProgress == 512) {
@@ -107,6 +144,13 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = cannotRead(path, file.errorString());
+        return Result::FileError;
+    }
+    if (!reader.holdsAdif()) {
+        if (error)
+            *error = QStringLiteral("This file holds no ADIF records: %1 is not an ADIF (.adi) "
+                                    "or ADX (.adx) file. Nothing was imported.")
+                         .arg(QDir::toNativeSeparators(path));
         return Result::FileError;
     }
     if (progress && !progress(total, total))
@@ -125,13 +169,27 @@ AdifImport::Result AdifImport::preview(const QString &path, const MappingOptions
             *error = e.plainMessage(DatabaseError::Work::Read);
         return Result::LogError;
     }
-    return read(path, options, plan, progress, error);
+    return read(
+        path, options, plan, [&plan](const QsoRecord &qso) { plan.add(qso); }, progress, error);
 }
 
 AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &options,
                                      ImportPlan &plan, LogChange *change, const Progress &progress,
                                      QString *error) const
 {
+    // The whole file is read and mapped first, without the log's write lock: another program
+    // may go on writing the log however long a file takes to read.
+    FileQsos qsos;
+    const Result read = this->read(
+        path, options, plan, [&qsos](const QsoRecord &qso) { qsos.append(qso); },
+        [&progress](qint64 done, qint64 total) {
+            return !progress || progress(done * readShare / 100, total);
+        },
+        error);
+    if (read != Result::Done)
+        return read;
+    const qint64 total = QFileInfo(path).size();
+
     Result result = Result::Done;
     try {
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
@@ -139,29 +197,83 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
             plan.loadLog(m_log);
             plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso).count; };
             plan.confirm = [&batch](int count) { batch.upgradeQsl(count, QStringLiteral("c")); };
-            QString readError;
-            result = read(path, options, plan, progress, &readError);
-            if (result == Result::Cancelled)
+            int planned = 0;
+            qsos.forEach([&](const QsoRecord &qso) {
+                plan.add(qso);
+                if (progress && ++planned % 512 == 0 &&
+                    !progress(total * readShare / 100 +
+                                  total * (100 - readShare) / 100 * planned / qsos.size(),
+                              total))
+                    throw Cancelled();
+            });
+            if (progress && !progress(total, total))
                 throw Cancelled();
-            if (result == Result::FileError)
-                throw FileFailed{readError};
         });
         if (change)
             *change = done;
     } catch (const Cancelled &) {
         result = Result::Cancelled;
-    } catch (const FileFailed &failed) {
-        if (error)
-            *error = failed.reason;
-        result = Result::FileError;
     } catch (const DatabaseError &e) {
         if (error)
-            *error = e.plainMessage(DatabaseError::Work::Change);
+            *error = e.kind() == DatabaseError::Kind::NumberLimit
+                         ? numberLimitMessage(qsos)
+                         : e.plainMessage(DatabaseError::Work::Change);
         result = Result::LogError;
     }
     plan.append = nullptr;
     plan.confirm = nullptr;
     return result;
+}
+
+QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
+{
+    // The transaction was rolled back: planned against the log as it is, the file would add
+    // this many QSOs.
+    ImportPlan plan;
+    int added = 0;
+    try {
+        plan.loadLog(m_log);
+        qsos.forEach([&plan](const QsoRecord &qso) { plan.add(qso); });
+        for (ImportOutcome o :
+             {ImportOutcome::NewWorked, ImportOutcome::NewConfirmed, ImportOutcome::StoredAsWorked})
+            added += plan.count(o);
+    } catch (const DatabaseError &) {
+        added = 0;
+    }
+    const QString what =
+        added == 1  ? QStringLiteral("The new QSO of the file was not saved")
+        : added > 1 ? QStringLiteral("The %1 new QSOs of the file were not saved").arg(added)
+                    : QStringLiteral("The new QSOs of the file were not saved");
+    return QStringLiteral("The log holds a QSO with the highest number KX47 can give. %1; "
+                          "nothing was imported. Delete the QSO with the highest number or "
+                          "start a new log.")
+        .arg(what);
+}
+
+void FileQsos::append(const QsoRecord &qso)
+{
+    for (const QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place,
+                                &qso.prov, &qso.mode, &qso.band, &qso.qsl}) {
+        const qsizetype length = std::min<qsizetype>(text->size(), 0xFFFF);
+        m_texts += QChar(char16_t(length));
+        m_texts += QStringView(*text).left(length);
+    }
+    ++m_count;
+}
+
+void FileQsos::forEach(const std::function<void(const QsoRecord &)> &take) const
+{
+    QsoRecord qso;
+    const QChar *at = m_texts.constData();
+    for (int i = 0; i < m_count; ++i) {
+        for (QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov,
+                              &qso.mode, &qso.band, &qso.qsl}) {
+            const qsizetype length = at->unicode();
+            text->setUnicode(at + 1, length);
+            at += length + 1;
+        }
+        take(qso);
+    }
 }
 
 } // namespace kx47

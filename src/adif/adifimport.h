@@ -13,11 +13,29 @@ namespace kx47
 
 class Database;
 
+// The QSOs of a file as the import keeps them between reading the file and writing the log:
+// their texts one after the other, each after its length, in memory of their size.
+class FileQsos
+{
+public:
+    void append(const QsoRecord &qso);
+    void forEach(const std::function<void(const QsoRecord &)> &take) const;
+    int size() const { return m_count; }
+
+private:
+    QString m_texts;
+    int m_count = 0;
+};
+
 // Brings an ADIF file into the log. preview() reads the file and tells what importing it would
-// do, writing nothing; apply() reads it again inside one transaction of the log, plans it anew
-// against the log as it stands under the write lock (so the award rules hold even when the log
-// changed since the preview) and writes all of it, or nothing when anything fails or the user
-// cancels. The file is read in one pass each time and never held in memory.
+// do, writing nothing; apply() reads it again, whole, before it takes the log's write lock,
+// then plans its QSOs anew inside one transaction against the log as it stands (so the award
+// rules hold even when the log changed since the preview) and writes all of it, or nothing when
+// anything fails or the user cancels. The file is read in one pass each time; only the QSOs it
+// brings are kept, compactly, between reading and writing.
+//
+// A file that is not ADIF at all (an HTML page, an empty or binary file), a folder, a device or
+// a pipe is a FileError; a file with a header and no record is zero records.
 class AdifImport
 {
 public:
@@ -45,8 +63,13 @@ public:
     static bool parseConfirmations(const QString &text, Confirmations *kinds);
 
 private:
+    // Reads the file: take() gets each record that is a QSO of the award, plan counts the
+    // others.
     Result read(const QString &path, const MappingOptions &options, ImportPlan &plan,
-                const Progress &progress, QString *error) const;
+                const std::function<void(const QsoRecord &)> &take, const Progress &progress,
+                QString *error) const;
+    // The message of a log at its highest QSO number, counting the QSOs the file would add.
+    QString numberLimitMessage(const FileQsos &qsos) const;
 
     const Database &m_log;
     const Database &m_places;

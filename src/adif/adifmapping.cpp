@@ -82,6 +82,10 @@ bool isYes(const QString &value, bool verifiedToo)
 
 bool isConfirmed(const AdifRecord &record, const MappingOptions &options)
 {
+    // Every record of an eQSL inbox download is a QSL received through eQSL; its QSL_RCVD is
+    // eQSL's, never a card.
+    if (options.eqslInbox)
+        return options.accepted.testFlag(Confirmation::Eqsl);
     if (options.accepted.testFlag(Confirmation::Paper) && isYes(record.qslRcvd, true))
         return true;
     if (options.accepted.testFlag(Confirmation::Lotw)) {
@@ -205,16 +209,21 @@ QString bandCategory(const QString &adifBand, const QString &frequency)
     return QString();
 }
 
-QString modeCategory(const QString &adifMode)
+QString modeCategory(const QString &adifMode, const QString &adifSubmode)
 {
     const QString mode = adifMode.trimmed().toUpper();
     if (mode.isEmpty())
         return QString();
     if (mode == QLatin1String("CW"))
         return modeCw;
-    if (mode == QLatin1String("SSB") || mode == QLatin1String("AM") ||
-        mode == QLatin1String("FM") || mode == QLatin1String("DIGITALVOICE") ||
-        mode == QLatin1String("USB") || mode == QLatin1String("LSB"))
+    // The voice modes, the digital ones too whether written as the mode or as a submode of
+    // DIGITALVOICE.
+    static const QStringList voice = {
+        QStringLiteral("SSB"),    QStringLiteral("AM"),  QStringLiteral("FM"),
+        QStringLiteral("USB"),    QStringLiteral("LSB"), QStringLiteral("DIGITALVOICE"),
+        QStringLiteral("C4FM"),   QStringLiteral("DMR"), QStringLiteral("DSTAR"),
+        QStringLiteral("FREEDV"), QStringLiteral("M17")};
+    if (voice.contains(mode) || voice.contains(adifSubmode.trimmed().toUpper()))
         return modeSsb;
     return modeDigital;
 }
@@ -225,8 +234,9 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
     if (!record.error.isEmpty())
         return unreadable(record.error);
 
-    // The sub-square.
-    const QString locator = record.gridsquare.trimmed().toUpper();
+    // The sub-square; blanks inside it are ignored ("KX47 LC").
+    QString locator = record.gridsquare.toUpper();
+    locator.removeIf([](QChar c) { return c.isSpace(); });
     if (locator == QLatin1String("KX47"))
         return outcome(MapOutcome::SubSquareUnknown);
     if (locator.size() < 6 || !locator.startsWith(QLatin1String("KX47")) ||
@@ -246,6 +256,8 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
                !record.satName.trimmed().isEmpty()) {
         band = bandSat;
     } else {
+        if (record.band.trimmed().isEmpty() && record.freq.trimmed().isEmpty())
+            return unreadable(QStringLiteral("no band (BAND or FREQ)"));
         band = bandCategory(record.band, record.freq);
     }
     if (band.isEmpty())
@@ -276,7 +288,7 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
     else if (options.mixed)
         mode = modeMixed;
     else
-        mode = modeCategory(record.mode);
+        mode = modeCategory(record.mode, record.submode);
     if (mode.isEmpty())
         return unreadable(QStringLiteral("no mode"));
 
@@ -287,8 +299,9 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
     qso.call = call;
     qso.date = date;
     qso.time = time;
-    qso.place = own ? record.qth.left(longestPlace)
-                    : record.qth.trimmed().toUpper().left(longestPlace).trimmed();
+    const QString &place = record.qthIntl.trimmed().isEmpty() ? record.qth : record.qthIntl;
+    qso.place =
+        own ? place.left(longestPlace) : place.trimmed().toUpper().left(longestPlace).trimmed();
     qso.prov = own && !record.kx47Prov.isEmpty() ? record.kx47Prov
                                                  : provinces.provinceOf(qso.locator, qso.place);
     qso.mode = mode;

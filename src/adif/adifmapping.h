@@ -58,8 +58,7 @@ struct MappingOptions {
     // Confirmations downloaded from a service: a record only confirms a QSO already in the log,
     // it never adds one.
     bool confirmationsOnly = false;
-    // An eQSL inbox download, whose every record is an eQSL confirmation.
-    bool eqslInbox = false;
+    bool eqslInbox = false; // AdifReader::isEqslInbox(): every record is an eQSL confirmation
 };
 
 // What becomes of a record; only Ok records are QSOs of the log.
@@ -67,7 +66,7 @@ enum class MapOutcome {
     Ok,
     OutsideKx47,      // no locator, or one outside the square KX47
     SubSquareUnknown, // the four-character locator "KX47"
-    BandOutsideAward, // 2190m, 630m, 560m, an unknown band, no band and no frequency
+    BandOutsideAward, // 2190m, 630m, 560m, an unknown band or a frequency outside the bands
     Unreadable,       // see reason
 };
 
@@ -78,20 +77,21 @@ struct MappedQso {
 };
 
 // A record as a QSO of the log:
-// - sub-square from GRIDSQUARE (blanks trimmed, any case): KX47 and two letters A-X;
+// - sub-square from GRIDSQUARE (blanks ignored, any case): KX47 and two letters A-X;
 // - band category from BAND, else from FREQ by the ADIF band edges; satellite QSOs (PROP_MODE
 //   SAT or a SAT_NAME) are "SAT" whatever the band;
-// - mode category: CW "CW"; SSB, AM, FM, DIGITALVOICE (and the old USB, LSB) "SSB"; any other
-//   mode "DIGITAL"; everything "MIXED" when options.mixed;
+// - mode category: CW "CW"; SSB, AM, FM, DIGITALVOICE (and the old USB, LSB) and the digital
+//   voice modes C4FM, DMR, DSTAR, FREEDV, M17 as mode or submode "SSB"; any other mode
+//   "DIGITAL"; everything "MIXED" when options.mixed;
 // - QSL "c" with a confirmation of an accepted kind, else "w";
 // - call in capitals, at most 15 characters; date YYYYMMDD and time HHMM or HHMMSS into the
-//   log's "YYYY-MM-DD" and "HH:MM"; the place (QTH) in capitals and cut to 50 characters; the
-//   province from the gazetteer.
+//   log's "YYYY-MM-DD" and "HH:MM"; the place (QTH_INTL, else QTH) in capitals and cut to 50
+//   characters; the province from the gazetteer.
 // A file this program exported (options.kx47Export) brings back its own values exactly: the
 // band, mode, QSL state (accredited included) and province of its application fields, and
 // call, place and date as written.
-// Checks in this order: a record the reader could not read; the locator; the band; call, date,
-// time and mode.
+// Checks in this order: a record the reader could not read; the locator; the band (none at all
+// is unreadable); call, date, time and mode.
 MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
                     const ProvinceLookup &provinces);
 
@@ -99,7 +99,7 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
 // empty or unknown; empty when neither falls in a band of the award.
 QString bandCategory(const QString &adifBand, const QString &frequency);
 
-// The mode category of an ADIF mode (any case); empty for no mode.
-QString modeCategory(const QString &adifMode);
+// The mode category of an ADIF mode and submode (any case); empty for no mode.
+QString modeCategory(const QString &adifMode, const QString &adifSubmode = QString());
 
 } // namespace kx47

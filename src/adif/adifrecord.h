@@ -24,6 +24,7 @@ struct AdifRecord {
     QString propMode;
     QString satName;
     QString qth;
+    QString qthIntl; // the place in any script (ADX)
     QString qslRcvd;
     QString lotwQslRcvd;
     QString eqslQslRcvd;
@@ -42,11 +43,11 @@ struct AdifRecord {
     }
 
     // Every text of the record, error included.
-    std::array<QString *, 19> fields()
+    std::array<QString *, 20> fields()
     {
-        return {{&error, &call, &qsoDate, &timeOn, &gridsquare, &band, &freq, &mode, &submode,
-                 &propMode, &satName, &qth, &qslRcvd, &lotwQslRcvd, &eqslQslRcvd, &kx47Band,
-                 &kx47Mode, &kx47Qsl, &kx47Prov}};
+        return {{&error,       &call,        &qsoDate,  &timeOn,   &gridsquare, &band,    &freq,
+                 &mode,        &submode,     &propMode, &satName,  &qth,        &qthIntl, &qslRcvd,
+                 &lotwQslRcvd, &eqslQslRcvd, &kx47Band, &kx47Mode, &kx47Qsl,    &kx47Prov}};
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "log/awardvocabulary.h"
 #include "log/logreads.h"
+#include "platform/fixedwidth.h"
 #include "storage/database.h"
 
 #include <QDate>
@@ -229,7 +230,8 @@ void ImportPlan::skip(ImportOutcome outcome, qint64 recordNumber, const QString 
 {
     ++m_counts[static_cast<int>(outcome)];
     if (outcome == ImportOutcome::Unreadable && m_reasons.size() < reasonsShown)
-        m_reasons.append(QStringLiteral("record %1: %2").arg(recordNumber).arg(reason));
+        m_reasons.append(
+            QStringLiteral("record %1: %2").arg(recordNumber).arg(escapedControls(reason)));
 }
 
 bool ImportPlan::changesLog() const

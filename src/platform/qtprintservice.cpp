@@ -22,6 +22,8 @@
 #include <QProgressDialog>
 #include <QRawFont>
 #include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <vector>
 
@@ -161,9 +163,11 @@ public:
     }
 
     // To a PDF file: written under a temporary name and given its own only when complete.
+    // insteadOf: the folder that could not take the printout, which is then told.
     QtPrinter(const QString &pdfPath, const QString &documentName, Dialogs &dialogs,
-              Desktop &desktop)
-        : m_pdfPath(pdfPath), m_documentName(documentName), m_dialogs(dialogs), m_desktop(desktop)
+              Desktop &desktop, const QString &insteadOf = QString())
+        : m_pdfPath(pdfPath), m_insteadOf(insteadOf), m_documentName(documentName),
+          m_dialogs(dialogs), m_desktop(desktop)
     {
         m_file = std::make_unique<QSaveFile>(pdfPath);
         if (!m_file->open(QIODevice::WriteOnly)) {
@@ -231,6 +235,14 @@ public:
         if (!painted || (m_file && !m_file->commit())) {
             fail();
             return;
+        }
+        if (!m_insteadOf.isEmpty()) {
+            m_dialogs.message(QStringLiteral("The folder %1 cannot be written to, so the "
+                                             "printout has been saved in your documents folder "
+                                             "as %2.")
+                                  .arg(QDir::toNativeSeparators(m_insteadOf),
+                                       QDir::toNativeSeparators(m_pdfPath)),
+                              MessageIcon::Information, MessageButtons::Ok);
         }
         if (!m_pdfPath.isEmpty() && !m_desktop.openDocument(m_pdfPath)) {
             m_dialogs.message(QStringLiteral("The printout has been saved as %1.\nNo program "
@@ -363,6 +375,7 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     std::unique_ptr<QPdfWriter> m_pdf;
     QString m_pdfPath;
+    QString m_insteadOf;
     QString m_documentName;
     Dialogs &m_dialogs;
     Desktop &m_desktop;
@@ -398,6 +411,15 @@ QString freePath(const QDir &folder, const QString &fileName)
     return path;
 }
 
+// Makes the folder when it is missing; whether a file can be written in it.
+bool takesFiles(const QDir &folder)
+{
+    if (!folder.mkpath(QStringLiteral(".")))
+        return false;
+    QTemporaryFile probe(folder.filePath(QStringLiteral(".kx47-XXXXXX")));
+    return probe.open();
+}
+
 } // namespace
 
 QtPrintService::QtPrintService(const QString &programFolder, Dialogs &dialogs, Desktop &desktop,
@@ -413,11 +435,18 @@ std::unique_ptr<Printer> QtPrintService::startDocument(const QString &documentNa
                                             ? QPrinterInfo::defaultPrinter()
                                             : QPrinterInfo();
     if (defaultPrinter.isNull()) {
-        const QDir folder(printoutFolder());
-        folder.mkpath(QStringLiteral("."));
+        // A read-only program folder takes no printout: the user's documents folder does.
+        QDir folder(printoutFolder());
+        QString insteadOf;
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!takesFiles(folder) && !documents.isEmpty() && takesFiles(QDir(documents))) {
+            insteadOf = folder.path();
+            folder.setPath(documents);
+        }
         const QString pdfPath =
             freePath(folder, printoutFileName(documentName, QDateTime::currentDateTime()));
-        return std::make_unique<QtPrinter>(pdfPath, documentName, m_dialogs, m_desktop);
+        return std::make_unique<QtPrinter>(pdfPath, documentName, m_dialogs, m_desktop, insteadOf);
     }
     auto device = std::make_unique<QPrinter>(defaultPrinter, QPrinter::HighResolution);
     device->setDocName(documentName);
