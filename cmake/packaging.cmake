@@ -33,7 +33,8 @@ if(DPKG_SHLIBDEPS_PROGRAM)
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
         "libqt6core6, libqt6gui6, libqt6widgets6, libqt6sql6, libqt6sql6-sqlite, \
-libqt6printsupport6, libqt6svg6, qt6-qpa-plugins, fonts-liberation2")
+libqt6printsupport6, libqt6svg6, libqt6network6, libqt6keychain1, qt6-qpa-plugins, \
+fonts-liberation2")
 endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
 

@@ -541,6 +541,7 @@ void TestShell::menuTree()
           {"mnPrintAllQSOs", "&Print all QSOs"},
           {"mnImportAdif", "I&mport ADIF..."},
           {"mnExportAdif", "E&xport ADIF..."},
+          {"mnDownloadConfirmations", "&Download confirmations..."},
           {"mnBackup", "&Back up the log now"},
           {"mnRestore", "&Restore a backup..."},
           {"mnLine2", ""},

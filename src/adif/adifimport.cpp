@@ -125,6 +125,7 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
             *error = cannotRead(path, reader.fileError());
         return Result::FileError;
     }
+    plan.confirmationsOnly = options.confirmationsOnly;
 
     const PlaceLookup places(m_places);
     const GazetteerProvinces provinces(places);

@@ -94,7 +94,8 @@ bool isConfirmed(const AdifRecord &record, const MappingOptions &options)
         if (options.lotwReport && isYes(record.qslRcvd, false))
             return true;
     }
-    return options.accepted.testFlag(Confirmation::Eqsl) && isYes(record.eqslQslRcvd, true);
+    return options.accepted.testFlag(Confirmation::Eqsl) &&
+           (options.eqslInbox || isYes(record.eqslQslRcvd, true));
 }
 
 bool isLetterAtoX(QChar c)

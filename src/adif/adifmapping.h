@@ -55,6 +55,9 @@ struct MappingOptions {
     // What the file is (AdifReader::isLotwReport() and isKx47Export()).
     bool lotwReport = false;
     bool kx47Export = false;
+    // Confirmations downloaded from a service: a record only confirms a QSO already in the log,
+    // it never adds one.
+    bool confirmationsOnly = false;
     bool eqslInbox = false; // AdifReader::isEqslInbox(): every record is an eQSL confirmation
 };
 

@@ -15,7 +15,7 @@ namespace kx47
 namespace
 {
 
-const char *const captions[ImportPlan::outcomeCount] = {
+const char *const captions[ImportPlan::outcomeCount + 1] = {
     "new worked",
     "new confirmed",
     "confirmations added",
@@ -26,6 +26,7 @@ const char *const captions[ImportPlan::outcomeCount] = {
     "refused, accredited already",
     "stored as worked, confirmed elsewhere",
     "unreadable",
+    "not in the log",
 };
 
 const QChar separator(0x1f);
@@ -200,6 +201,8 @@ ImportOutcome ImportPlan::add(const QsoRecord &record)
             if (confirm)
                 confirm(logged.count);
         }
+    } else if (confirmationsOnly) {
+        outcome = ImportOutcome::NotInLog;
     } else if (slot.accredited) {
         outcome = ImportOutcome::RefusedAccredited;
     } else {
@@ -243,9 +246,11 @@ bool ImportPlan::changesLog() const
 QStringList ImportPlan::summaryLines() const
 {
     QStringList lines;
-    for (int i = 0; i < outcomeCount; ++i)
+    const int shown = confirmationsOnly ? outcomeCount + 1 : outcomeCount;
+    for (int i = 0; i < shown; ++i) {
         lines.append(
             QStringLiteral("%1: %2").arg(QString::fromLatin1(captions[i])).arg(m_counts[i]));
+    }
     lines += m_reasons;
     return lines;
 }

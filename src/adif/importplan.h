@@ -27,6 +27,7 @@ enum class ImportOutcome {
     RefusedAccredited,
     StoredAsWorked,
     Unreadable,
+    NotInLog, // confirmations only: no logged QSO to confirm
 };
 
 // Decides, record by record and without writing, what an import does to the log: which records
@@ -37,12 +38,17 @@ enum class ImportOutcome {
 class ImportPlan
 {
 public:
+    // The outcomes every summary lists; a download's summary lists NotInLog after them.
     static constexpr int outcomeCount = 10;
     // How far apart the date and time of a record and of a logged QSO may lie for the two to be
     // the same QSO.
     static constexpr int matchMinutes = 30;
     // How many reasons of unreadable records the summary names.
     static constexpr int reasonsShown = 10;
+
+    // Whether records only confirm QSOs already logged (a download from a service) instead of
+    // adding new ones.
+    bool confirmationsOnly = false;
 
     // The QSOs of the log, read in one query.
     void loadLog(const Database &log);
@@ -57,7 +63,8 @@ public:
     void skip(ImportOutcome outcome, qint64 recordNumber = 0, const QString &reason = QString());
 
     int count(ImportOutcome outcome) const { return m_counts[static_cast<int>(outcome)]; }
-    // The summary: one line per outcome, "caption: number", then the first reasons.
+    // The summary: one line per outcome, "caption: number" ("not in the log" only for
+    // confirmations only), then the first reasons.
     QStringList summaryLines() const;
     QString summary() const { return summaryLines().join(QLatin1Char('\n')); }
     static QString caption(ImportOutcome outcome);
@@ -98,7 +105,7 @@ private:
     int nearest(const Key &key, qint64 when) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
 
-    std::array<int, outcomeCount> m_counts{};
+    std::array<int, outcomeCount + 1> m_counts{};
     QStringList m_reasons;
     QVector<Entry> m_entries;
     QHash<Key, Chain> m_byQso; // call, sub-square, band, mode -> entries

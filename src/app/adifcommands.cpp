@@ -73,12 +73,18 @@ void AdifCommands::importFile(const QString &chosen)
     options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
                     MessageAnswer::Yes;
 
+    importChecked(path, QFileInfo(path).fileName(), options);
+}
+
+AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QString &name,
+                                                const MappingOptions &options)
+{
+    Dialogs &dialogs = m_context.dialogs;
     AdifImport importer(m_context.log, m_context.places);
     // A copy of the log before the first change: without one nothing is imported.
     importer.setBeforeWriting([this](QString *error) {
         return Backups::backUpBeforeChange(m_context.log, QStringLiteral("The import"), error);
     });
-    const QString name = QFileInfo(path).fileName();
     QString error;
     ImportPlan preview;
     AdifImport::Result result;
@@ -89,16 +95,16 @@ void AdifCommands::importFile(const QString &chosen)
             [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
     }
     if (result == AdifImport::Result::Cancelled)
-        return;
+        return Merge::NotImported;
     if (result != AdifImport::Result::Done) {
         dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
-        return;
+        return Merge::NotImported;
     }
     if (!preview.changesLog()) {
         dialogs.message(QStringLiteral("%1 brings nothing new into the log:\n\n%2")
                             .arg(name, preview.summary()),
                         MessageIcon::Information, MessageButtons::Ok);
-        return;
+        return Merge::NothingNew;
     }
     const QString question =
         QStringLiteral("Importing %1 will do this:\n\n%2\n\nPress OK to import, Cancel to leave "
@@ -106,7 +112,7 @@ void AdifCommands::importFile(const QString &chosen)
             .arg(name, preview.summary());
     if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
         MessageAnswer::Ok)
-        return;
+        return Merge::NotImported;
 
     ImportPlan done;
     {
@@ -120,7 +126,7 @@ void AdifCommands::importFile(const QString &chosen)
         m_context.logNotifier.notifyLogChanged();
         dialogs.message(QStringLiteral("%1 is imported:\n\n%2").arg(name, done.summary()),
                         MessageIcon::Information, MessageButtons::Ok);
-        break;
+        return Merge::Imported;
     case AdifImport::Result::Cancelled:
         dialogs.message(QStringLiteral("The import was cancelled; the log is as it was."),
                         MessageIcon::Information, MessageButtons::Ok);
@@ -130,7 +136,8 @@ void AdifCommands::importFile(const QString &chosen)
         dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
         break;
     }
-} // namespace kx47
+    return Merge::NotImported;
+}
 
 void AdifCommands::exportLog()
 {

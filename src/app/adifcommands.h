@@ -1,5 +1,7 @@
 #pragma once
 
+#include "adif/adifmapping.h"
+
 #include <QString>
 
 class QWidget;
@@ -21,6 +23,10 @@ public:
 
     // Imports path, or a file the user chooses when path is empty.
     void importFile(const QString &path = QString());
+    enum class Merge { Imported, NothingNew, NotImported };
+    // Shows what importing path (name in the messages) with these options would do and, on OK,
+    // backs up the log and imports it, telling the outcome.
+    Merge importChecked(const QString &path, const QString &name, const MappingOptions &options);
     void exportLog();
 
 private:

@@ -2,6 +2,7 @@
 
 #include "aboutwindow.h"
 #include "databasefiles.h"
+#include "downloadwindow.h"
 #include "mainwindow.h"
 
 #include "award/awardwindows.h"
@@ -166,6 +167,7 @@ void Application::registerWindows()
     registerPlacesWindows(m_context);
     registerBackupWindows(m_context);
     registerMapWindows(m_context);
+    registerDownloadWindow(m_context);
     m_windows.registerWindow(windows::frmAbout, [this] {
         return new AboutWindow(m_context.desktop,
                                joinProgramPath(m_context.logFolder, QStringLiteral("data.mdb")));

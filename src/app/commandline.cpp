@@ -5,6 +5,9 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "backup/backups.h"
+#include "download/confirmationdownload.h"
+#include "download/credentials.h"
+#include "download/downloadmerge.h"
 #include "platform/programplaces.h"
 #include "storage/database.h"
 
@@ -20,6 +23,7 @@ namespace
 
 const QString importCommand = QStringLiteral("import");
 const QString exportCommand = QStringLiteral("export");
+const QString downloadCommand = QStringLiteral("download");
 
 struct Options {
     QCommandLineOption folder{QStringLiteral("folder"),
@@ -28,14 +32,18 @@ struct Options {
                               QStringLiteral("DIR")};
     QCommandLineOption dryRun{
         QStringLiteral("dry-run"),
-        QStringLiteral("import: tell what the file would do, write nothing.")};
+        QStringLiteral("import, download: tell what the file would do, write nothing.")};
     QCommandLineOption confirmations{
         QStringLiteral("confirmations"),
-        QStringLiteral("import: the kinds of confirmation accepted, of paper, lotw, eqsl "
-                       "(default: paper,lotw)."),
+        QStringLiteral("import, download: the kinds of confirmation accepted, of paper, lotw, "
+                       "eqsl (default: paper,lotw)."),
         QStringLiteral("KINDS")};
     QCommandLineOption mixed{QStringLiteral("mixed"),
                              QStringLiteral("import: log every QSO under the mode MIXED.")};
+    QCommandLineOption since{QStringLiteral("since"),
+                             QStringLiteral("download: the first day of confirmations to fetch "
+                                            "(default: the day of the newest one merged)."),
+                             QStringLiteral("YYYY-MM-DD")};
 };
 
 void setUp(QCommandLineParser &parser, const Options &options)
@@ -46,17 +54,22 @@ void setUp(QCommandLineParser &parser, const Options &options)
                        "import of that file.\n"
                        "  import FILE  imports an ADIF file (.adi or .adx) into the log and "
                        "prints what it did.\n"
-                       "  export FILE  writes the whole log into an ADIF file (.adi).\n\n"
-                       "Exit codes: 0 done, 1 the file cannot be read or the log cannot be "
-                       "written (nothing written), 2 wrong arguments."));
+                       "  export FILE  writes the whole log into an ADIF file (.adi).\n"
+                       "  download lotw|eqsl  fetches the confirmations received from LoTW or "
+                       "eQSL and merges them into the QSOs already logged. The login is the one "
+                       "entered in the window; the password comes from KX47_LOTW_PASSWORD or "
+                       "KX47_EQSL_PASSWORD, else from the desktop's keyring.\n\n"
+                       "Exit codes: 0 done, 1 the file cannot be read, the download failed or "
+                       "the log cannot be written (nothing written), 2 wrong arguments."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions({options.folder, options.dryRun, options.confirmations, options.mixed});
+    parser.addOptions(
+        {options.folder, options.dryRun, options.confirmations, options.mixed, options.since});
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("import or export, or a file to import in the "
-                                                "windows."),
-                                 QStringLiteral("[import|export] [FILE]"));
+                                 QStringLiteral("import, export or download, or a file to import "
+                                                "in the windows."),
+                                 QStringLiteral("[import|export FILE|download lotw|eqsl] [FILE]"));
 }
 
 // Opens one database file.
@@ -86,10 +99,15 @@ bool openFiles(const QString &folder, Database &log, Database &places, QTextStre
 
 bool CommandLine::isCommand(const QStringList &arguments)
 {
-    static const QStringList words{importCommand,        exportCommand,
-                                   QStringLiteral("-h"), QStringLiteral("--help"),
-                                   QStringLiteral("-?"), QStringLiteral("--help-all"),
-                                   QStringLiteral("-v"), QStringLiteral("--version")};
+    static const QStringList words{importCommand,
+                                   exportCommand,
+                                   downloadCommand,
+                                   QStringLiteral("-h"),
+                                   QStringLiteral("--help"),
+                                   QStringLiteral("-?"),
+                                   QStringLiteral("--help-all"),
+                                   QStringLiteral("-v"),
+                                   QStringLiteral("--version")};
     for (int i = 1; i < arguments.size(); ++i)
         if (words.contains(arguments.at(i)))
             return true;
@@ -122,7 +140,22 @@ CommandLine::CommandLine(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
     const bool importing = command == importCommand;
-    if (importing || command == exportCommand) {
+    if (command == downloadCommand) {
+        m_action = Action::Download;
+        m_service = positional.value(1).toLower();
+        Service service;
+        if (positional.size() != 2 || !serviceFromWord(m_service, &service))
+            m_error = QStringLiteral("download takes lotw or eqsl.");
+        else if (m_mixed)
+            m_error = QStringLiteral("--mixed is for import.");
+        const QString since = parser.value(options.since);
+        m_since = QDate::fromString(since, Qt::ISODate);
+        if (m_error.isEmpty() && parser.isSet(options.since) &&
+            (since.size() != 10 || !m_since.isValid()))
+            m_error = QStringLiteral("--since needs a day as YYYY-MM-DD.");
+    } else if (parser.isSet(options.since)) {
+        m_error = QStringLiteral("--since is for download.");
+    } else if (importing || command == exportCommand) {
         m_action = importing ? Action::Import : Action::Export;
         m_file = positional.value(1);
         if (positional.size() != 2)
@@ -184,6 +217,8 @@ int CommandLine::run(const QString &defaultFolder, QTextStream &out, QTextStream
         return runImport(folder(defaultFolder), out, err);
     case Action::Export:
         return runExport(folder(defaultFolder), out, err);
+    case Action::Download:
+        return runDownload(folder(defaultFolder), out, err);
     case Action::Windows:
         break;
     }
@@ -236,6 +271,75 @@ int CommandLine::runExport(const QString &folder, QTextStream &out, QTextStream 
         return Failure;
     }
     out << AdifExport::summary(written, m_file, notWritten) << Qt::endl;
+    return Success;
+}
+
+int CommandLine::runDownload(const QString &folder, QTextStream &out, QTextStream &err) const
+{
+    Service service = Service::Lotw;
+    serviceFromWord(m_service, &service);
+    const QString name = serviceName(service);
+    DownloadRequest request;
+    request.service = service;
+    request.address = servicesettings::address(service);
+    request.login = servicesettings::login(service);
+    request.nickname = servicesettings::nickname(service);
+    request.since = m_since.isValid() ? m_since : servicesettings::since(service);
+    if (request.login.isEmpty()) {
+        err << QStringLiteral("No %1 login is set. Enter it once in Database > Download "
+                              "confirmations, then run this again.")
+                   .arg(name)
+            << Qt::endl;
+        return Failure;
+    }
+    const QByteArray variable =
+        service == Service::Lotw ? "KX47_LOTW_PASSWORD" : "KX47_EQSL_PASSWORD";
+    request.password = qEnvironmentVariable(variable.constData());
+    if (request.password.isEmpty() &&
+        CredentialStore::instance().read(service, request.login, &request.password) !=
+            CredentialStore::Status::Found) {
+        err << QStringLiteral("No %1 password for %2: set %3, or save the password in Database "
+                              "> Download confirmations. Nothing was downloaded.")
+                   .arg(name, request.login, QString::fromLatin1(variable))
+            << Qt::endl;
+        return Failure;
+    }
+
+    Database log(QStringLiteral("CommandLog"));
+    Database places(QStringLiteral("CommandPlaces"));
+    if (!openFiles(folder, log, places, err))
+        return Failure;
+
+    ConfirmationDownload download;
+    const DownloadResult &result = download.run(request);
+    if (result.status != DownloadResult::Status::Done) {
+        err << result.message << Qt::endl;
+        return Failure;
+    }
+    out << QStringLiteral("%1 records downloaded from %2.").arg(result.check.records).arg(name)
+        << Qt::endl;
+
+    Confirmations accepted = MappingOptions().accepted;
+    if (!m_confirmations.isEmpty())
+        AdifImport::parseConfirmations(m_confirmations, &accepted);
+    const MappingOptions options = downloadmerge::options(service, accepted);
+    AdifImport merger(log, places);
+    // A copy of the log before the first change: without one nothing is merged.
+    merger.setBeforeWriting([&log](QString *why) {
+        return Backups::backUpBeforeChange(log, QStringLiteral("The merge"), why);
+    });
+    ImportPlan plan;
+    QString error;
+    const AdifImport::Result merged =
+        m_dryRun ? merger.preview(result.path, options, plan, {}, &error)
+                 : merger.apply(result.path, options, plan, nullptr, {}, &error);
+    if (merged != AdifImport::Result::Done) {
+        err << error << Qt::endl;
+        return Failure;
+    }
+    if (!m_dryRun)
+        downloadmerge::rememberMerged(service, result.check);
+    out << plan.summary() << Qt::endl;
     return Success;
 }
 

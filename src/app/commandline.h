@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -12,13 +13,16 @@ namespace kx47
 //     kx47 [FILE.adi|FILE.adx] [--folder DIR]          the windows; a file opens the import
 //     kx47 import FILE [--dry-run] [--confirmations paper,lotw,eqsl] [--mixed] [--folder DIR]
 //     kx47 export FILE [--folder DIR]
+//     kx47 download lotw|eqsl [--since YYYY-MM-DD] [--dry-run] [--confirmations KINDS]
+//          [--folder DIR]                            password from KX47_LOTW_PASSWORD or
+//                                                    KX47_EQSL_PASSWORD, else the keyring
 //     kx47 --help | --version
-// The commands need no display. Exit codes: 0 done, 1 the file cannot be read or the log cannot
-// be written (nothing written), 2 a usage error.
+// The commands need no display. Exit codes: 0 done, 1 the file cannot be read, the download
+// failed or the log cannot be written (nothing written), 2 a usage error.
 class CommandLine
 {
 public:
-    enum class Action { Windows, Import, Export, Help, Version, UsageError };
+    enum class Action { Windows, Import, Export, Download, Help, Version, UsageError };
     enum ExitCode { Success = 0, Failure = 1, Usage = 2 };
 
     // Whether the arguments (the program's name first) ask for a command rather than the
@@ -45,12 +49,15 @@ public:
 private:
     int runImport(const QString &folder, QTextStream &out, QTextStream &err) const;
     int runExport(const QString &folder, QTextStream &out, QTextStream &err) const;
+    int runDownload(const QString &folder, QTextStream &out, QTextStream &err) const;
 
     Action m_action = Action::Windows;
     QString m_file;
     QString m_folder;
     QString m_error;
     QString m_confirmations;
+    QString m_service; // download: "lotw" or "eqsl"
+    QDate m_since;     // download: invalid for the remembered day
     bool m_dryRun = false;
     bool m_mixed = false;
 };

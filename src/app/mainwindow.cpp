@@ -69,6 +69,9 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, [this] { m_adif.importFile(); });
     connect(addItem(database, QStringLiteral("mnExportAdif"), QStringLiteral("E&xport ADIF...")),
             &QAction::triggered, this, [this] { m_adif.exportLog(); });
+    connect(addItem(database, QStringLiteral("mnDownloadConfirmations"),
+                    QStringLiteral("&Download confirmations...")),
+            &QAction::triggered, this, showWindow(QStringLiteral("frmDownloadConfirmations")));
     connect(addItem(database, QStringLiteral("mnBackup"), QStringLiteral("&Back up the log now")),
             &QAction::triggered, this, [this] { backUpNow(m_context); });
     connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),

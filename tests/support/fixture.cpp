@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "memorycredentials.h"
 
 #include "storage/database.h"
 #include "storage/schema.h"
@@ -272,12 +273,13 @@ void typeText(QWidget *widget, const QString &text)
 namespace
 {
 
-// The tests never read or write the user's own settings: outside a TestApp they are kept in a
-// temporary folder of the test program.
+// The tests never read or write the user's own settings (outside a TestApp they are kept in a
+// temporary folder of the test program) nor the passwords in the desktop's keyring.
 void keepSettingsAway()
 {
     static QTemporaryDir folder;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    kx47::CredentialStore::replace(&kx47::test::credentials());
 }
 
 } // namespace
