@@ -113,6 +113,8 @@ AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QStri
     if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
         MessageAnswer::Ok)
         return Merge::NotImported;
+    // The import plans anew; the preview's keys would only double its memory.
+    preview = ImportPlan();
 
     ImportPlan done;
     {
