@@ -540,6 +540,7 @@ void TestShell::menuTree()
           {"mnUtiliy", "&Utility QSO"},
           {"mnPrintAllQSOs", "&Print all QSOs"},
           {"mnImportAdif", "I&mport ADIF..."},
+          {"mnImportEdi", "Import &contest log (EDI)..."},
           {"mnExportAdif", "E&xport ADIF..."},
           {"mnDownloadConfirmations", "&Download confirmations..."},
           {"mnBackup", "&Back up the log now"},

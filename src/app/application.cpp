@@ -24,6 +24,7 @@
 #include "userdata/userdatawindows.h"
 
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QSqlQuery>
 
 namespace kx47
@@ -73,6 +74,23 @@ void Application::importAdif(const QString &path)
 {
     if (m_mainWindow)
         m_mainWindow->importAdif(path);
+}
+
+void Application::importFiles(const QStringList &paths)
+{
+    if (m_mainWindow)
+        m_mainWindow->importFiles(paths);
+}
+
+void Application::openHandedFiles(const QStringList &paths)
+{
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->showNormal();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+    if (!paths.isEmpty())
+        importFiles(paths);
 }
 
 void Application::quit()

@@ -67,6 +67,9 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             });
     connect(addItem(database, QStringLiteral("mnImportAdif"), QStringLiteral("I&mport ADIF...")),
             &QAction::triggered, this, [this] { m_adif.importFile(); });
+    connect(addItem(database, QStringLiteral("mnImportEdi"),
+                    QStringLiteral("Import &contest log (EDI)...")),
+            &QAction::triggered, this, [this] { m_adif.importContestLogs(); });
     connect(addItem(database, QStringLiteral("mnExportAdif"), QStringLiteral("E&xport ADIF...")),
             &QAction::triggered, this, [this] { m_adif.exportLog(); });
     connect(addItem(database, QStringLiteral("mnDownloadConfirmations"),

@@ -23,6 +23,7 @@ public:
 
     // The Database menu's ADIF import, for a file given on the command line.
     void importAdif(const QString &path) { m_adif.importFile(path); }
+    void importFiles(const QStringList &paths) { m_adif.importFiles(paths); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
