@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "backup/logcheckcommand.h"
 #include "backup/restorewindow.h"
 #include "fulllogprintout.h"
 #include "platform/appcontext.h"
@@ -17,6 +18,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kx47
@@ -46,6 +49,8 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
     buttons->addWidget(exitButton);
     layout->addLayout(buttons);
     setCentralWidget(central);
+    // The progress of the start-up's background work shows here.
+    statusBar()->setObjectName(QStringLiteral("sbStatus"));
     connect(exitButton, &QPushButton::clicked, this, [this] { m_quit(); });
 
     WindowRegistry &registry = m_context.windows;
@@ -79,6 +84,8 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, [this] { backUpNow(m_context); });
     connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),
             &QAction::triggered, this, showWindow(RestoreWindow::name));
+    connect(addItem(database, QStringLiteral("mnCheckLog"), QStringLiteral("&Check the log")),
+            &QAction::triggered, this, [this] { checkLogNow(m_context); });
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
             &QAction::triggered, this, [this] { m_quit(); });
@@ -118,6 +125,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_quit();
+}
+
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (m_painted) {
+        // After the frame is on the screen.
+        QTimer::singleShot(0, this, std::exchange(m_painted, nullptr));
+    }
 }
 
 QMenu *MainWindow::addMenu(const QString &name, const QString &caption)

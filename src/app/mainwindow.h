@@ -24,9 +24,12 @@ public:
     // The Database menu's ADIF import, for a file given on the command line.
     void importAdif(const QString &path) { m_adif.importFile(path); }
     void importFiles(const QStringList &paths) { m_adif.importFiles(paths); }
+    // Runs work once, when the window has been painted for the first time.
+    void whenPainted(std::function<void()> work) { m_painted = std::move(work); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QMenu *addMenu(const QString &name, const QString &caption);
@@ -37,6 +40,7 @@ private:
     AppContext &m_context;
     std::function<void()> m_quit;
     AdifCommands m_adif;
+    std::function<void()> m_painted;
 };
 
 } // namespace kx47
