@@ -636,7 +636,7 @@ void TestShell::menuTree()
           {"mnDownloadConfirmations", "&Download confirmations..."},
           {"mnBackup", "&Back up the log now"},
           {"mnRestore", "&Restore a backup..."},
-          {"mnCheckLog", "&Check the log"},
+          {"mnCheckLog", "Chec&k the log"},
           {"mnLine2", ""},
           {"mnExit", "&Exit"}}},
         {{"mnAward", "Award"},

@@ -84,7 +84,7 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, [this] { backUpNow(m_context); });
     connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),
             &QAction::triggered, this, showWindow(RestoreWindow::name));
-    connect(addItem(database, QStringLiteral("mnCheckLog"), QStringLiteral("&Check the log")),
+    connect(addItem(database, QStringLiteral("mnCheckLog"), QStringLiteral("Chec&k the log")),
             &QAction::triggered, this, [this] { checkLogNow(m_context); });
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
