@@ -250,8 +250,15 @@ void ImportPlan::skip(ImportOutcome outcome, qint64 recordNumber, const QString 
 {
     ++m_counts[static_cast<int>(outcome)];
     if (outcome == ImportOutcome::Unreadable && m_reasons.size() < reasonsShown)
-        m_reasons.append(
-            QStringLiteral("record %1: %2").arg(recordNumber).arg(escapedControls(reason)));
+        m_reasons.append(QStringLiteral("%1 %2: %3")
+                             .arg(escapedControls(m_reasonStart))
+                             .arg(recordNumber)
+                             .arg(escapedControls(reason)));
+}
+
+void ImportPlan::setSource(const QString &fileName, const QString &unit)
+{
+    m_reasonStart = fileName.isEmpty() ? unit : fileName + QLatin1Char(' ') + unit;
 }
 
 bool ImportPlan::changesLog() const
@@ -271,6 +278,8 @@ QStringList ImportPlan::summaryLines() const
         lines.append(
             QStringLiteral("%1: %2").arg(QString::fromLatin1(captions[i])).arg(m_counts[i]));
     }
+    if (m_duplicates > 0)
+        lines.append(QStringLiteral("marked duplicate in the contest log: %1").arg(m_duplicates));
     lines += m_reasons;
     return lines;
 }

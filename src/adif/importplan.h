@@ -62,10 +62,18 @@ public:
     // Counts a record that does not become a QSO; reason and record number are kept for the
     // first unreadable ones.
     void skip(ImportOutcome outcome, qint64 recordNumber = 0, const QString &reason = QString());
+    // Counts a line of a contest log marked as a duplicate: a QSO the contest log holds twice,
+    // which adds nothing.
+    void skipDuplicate() { ++m_duplicates; }
+    int duplicates() const { return m_duplicates; }
+    // How the reasons of unreadable records name them from now on: by "record" (ADIF) or
+    // "line" (EDI) number, after the file's name when an import reads several files.
+    void setSource(const QString &fileName, const QString &unit);
 
     int count(ImportOutcome outcome) const { return m_counts[static_cast<int>(outcome)]; }
     // The summary: one line per outcome, "caption: number" ("not in the log" only for
-    // confirmations only), then the first reasons.
+    // confirmations only), the duplicates of contest logs when there are any, then the first
+    // reasons.
     QStringList summaryLines() const;
     QString summary() const { return summaryLines().join(QLatin1Char('\n')); }
     static QString caption(ImportOutcome outcome);
@@ -113,7 +121,9 @@ private:
     int addEntry(const QsoRecord &r, int count, bool isNew);
 
     std::array<int, outcomeCount + 1> m_counts{};
+    int m_duplicates = 0;
     QStringList m_reasons;
+    QString m_reasonStart = QStringLiteral("record");
     QVector<Entry> m_entries;
     QHash<quint64, Chain> m_byQso; // hash of call, sub-square, band, mode -> entries
     // The QSO keys, each once, in UTF-8 after its length.

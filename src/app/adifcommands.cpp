@@ -3,9 +3,12 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "backup/backups.h"
+#include "browser/utilitywindow.h"
 #include "log/lognotifier.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
+#include "platform/windownames.h"
+#include "platform/windowregistry.h"
 #include "storage/database.h"
 
 #include <QDir>
@@ -25,6 +28,7 @@ namespace
 {
 
 const QString adifFilter = QStringLiteral("ADIF files (*.adi *.adx *.ADI *.ADX);;All files (*)");
+const QString ediFilter = QStringLiteral("EDI contest logs (*.edi *.EDI);;All files (*)");
 
 // A progress window that shows itself only when the work takes longer than half a second.
 class Progress
@@ -62,21 +66,44 @@ void AdifCommands::importFile(const QString &chosen)
                          : chosen;
     if (path.isEmpty())
         return;
+    importFiles({path});
+}
+
+void AdifCommands::importContestLogs()
+{
+    const QStringList paths =
+        m_context.dialogs.openFileNames(QStringLiteral("Import contest log (EDI)"), ediFilter);
+    if (!paths.isEmpty())
+        importFiles(paths, true);
+}
+
+void AdifCommands::importFiles(const QStringList &paths, bool contestLogs)
+{
+    if (paths.isEmpty())
+        return;
     Dialogs &dialogs = m_context.dialogs;
     if (refusedAsReadOnly(m_context.log, dialogs))
         return;
 
     MappingOptions options;
-    if (dialogs.message(eqslQuestion, MessageIcon::None, MessageButtons::YesNo) ==
-        MessageAnswer::Yes)
+    options.contestLog = contestLogs;
+    // Contest logs carry no confirmations: the question is asked only for ADIF files.
+    bool confirmations = false;
+    for (const QString &path : paths)
+        confirmations = confirmations || !AdifImport::isContestLog(path);
+    if (confirmations && dialogs.message(eqslQuestion, MessageIcon::None, MessageButtons::YesNo) ==
+                             MessageAnswer::Yes)
         options.accepted |= Confirmation::Eqsl;
     options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
                     MessageAnswer::Yes;
 
-    importChecked(path, QFileInfo(path).fileName(), options);
+    QStringList names;
+    for (const QString &path : paths)
+        names.append(QFileInfo(path).fileName());
+    importChecked(paths, names.join(QStringLiteral(", ")), options);
 }
 
-AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QString &name,
+AdifCommands::Merge AdifCommands::importChecked(const QStringList &paths, const QString &name,
                                                 const MappingOptions &options)
 {
     Dialogs &dialogs = m_context.dialogs;
@@ -91,7 +118,7 @@ AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QStri
     {
         Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
         result = importer.preview(
-            path, options, preview,
+            paths, options, preview,
             [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
     }
     if (result == AdifImport::Result::Cancelled)
@@ -120,7 +147,7 @@ AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QStri
     {
         Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
         result = importer.apply(
-            path, options, done, nullptr,
+            paths, options, done, nullptr,
             [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
     }
     switch (result) {
@@ -143,6 +170,20 @@ AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QStri
 
 void AdifCommands::exportLog()
 {
+    // While the browser lists what a search found, the user chooses between those QSOs and the
+    // whole log.
+    LogSearch search;
+    if (auto *browser = m_context.windows.find<UtilityWindow>(windows::frmUtility))
+        search = browser->search();
+    if (search != LogSearch()) {
+        const QString question =
+            QStringLiteral("The log browser lists what it found (%1). Export only those QSOs?\n"
+                           "Yes: only the QSOs found. No: the whole log.")
+                .arg(search.description());
+        if (m_context.dialogs.message(question, MessageIcon::None, MessageButtons::YesNo) !=
+            MessageAnswer::Yes)
+            search = LogSearch();
+    }
     // A name that would land on the log, a database or any file that is not ADIF is refused,
     // and another asked for.
     QString path;
@@ -167,11 +208,11 @@ void AdifCommands::exportLog()
     {
         Progress progress(m_parent,
                           QStringLiteral("Writing %1...").arg(QFileInfo(path).fileName()));
-        result =
-            AdifExport(m_context.log)
-                .write(
-                    path, [&progress](int done, int total) { return progress.at(done, total); },
-                    &error, &written, &notWritten);
+        AdifExport exporter(m_context.log);
+        exporter.setSearch(search);
+        result = exporter.write(
+            path, [&progress](int done, int total) { return progress.at(done, total); }, &error,
+            &written, &notWritten);
     }
     switch (result) {
     case AdifExport::Result::Done:
