@@ -65,8 +65,6 @@ ImportOutcome outcomeOf(MapOutcome outcome)
     switch (outcome) {
     case MapOutcome::OutsideKx47:
         return ImportOutcome::OutsideKx47;
-    case MapOutcome::SubSquareUnknown:
-        return ImportOutcome::SubSquareUnknown;
     case MapOutcome::BandOutsideAward:
         return ImportOutcome::BandOutsideAward;
     case MapOutcome::Ok:
@@ -86,25 +84,11 @@ QString cannotRead(const QString &path, const QString &reason)
 
 bool AdifImport::parseConfirmations(const QString &text, Confirmations *kinds)
 {
-    Confirmations result;
-    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString kind = part.trimmed().toLower();
-        if (kind == QLatin1String("paper"))
-            result |= Confirmation::Paper;
-        else if (kind == QLatin1String("lotw"))
-            result |= Confirmation::Lotw;
-        else if (kind == QLatin1String("eqsl"))
-            result |= Confirmation::Eqsl;
-        else
-            return false;
-    }
-    *kinds = result;
-    return true;
+    return parseConfirmationWords(text, kinds);
 }
 
 AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &options,
-                                    ImportPlan &plan,
-                                    const std::function<void(const QsoRecord &)> &take,
+                                    ImportPlan &plan, const FileQsos::Take &take,
                                     const Progress &progress, QString *error) const
 {
     QFile file;
@@ -117,8 +101,10 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     const qint64 total = file.size();
     AdifReader reader(&file);
     MappingOptions fileOptions = options;
-    fileOptions.lotwReport = reader.isLotwReport();
-    fileOptions.eqslInbox = reader.isEqslInbox();
+    // The caller may know the source already (a report downloaded from LoTW); else the file
+    // tells.
+    fileOptions.lotwReport = options.lotwReport || reader.isLotwReport();
+    fileOptions.eqslInbox = options.eqslInbox || reader.isEqslInbox();
     fileOptions.kx47Export = reader.isKx47Export();
     if (reader.refused()) {
         if (error)
@@ -127,6 +113,8 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     }
     plan.confirmationsOnly = options.confirmationsOnly;
 
+    plan.setCounted(confirmationsText(options.accepted));
+
     const PlaceLookup places(m_places);
     const GazetteerProvinces provinces(places);
     AdifRecord record;
@@ -134,7 +122,7 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
     while (reader.next(record)) {
         const MappedQso mapped = mapRecord(record, fileOptions, provinces);
         if (mapped.outcome == MapOutcome::Ok)
-            take(mapped.qso);
+            take(mapped.qso, record.number);
         else
             plan.skip(outcomeOf(mapped.outcome), record.number, mapped.reason);
         if (progress && ++sinceProgress == 512) {
@@ -174,7 +162,9 @@ AdifImport::Result AdifImport::preview(const QString &path, const MappingOptions
         return Result::LogError;
     }
     return read(
-        path, options, plan, [&plan](const QsoRecord &qso) { plan.add(qso); }, progress, error);
+        path, options, plan,
+        [&plan](const QsoRecord &qso, qint64 recordNumber) { plan.add(qso, recordNumber); },
+        progress, error);
 }
 
 AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &options,
@@ -185,7 +175,8 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
     // may go on writing the log however long a file takes to read.
     FileQsos qsos;
     const Result read = this->read(
-        path, options, plan, [&qsos](const QsoRecord &qso) { qsos.append(qso); },
+        path, options, plan,
+        [&qsos](const QsoRecord &qso, qint64 recordNumber) { qsos.append(qso, recordNumber); },
         [&progress](qint64 done, qint64 total) {
             return !progress || progress(done * readShare / 100, total);
         },
@@ -214,9 +205,14 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
                 beforeWriting();
                 batch.upgradeQsl(count, QStringLiteral("c"));
             };
+            plan.addElectronic = [&batch, &beforeWriting](int count,
+                                                          const QsoRecord &confirmations) {
+                beforeWriting();
+                batch.addElectronic(count, confirmations);
+            };
             int planned = 0;
-            qsos.forEach([&](const QsoRecord &qso) {
-                plan.add(qso);
+            qsos.forEach([&](const QsoRecord &qso, qint64 recordNumber) {
+                plan.add(qso, recordNumber);
                 if (progress && ++planned % 512 == 0 &&
                     !progress(total * readShare / 100 +
                                   total * (100 - readShare) / 100 * planned / qsos.size(),
@@ -243,6 +239,7 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
     }
     plan.append = nullptr;
     plan.confirm = nullptr;
+    plan.addElectronic = nullptr;
     return result;
 }
 
@@ -254,7 +251,7 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
     int added = 0;
     try {
         plan.loadLog(m_log);
-        qsos.forEach([&plan](const QsoRecord &qso) { plan.add(qso); });
+        qsos.forEach([&plan](const QsoRecord &qso, qint64) { plan.add(qso); });
         for (ImportOutcome o :
              {ImportOutcome::NewWorked, ImportOutcome::NewConfirmed, ImportOutcome::StoredAsWorked})
             added += plan.count(o);
@@ -271,10 +268,24 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
         .arg(what);
 }
 
-void FileQsos::append(const QsoRecord &qso)
+namespace
 {
-    for (const QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place,
-                                &qso.prov, &qso.mode, &qso.band, &qso.qsl}) {
+
+// The texts of a QSO that a file brings.
+template <typename Qso> auto textsOf(Qso &qso) -> std::array<decltype(&qso.call), 13>
+{
+    return {{&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov, &qso.mode,
+             &qso.band, &qso.qsl, &qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate}};
+}
+
+} // namespace
+
+void FileQsos::append(const QsoRecord &qso, qint64 recordNumber)
+{
+    // The record's number first, in four characters of 16 bits.
+    for (int shift = 48; shift >= 0; shift -= 16)
+        m_texts += QChar(char16_t(quint64(recordNumber) >> shift));
+    for (const QString *text : textsOf(qso)) {
         const qsizetype length = std::min<qsizetype>(text->size(), 0xFFFF);
         m_texts += QChar(char16_t(length));
         m_texts += QStringView(*text).left(length);
@@ -282,18 +293,20 @@ void FileQsos::append(const QsoRecord &qso)
     ++m_count;
 }
 
-void FileQsos::forEach(const std::function<void(const QsoRecord &)> &take) const
+void FileQsos::forEach(const Take &take) const
 {
     QsoRecord qso;
     const QChar *at = m_texts.constData();
     for (int i = 0; i < m_count; ++i) {
-        for (QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov,
-                              &qso.mode, &qso.band, &qso.qsl}) {
+        quint64 recordNumber = 0;
+        for (int part = 0; part < 4; ++part)
+            recordNumber = (recordNumber << 16) | (at++)->unicode();
+        for (QString *text : textsOf(qso)) {
             const qsizetype length = at->unicode();
             text->setUnicode(at + 1, length);
             at += length + 1;
         }
-        take(qso);
+        take(qso, qint64(recordNumber));
     }
 }
 

@@ -18,8 +18,10 @@ class Database;
 class FileQsos
 {
 public:
-    void append(const QsoRecord &qso);
-    void forEach(const std::function<void(const QsoRecord &)> &take) const;
+    // A QSO and the number of the record it came from.
+    using Take = std::function<void(const QsoRecord &, qint64 recordNumber)>;
+    void append(const QsoRecord &qso, qint64 recordNumber);
+    void forEach(const Take &take) const;
     int size() const { return m_count; }
 
 private:
@@ -75,8 +77,7 @@ private:
     // Reads the file: take() gets each record that is a QSO of the award, plan counts the
     // others.
     Result read(const QString &path, const MappingOptions &options, ImportPlan &plan,
-                const std::function<void(const QsoRecord &)> &take, const Progress &progress,
-                QString *error) const;
+                const FileQsos::Take &take, const Progress &progress, QString *error) const;
     // The message of a log at its highest QSO number, counting the QSOs the file would add.
     QString numberLimitMessage(const FileQsos &qsos) const;
 

@@ -92,6 +92,17 @@ void appendGridsquareField(QByteArray &out, const QString &letters)
     appendField(out, "GRIDSQUARE", QStringView(square.constData(), square.size()));
 }
 
+// A confirmation by LoTW or eQSL: Y and, where known, its date.
+void appendConfirmation(QByteArray &out, const char *name, const char *dateName,
+                        const QString &confirmed, const QString &date)
+{
+    if (confirmed.isEmpty())
+        return;
+    appendField(out, name, QByteArrayView("Y"));
+    if (!date.isEmpty())
+        appendDigitsField(out, dateName, date);
+}
+
 void appendRecord(QByteArray &out, const QsoRecord &qso)
 {
     appendField(out, "CALL", qso.call);
@@ -109,6 +120,8 @@ void appendRecord(QByteArray &out, const QsoRecord &qso)
         appendField(out, "PROP_MODE", QByteArrayView("SAT"));
     if (isQsl(qso.qsl, QslState::Confirmed) || isQsl(qso.qsl, QslState::Accredited))
         appendField(out, "QSL_RCVD", QByteArrayView("Y"));
+    appendConfirmation(out, "LOTW_QSL_RCVD", "LOTW_QSLRDATE", qso.lotw, qso.lotwDate);
+    appendConfirmation(out, "EQSL_QSL_RCVD", "EQSL_QSLRDATE", qso.eqsl, qso.eqslDate);
     appendField(out, "APP_KX47_BAND", qso.band);
     appendField(out, "APP_KX47_MODE", qso.mode);
     appendField(out, "APP_KX47_QSL", qso.qsl);

@@ -19,9 +19,11 @@ const char *const captions[ImportPlan::outcomeCount + 1] = {
     "new worked",
     "new confirmed",
     "confirmations added",
+    "LoTW or eQSL confirmations added",
     "already in the log",
     "outside KX47",
     "sub-square unknown",
+    "sub-square differs from the log",
     "band outside the award",
     "refused, accredited already",
     "stored as worked, confirmed elsewhere",
@@ -90,8 +92,17 @@ void ImportPlan::makeKeys(const QsoRecord &r)
     slot += separator;
     appendUpper(slot, r.mode);
     m_slotKey.rehash();
-    // The QSO key is most often kept by m_byQso: it is made in memory of its own, of its size.
+    // The call, band and mode, for the records that name no sub-square.
     const QStringView call = QStringView(r.call).trimmed();
+    QString &ofCall = m_callKey.text;
+    ofCall.truncate(0);
+    appendUpper(ofCall, call);
+    ofCall += separator;
+    appendUpper(ofCall, r.band);
+    ofCall += separator;
+    appendUpper(ofCall, r.mode);
+    m_callKey.rehash();
+    // The QSO key is most often kept by m_byQso: it is made in memory of its own, of its size.
     QString &qso = m_qsoKey.text;
     qso = QString();
     qso.reserve(call.size() + 1 + slot.size());
@@ -128,8 +139,23 @@ void ImportPlan::loadLog(const Database &log)
         qso.mode = query.value(5).toString();
         qso.band = query.value(6).toString();
         qso.qsl = query.value(7).toString();
+        qso.lotw = query.value(8).toString();
+        qso.lotwDate = query.value(9).toString();
+        qso.eqsl = query.value(10).toString();
+        qso.eqslDate = query.value(11).toString();
         addLogQso(qso);
     }
+}
+
+int ImportPlan::slotOf(const QsoRecord &r)
+{
+    const auto found = m_slots.constFind(m_slotKey);
+    if (found != m_slots.constEnd())
+        return *found;
+    const int index = m_slotList.size();
+    m_slotList.append(Slot{r.locator.toUpper(), false, -1});
+    m_slots.insert(m_slotKey, index);
+    return index;
 }
 
 // The keys of r are made already.
@@ -137,8 +163,12 @@ int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
 {
     const int index = m_entries.size();
     int &last = m_byQso[m_qsoKey].last;
-    m_entries.append({count, isNew, minutesOf(r.date, r.time), qslLetter(r.qsl), last});
+    int &lastOfCall = m_byCall[m_callKey].last;
+    m_entries.append({count, isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(), !r.eqsl.isEmpty(),
+                      !r.eqslDate.isEmpty(), minutesOf(r.date, r.time), qslLetter(r.qsl), slotOf(r),
+                      last, lastOfCall});
     last = index;
+    lastOfCall = index;
     return index;
 }
 
@@ -146,7 +176,7 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
 {
     makeKeys(qso);
     const int index = addEntry(qso, qso.count, false);
-    Slot &slot = m_slots[m_slotKey];
+    Slot &slot = m_slotList[m_entries[index].slot];
     const char qsl = m_entries[index].qsl;
     if (qsl == 'a')
         slot.accredited = true;
@@ -155,55 +185,109 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
 }
 
 // Of equally near entries, the first one planned.
-int ImportPlan::nearest(const Key &key, qint64 when) const
+int ImportPlan::nearest(const Key &key, qint64 when, bool ofCall) const
 {
-    const auto found = m_byQso.constFind(key);
-    if (found == m_byQso.constEnd() || when < 0)
+    const QHash<Key, Chain> &chains = ofCall ? m_byCall : m_byQso;
+    const auto found = chains.constFind(key);
+    if (found == chains.constEnd() || when < 0)
         return -1;
     int best = -1;
     qint64 bestDistance = matchMinutes + 1;
-    for (int index = found->last; index >= 0; index = m_entries[index].previous) {
+    for (int index = found->last; index >= 0;) {
         const Entry &e = m_entries[index];
-        if (e.when < 0)
-            continue;
-        const qint64 distance = std::llabs(e.when - when);
-        if (distance < bestDistance || (distance == bestDistance && best >= 0)) {
-            best = index;
-            bestDistance = distance;
+        if (e.when >= 0) {
+            const qint64 distance = std::llabs(e.when - when);
+            if (distance < bestDistance || (distance == bestDistance && best >= 0)) {
+                best = index;
+                bestDistance = distance;
+            }
         }
+        index = ofCall ? e.previousOfCall : e.previous;
     }
     return best;
 }
 
-ImportOutcome ImportPlan::add(const QsoRecord &record)
+ImportOutcome ImportPlan::merge(const QsoRecord &record, int match)
+{
+    Entry &logged = m_entries[match];
+    Slot &slot = m_slotList[logged.slot];
+    const char qsl = qslLetter(record.qsl);
+    ImportOutcome outcome = ImportOutcome::AlreadyInLog;
+    if (holds(qsl) && logged.qsl == 'w' && slot.holder < 0) {
+        logged.qsl = 'c';
+        slot.holder = match;
+        if (logged.isNew) {
+            // A QSO of this file, worked above and confirmed here: it is added once, as
+            // confirmed.
+            --m_counts[static_cast<int>(ImportOutcome::NewWorked)];
+            ++m_counts[static_cast<int>(ImportOutcome::NewConfirmed)];
+        } else {
+            outcome = ImportOutcome::ConfirmationAdded;
+        }
+        if (confirm)
+            confirm(logged.count);
+    }
+    // A confirmation by LoTW or eQSL is kept, and so is its date where the log had none.
+    const bool lotw = !record.lotw.isEmpty() &&
+                      (!logged.lotw || (!logged.lotwDated && !record.lotwDate.isEmpty()));
+    const bool eqsl = !record.eqsl.isEmpty() &&
+                      (!logged.eqsl || (!logged.eqslDated && !record.eqslDate.isEmpty()));
+    if (lotw || eqsl) {
+        QsoRecord added;
+        if (lotw) {
+            logged.lotw = true;
+            logged.lotwDated = !record.lotwDate.isEmpty();
+            added.lotw = record.lotw;
+            added.lotwDate = record.lotwDate;
+        }
+        if (eqsl) {
+            logged.eqsl = true;
+            logged.eqslDated = !record.eqslDate.isEmpty();
+            added.eqsl = record.eqsl;
+            added.eqslDate = record.eqslDate;
+        }
+        if (addElectronic)
+            addElectronic(logged.count, added);
+        if (outcome == ImportOutcome::AlreadyInLog && !logged.isNew)
+            outcome = ImportOutcome::ElectronicAdded;
+    }
+    return outcome;
+}
+
+ImportOutcome ImportPlan::add(const QsoRecord &record, qint64 recordNumber)
 {
     makeKeys(record);
     const qint64 when = minutesOf(record.date, record.time);
     const char qsl = qslLetter(record.qsl);
-    Slot &slot = m_slots[m_slotKey];
 
     ImportOutcome outcome;
-    const int match = nearest(m_qsoKey, when);
+    if (record.locator.isEmpty()) {
+        // No sub-square named: only a QSO of the log can take it.
+        const int match = nearest(m_callKey, when, true);
+        outcome = match >= 0          ? merge(record, match)
+                  : confirmationsOnly ? ImportOutcome::NotInLog
+                                      : ImportOutcome::SubSquareUnknown;
+        ++m_counts[static_cast<int>(outcome)];
+        return outcome;
+    }
+    const int match = nearest(m_qsoKey, when, false);
+    // A logged QSO of the same call, band and mode at that time in another sub-square: one of
+    // the two locators is wrong. Two records of one file in two sub-squares are a station on
+    // the move, and both count.
+    const int elsewhere = match < 0 ? nearest(m_callKey, when, true) : -1;
     if (match >= 0) {
-        Entry &logged = m_entries[match];
-        outcome = ImportOutcome::AlreadyInLog;
-        if (holds(qsl) && logged.qsl == 'w' && slot.holder < 0) {
-            logged.qsl = 'c';
-            slot.holder = match;
-            if (logged.isNew) {
-                // A QSO of this file, worked above and confirmed here: it is added once, as
-                // confirmed.
-                --m_counts[static_cast<int>(ImportOutcome::NewWorked)];
-                ++m_counts[static_cast<int>(ImportOutcome::NewConfirmed)];
-            } else {
-                outcome = ImportOutcome::ConfirmationAdded;
-            }
-            if (confirm)
-                confirm(logged.count);
-        }
+        outcome = merge(record, match);
+    } else if (elsewhere >= 0 && !m_entries[elsewhere].isNew) {
+        outcome = ImportOutcome::SubSquareDiffers;
+        if (m_differing.size() < reasonsShown)
+            m_differing.append(QStringLiteral("record %1: %2 %3 %4 in KX47%5, logged in KX47%6")
+                                   .arg(recordNumber)
+                                   .arg(record.call.trimmed(), record.date, record.time,
+                                        record.locator.toUpper(),
+                                        m_slotList[m_entries[elsewhere].slot].letters));
     } else if (confirmationsOnly) {
         outcome = ImportOutcome::NotInLog;
-    } else if (slot.accredited) {
+    } else if (Slot &slot = m_slotList[slotOf(record)]; slot.accredited) {
         outcome = ImportOutcome::RefusedAccredited;
     } else {
         QsoRecord stored = record;
@@ -218,9 +302,11 @@ ImportOutcome ImportPlan::add(const QsoRecord &record)
             stored.qsl = QString(QLatin1Char(qsl));
             outcome = ImportOutcome::NewConfirmed;
         }
-        const int index = addEntry(stored, append ? append(stored) : 0, true);
+        const int count = append ? append(stored) : 0;
+        const int index = addEntry(stored, count, true);
+        // addEntry may have grown the slots: the slot is looked up anew.
         if (holds(m_entries[index].qsl))
-            slot.holder = index;
+            m_slotList[m_entries[index].slot].holder = index;
     }
     ++m_counts[static_cast<int>(outcome)];
     return outcome;
@@ -236,8 +322,9 @@ void ImportPlan::skip(ImportOutcome outcome, qint64 recordNumber, const QString 
 
 bool ImportPlan::changesLog() const
 {
-    for (ImportOutcome o : {ImportOutcome::NewWorked, ImportOutcome::NewConfirmed,
-                            ImportOutcome::ConfirmationAdded, ImportOutcome::StoredAsWorked})
+    for (ImportOutcome o :
+         {ImportOutcome::NewWorked, ImportOutcome::NewConfirmed, ImportOutcome::ConfirmationAdded,
+          ImportOutcome::ElectronicAdded, ImportOutcome::StoredAsWorked})
         if (count(o) > 0)
             return true;
     return false;
@@ -246,12 +333,15 @@ bool ImportPlan::changesLog() const
 QStringList ImportPlan::summaryLines() const
 {
     QStringList lines;
+    if (!m_counted.isEmpty())
+        lines.append(QStringLiteral("counted as confirmed: %1").arg(m_counted));
     const int shown = confirmationsOnly ? outcomeCount + 1 : outcomeCount;
     for (int i = 0; i < shown; ++i) {
         lines.append(
             QStringLiteral("%1: %2").arg(QString::fromLatin1(captions[i])).arg(m_counts[i]));
     }
     lines += m_reasons;
+    lines += m_differing;
     return lines;
 }
 

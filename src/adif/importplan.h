@@ -20,9 +20,11 @@ enum class ImportOutcome {
     NewWorked,
     NewConfirmed,
     ConfirmationAdded,
+    ElectronicAdded, // a logged QSO keeps its QSL state and gains a LoTW or eQSL confirmation
     AlreadyInLog,
     OutsideKx47,
     SubSquareUnknown,
+    SubSquareDiffers, // the record names another sub-square than the QSO logged
     BandOutsideAward,
     RefusedAccredited,
     StoredAsWorked,
@@ -33,17 +35,22 @@ enum class ImportOutcome {
 // Decides, record by record and without writing, what an import does to the log: which records
 // are QSOs already logged (the same call, sub-square, band and mode within 30 minutes, the
 // nearest one), which logged QSOs they confirm, which are new and with what QSL state, and
-// which the award rules refuse. The log's QSOs are read once; the records of the file see each
-// other as they are planned, so a QSO twice in a file is added once.
+// which the award rules refuse. A record that names no sub-square (no locator, or the square
+// "KX47" alone, as in a LoTW report) is the logged QSO of the same call, band and mode within
+// 30 minutes, in whatever sub-square; one that names another sub-square than such a QSO is
+// neither merged nor added. The confirmations by LoTW and eQSL of a record are kept on the QSO
+// it matches. The log's QSOs are read once; the records of the file see each other as they are
+// planned, so a QSO twice in a file is added once.
 class ImportPlan
 {
 public:
     // The outcomes every summary lists; a download's summary lists NotInLog after them.
-    static constexpr int outcomeCount = 10;
+    static constexpr int outcomeCount = 12;
     // How far apart the date and time of a record and of a logged QSO may lie for the two to be
     // the same QSO.
     static constexpr int matchMinutes = 30;
-    // How many reasons of unreadable records the summary names.
+    // How many reasons of unreadable records, and how many records whose sub-square differs
+    // from the log, the summary names.
     static constexpr int reasonsShown = 10;
 
     // Whether records only confirm QSOs already logged (a download from a service) instead of
@@ -56,15 +63,19 @@ public:
     void addLogQso(const QsoRecord &qso);
 
     // Plans one record of the file that is a QSO of the award; its qsl is "w", "c" or, from a
-    // file this program wrote, "a". Returns what it does.
-    ImportOutcome add(const QsoRecord &record);
+    // file this program wrote, "a"; its locator is empty when the record names no sub-square.
+    // Returns what it does.
+    ImportOutcome add(const QsoRecord &record, qint64 recordNumber = 0);
     // Counts a record that does not become a QSO; reason and record number are kept for the
     // first unreadable ones.
     void skip(ImportOutcome outcome, qint64 recordNumber = 0, const QString &reason = QString());
 
     int count(ImportOutcome outcome) const { return m_counts[static_cast<int>(outcome)]; }
-    // The summary: one line per outcome, "caption: number" ("not in the log" only for
-    // confirmations only), then the first reasons.
+    // What counted as confirmed, for the summary's first line (confirmationsText()).
+    void setCounted(const QString &kinds) { m_counted = kinds; }
+    // The summary: what counted as confirmed, one line per outcome, "caption: number" ("not in
+    // the log" only for confirmations only), then the first reasons and the first records whose
+    // sub-square differs.
     QStringList summaryLines() const;
     QString summary() const { return summaryLines().join(QLatin1Char('\n')); }
     static QString caption(ImportOutcome outcome);
@@ -77,18 +88,27 @@ public:
     // logged one, or one appended above from the same file). Without them nothing is written.
     std::function<int(const QsoRecord &qso)> append;
     std::function<void(int count)> confirm;
+    // Records on the QSO numbered `count` the LoTW and eQSL confirmations of `record`.
+    std::function<void(int count, const QsoRecord &record)> addElectronic;
 
 private:
     // A QSO of the log or a new one of the file, as the matching sees it.
     struct Entry {
-        int count;   // the log's number; for a new QSO the number it was appended under, or 0
-        bool isNew;  // a QSO of this file
+        int count;  // the log's number; for a new QSO the number it was appended under, or 0
+        bool isNew; // a QSO of this file
+        bool lotw;  // confirmed by LoTW, with a date when dated
+        bool lotwDated;
+        bool eqsl;
+        bool eqslDated;
         qint64 when; // minutes since the start of the calendar; -1 when unknown
         char qsl;
-        int previous; // the entry before it with the same call, sub-square, band and mode; -1
+        int slot;           // in m_slotList
+        int previous;       // the entry before it with the same call, sub-square, band and mode; -1
+        int previousOfCall; // the entry before it with the same call, band and mode; -1
     };
     // One sub-square, band and mode of the award.
     struct Slot {
+        QString letters;
         bool accredited = false; // in the log before the import
         int holder = -1;         // the entry that is confirmed or accredited there
     };
@@ -99,20 +119,30 @@ private:
     // A key of the matching: the texts in capitals, apart by a separator.
     using Key = TextKey;
 
-    // Fills m_slotKey (sub-square, band, mode) and m_qsoKey (call and the same) of a QSO.
+    // Fills m_slotKey (sub-square, band, mode), m_qsoKey (call and the same) and m_callKey
+    // (call, band, mode) of a QSO.
     void makeKeys(const QsoRecord &r);
     static qint64 minutesOf(const QString &date, const QString &time);
-    int nearest(const Key &key, qint64 when) const;
+    // The nearest entry within matchMinutes of the QSO key, or of the call key; -1 for none.
+    int nearest(const Key &key, qint64 when, bool ofCall) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
+    int slotOf(const QsoRecord &r);
+    // Takes the record's confirmations into a matched entry: the outcome.
+    ImportOutcome merge(const QsoRecord &record, int match);
 
     std::array<int, outcomeCount + 1> m_counts{};
+    QString m_counted;
     QStringList m_reasons;
+    QStringList m_differing;
     QVector<Entry> m_entries;
-    QHash<Key, Chain> m_byQso; // call, sub-square, band, mode -> entries
-    QHash<Key, Slot> m_slots;  // sub-square, band, mode -> slot
+    QHash<Key, Chain> m_byQso;  // call, sub-square, band, mode -> entries
+    QHash<Key, Chain> m_byCall; // call, band, mode -> entries
+    QHash<Key, int> m_slots;    // sub-square, band, mode -> m_slotList
+    QVector<Slot> m_slotList;
     // The keys of the QSO at hand, their memory kept from one QSO to the next.
     Key m_qsoKey;
     Key m_slotKey;
+    Key m_callKey;
 };
 
 } // namespace kx47

@@ -1,5 +1,7 @@
 #include "adifcommands.h"
 
+#include "importoptionswindow.h"
+
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "backup/backups.h"
@@ -14,12 +16,6 @@
 
 namespace kx47
 {
-
-const QString AdifCommands::eqslQuestion =
-    QStringLiteral("Count eQSL confirmations as confirmed too?\n(Paper QSL cards and LoTW "
-                   "confirmations always count.)");
-const QString AdifCommands::mixedQuestion =
-    QStringLiteral("Log every imported QSO under the mode MIXED, instead of CW, SSB or DIGITAL?");
 
 namespace
 {
@@ -66,12 +62,10 @@ void AdifCommands::importFile(const QString &chosen)
     if (refusedAsReadOnly(m_context.log, dialogs))
         return;
 
-    MappingOptions options;
-    if (dialogs.message(eqslQuestion, MessageIcon::None, MessageButtons::YesNo) ==
-        MessageAnswer::Yes)
-        options.accepted |= Confirmation::Eqsl;
-    options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
-                    MessageAnswer::Yes;
+    const std::optional<MappingOptions> asked = ImportOptionsWindow::ask(m_parent);
+    if (!asked)
+        return;
+    const MappingOptions options = *asked;
 
     importChecked(path, QFileInfo(path).fileName(), options);
 }

@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "map/cardstochasewindow.h"
+
 #include "backup/restorewindow.h"
 #include "fulllogprintout.h"
 #include "platform/appcontext.h"
@@ -89,6 +91,8 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, showWindow(windows::frmAE));
     connect(addItem(award, QStringLiteral("mnAwardMap"), QStringLiteral("&Map")),
             &QAction::triggered, this, showWindow(windows::frmAwardMap));
+    connect(addItem(award, QStringLiteral("mnCardsToChase"), QStringLiteral("Cards to c&hase...")),
+            &QAction::triggered, this, showWindow(CardsToChaseWindow::name));
 
     QMenu *utility = addMenu(QStringLiteral("mnUtility"), QStringLiteral("Utility"));
     connect(addItem(utility, QStringLiteral("mnUserData"), QStringLiteral("&User Data")),
