@@ -18,10 +18,13 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStatusBar>
 #include <QtTest>
 
 using namespace kx47;
 using namespace kx47::test;
+
+Q_DECLARE_METATYPE(kx47::MessageIcon)
 
 namespace
 {
@@ -76,6 +79,9 @@ private slots:
     void restoreKeepsTheOldestBackup();
     void restoreThroughTheWindow();
     void damagedBackupIsRefused();
+    void checkTheLogOnDemand_data();
+    void checkTheLogOnDemand();
+    void endingDuringTheDailyBackupLeavesNoHalfCopy();
     void olderLogIsCopiedThenUpgraded_data();
     void olderLogIsCopiedThenUpgraded();
 };
@@ -314,6 +320,69 @@ void TestBackup::damagedBackupIsRefused()
              qPrintable(app.dialogs.messages.first().text));
     QCOMPARE(rowsOf(folder.logPath()), changed);
     QCOMPARE(Backups::list(folder.path() + "/Backups").size(), 1);
+}
+
+void TestBackup::checkTheLogOnDemand_data()
+{
+    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<MessageIcon>("icon");
+    QTest::addColumn<QString>("words");
+    QTest::newRow("whole") << false << MessageIcon::Information << "no damage";
+    QTest::newRow("pages overwritten") << true << MessageIcon::Critical << "damaged";
+}
+
+void TestBackup::checkTheLogOnDemand()
+{
+    QFETCH(bool, damaged);
+    QFETCH(MessageIcon, icon);
+    QFETCH(QString, words);
+    ProgramFolder folder;
+    QList<QsoRow> rows;
+    for (int i = 1; i <= 400; ++i)
+        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
+    folder.addQsos(rows);
+    TestApp app(folder.path());
+    QVERIFY(app.start());
+    if (damaged) {
+        QFile file(folder.logPath());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.seek(4096));
+        file.write(QByteArray(8192, '\xab'));
+    }
+    menuItem(app, "mnCheckLog")->trigger();
+    QCOMPARE(app.dialogs.messages.size(), 1);
+    QCOMPARE(app.dialogs.messages.first().icon, icon);
+    QVERIFY2(app.dialogs.messages.first().text.contains(words),
+             qPrintable(app.dialogs.messages.first().text));
+}
+
+// The day's backup runs after the window is painted; a program that ends meanwhile leaves no
+// half copy among the backups, and the next start makes the day's backup.
+void TestBackup::endingDuringTheDailyBackupLeavesNoHalfCopy()
+{
+    ProgramFolder folder;
+    QList<QsoRow> rows;
+    for (int i = 1; i <= 20000; ++i)
+        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
+    folder.addQsos(rows);
+    const QString backups = folder.path() + "/Backups";
+    {
+        TestApp app(folder.path());
+        QVERIFY(app.start(false));
+        QVERIFY(QDir(backups).entryList(QDir::Files).isEmpty()); // not before the window
+        QStatusBar *status = app.app().mainWindow()->statusBar();
+        QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().startsWith("Backing up") ||
+                                     !QDir(backups).entryList({"*.mdb"}, QDir::Files).isEmpty(),
+                                 5000);
+    }
+    const QStringList left = QDir(backups).entryList(QDir::Files);
+    QVERIFY2(left.size() <= 1 && !left.join(' ').contains(".part"), qPrintable(left.join(' ')));
+    for (const QString &name : left)
+        QCOMPARE(rowsOf(backups + "/" + name), rowsOf(folder.logPath()));
+    TestApp again(folder.path());
+    QVERIFY(again.start());
+    QCOMPARE(Backups::list(backups).size(), 1);
+    QCOMPARE(Backups::list(backups).first().qsos, rows.size());
 }
 
 void TestBackup::olderLogIsCopiedThenUpgraded_data()

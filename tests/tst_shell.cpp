@@ -8,12 +8,14 @@
 #include "app/commandline.h"
 #include "app/databasefiles.h"
 #include "award/awardrequest.h"
+#include "backup/logmarks.h"
 #include "browser/qsoactions.h"
 #include "platform/qtdialogs.h"
 #include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
 #include "storage/database.h"
+#include "storage/transaction.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -119,6 +121,8 @@ private slots:
     void unreadableFileIsReportedAndUntouched();
     void startUpFaultIsToldAndFileUntouched_data();
     void startUpFaultIsToldAndFileUntouched();
+    void wholeCheckAfterUncleanEndOrInTheBackground_data();
+    void wholeCheckAfterUncleanEndOrInTheBackground();
     void readOnlyLogOpensForReading_data();
     void readOnlyLogOpensForReading();
     void staleJournalsDoNotBlockTheLog();
@@ -328,6 +332,93 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
     QVERIFY2(fault.startsWith("garbage") || fault == "half" || !message.text.contains("damaged"),
              qPrintable(message.text));
     QVERIFY(after == before);
+}
+
+void TestShell::wholeCheckAfterUncleanEndOrInTheBackground_data()
+{
+    QTest::addColumn<QString>("before");  // what the last run left: the marks and backups
+    QTest::addColumn<QString>("fault");   // made on the log before this start
+    QTest::addColumn<bool>("saveAtOnce"); // a QSO saved before the window is painted
+    QTest::addColumn<QString>("outcome"); // refused at start / found in the background / none
+    QTest::newRow("killed: checked before the window") << "killed"
+                                                       << "garbage" << false << "start";
+    QTest::newRow("clean end, file cut short: header against length") << "clean"
+                                                                      << "half" << false << "start";
+    QTest::newRow("clean end, checked this week: not looked at") << "clean"
+                                                                 << "garbage" << false << "none";
+    QTest::newRow("weekly check due: told in the background") << "due"
+                                                              << "garbage" << false << "background";
+    QTest::newRow("weekly check due: a save waits for it and is refused")
+        << "due"
+        << "garbage" << true << "background";
+    QTest::newRow("first backup of the day: its check finds the damage, no backup kept")
+        << "backup"
+        << "garbage" << false << "background";
+}
+
+// The whole file is read before the first window only after an unclean end; otherwise it is
+// checked in the background (weekly, or through the day's backup), and a damage found is told
+// before anything is written.
+void TestShell::wholeCheckAfterUncleanEndOrInTheBackground()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, fault);
+    QFETCH(bool, saveAtOnce);
+    QFETCH(QString, outcome);
+    ProgramFolder folder;
+    QList<QsoRow> rows;
+    for (int i = 1; i <= 400; ++i)
+        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
+    folder.addQsos(rows);
+    folder.log().close();
+    const QString path = folder.logPath();
+    {
+        TestApp last(folder.path());
+        QVERIFY(last.start()); // checks the new log whole and makes the day's backup
+    }
+    LogMarks marks(path);
+    QVERIFY(marks.endedCleanly());
+    if (before == "killed")
+        marks.markRunning();
+    if (before == "due")
+        marks.markChecked(QDateTime::currentDateTime().addDays(-LogMarks::checkEveryDays));
+    if (before == "backup") {
+        for (const QString &name : QDir(folder.path() + "/Backups").entryList(QDir::Files))
+            QVERIFY(QFile::remove(folder.path() + "/Backups/" + name));
+    }
+    QByteArray bytes = readFile(path);
+    if (fault == "half")
+        bytes.truncate(bytes.size() / 2);
+    else
+        bytes.replace(4096, 8192, QByteArray(8192, '\xab'));
+    writeFile(path, bytes);
+
+    auto app = std::make_unique<TestApp>(folder.path());
+    const bool started = app->start(false);
+    QCOMPARE(started, outcome != "start");
+    if (started && saveAtOnce) {
+        Database &log = app->app().context().log;
+        guardLogWork(app->dialogs, [&log] {
+            Transaction transaction(log);
+            log.run("update userData set call = 'IK0NEW'");
+            transaction.commit();
+        });
+    }
+    if (started)
+        app->app().waitForStartUpWork();
+    QCOMPARE(readFile(path), bytes);
+    QCOMPARE(app->dialogs.messages.size(), outcome == "none" ? 0 : 1);
+    if (outcome != "none") {
+        QCOMPARE(app->dialogs.messages.first().icon, MessageIcon::Critical);
+        QVERIFY2(app->dialogs.messages.first().text.contains("damaged"),
+                 qPrintable(app->dialogs.messages.first().text));
+    }
+    app.reset();
+    if (outcome == "background") {
+        QVERIFY(!LogMarks(path).endedCleanly()); // the next start checks before the window
+        if (before == "backup")
+            QCOMPARE(QDir(folder.path() + "/Backups").entryList(QDir::Files), QStringList());
+    }
 }
 
 void TestShell::readOnlyLogOpensForReading_data()
@@ -547,6 +638,7 @@ void TestShell::menuTree()
           {"mnDownloadConfirmations", "&Download confirmations..."},
           {"mnBackup", "&Back up the log now"},
           {"mnRestore", "&Restore a backup..."},
+          {"mnCheckLog", "&Check the log"},
           {"mnLine2", ""},
           {"mnExit", "&Exit"}}},
         {{"mnAward", "Award"},

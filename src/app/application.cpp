@@ -8,7 +8,9 @@
 #include "award/awardwindows.h"
 #include "backup/backups.h"
 #include "backup/engineprogress.h"
+#include "backup/logmarks.h"
 #include "backup/restorewindow.h"
+#include "backup/startupwork.h"
 #include "browser/browserwindows.h"
 #include "map/mapwindows.h"
 #include "places/placeswindows.h"
@@ -24,7 +26,9 @@
 #include "userdata/userdatawindows.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSqlQuery>
+#include <QStatusBar>
 
 namespace kx47
 {
@@ -45,23 +49,54 @@ Application::~Application()
 {
     m_windows.closeAll();
     m_mainWindow.reset();
+    m_log.setBeforeWrite({});
+    m_startUpWork.reset();
+    if (!m_logPath.isEmpty())
+        LogMarks(m_logPath).markEndedCleanly();
 }
 
 bool Application::start()
 {
-    if (!openDatabases())
+    // The whole file is checked before the first window only when the last run on it did not
+    // end cleanly; otherwise once a week, after the window is painted.
+    const QString logPath = ProgramPlaces::find(m_context.programFolder).logPath();
+    LogMarks marks(logPath);
+    const bool checkNow = !marks.endedCleanly();
+    if (!openDatabases(checkNow))
         return false;
+    if (checkNow)
+        marks.markChecked();
+    marks.markRunning();
+    m_logPath = logPath;
 
     registerWindows();
-    if (m_log.isWritable()) {
-        Backups::backUpDaily(m_log, joinProgramPath(m_context.logFolder, QStringLiteral("Backups")),
-                             m_dialogs);
+    const QString backupFolder = joinProgramPath(m_context.logFolder, QStringLiteral("Backups"));
+    m_startUpWork = std::make_unique<StartUpWork>(m_log, m_dialogs, backupFolder);
+    // Decided before the log changes: a copy made before its schema changes is not the day's.
+    m_startUpWork->plan(!checkNow && marks.checkDue(),
+                        m_log.isWritable() &&
+                            Backups::dailyDue(backupFolder, QDateTime::currentDateTime()));
+    m_log.setBeforeWrite([this] { m_startUpWork->beforeWrite(); });
+    if (m_log.isWritable())
         upgradeLog();
-    }
     m_mainWindow = std::make_unique<MainWindow>(m_context, [this] { quit(); });
     windowsettings::keepGeometry(m_mainWindow.get(), windows::principale);
+    QStatusBar *status = m_mainWindow->statusBar();
+    m_startUpWork->setStatus([status](const QString &text, int timeoutMs) {
+        if (text.isEmpty())
+            status->clearMessage();
+        else
+            status->showMessage(text, timeoutMs);
+    });
+    m_mainWindow->whenPainted([this] { m_startUpWork->begin(); });
     m_mainWindow->show();
     return true;
+}
+
+void Application::waitForStartUpWork()
+{
+    if (m_startUpWork)
+        m_startUpWork->waitUntilDone();
 }
 
 QMainWindow *Application::mainWindow() const
@@ -95,7 +130,7 @@ void Application::quitOnTerminationSignals()
     });
 }
 
-bool Application::openDatabases()
+bool Application::openDatabases(bool checkWholeLog)
 {
     const ProgramPlaces places = ProgramPlaces::find(m_context.programFolder);
     QString message;
@@ -112,7 +147,10 @@ bool Application::openDatabases()
     QString readOnlyNote;
     for (const auto &file : files) {
         DatabaseFiles::Access access = DatabaseFiles::Access::ReadWrite;
-        if (!DatabaseFiles::open(file.db, file.path, file.file, &message, &access)) {
+        const auto examination = file.file == Schema::File::Log && !checkWholeLog
+                                     ? DatabaseFiles::Examination::Schema
+                                     : DatabaseFiles::Examination::Whole;
+        if (!DatabaseFiles::open(file.db, file.path, file.file, &message, &access, examination)) {
             m_dialogs.message(message, MessageIcon::Critical, MessageButtons::Ok);
             return false;
         }

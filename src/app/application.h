@@ -17,6 +17,7 @@ class Desktop;
 class Dialogs;
 class MainWindow;
 class PrintService;
+class StartUpWork;
 
 // The running program: the two open databases, the windows and the desktop services.
 class Application
@@ -35,6 +36,10 @@ public:
     QMainWindow *mainWindow() const;
     AppContext &context() { return m_context; }
 
+    // Lets the event loop run until the work left until after the main window was painted (the
+    // weekly check of the whole log, the first backup of the day) is done.
+    void waitForStartUpWork();
+
     // Opens the import of an ADIF file, as the Database menu's "Import ADIF..." does.
     void importAdif(const QString &path);
 
@@ -48,7 +53,7 @@ public:
     void quitOnTerminationSignals();
 
 private:
-    bool openDatabases();
+    bool openDatabases(bool checkWholeLog);
     void upgradeLog();
     void registerWindows();
 
@@ -59,6 +64,8 @@ private:
     LogNotifier m_logNotifier;
     AppContext m_context;
     std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<StartUpWork> m_startUpWork;
+    QString m_logPath;
 };
 
 } // namespace kx47

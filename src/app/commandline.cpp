@@ -74,11 +74,12 @@ void setUp(QCommandLineParser &parser, const Options &options)
                                  QStringLiteral("[import|export FILE|download lotw|eqsl] [FILE]"));
 }
 
-// Opens one database file.
+// Opens one database file. A command does not wait for SQLite's check of every page: the
+// windows check the log after an unclean end and once a week.
 bool openFile(Database &db, const QString &path, Schema::File kind, QTextStream &err)
 {
     QString message;
-    if (DatabaseFiles::open(db, path, kind, &message))
+    if (DatabaseFiles::open(db, path, kind, &message, nullptr, DatabaseFiles::Examination::Schema))
         return true;
     err << message << Qt::endl;
     return false;

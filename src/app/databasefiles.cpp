@@ -157,16 +157,22 @@ QString engineFault(const QString &shown, const QSqlError &error)
 // Examines the file through a connection that only reads. Returns an empty text when the file
 // holds every table and column the program needs.
 QString examine(const QString &path, const QString &shown, Schema::File file, bool unchanging,
-                const QString &connection)
+                const QString &connection, DatabaseFiles::Examination examination)
 {
     QString fault;
     {
         QSqlDatabase db = openForReading(connection, path, unchanging);
         QSqlQuery check(db);
-        QStringList findings;
-        if (db.isOpen() && check.exec(QStringLiteral("pragma quick_check"))) {
-            while (check.next())
-                findings << check.value(0).toString();
+        QStringList findings{QStringLiteral("ok")};
+        if (db.isOpen() && examination == DatabaseFiles::Examination::Whole) {
+            findings.clear();
+            if (check.exec(QStringLiteral("pragma quick_check"))) {
+                while (check.next())
+                    findings << check.value(0).toString();
+            }
+        } else if (db.isOpen()) {
+            // Reads the schema, and with it the first page.
+            check.exec(QStringLiteral("pragma schema_version"));
         }
         const QSqlError error = db.isOpen() ? check.lastError() : db.lastError();
         if (error.isValid()) {
@@ -212,8 +218,27 @@ void DatabaseFiles::setFreeSpaceProbe(FreeSpaceProbe probe)
     freeSpaceProbe() = std::move(probe);
 }
 
+bool DatabaseFiles::cutShort(const QByteArray &header, qint64 size)
+{
+    if (header.size() < 100)
+        return false;
+    const auto number = [&header](int at, int bytes) {
+        quint32 value = 0;
+        for (int i = 0; i < bytes; ++i)
+            value = (value << 8) | quint8(header[at + i]);
+        return value;
+    };
+    const quint32 pageSize = number(16, 2) == 1 ? 65536 : number(16, 2);
+    const quint32 pages = number(28, 4);
+    // The page count is trusted only when the version that wrote it also wrote the header's
+    // change counter.
+    if (pageSize < 512 || pages == 0 || number(24, 4) != number(92, 4))
+        return false;
+    return qint64(pages) * pageSize > size;
+}
+
 bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, QString *message,
-                         Access *access)
+                         Access *access, Examination examination)
 {
     message->clear();
     if (access)
@@ -229,8 +254,9 @@ bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, Q
         *message = QStringLiteral("The database file %1 cannot be opened.").arg(shown);
         return false;
     }
-    const QString foreign = foreignFormat(raw.read(100));
+    const QByteArray header = raw.read(100);
     raw.close();
+    const QString foreign = foreignFormat(header);
     if (!foreign.isEmpty()) {
         *message = QStringLiteral("The file %1 is %2: KX47 cannot read it.").arg(shown, foreign);
         return false;
@@ -274,8 +300,15 @@ bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, Q
         }
     }
 
-    const QString examination = db.connectionName() + QStringLiteral("-examination");
-    *message = examine(path, shown, file, unchanging, examination);
+    // While a journal holds changes, the file may be shorter than its header says until they are
+    // put into it.
+    if (journal.isEmpty() && cutShort(header, info.size())) {
+        *message = damaged(shown) + QStringLiteral("\n\nThe file is shorter than its header says.");
+        return false;
+    }
+
+    const QString connection = db.connectionName() + QStringLiteral("-examination");
+    *message = examine(path, shown, file, unchanging, connection, examination);
     if (!message->isEmpty()) {
         // A disk that filled up meanwhile is told as full, not as damage.
         const qint64 free = readOnly ? -1 : freeBytes(folder);

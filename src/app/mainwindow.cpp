@@ -1,9 +1,9 @@
 #include "mainwindow.h"
 
-#include "map/cardstochasewindow.h"
-
+#include "backup/logcheckcommand.h"
 #include "backup/restorewindow.h"
 #include "fulllogprintout.h"
+#include "map/cardstochasewindow.h"
 #include "platform/appcontext.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace kx47
@@ -48,6 +50,8 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
     buttons->addWidget(exitButton);
     layout->addLayout(buttons);
     setCentralWidget(central);
+    // The progress of the start-up's background work shows here.
+    statusBar()->setObjectName(QStringLiteral("sbStatus"));
     connect(exitButton, &QPushButton::clicked, this, [this] { m_quit(); });
 
     WindowRegistry &registry = m_context.windows;
@@ -78,6 +82,8 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, [this] { backUpNow(m_context); });
     connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),
             &QAction::triggered, this, showWindow(RestoreWindow::name));
+    connect(addItem(database, QStringLiteral("mnCheckLog"), QStringLiteral("&Check the log")),
+            &QAction::triggered, this, [this] { checkLogNow(m_context); });
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),
             &QAction::triggered, this, [this] { m_quit(); });
@@ -119,6 +125,15 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_quit();
+}
+
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    if (m_painted) {
+        // After the frame is on the screen.
+        QTimer::singleShot(0, this, std::exchange(m_painted, nullptr));
+    }
 }
 
 QMenu *MainWindow::addMenu(const QString &name, const QString &caption)

@@ -23,9 +23,12 @@ public:
 
     // The Database menu's ADIF import, for a file given on the command line.
     void importAdif(const QString &path) { m_adif.importFile(path); }
+    // Runs work once, when the window has been painted for the first time.
+    void whenPainted(std::function<void()> work) { m_painted = std::move(work); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QMenu *addMenu(const QString &name, const QString &caption);
@@ -36,6 +39,7 @@ private:
     AppContext &m_context;
     std::function<void()> m_quit;
     AdifCommands m_adif;
+    std::function<void()> m_painted;
 };
 
 } // namespace kx47

@@ -4,6 +4,7 @@
 
 #include "log/logreads.h"
 #include "platform/dialogs.h"
+#include "storage/connection.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"
 
@@ -15,7 +16,6 @@
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
 #include <atomic>
 
 namespace kx47
@@ -158,10 +158,7 @@ void removeStaleParts(const QDir &dir, const QDateTime &now)
 
 QString Backups::logPathOf(const Database &log)
 {
-    const QString name = log.handle().databaseName();
-    if (name.startsWith(QLatin1String("file:")))
-        return QUrl(name).toLocalFile();
-    return name;
+    return fileOfDatabaseName(log.handle().databaseName());
 }
 
 QString Backups::folderOf(const Database &log)
@@ -193,12 +190,9 @@ QDateTime Backups::madeAt(const QString &fileName)
 QString Backups::backUp(const Database &log, const QString &folder, QString *error,
                         const QDateTime &when, Kind kind, const QStringList &spared)
 {
-    const QDir dir(folder);
-    if (!dir.mkpath(QStringLiteral("."))) {
-        *error = QStringLiteral("The folder %1 cannot be made.").arg(shown(folder));
+    const QString part = partFor(folder, when, error);
+    if (part.isEmpty())
         return QString();
-    }
-    const QString part = partName(dir, when);
 
     bool copied = false;
     bool cancelled = false;
@@ -222,20 +216,6 @@ QString Backups::backUp(const Database &log, const QString &folder, QString *err
                 *error = vacuum.lastError().text();
         }
     }
-    // The first free name of that second; a name taken meanwhile by another copy is never
-    // replaced (the rename refuses an existing name).
-    QString path;
-    for (int copy = 1; copied && path.isEmpty(); ++copy) {
-        const QString name = dir.filePath(copyName(when, kind, copy));
-        if (QFileInfo::exists(name))
-            continue;
-        if (QFile::rename(part, name))
-            path = name;
-        else if (!QFileInfo::exists(name)) {
-            copied = false;
-            *error = QStringLiteral("The copy cannot be named %1.").arg(shown(name));
-        }
-    }
     if (!copied) {
         QFile::remove(part);
         if (cancelled)
@@ -244,6 +224,40 @@ QString Backups::backUp(const Database &log, const QString &folder, QString *err
             *error = QStringLiteral("The log could not be backed up into %1: %2")
                          .arg(shown(folder), *error);
         return QString();
+    }
+    return settle(part, folder, when, kind, error, spared);
+}
+
+QString Backups::partFor(const QString &folder, const QDateTime &when, QString *error)
+{
+    const QDir dir(folder);
+    if (!dir.mkpath(QStringLiteral("."))) {
+        *error = QStringLiteral("The folder %1 cannot be made.").arg(shown(folder));
+        return QString();
+    }
+    return partName(dir, when);
+}
+
+QString Backups::settle(const QString &part, const QString &folder, const QDateTime &when,
+                        Kind kind, QString *error, const QStringList &spared)
+{
+    // The first free name of that second; a name taken meanwhile by another copy is never
+    // replaced (the rename refuses an existing name).
+    const QDir dir(folder);
+    QString path;
+    for (int copy = 1; path.isEmpty(); ++copy) {
+        const QString name = dir.filePath(copyName(when, kind, copy));
+        if (QFileInfo::exists(name))
+            continue;
+        if (QFile::rename(part, name)) {
+            path = name;
+        } else if (!QFileInfo::exists(name)) {
+            QFile::remove(part);
+            *error = QStringLiteral("The log could not be backed up into %1: %2")
+                         .arg(shown(folder),
+                              QStringLiteral("The copy cannot be named %1.").arg(shown(name)));
+            return QString();
+        }
     }
 
     // The keeping rule looks at the backups of this folder only, by the moments in their names.
@@ -256,6 +270,16 @@ QString Backups::backUp(const Database &log, const QString &folder, QString *err
     }
     removeStaleParts(dir, when);
     return path;
+}
+
+bool Backups::dailyDue(const QString &folder, const QDateTime &now)
+{
+    const QStringList names = QDir(folder).entryList({QStringLiteral("data *.mdb")}, QDir::Files);
+    for (const QString &name : names) {
+        if (kindOf(name) == Kind::Daily && madeAt(name).date() == now.date())
+            return false;
+    }
+    return true;
 }
 
 bool Backups::backUpBeforeChange(const Database &log, const QString &what, QString *message,
@@ -283,11 +307,8 @@ bool Backups::backUpBeforeChange(const Database &log, Dialogs &dialogs, const QS
 void Backups::backUpDaily(const Database &log, const QString &folder, Dialogs &dialogs,
                           const QDateTime &now)
 {
-    const QStringList names = QDir(folder).entryList({QStringLiteral("data *.mdb")}, QDir::Files);
-    for (const QString &name : names) {
-        if (kindOf(name) == Kind::Daily && madeAt(name).date() == now.date())
-            return;
-    }
+    if (!dailyDue(folder, now))
+        return;
     QString error;
     if (backUp(log, folder, &error, now).isEmpty())
         dialogs.message(error, MessageIcon::Exclamation, MessageButtons::Ok);

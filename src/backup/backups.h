@@ -51,6 +51,16 @@ public:
                           const QDateTime &when = QDateTime::currentDateTime(),
                           Kind kind = Kind::Daily, const QStringList &spared = {});
 
+    // The two halves of backUp, for a copy made elsewhere (the daily one, on a thread of its
+    // own). partFor: a temporary name in folder (made when missing) that no other copy uses, or
+    // an empty text with the reason. settle: gives the complete copy at part its name, then the
+    // keeping rule; the copy's path, or an empty text with the reason (part is then removed).
+    static QString partFor(const QString &folder, const QDateTime &when, QString *error);
+    static QString settle(const QString &part, const QString &folder, const QDateTime &when,
+                          Kind kind, QString *error, const QStringList &spared = {});
+    // Whether folder lacks a daily copy made on the day of now.
+    static bool dailyDue(const QString &folder, const QDateTime &now);
+
     // Before a change of many QSOs (what names it for the user), a copy of kind BeforeChange.
     // When no copy can be made, false with what to tell the user: the change must not go on.
     static bool backUpBeforeChange(const Database &log, const QString &what, QString *message,

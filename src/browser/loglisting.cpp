@@ -101,8 +101,12 @@ LogListing LogListing::readFirst(const Database &log, const LogQuery &query, int
     }
     *complete = listing.lines.size() <= lines;
     if (!*complete) {
+        // Sized from the whole table when the whole listing arrives.
         listing.lines.remove(lines);
+        listing.counts.resize(lines + 1);
         listing.counts[lines] = 0;
+    } else {
+        listing.counts.resize(qMax(log.count(LogQuery::countAllSql()), listing.lines.size()) + 1);
     }
     return listing;
 }
@@ -110,9 +114,10 @@ LogListing LogListing::readFirst(const Database &log, const LogQuery &query, int
 LogListing LogListing::readRows(const Database &log, QSqlQuery rows, int lines)
 {
     LogListing listing;
-    const int tableRows = log.count(LogQuery::countAllSql());
+    // The first lines do not wait for a count of the whole table.
+    const int tableRows = lines >= 0 ? lines + 1 : log.count(LogQuery::countAllSql());
     listing.counts = QVector<qint32>(tableRows + 1, 0);
-    listing.lines.reserve(lines >= 0 ? qMin(lines + 1, tableRows) : tableRows);
+    listing.lines.reserve(tableRows);
 
     // The rows come with their text as the stored bytes; the lines decode them when shown.
     const Columns columns(rows.record());

@@ -25,14 +25,17 @@ struct ListedQso {
 struct LogListing {
     LogLines lines;
     // Entry i holds the number (count) of the QSO on line i. It has one entry more than the
-    // whole table has rows, listed or not; entries past the listed lines are 0.
+    // whole table has rows, listed or not (while only the first lines of a longer listing are
+    // there, one more than they); entries past the listed lines are 0.
     QVector<qint32> counts;
 
     static LogListing read(const Database &log, const LogQuery &query);
-    // The first `lines` lines of read(), with the index sized for the whole table; complete
-    // says whether they are all the lines there are. With withinMs, no lines at all (and not
-    // complete) when the engine cannot find them in that time, as when the first key of the
-    // order is the same for a great many QSOs: the whole listing must then be read.
+    // The first `lines` lines of read(); complete says whether they are all the lines there
+    // are. The index is sized for the whole table when they are, and for the lines read when
+    // not (the whole listing sizes it then), so that no count of the table comes first. With
+    // withinMs, no lines at all (and not complete) when the engine cannot find them in that time,
+    // as when the first key of the order is the same for a great many QSOs: the whole listing must
+    // then be read.
     static LogListing readFirst(const Database &log, const LogQuery &query, int lines,
                                 bool *complete, int withinMs = -1);
     // The QSO numbered `count` as the log holds it now; nothing when there is none.

@@ -32,4 +32,12 @@ QSqlDatabase openConnection(const QString &name, const QString &path,
     return db;
 }
 
+QString fileOfDatabaseName(const QString &databaseName, bool *unchanging)
+{
+    const bool uri = databaseName.startsWith(QLatin1String("file:"));
+    if (unchanging)
+        *unchanging = uri && databaseName.contains(QLatin1String("immutable=1"));
+    return uri ? QUrl(databaseName).toLocalFile() : databaseName;
+}
+
 } // namespace kx47

@@ -22,4 +22,8 @@ struct ConnectionOptions {
 QSqlDatabase openConnection(const QString &name, const QString &path,
                             const ConnectionOptions &options = {});
 
+// The file that a connection's database name names, and whether it is read as unchanging (a
+// file: address with SQLite's immutable flag, as openConnection names such a file).
+QString fileOfDatabaseName(const QString &databaseName, bool *unchanging = nullptr);
+
 } // namespace kx47

@@ -8,7 +8,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
-#include <QUrl>
 
 namespace kx47
 {
@@ -42,17 +41,15 @@ Database::~Database()
 bool Database::open(const QString &path, QString *error, Access access)
 {
     // A file: address (a file read as unchanging) names its file and SQLite's flags.
-    const bool uri = path.startsWith(QLatin1String("file:"));
-    if (!QFileInfo(uri ? QUrl(path).toLocalFile() : path).isFile()) {
+    ConnectionOptions options;
+    const QString file = fileOfDatabaseName(path, &options.immutable);
+    if (!QFileInfo(file).isFile()) {
         if (error)
             *error = QStringLiteral("The file cannot be found.");
         return false;
     }
-    ConnectionOptions options;
     options.readOnly = access == Access::ReadOnly;
-    options.immutable = uri && path.contains(QLatin1String("immutable=1"));
-    QSqlDatabase db =
-        openConnection(m_connectionName, uri ? QUrl(path).toLocalFile() : path, options);
+    QSqlDatabase db = openConnection(m_connectionName, file, options);
     if (!db.isValid()) {
         if (error)
             *error = QStringLiteral("The SQLite driver of Qt is not installed.");
@@ -130,6 +127,8 @@ void Database::beginTransaction() const
     if (!m_writable)
         throw DatabaseError(DatabaseError::Kind::ReadOnly,
                             QStringLiteral("The log was opened for reading only."));
+    if (m_beforeWrite)
+        m_beforeWrite();
     // Qt's own transaction() opens a deferred one, which reads first and may then find the
     // write lock taken without waiting for it.
     execute(beginSql);

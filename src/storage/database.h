@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -59,6 +60,11 @@ public:
     void commit() const;
     void rollback() const noexcept;
 
+    // Work that must be done before the log is changed (a check of the whole file that runs in
+    // the background): beginTransaction runs it before the transaction opens. It may throw a
+    // DatabaseError, which refuses the change.
+    void setBeforeWrite(std::function<void()> work) { m_beforeWrite = std::move(work); }
+
     // Whether the log may be changed. A log found read-only at start-up is set not writable:
     // the windows that would change it say why they cannot, and every transaction is refused.
     bool isWritable() const { return m_writable; }
@@ -92,6 +98,7 @@ private:
 
     QString m_connectionName;
     bool m_writable = true;
+    std::function<void()> m_beforeWrite;
     std::unique_ptr<JournalFolder> m_journalFolder;
 };
 

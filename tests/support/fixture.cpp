@@ -262,9 +262,12 @@ TestApp::TestApp(const QString &programFolder)
 
 TestApp::~TestApp() = default;
 
-bool TestApp::start()
+bool TestApp::start(bool waitForStartUpWork)
 {
-    return m_app->start();
+    const bool started = m_app->start();
+    if (started && waitForStartUpWork)
+        m_app->waitForStartUpWork();
+    return started;
 }
 
 QString applyToLog(Database &log, const QSqlDatabase &other, const QStringList &statements)

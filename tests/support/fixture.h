@@ -80,7 +80,9 @@ public:
     explicit TestApp(const QString &programFolder);
     ~TestApp();
 
-    bool start();
+    // Unless told not to, waits for the work start-up leaves until after the main window is
+    // painted (the weekly check, the first backup of the day).
+    bool start(bool waitForStartUpWork = true);
     Application &app() { return *m_app; }
     WindowRegistry &windows() { return m_app->context().windows; }
     template <class W> W *window(const QString &name) { return windows().get<W>(name); }
