@@ -1,5 +1,7 @@
 #include "app/application.h"
 #include "app/commandline.h"
+#include "app/singleinstance.h"
+#include "platform/programplaces.h"
 #include "platform/qtdesktop.h"
 #include "platform/qtdialogs.h"
 #include "platform/qtprintservice.h"
@@ -55,6 +57,13 @@ int main(int argc, char *argv[])
     }
 
     const QString programFolder = commandLine.folder(QApplication::applicationDirPath());
+    // One program per log: a program already running on it takes the files and comes to the
+    // front. Where the socket cannot be made, this program runs all the same.
+    kx47::SingleInstance instance(
+        kx47::SingleInstance::serverName(kx47::ProgramPlaces::find(programFolder).logPath()));
+    if (instance.handOver(commandLine.files()))
+        return 0;
+    instance.listen();
     kx47::QtDialogs dialogs;
     kx47::QtDesktop desktop;
     kx47::QtPrintService printService(programFolder, dialogs, desktop);
@@ -62,11 +71,14 @@ int main(int argc, char *argv[])
     if (!app.start())
         return 1;
     app.quitOnTerminationSignals();
+    QObject::connect(
+        &instance, &kx47::SingleInstance::filesReceived, &qtApp,
+        [&app](const QStringList &files) { app.openHandedFiles(files); }, Qt::QueuedConnection);
 
     // A file given on the command line (as the file manager passes it) opens its import.
-    if (!commandLine.file().isEmpty()) {
-        const QString file = commandLine.file();
-        QTimer::singleShot(0, [&app, file] { app.importAdif(file); });
+    if (!commandLine.files().isEmpty()) {
+        const QStringList files = commandLine.files();
+        QTimer::singleShot(0, [&app, files] { app.importFiles(files); });
     }
 
     // Where there is no display, the start script asks for a picture of the main window and

@@ -77,12 +77,12 @@ mime="$work/mime"
 mkdir -p "$mime/packages"
 cp "$root/usr/share/mime/packages/kx47.xml" "$mime/packages/"
 update-mime-database "$mime" || fail "update-mime-database"
-for pair in application/x-adif:\*.adi application/x-adif+xml:\*.adx; do
+for pair in application/x-adif:\*.adi application/x-adif+xml:\*.adx application/x-reg1test:\*.edi; do
     grep -qxF "$pair" "$mime/globs" || fail "no glob $pair"
 done
 offered="$(sed -n 's/^MimeType=//p' "$root/usr/share/applications/kx47.desktop")"
-[ "$offered" = "application/x-adif;application/x-adif+xml;" ] || fail "MimeType=$offered"
-grep -q '^Exec=kx47 %f$' "$root/usr/share/applications/kx47.desktop" || fail "Exec line"
+[ "$offered" = "application/x-adif;application/x-adif+xml;application/x-reg1test;" ] || fail "MimeType=$offered"
+grep -q '^Exec=kx47 %F$' "$root/usr/share/applications/kx47.desktop" || fail "Exec line"
 
 # Debian's own checker finds neither errors nor warnings, where it is installed.
 if command -v lintian >/dev/null; then

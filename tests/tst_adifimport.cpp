@@ -2,6 +2,7 @@
 // trip, the Database menu's items and the command line.
 #include "filesizelimit.h"
 #include "fixture.h"
+#include "importfolder.h"
 
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
@@ -61,16 +62,6 @@ QByteArray everyOutcome()
            record("", "KX47AC", "20m", "CW", "20240301", "1200");
 }
 
-QString writeFile(const QString &folder, const QString &name, const QByteArray &content)
-{
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    file.write(content);
-    return path;
-}
-
 // A file of many records of one call, sub-square, band and mode, at the times 1000 to 1999
 // (HHMM; the impossible ones are unreadable).
 QString writeManyRecords(const ProgramFolder &folder, int count)
@@ -81,18 +72,6 @@ QString writeManyRecords(const ProgramFolder &folder, int count)
                           QByteArray::number(1000 + i % 1000).rightJustified(4, '0'));
     return writeFile(folder.path(), "big.adi", content);
 }
-
-// The log and gazetteer of a program folder, opened as the program opens them.
-struct OpenFolder {
-    explicit OpenFolder(const ProgramFolder &folder)
-    {
-        QString error;
-        if (!log.open(folder.logPath(), &error) || !places.open(folder.placesPath(), &error))
-            qFatal("cannot open the program folder: %s", qPrintable(error));
-    }
-    Database log{QStringLiteral("ImportLog")};
-    Database places{QStringLiteral("ImportPlaces")};
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "adifimport.h"
 
 #include "adifreader.h"
+#include "edireader.h"
 
 #include "log/logstore.h"
 #include "qso/placelookup.h"
@@ -55,6 +56,7 @@ bool openRegularFile(const QString &path, QFile &file, QString *reason)
     }
     return true;
 }
+
 // Thrown out of the transaction when what must come before the first change failed.
 struct NotReady {
     QString reason;
@@ -80,16 +82,70 @@ QString cannotRead(const QString &path, const QString &reason)
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
+bool isDuplicate(const AdifReader &)
+{
+    return false;
+}
+
+bool isDuplicate(const EdiReader &reader)
+{
+    return reader.isDuplicate();
+}
+
+// Maps every record of reader: take() gets the QSOs of the award, plan counts the others and
+// the lines a contest log marks as duplicates. False when progress asked to cancel.
+template <class Reader>
+bool mapRecords(Reader &reader, const MappingOptions &options, const ProvinceLookup &provinces,
+                ImportPlan &plan, const FileQsos::Take &take,
+                const std::function<bool(qint64 done)> &progress)
+{
+    AdifRecord record;
+    int sinceProgress = 0;
+    while (reader.next(record)) {
+        if (isDuplicate(reader)) {
+            plan.skipDuplicate();
+        } else {
+            const MappedQso mapped = mapRecord(record, options, provinces);
+            if (mapped.outcome == MapOutcome::Ok)
+                take(mapped.qso, record.number);
+            else
+                plan.skip(outcomeOf(mapped.outcome), record.number, mapped.reason);
+        }
+        if (progress && ++sinceProgress == 512) {
+            sinceProgress = 0;
+            if (!progress(reader.bytesRead()))
+                return false;
+        }
+    }
+    return true;
+}
+
+qint64 totalSize(const QStringList &paths)
+{
+    qint64 total = 0;
+    for (const QString &path : paths)
+        total += QFileInfo(path).size();
+    return total;
+}
+
 } // namespace
+
+bool AdifImport::isContestLog(const QString &path)
+{
+    QFile file;
+    QString reason;
+    return openRegularFile(path, file, &reason) && EdiReader::isEdi(&file);
+}
 
 bool AdifImport::parseConfirmations(const QString &text, Confirmations *kinds)
 {
     return parseConfirmationWords(text, kinds);
 }
 
-AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &options,
-                                    ImportPlan &plan, const FileQsos::Take &take,
-                                    const Progress &progress, QString *error) const
+AdifImport::Result
+AdifImport::readFile(const QString &path, bool named, const MappingOptions &options,
+                     const ProvinceLookup &provinces, ImportPlan &plan, const Take &take,
+                     const std::function<bool(qint64 done)> &progress, QString *error) const
 {
     QFile file;
     QString reason;
@@ -98,39 +154,45 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
             *error = cannotRead(path, reason);
         return Result::FileError;
     }
-    const qint64 total = file.size();
-    AdifReader reader(&file);
-    MappingOptions fileOptions = options;
-    // The caller may know the source already (a report downloaded from LoTW); else the file
-    // tells.
-    fileOptions.lotwReport = options.lotwReport || reader.isLotwReport();
-    fileOptions.eqslInbox = options.eqslInbox || reader.isEqslInbox();
-    fileOptions.kx47Export = reader.isKx47Export();
-    if (reader.refused()) {
+    const bool edi = EdiReader::isEdi(&file);
+    if (!edi && (options.contestLog || QFileInfo(path).suffix().compare(
+                                           QLatin1String("edi"), Qt::CaseInsensitive) == 0)) {
         if (error)
-            *error = cannotRead(path, reader.fileError());
+            *error = QStringLiteral("The file %1 is not an EDI contest log: its first line is "
+                                    "not [REG1TEST;1]. Nothing was imported.")
+                         .arg(QDir::toNativeSeparators(path));
         return Result::FileError;
     }
-    plan.confirmationsOnly = options.confirmationsOnly;
-
-    plan.setCounted(confirmationsText(options.accepted));
-
-    const PlaceLookup places(m_places);
-    const GazetteerProvinces provinces(places);
-    AdifRecord record;
-    int sinceProgress = 0;
-    while (reader.next(record)) {
-        const MappedQso mapped = mapRecord(record, fileOptions, provinces);
-        if (mapped.outcome == MapOutcome::Ok)
-            take(mapped.qso, record.number);
-        else
-            plan.skip(outcomeOf(mapped.outcome), record.number, mapped.reason);
-        if (progress && ++sinceProgress == 512) {
-            sinceProgress = 0;
-            if (!progress(reader.bytesRead(), total))
-                return Result::Cancelled;
+    plan.setSource(named ? QFileInfo(path).fileName() : QString(),
+                   edi ? QStringLiteral("line") : QStringLiteral("record"));
+    bool finished = true;
+    if (edi) {
+        EdiReader reader(&file);
+        finished = mapRecords(reader, options, provinces, plan, take, progress);
+    } else {
+        AdifReader reader(&file);
+        MappingOptions fileOptions = options;
+        // The caller may know the source already (a report downloaded from LoTW); else the
+        // file tells.
+        fileOptions.lotwReport = options.lotwReport || reader.isLotwReport();
+        fileOptions.eqslInbox = options.eqslInbox || reader.isEqslInbox();
+        fileOptions.kx47Export = reader.isKx47Export();
+        if (reader.refused()) {
+            if (error)
+                *error = cannotRead(path, reader.fileError());
+            return Result::FileError;
+        }
+        finished = mapRecords(reader, fileOptions, provinces, plan, take, progress);
+        if (finished && file.error() == QFileDevice::NoError && !reader.holdsAdif()) {
+            if (error)
+                *error = QStringLiteral("This file holds no ADIF records: %1 is not an ADIF "
+                                        "(.adi) or ADX (.adx) file. Nothing was imported.")
+                             .arg(QDir::toNativeSeparators(path));
+            return Result::FileError;
         }
     }
+    if (!finished)
+        return Result::Cancelled;
     // A broken ADX file was reported as an unreadable record; only a failing device stops
     // the import.
     if (file.error() != QFileDevice::NoError) {
@@ -138,12 +200,28 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
             *error = cannotRead(path, file.errorString());
         return Result::FileError;
     }
-    if (!reader.holdsAdif()) {
-        if (error)
-            *error = QStringLiteral("This file holds no ADIF records: %1 is not an ADIF (.adi) "
-                                    "or ADX (.adx) file. Nothing was imported.")
-                         .arg(QDir::toNativeSeparators(path));
-        return Result::FileError;
+    return Result::Done;
+}
+
+AdifImport::Result AdifImport::read(const QStringList &paths, const MappingOptions &options,
+                                    ImportPlan &plan, const Take &take, const Progress &progress,
+                                    QString *error) const
+{
+    plan.confirmationsOnly = options.confirmationsOnly;
+    plan.setCounted(confirmationsText(options.accepted));
+    const qint64 total = totalSize(paths);
+    const PlaceLookup places(m_places);
+    const GazetteerProvinces provinces(places);
+    qint64 before = 0;
+    for (const QString &path : paths) {
+        std::function<bool(qint64)> tick;
+        if (progress)
+            tick = [&](qint64 done) { return progress(before + done, total); };
+        const Result result =
+            readFile(path, paths.size() > 1, options, provinces, plan, take, tick, error);
+        if (result != Result::Done)
+            return result;
+        before += QFileInfo(path).size();
     }
     if (progress && !progress(total, total))
         return Result::Cancelled;
@@ -151,6 +229,20 @@ AdifImport::Result AdifImport::read(const QString &path, const MappingOptions &o
 }
 
 AdifImport::Result AdifImport::preview(const QString &path, const MappingOptions &options,
+                                       ImportPlan &plan, const Progress &progress,
+                                       QString *error) const
+{
+    return preview(QStringList{path}, options, plan, progress, error);
+}
+
+AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &options,
+                                     ImportPlan &plan, LogChange *change, const Progress &progress,
+                                     QString *error) const
+{
+    return apply(QStringList{path}, options, plan, change, progress, error);
+}
+
+AdifImport::Result AdifImport::preview(const QStringList &paths, const MappingOptions &options,
                                        ImportPlan &plan, const Progress &progress,
                                        QString *error) const
 {
@@ -162,12 +254,12 @@ AdifImport::Result AdifImport::preview(const QString &path, const MappingOptions
         return Result::LogError;
     }
     return read(
-        path, options, plan,
+        paths, options, plan,
         [&plan](const QsoRecord &qso, qint64 recordNumber) { plan.add(qso, recordNumber); },
         progress, error);
 }
 
-AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &options,
+AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOptions &options,
                                      ImportPlan &plan, LogChange *change, const Progress &progress,
                                      QString *error) const
 {
@@ -175,7 +267,7 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
     // may go on writing the log however long a file takes to read.
     FileQsos qsos;
     const Result read = this->read(
-        path, options, plan,
+        paths, options, plan,
         [&qsos](const QsoRecord &qso, qint64 recordNumber) { qsos.append(qso, recordNumber); },
         [&progress](qint64 done, qint64 total) {
             return !progress || progress(done * readShare / 100, total);
@@ -183,7 +275,7 @@ AdifImport::Result AdifImport::apply(const QString &path, const MappingOptions &
         error);
     if (read != Result::Done)
         return read;
-    const qint64 total = QFileInfo(path).size();
+    const qint64 total = totalSize(paths);
 
     Result result = Result::Done;
     try {

@@ -6,6 +6,7 @@
 #include "log/logchange.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace kx47
@@ -29,12 +30,13 @@ private:
     int m_count = 0;
 };
 
-// Brings an ADIF file into the log. preview() reads the file and tells what importing it would
-// do, writing nothing; apply() reads it again, whole, before it takes the log's write lock,
-// then plans its QSOs anew inside one transaction against the log as it stands (so the award
-// rules hold even when the log changed since the preview) and writes all of it, or nothing when
-// anything fails or the user cancels. The file is read in one pass each time; only the QSOs it
-// brings are kept, compactly, between reading and writing.
+// Brings ADIF files and EDI contest logs into the log; an EDI file is told by its first line
+// "[REG1TEST;1]", whatever its name, and its QSO lines are planned as ADIF records. preview() reads
+// the file and tells what importing it would do, writing nothing; apply() reads it again, whole,
+// before it takes the log's write lock, then plans its QSOs anew inside one transaction against the
+// log as it stands (so the award rules hold even when the log changed since the preview) and writes
+// all of it, or nothing when anything fails or the user cancels. The file is read in one pass each
+// time; only the QSOs it brings are kept, compactly, between reading and writing.
 //
 // A file that is not ADIF at all (an HTML page, an empty or binary file), a folder, a device or
 // a pipe is a FileError; a file with a header and no record is zero records.
@@ -59,6 +61,16 @@ public:
     Result apply(const QString &path, const MappingOptions &options, ImportPlan &plan,
                  LogChange *change = nullptr, const Progress &progress = {},
                  QString *error = nullptr) const;
+    // The same for several files at once, planned together as one file (a contest's logs of
+    // each band): one preview, one transaction. Progress counts the bytes of all of them.
+    Result preview(const QStringList &paths, const MappingOptions &options, ImportPlan &plan,
+                   const Progress &progress = {}, QString *error = nullptr) const;
+    Result apply(const QStringList &paths, const MappingOptions &options, ImportPlan &plan,
+                 LogChange *change = nullptr, const Progress &progress = {},
+                 QString *error = nullptr) const;
+
+    // Whether the file at path is an EDI contest log (its first line is "[REG1TEST;1]").
+    static bool isContestLog(const QString &path);
 
     // Called once, inside apply's transaction, just before the first change is written: an
     // import that changes nothing, or fails before writing, never calls it. Returning false
@@ -74,10 +86,15 @@ public:
     static bool parseConfirmations(const QString &text, Confirmations *kinds);
 
 private:
-    // Reads the file: take() gets each record that is a QSO of the award, plan counts the
+    using Take = FileQsos::Take;
+    // Reads the files: take() gets each record that is a QSO of the award, plan counts the
     // others.
-    Result read(const QString &path, const MappingOptions &options, ImportPlan &plan,
-                const FileQsos::Take &take, const Progress &progress, QString *error) const;
+    Result read(const QStringList &paths, const MappingOptions &options, ImportPlan &plan,
+                const Take &take, const Progress &progress, QString *error) const;
+    // Reads one of them; named: the reasons of unreadable records name the file.
+    Result readFile(const QString &path, bool named, const MappingOptions &options,
+                    const ProvinceLookup &provinces, ImportPlan &plan, const Take &take,
+                    const std::function<bool(qint64 done)> &progress, QString *error) const;
     // The message of a log at its highest QSO number, counting the QSOs the file would add.
     QString numberLimitMessage(const FileQsos &qsos) const;
 

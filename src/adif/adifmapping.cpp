@@ -251,6 +251,40 @@ QString GazetteerProvinces::provinceOf(const QString &letters, const QString &pl
     return *province;
 }
 
+namespace
+{
+
+// The ADIF band of a name, else of a frequency in MHz; null when neither names one.
+const AdifBand *adifBandOf(const QString &adifBand, const QString &frequency)
+{
+    const QString name = adifBand.trimmed();
+    if (!name.isEmpty()) {
+        for (const AdifBand &band : adifBands) {
+            if (name.compare(QLatin1String(band.name), Qt::CaseInsensitive) == 0)
+                return &band;
+        }
+    }
+    QString mhzText = frequency.trimmed();
+    mhzText.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double mhz = mhzText.toDouble(&ok);
+    if (!ok)
+        return nullptr;
+    for (const AdifBand &band : adifBands) {
+        if (mhz >= band.lower && mhz <= band.upper)
+            return &band;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QString adifBandName(const QString &adifBand, const QString &frequency)
+{
+    const AdifBand *band = adifBandOf(adifBand, frequency);
+    return band ? QString::fromLatin1(band->name).toLower() : QString();
+}
+
 QString bandCategory(const QString &adifBand, const QString &frequency)
 {
     const QString name = adifBand.trimmed();
@@ -351,6 +385,8 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
         mode = ownMode;
     else if (options.mixed)
         mode = modeMixed;
+    else if (vocabulary::modeIndex(record.awardMode) >= 0)
+        mode = record.awardMode;
     else
         mode = modeCategory(record.mode, record.submode);
     if (mode.isEmpty())

@@ -70,6 +70,9 @@ struct MappingOptions {
     // Confirmations downloaded from a service: a record only confirms a QSO already in the log,
     // it never adds one.
     bool confirmationsOnly = false;
+    // Every file must be an EDI contest log (the Database menu's contest log import); a file
+    // named .edi must be one anyway.
+    bool contestLog = false;
 };
 
 // What becomes of a record; only Ok records are QSOs of the log.
@@ -111,6 +114,10 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
 // The band category of an ADIF band name (any case), or of a frequency in MHz when the name is
 // empty or unknown; empty when neither falls in a band of the award.
 QString bandCategory(const QString &adifBand, const QString &frequency);
+
+// The ADIF band name in lower case ("2m", "23cm") of a band name (any case) or, when the name is
+// empty or unknown, of a frequency in MHz; empty when neither is an amateur band.
+QString adifBandName(const QString &adifBand, const QString &frequency);
 
 // The mode category of an ADIF mode and submode (any case); empty for no mode.
 QString modeCategory(const QString &adifMode, const QString &adifSubmode = QString());

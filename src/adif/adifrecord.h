@@ -36,6 +36,9 @@ struct AdifRecord {
     QString kx47Mode;
     QString kx47Qsl;
     QString kx47Prov;
+    // The award's mode category when the file names it rather than an ADIF mode (an EDI log's
+    // mixed mode codes).
+    QString awardMode;
 
     // Empties every field, keeping the memory of the texts for the next record.
     void clear()
@@ -46,12 +49,12 @@ struct AdifRecord {
     }
 
     // Every text of the record, error included.
-    std::array<QString *, 23> fields()
+    std::array<QString *, 24> fields()
     {
         return {{&error,        &call,     &qsoDate,     &timeOn,      &gridsquare, &band,
                  &freq,         &mode,     &submode,     &propMode,    &satName,    &qth,
                  &qthIntl,      &qslRcvd,  &lotwQslRcvd, &eqslQslRcvd, &qslRdate,   &lotwQslRdate,
-                 &eqslQslRdate, &kx47Band, &kx47Mode,    &kx47Qsl,     &kx47Prov}};
+                 &eqslQslRdate, &kx47Band, &kx47Mode,    &kx47Qsl,     &kx47Prov,   &awardMode}};
     }
 };
 

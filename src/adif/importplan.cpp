@@ -280,7 +280,8 @@ ImportOutcome ImportPlan::add(const QsoRecord &record, qint64 recordNumber)
     } else if (elsewhere >= 0 && !m_entries[elsewhere].isNew) {
         outcome = ImportOutcome::SubSquareDiffers;
         if (m_differing.size() < reasonsShown)
-            m_differing.append(QStringLiteral("record %1: %2 %3 %4 in KX47%5, logged in KX47%6")
+            m_differing.append(QStringLiteral("%1 %2: %3 %4 %5 in KX47%6, logged in KX47%7")
+                                   .arg(escapedControls(m_reasonStart))
                                    .arg(recordNumber)
                                    .arg(record.call.trimmed(), record.date, record.time,
                                         record.locator.toUpper(),
@@ -316,8 +317,15 @@ void ImportPlan::skip(ImportOutcome outcome, qint64 recordNumber, const QString 
 {
     ++m_counts[static_cast<int>(outcome)];
     if (outcome == ImportOutcome::Unreadable && m_reasons.size() < reasonsShown)
-        m_reasons.append(
-            QStringLiteral("record %1: %2").arg(recordNumber).arg(escapedControls(reason)));
+        m_reasons.append(QStringLiteral("%1 %2: %3")
+                             .arg(escapedControls(m_reasonStart))
+                             .arg(recordNumber)
+                             .arg(escapedControls(reason)));
+}
+
+void ImportPlan::setSource(const QString &fileName, const QString &unit)
+{
+    m_reasonStart = fileName.isEmpty() ? unit : fileName + QLatin1Char(' ') + unit;
 }
 
 bool ImportPlan::changesLog() const
@@ -340,6 +348,8 @@ QStringList ImportPlan::summaryLines() const
         lines.append(
             QStringLiteral("%1: %2").arg(QString::fromLatin1(captions[i])).arg(m_counts[i]));
     }
+    if (m_duplicates > 0)
+        lines.append(QStringLiteral("marked duplicate in the contest log: %1").arg(m_duplicates));
     lines += m_reasons;
     lines += m_differing;
     return lines;

@@ -69,13 +69,20 @@ public:
     // Counts a record that does not become a QSO; reason and record number are kept for the
     // first unreadable ones.
     void skip(ImportOutcome outcome, qint64 recordNumber = 0, const QString &reason = QString());
+    // Counts a line of a contest log marked as a duplicate: a QSO the contest log holds twice,
+    // which adds nothing.
+    void skipDuplicate() { ++m_duplicates; }
+    int duplicates() const { return m_duplicates; }
+    // How the reasons of unreadable records name them from now on: by "record" (ADIF) or
+    // "line" (EDI) number, after the file's name when an import reads several files.
+    void setSource(const QString &fileName, const QString &unit);
 
     int count(ImportOutcome outcome) const { return m_counts[static_cast<int>(outcome)]; }
     // What counted as confirmed, for the summary's first line (confirmationsText()).
     void setCounted(const QString &kinds) { m_counted = kinds; }
     // The summary: what counted as confirmed, one line per outcome, "caption: number" ("not in
-    // the log" only for confirmations only), then the first reasons and the first records whose
-    // sub-square differs.
+    // the log" only for confirmations only), the duplicates of contest logs when there are any,
+    // then the first reasons and the first records whose sub-square differs.
     QStringList summaryLines() const;
     QString summary() const { return summaryLines().join(QLatin1Char('\n')); }
     static QString caption(ImportOutcome outcome);
@@ -132,7 +139,9 @@ private:
 
     std::array<int, outcomeCount + 1> m_counts{};
     QString m_counted;
+    int m_duplicates = 0;
     QStringList m_reasons;
+    QString m_reasonStart = QStringLiteral("record");
     QStringList m_differing;
     QVector<Entry> m_entries;
     QHash<Key, Chain> m_byQso;  // call, sub-square, band, mode -> entries

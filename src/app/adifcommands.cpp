@@ -20,7 +20,11 @@ namespace kx47
 namespace
 {
 
+const QString mixedQuestion =
+    QStringLiteral("Log every imported QSO under the mode MIXED, instead of CW, SSB or DIGITAL?");
+
 const QString adifFilter = QStringLiteral("ADIF files (*.adi *.adx *.ADI *.ADX);;All files (*)");
+const QString ediFilter = QStringLiteral("EDI contest logs (*.edi *.EDI);;All files (*)");
 
 // A progress window that shows itself only when the work takes longer than half a second.
 class Progress
@@ -58,19 +62,49 @@ void AdifCommands::importFile(const QString &chosen)
                          : chosen;
     if (path.isEmpty())
         return;
+    importFiles({path});
+}
+
+void AdifCommands::importContestLogs()
+{
+    const QStringList paths =
+        m_context.dialogs.openFileNames(QStringLiteral("Import contest log (EDI)"), ediFilter);
+    if (!paths.isEmpty())
+        importFiles(paths, true);
+}
+
+void AdifCommands::importFiles(const QStringList &paths, bool contestLogs)
+{
+    if (paths.isEmpty())
+        return;
     Dialogs &dialogs = m_context.dialogs;
     if (refusedAsReadOnly(m_context.log, dialogs))
         return;
 
-    const std::optional<MappingOptions> asked = ImportOptionsWindow::ask(m_parent);
-    if (!asked)
-        return;
-    const MappingOptions options = *asked;
+    // What counts as confirmed and whether every QSO goes under MIXED; contest logs carry no
+    // confirmations, so for them only the second is asked.
+    bool confirmations = false;
+    for (const QString &path : paths)
+        confirmations = confirmations || !AdifImport::isContestLog(path);
+    MappingOptions options;
+    if (confirmations) {
+        const std::optional<MappingOptions> asked = ImportOptionsWindow::ask(m_parent);
+        if (!asked)
+            return;
+        options = *asked;
+    } else {
+        options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
+                        MessageAnswer::Yes;
+    }
+    options.contestLog = contestLogs;
 
-    importChecked(path, QFileInfo(path).fileName(), options);
+    QStringList names;
+    for (const QString &path : paths)
+        names.append(QFileInfo(path).fileName());
+    importChecked(paths, names.join(QStringLiteral(", ")), options);
 }
 
-AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QString &name,
+AdifCommands::Merge AdifCommands::importChecked(const QStringList &paths, const QString &name,
                                                 const MappingOptions &options)
 {
     Dialogs &dialogs = m_context.dialogs;
@@ -85,7 +119,7 @@ AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QStri
     {
         Progress progress(m_parent, QStringLiteral("Reading %1...").arg(name));
         result = importer.preview(
-            path, options, preview,
+            paths, options, preview,
             [&progress](qint64 done, qint64 total) { return progress.at(done, total); }, &error);
     }
     if (result == AdifImport::Result::Cancelled)
@@ -112,7 +146,7 @@ AdifCommands::Merge AdifCommands::importChecked(const QString &path, const QStri
     {
         Progress progress(m_parent, QStringLiteral("Importing %1...").arg(name));
         result = importer.apply(
-            path, options, done, nullptr,
+            paths, options, done, nullptr,
             [&progress](qint64 read, qint64 total) { return progress.at(read, total); }, &error);
     }
     switch (result) {

@@ -3,6 +3,7 @@
 #include "adif/adifmapping.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -20,10 +21,15 @@ public:
 
     // Imports path, or a file the user chooses when path is empty.
     void importFile(const QString &path = QString());
+    // Imports EDI contest logs the user chooses, several at once.
+    void importContestLogs();
+    // Imports the files together: one question, one preview, one transaction.
+    void importFiles(const QStringList &paths, bool contestLogs = false);
     enum class Merge { Imported, NothingNew, NotImported };
-    // Shows what importing path (name in the messages) with these options would do and, on OK,
-    // backs up the log and imports it, telling the outcome.
-    Merge importChecked(const QString &path, const QString &name, const MappingOptions &options);
+    // Shows what importing paths (name in the messages) with these options would do and, on
+    // OK, backs up the log and imports them, telling the outcome.
+    Merge importChecked(const QStringList &paths, const QString &name,
+                        const MappingOptions &options);
     void exportLog();
 
 private:

@@ -26,6 +26,7 @@
 #include "userdata/userdatawindows.h"
 
 #include <QCoreApplication>
+#include <QMainWindow>
 #include <QDateTime>
 #include <QSqlQuery>
 #include <QStatusBar>
@@ -108,6 +109,23 @@ void Application::importAdif(const QString &path)
 {
     if (m_mainWindow)
         m_mainWindow->importAdif(path);
+}
+
+void Application::importFiles(const QStringList &paths)
+{
+    if (m_mainWindow)
+        m_mainWindow->importFiles(paths);
+}
+
+void Application::openHandedFiles(const QStringList &paths)
+{
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->showNormal();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+    if (!paths.isEmpty())
+        importFiles(paths);
 }
 
 void Application::quit()

@@ -6,6 +6,7 @@
 #include "storage/database.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QMainWindow;
@@ -42,6 +43,11 @@ public:
 
     // Opens the import of an ADIF file, as the Database menu's "Import ADIF..." does.
     void importAdif(const QString &path);
+    // Opens the import of several files together (ADIF files or EDI contest logs).
+    void importFiles(const QStringList &paths);
+    // Files another start of the program handed over: the main window comes to the front and
+    // their import opens (none: only the window comes to the front).
+    void openHandedFiles(const QStringList &paths);
 
     // Ends the program: every window closes at once, nothing is asked.
     void quit();

@@ -52,10 +52,10 @@ void setUp(QCommandLineParser &parser, const Options &options)
 {
     parser.setApplicationDescription(
         QStringLiteral("KX47 Logbook: the log of the award DIPLOMA KX47.\n\n"
-                       "Without a command the windows open; a FILE.adi or FILE.adx opens the "
-                       "import of that file.\n"
-                       "  import FILE  imports an ADIF file (.adi or .adx) into the log and "
-                       "prints what it did.\n"
+                       "Without a command the windows open; a FILE.adi, FILE.adx or FILE.edi "
+                       "opens the import of that file.\n"
+                       "  import FILE...  imports ADIF files (.adi or .adx) or EDI contest logs "
+                       "(.edi) into the log, all of them together, and prints what it did.\n"
                        "  export FILE  writes the whole log into an ADIF file (.adi).\n"
                        "  download lotw|eqsl  fetches the confirmations received from LoTW or "
                        "eQSL and merges them into the QSOs already logged. The login is the one "
@@ -69,9 +69,10 @@ void setUp(QCommandLineParser &parser, const Options &options)
     parser.addOptions(
         {options.folder, options.dryRun, options.confirmations, options.mixed, options.since});
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("import, export or download, or a file to import "
-                                                "in the windows."),
-                                 QStringLiteral("[import|export FILE|download lotw|eqsl] [FILE]"));
+                                 QStringLiteral("import, export or download, or files to "
+                                                "import in the windows."),
+                                 QStringLiteral("[import FILE...|export FILE|download lotw|eqsl] "
+                                                "[FILE...]"));
 }
 
 // Opens one database file. A command does not wait for SQLite's check of every page: the
@@ -161,16 +162,17 @@ CommandLine::CommandLine(const QStringList &arguments)
     } else if (importing || command == exportCommand) {
         m_action = importing ? Action::Import : Action::Export;
         m_file = positional.value(1);
-        if (positional.size() != 2)
-            m_error = QStringLiteral("%1 takes one FILE.").arg(command);
+        m_files = positional.mid(1);
+        if (importing ? positional.size() < 2 : positional.size() != 2)
+            m_error = importing ? QStringLiteral("import takes one FILE or more.")
+                                : QStringLiteral("%1 takes one FILE.").arg(command);
         else if (!importing && (m_dryRun || m_mixed || parser.isSet(options.confirmations)))
             m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
     } else {
         m_action = Action::Windows;
         m_file = command;
-        if (positional.size() > 1)
-            m_error = QStringLiteral("Unknown command: %1").arg(positional.join(QLatin1Char(' ')));
-        else if (m_dryRun || m_mixed || parser.isSet(options.confirmations))
+        m_files = positional;
+        if (m_dryRun || m_mixed || parser.isSet(options.confirmations))
             m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
     }
     Confirmations kinds;
@@ -249,8 +251,8 @@ int CommandLine::runImport(const QString &folder, QTextStream &out, QTextStream 
     ImportPlan plan;
     QString error;
     const AdifImport::Result result =
-        m_dryRun ? importer.preview(m_file, options, plan, {}, &error)
-                 : importer.apply(m_file, options, plan, nullptr, {}, &error);
+        m_dryRun ? importer.preview(m_files, options, plan, {}, &error)
+                 : importer.apply(m_files, options, plan, nullptr, {}, &error);
     if (result != AdifImport::Result::Done) {
         err << error << Qt::endl;
         return Failure;

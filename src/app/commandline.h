@@ -10,8 +10,8 @@ namespace kx47
 {
 
 // The program's command line:
-//     kx47 [FILE.adi|FILE.adx] [--folder DIR]          the windows; a file opens the import
-//     kx47 import FILE [--dry-run] [--confirmations paper,lotw,eqsl] [--mixed] [--folder DIR]
+//     kx47 [FILE.adi|FILE.adx|FILE.edi...] [--folder DIR]  the windows; files open the import
+//     kx47 import FILE... [--dry-run] [--confirmations paper,lotw,eqsl] [--mixed] [--folder DIR]
 //     kx47 export FILE [--folder DIR]
 //     kx47 download lotw|eqsl [--since YYYY-MM-DD] [--dry-run] [--confirmations KINDS]
 //          [--folder DIR]                            password from KX47_LOTW_PASSWORD or
@@ -34,6 +34,8 @@ public:
     Action action() const { return m_action; }
     // The file of the command, or the file the windows open for import (may be empty).
     QString file() const { return m_file; }
+    // Every file of the command, or every file the windows open for import together.
+    QStringList files() const { return m_files; }
     // The program folder named by --folder, else defaultFolder.
     QString folder(const QString &defaultFolder) const;
     // Why the arguments are wrong, for UsageError.
@@ -53,6 +55,7 @@ private:
 
     Action m_action = Action::Windows;
     QString m_file;
+    QStringList m_files;
     QString m_folder;
     QString m_error;
     QString m_confirmations;

@@ -226,7 +226,7 @@ void DownloadWindow::downloadFinished()
                           .arg(result.check.records)
                           .arg(serviceName(service)));
     const AdifCommands::Merge merge = m_commands.importChecked(
-        result.path, QStringLiteral("%1's report").arg(serviceName(service)),
+        {result.path}, QStringLiteral("%1's report").arg(serviceName(service)),
         downloadmerge::options(service, acceptedConfirmations()));
     if (merge == AdifCommands::Merge::NotImported)
         return;

@@ -73,6 +73,9 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             });
     connect(addItem(database, QStringLiteral("mnImportAdif"), QStringLiteral("I&mport ADIF...")),
             &QAction::triggered, this, [this] { m_adif.importFile(); });
+    connect(addItem(database, QStringLiteral("mnImportEdi"),
+                    QStringLiteral("Import &contest log (EDI)...")),
+            &QAction::triggered, this, [this] { m_adif.importContestLogs(); });
     connect(addItem(database, QStringLiteral("mnExportAdif"), QStringLiteral("E&xport ADIF...")),
             &QAction::triggered, this, [this] { m_adif.exportLog(); });
     connect(addItem(database, QStringLiteral("mnDownloadConfirmations"),
@@ -82,7 +85,7 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, [this] { backUpNow(m_context); });
     connect(addItem(database, QStringLiteral("mnRestore"), QStringLiteral("&Restore a backup...")),
             &QAction::triggered, this, showWindow(RestoreWindow::name));
-    connect(addItem(database, QStringLiteral("mnCheckLog"), QStringLiteral("&Check the log")),
+    connect(addItem(database, QStringLiteral("mnCheckLog"), QStringLiteral("Chec&k the log")),
             &QAction::triggered, this, [this] { checkLogNow(m_context); });
     addSeparator(database, QStringLiteral("mnLine2"));
     connect(addItem(database, QStringLiteral("mnExit"), QStringLiteral("&Exit")),

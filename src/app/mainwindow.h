@@ -23,6 +23,7 @@ public:
 
     // The Database menu's ADIF import, for a file given on the command line.
     void importAdif(const QString &path) { m_adif.importFile(path); }
+    void importFiles(const QStringList &paths) { m_adif.importFiles(paths); }
     // Runs work once, when the window has been painted for the first time.
     void whenPainted(std::function<void()> work) { m_painted = std::move(work); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace kx47
 {
@@ -23,6 +24,12 @@ public:
     // The desktop's file choosers; `filter` as in "ADIF files (*.adi *.adx)". The empty text
     // when the user cancelled.
     virtual QString openFileName(const QString &caption, const QString &filter) = 0;
+    // The chooser of several files; by default the chooser of one.
+    virtual QStringList openFileNames(const QString &caption, const QString &filter)
+    {
+        const QString one = openFileName(caption, filter);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
     virtual QString saveFileName(const QString &caption, const QString &suggestedName,
                                  const QString &filter) = 0;
 };

@@ -76,6 +76,11 @@ QString QtDialogs::openFileName(const QString &caption, const QString &filter)
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
 }
 
+QStringList QtDialogs::openFileNames(const QString &caption, const QString &filter)
+{
+    return QFileDialog::getOpenFileNames(QApplication::activeWindow(), caption, QString(), filter);
+}
+
 QString QtDialogs::saveFileName(const QString &caption, const QString &suggestedName,
                                 const QString &filter)
 {

@@ -13,6 +13,7 @@ public:
                           const QString &title = QString()) override;
     QString input(const QString &prompt) override;
     QString openFileName(const QString &caption, const QString &filter) override;
+    QStringList openFileNames(const QString &caption, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &suggestedName,
                          const QString &filter) override;
 };
