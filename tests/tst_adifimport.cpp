@@ -8,6 +8,10 @@
 #include "adif/adifimport.h"
 #include "app/commandline.h"
 #include "backup/backups.h"
+#include "browser/utilitywindow.h"
+#include "platform/appcontext.h"
+#include "platform/windownames.h"
+#include "platform/windowregistry.h"
 #include "storage/database.h"
 
 #include <QAction>
@@ -19,6 +23,8 @@
 #include <QTextStream>
 #include <QtTest>
 #include <sys/stat.h>
+
+Q_DECLARE_METATYPE(kx47::LogSearch)
 
 Q_DECLARE_METATYPE(kx47::MessageAnswer)
 
@@ -85,9 +91,11 @@ private slots:
     void failingLogWritesNothing();
     void cancelledImportWritesNothing();
     void readingTakesNoLock();
+    void roundTrip_data();
     void roundTrip();
     void menuImport_data();
     void menuImport();
+    void menuExport_data();
     void menuExport();
     void commandLine_data();
     void commandLine();
@@ -225,32 +233,66 @@ void TestAdifImport::readingTakesNoLock()
     QVERIFY(!folder.qsos().isEmpty());
 }
 
+void TestAdifImport::roundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<LogSearch>("search");
+    QTest::addColumn<QList<int>>("exported");
+    QTest::newRow("ADI, whole log") << "export.adi" << LogSearch() << QList<int>{1, 2, 3, 4, 5};
+    QTest::newRow("ADX, whole log") << "export.ADX" << LogSearch() << QList<int>{1, 2, 3, 4, 5};
+    QTest::newRow("ADI, a call found")
+        << "found.adi" << LogSearch::byCall("ik4abc") << QList<int>{1, 2};
+    QTest::newRow("ADX, a place with an apostrophe")
+        << "found.adx" << LogSearch::byPlace("SANT'ERMINIO", "") << QList<int>{1};
+}
+
 void TestAdifImport::roundTrip()
 {
+    QFETCH(QString, name);
+    QFETCH(LogSearch, search);
+    QFETCH(QList<int>, exported);
     ProgramFolder source;
     source.addQsos(
         {{1, "AB", "IK4ABC", "2024-03-01", "12:00", "SANT'ERMINIO", "FC", "CW", "HF", "a"},
-         {2, "AB", "IK4ABC", "2024-03-02", "00:05", "BRANVOLE", "PG", "CW", "HF", "w"},
-         {3, "XX", "I1XYZ/P", "2023-12-31", "23:59", "X", "RSM", "MIXED", "50 MHz", "c"},
+         {2, "AB", "IK4ABC", "2024-03-02", "00:05", "CITTÀ DI CASTELLO", "PG", "CW", "HF", "w"},
+         {3, "XX", "I1XYZ/P", "2023-12-31", "23:59", "<X & Y>", "RSM", "MIXED", "50 MHz", "c"},
          {4, "AC", "I2AAA", "2024-01-01", "00:00", "Y", "AN", "DIGITAL", "SAT", "w"},
          {5, "AD", "I3BBB", "2024-01-01", "08:00", "Z", "QZ", "SSB", "SHF", "c"}});
     QSqlQuery(source.log())
         .exec("update data set lotw = 'Y', lotwDate = '2024-03-04' where count in (2, 3)");
     QSqlQuery(source.log()).exec("update data set eqsl = 'Y' where count in (3, 4)");
-    const QString path = source.path() + "/export.adi";
+    const QString path = source.path() + "/" + name;
     {
         OpenFolder open(source);
         int written = 0;
-        QCOMPARE(AdifExport(open.log).write(path, {}, nullptr, &written), AdifExport::Result::Done);
-        QCOMPARE(written, 5);
+        AdifExport exporter(open.log);
+        exporter.setSearch(search);
+        QCOMPARE(exporter.write(path, {}, nullptr, &written), AdifExport::Result::Done);
+        QCOMPARE(written, exported.size());
     }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    // An .adx file is XML, its text outside ASCII in the _INTL field.
+    const bool adx = name.endsWith("adx", Qt::CaseInsensitive);
+    QCOMPARE(text.startsWith("<?xml"), adx);
+    if (adx && exported.contains(2))
+        QVERIFY(text.contains("<QTH_INTL>CITTÀ DI CASTELLO</QTH_INTL>"));
+
     ProgramFolder target;
     OpenFolder open(target);
     ImportPlan plan;
     QCOMPARE(AdifImport(open.log, open.places).apply(path, MappingOptions(), plan),
              AdifImport::Result::Done);
-    QCOMPARE(target.qsos(), source.qsos());
-    QCOMPARE(target.electronic(), source.electronic());
+    QList<QsoRow> expected;
+    QStringList expectedElectronic;
+    for (int count : exported) {
+        expected.append(source.qso(count));
+        expected.last().count = expected.size();
+        expectedElectronic.append(source.electronic().value(count - 1));
+    }
+    QCOMPARE(target.qsos(), expected);
+    QCOMPARE(target.electronic(), expectedElectronic);
 }
 
 void TestAdifImport::menuImport_data()
@@ -303,8 +345,21 @@ void TestAdifImport::menuImport()
     QCOMPARE(shown, remembered);
 }
 
+void TestAdifImport::menuExport_data()
+{
+    QTest::addColumn<bool>("searching");
+    QTest::addColumn<MessageAnswer>("answer");
+    QTest::addColumn<int>("records");
+    QTest::newRow("no search: the whole log") << false << MessageAnswer::Ok << 2;
+    QTest::newRow("a search, Yes: the QSOs found") << true << MessageAnswer::Yes << 1;
+    QTest::newRow("a search, No: the whole log") << true << MessageAnswer::No << 2;
+}
+
 void TestAdifImport::menuExport()
 {
+    QFETCH(bool, searching);
+    QFETCH(MessageAnswer, answer);
+    QFETCH(int, records);
     ProgramFolder folder;
     // QSO 3 holds a date that is not in the calendar, as older versions stored.
     folder.addQsos({{1, "AB", "IK4ABC", "2024-03-01", "12:00", "P", "AN", "CW", "HF", "w"},
@@ -312,18 +367,28 @@ void TestAdifImport::menuExport()
                     {3, "XA", "I0BAD", "2024-02-31", "12:00", "P", "AN", "SSB", "UHF", "w"}});
     TestApp app(folder.path());
     QVERIFY(app.start());
+    if (searching) {
+        app.app()
+            .context()
+            .windows.get<UtilityWindow>(windows::frmUtility)
+            ->searchFor(LogSearch::byCall("I1XYZ"));
+        app.dialogs.answers << answer;
+    }
     app.dialogs.fileNames << folder.path() + "/out";
     app.app().mainWindow()->findChild<QAction *>("mnExportAdif")->trigger();
 
     QFile file(folder.path() + "/out.adi");
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray written = file.readAll();
-    QCOMPARE(written.count("<EOR>"), 2);
+    QCOMPARE(app.dialogs.unanswered, 0);
+    QCOMPARE(written.count("<EOR>"), records);
     QVERIFY(!written.contains("I0BAD"));
     const QString summary = app.dialogs.texts().last();
-    QVERIFY(summary.startsWith("2 QSOs written to "));
-    QVERIFY2(summary.contains("\nQSO 3, I0BAD, 31/02/24"), qPrintable(summary));
-    QCOMPARE(app.dialogs.messages.last().icon, MessageIcon::Exclamation);
+    QVERIFY(summary.startsWith(QString("%1 QSOs written to ").arg(records)));
+    if (records == 2) {
+        QVERIFY2(summary.contains("\nQSO 3, I0BAD, 31/02/24"), qPrintable(summary));
+        QCOMPARE(app.dialogs.messages.last().icon, MessageIcon::Exclamation);
+    }
     QCOMPARE(folder.qso(3).date, QString("2024-02-31")); // the log keeps it as it was
 }
 
@@ -467,7 +532,8 @@ void TestAdifImport::exportNeverLandsOnADatabase()
                  refused ? 1 : 0);
         QCOMPARE(err.contains("cannot be written to"), refused);
     }
-    QVERIFY(refused ? content() == before : content().count("<EOR>") == 2);
+    QVERIFY(refused ? content() == before
+                    : content().count("<EOR>") + content().count("</RECORD>") == 2);
     QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 2);
 }
 

@@ -138,8 +138,9 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
     }
     try {
         const LogReads reads(m_log);
-        const int total = reads.qsoCount();
-        QSqlQuery query = reads.qsosByNumber();
+        const bool whole = m_search == LogSearch();
+        const int total = whole ? reads.qsoCount() : reads.qsoCount(m_search);
+        QSqlQuery query = whole ? reads.qsosByNumber() : reads.qsosByNumber(m_search);
         const QsoSource source = [&](QsoRecord &qso) {
             for (;;) {
                 if (!query.next())
@@ -158,7 +159,8 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             return true;
         };
         QString writeError;
-        if (!writeAdi(path, source, &writeError)) {
+        const auto write = isAdxName(path) ? writeAdx : writeAdi;
+        if (!write(path, source, &writeError, nullptr, QDateTime::currentDateTimeUtc())) {
             if (error)
                 *error = QStringLiteral("The file %1 could not be written: %2. No file was made; "
                                         "choose another folder or free some disk space.")
@@ -177,6 +179,11 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
     if (written)
         *written = done;
     return Result::Done;
+}
+
+bool AdifExport::isAdxName(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("adx"), Qt::CaseInsensitive) == 0;
 }
 
 QString AdifExport::summary(int written, const QString &path, const QStringList &notWritten)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/logsearch.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -9,7 +11,8 @@ namespace kx47
 
 class Database;
 
-// Writes the whole log, in the order of the QSO numbers, into an ADI file. The file takes its
+// Writes the whole log, or the QSOs a search of the browser finds, in the order of the QSO
+// numbers, into an ADI file, or an ADX file when the name ends in .adx. The file takes its
 // place only when it is complete: a failure or a cancel leaves any earlier file as it was. An
 // export never lands on a database: see refusal.
 class AdifExport
@@ -20,6 +23,11 @@ public:
     using Progress = std::function<bool(int done, int total)>;
 
     explicit AdifExport(const Database &log) : m_log(log) {}
+
+    // Only the QSOs this search finds are written (an empty search: the whole log).
+    void setSearch(const LogSearch &search) { m_search = search; }
+    // Whether path names an ADX file (.adx, any letter case).
+    static bool isAdxName(const QString &path);
 
     // Refuses (Failed, with refusal's words) a path that refusal refuses.
     // QSOs whose date is not a day of the calendar (31 February) are not written: each is named
@@ -39,6 +47,7 @@ public:
 
 private:
     const Database &m_log;
+    LogSearch m_search;
 };
 
 } // namespace kx47

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QSaveFile>
 #include <QVarLengthArray>
+#include <QXmlStreamWriter>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -93,41 +94,107 @@ void appendGridsquareField(QByteArray &out, const QString &letters)
 }
 
 // A confirmation by LoTW or eQSL: Y and, where known, its date.
-void appendConfirmation(QByteArray &out, const char *name, const char *dateName,
-                        const QString &confirmed, const QString &date)
+template <class Sink>
+void visitConfirmation(Sink &sink, const char *name, const char *dateName, const QString &confirmed,
+                       const QString &date)
 {
     if (confirmed.isEmpty())
         return;
-    appendField(out, name, QByteArrayView("Y"));
+    sink.text(name, QStringView(u"Y"));
     if (!date.isEmpty())
-        appendDigitsField(out, dateName, date);
+        sink.digits(dateName, date);
 }
+
+// The fields of one QSO, handed to a sink in the order they are written: text(name, value),
+// digits(name, text) for the digits of a date or time, gridsquare(letters), and the same text
+// for the log's own values under their APP_KX47_ names.
+template <class Sink> void visitRecord(Sink &sink, const QsoRecord &qso)
+{
+    sink.text("CALL", qso.call);
+    sink.digits("QSO_DATE", qso.date);
+    sink.digits("TIME_ON", qso.time);
+    sink.gridsquare(qso.locator);
+    if (!qso.place.isEmpty())
+        sink.text("QTH", qso.place);
+    using namespace vocabulary;
+    if (qso.band == QLatin1String(bands[1].name)) // 50 MHz
+        sink.text("BAND", QStringView(u"6m"));
+    if (qso.mode == QLatin1String(modes[1]) || qso.mode == QLatin1String(modes[2])) // SSB, CW
+        sink.text("MODE", qso.mode);
+    if (qso.band == QLatin1String(bands[5].name)) // SAT
+        sink.text("PROP_MODE", QStringView(u"SAT"));
+    if (isQsl(qso.qsl, QslState::Confirmed) || isQsl(qso.qsl, QslState::Accredited))
+        sink.text("QSL_RCVD", QStringView(u"Y"));
+    visitConfirmation(sink, "LOTW_QSL_RCVD", "LOTW_QSLRDATE", qso.lotw, qso.lotwDate);
+    visitConfirmation(sink, "EQSL_QSL_RCVD", "EQSL_QSLRDATE", qso.eqsl, qso.eqslDate);
+    sink.text("APP_KX47_BAND", qso.band);
+    sink.text("APP_KX47_MODE", qso.mode);
+    sink.text("APP_KX47_QSL", qso.qsl);
+    sink.text("APP_KX47_PROV", qso.prov);
+}
+
+// ADI: "<NAME:bytes>value " into one buffer.
+struct AdiSink {
+    QByteArray &out;
+    void text(const char *name, QStringView value) { appendField(out, name, value); }
+    void digits(const char *name, QStringView value) { appendDigitsField(out, name, value); }
+    void gridsquare(const QString &letters) { appendGridsquareField(out, letters); }
+};
 
 void appendRecord(QByteArray &out, const QsoRecord &qso)
 {
-    appendField(out, "CALL", qso.call);
-    appendDigitsField(out, "QSO_DATE", qso.date);
-    appendDigitsField(out, "TIME_ON", qso.time);
-    appendGridsquareField(out, qso.locator);
-    if (!qso.place.isEmpty())
-        appendField(out, "QTH", qso.place);
-    using namespace vocabulary;
-    if (qso.band == QLatin1String(bands[1].name)) // 50 MHz
-        appendField(out, "BAND", QByteArrayView("6m"));
-    if (qso.mode == QLatin1String(modes[1]) || qso.mode == QLatin1String(modes[2])) // SSB, CW
-        appendField(out, "MODE", qso.mode);
-    if (qso.band == QLatin1String(bands[5].name)) // SAT
-        appendField(out, "PROP_MODE", QByteArrayView("SAT"));
-    if (isQsl(qso.qsl, QslState::Confirmed) || isQsl(qso.qsl, QslState::Accredited))
-        appendField(out, "QSL_RCVD", QByteArrayView("Y"));
-    appendConfirmation(out, "LOTW_QSL_RCVD", "LOTW_QSLRDATE", qso.lotw, qso.lotwDate);
-    appendConfirmation(out, "EQSL_QSL_RCVD", "EQSL_QSLRDATE", qso.eqsl, qso.eqslDate);
-    appendField(out, "APP_KX47_BAND", qso.band);
-    appendField(out, "APP_KX47_MODE", qso.mode);
-    appendField(out, "APP_KX47_QSL", qso.qsl);
-    appendField(out, "APP_KX47_PROV", qso.prov);
+    AdiSink sink{out};
+    visitRecord(sink, qso);
     out += "<EOR>\n";
 }
+
+// The fields ADIF gives an _INTL twin for text outside ASCII.
+bool hasIntlTwin(const char *name)
+{
+    for (const char *twin : {"QTH", "NAME", "COMMENT", "NOTES", "ADDRESS", "COUNTRY", "RIG",
+                             "QSLMSG", "SIG", "SIG_INFO", "MY_NAME", "MY_CITY", "MY_COUNTRY"}) {
+        if (std::strcmp(name, twin) == 0)
+            return true;
+    }
+    return false;
+}
+
+// ADX: an element per field, the log's own values as <APP PROGRAMID="KX47" FIELDNAME=...>.
+struct AdxSink {
+    QXmlStreamWriter &xml;
+    void text(const char *name, QStringView value)
+    {
+        static constexpr QLatin1String appPrefix("APP_KX47_");
+        const QLatin1String field(name);
+        if (field.startsWith(appPrefix)) {
+            xml.writeStartElement(QStringLiteral("APP"));
+            xml.writeAttribute(QStringLiteral("PROGRAMID"), QStringLiteral("KX47"));
+            xml.writeAttribute(QStringLiteral("FIELDNAME"), field.mid(appPrefix.size()));
+            xml.writeAttribute(QStringLiteral("TYPE"), QStringLiteral("S"));
+            xml.writeCharacters(value.toString());
+            xml.writeEndElement();
+            return;
+        }
+        // Text outside ASCII goes into the _INTL twin, where ADIF allows it.
+        if (!isAscii(value) && hasIntlTwin(name))
+            xml.writeTextElement(field + QLatin1String("_INTL"), value.toString());
+        else
+            xml.writeTextElement(field, value.toString());
+    }
+    void digits(const char *name, QStringView value)
+    {
+        QString only;
+        for (const QChar c : value) {
+            if (c.isDigit())
+                only += c;
+        }
+        text(name, only);
+    }
+    void gridsquare(const QString &letters)
+    {
+        text("GRIDSQUARE", QString(QStringLiteral("KX47") + letters.toUpper()));
+    }
+};
 
 } // namespace
 
@@ -229,6 +296,55 @@ bool writeAdi(const QString &path, const QsoSource &source, QString *error, int 
     }
     if (!writeAll(file, chunk, &reason))
         return failed(reason);
+    if (!file.commit())
+        return failed(file.errorString());
+    if (written)
+        *written = count;
+    return true;
+}
+
+bool writeAdx(const QString &path, const QsoSource &source, QString *error, int *written,
+              const QDateTime &created)
+{
+    int count = 0;
+    QSaveFile file(path);
+    auto failed = [&](const QString &reason) {
+        if (error)
+            *error = reason;
+        if (written)
+            *written = count;
+        file.cancelWriting();
+        return false;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
+    QXmlStreamWriter xml(&file);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(1);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("ADX"));
+    xml.writeStartElement(QStringLiteral("HEADER"));
+    xml.writeTextElement(QStringLiteral("ADIF_VER"), QStringLiteral("3.1.4"));
+    xml.writeTextElement(QStringLiteral("PROGRAMID"), QStringLiteral("KX47"));
+    xml.writeTextElement(QStringLiteral("CREATED_TIMESTAMP"),
+                         created.toUTC().toString(QStringLiteral("yyyyMMdd HHmmss")));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("RECORDS"));
+    AdxSink sink{xml};
+    QsoRecord qso;
+    while (source(qso)) {
+        xml.writeStartElement(QStringLiteral("RECORD"));
+        visitRecord(sink, qso);
+        xml.writeEndElement();
+        ++count;
+        if (xml.hasError())
+            return failed(file.errorString());
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    if (xml.hasError())
+        return failed(file.errorString());
     if (!file.commit())
         return failed(file.errorString());
     if (written)

@@ -50,4 +50,10 @@ using QsoSource = std::function<bool(QsoRecord &qso)>;
 bool writeAdi(const QString &path, const QsoSource &source, QString *error = nullptr,
               int *written = nullptr, const QDateTime &created = QDateTime::currentDateTimeUtc());
 
+// The same as ADX (ADIF's XML form), written by QXmlStreamWriter in UTF-8: text outside ASCII
+// goes into the _INTL field where ADIF has one (QTH_INTL), the log's own values into
+// <APP PROGRAMID="KX47" FIELDNAME="BAND"> elements.
+bool writeAdx(const QString &path, const QsoSource &source, QString *error = nullptr,
+              int *written = nullptr, const QDateTime &created = QDateTime::currentDateTimeUtc());
+
 } // namespace kx47

@@ -5,9 +5,12 @@
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "backup/backups.h"
+#include "browser/utilitywindow.h"
 #include "log/lognotifier.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
+#include "platform/windownames.h"
+#include "platform/windowregistry.h"
 #include "storage/database.h"
 
 #include <QDir>
@@ -169,6 +172,20 @@ AdifCommands::Merge AdifCommands::importChecked(const QStringList &paths, const 
 
 void AdifCommands::exportLog()
 {
+    // While the browser lists what a search found, the user chooses between those QSOs and the
+    // whole log.
+    LogSearch search;
+    if (auto *browser = m_context.windows.find<UtilityWindow>(windows::frmUtility))
+        search = browser->search();
+    if (search != LogSearch()) {
+        const QString question =
+            QStringLiteral("The log browser lists what it found (%1). Export only those QSOs?\n"
+                           "Yes: only the QSOs found. No: the whole log.")
+                .arg(search.description());
+        if (m_context.dialogs.message(question, MessageIcon::None, MessageButtons::YesNo) !=
+            MessageAnswer::Yes)
+            search = LogSearch();
+    }
     // A name that would land on the log, a database or any file that is not ADIF is refused,
     // and another asked for.
     QString path;
@@ -193,11 +210,11 @@ void AdifCommands::exportLog()
     {
         Progress progress(m_parent,
                           QStringLiteral("Writing %1...").arg(QFileInfo(path).fileName()));
-        result =
-            AdifExport(m_context.log)
-                .write(
-                    path, [&progress](int done, int total) { return progress.at(done, total); },
-                    &error, &written, &notWritten);
+        AdifExport exporter(m_context.log);
+        exporter.setSearch(search);
+        result = exporter.write(
+            path, [&progress](int done, int total) { return progress.at(done, total); }, &error,
+            &written, &notWritten);
     }
     switch (result) {
     case AdifExport::Result::Done:

@@ -215,4 +215,9 @@ QString LogQuery::countAllSql()
     return countAll;
 }
 
+QString LogQuery::whereSearch() const
+{
+    return m_condition.isEmpty() ? QString() : where + m_condition;
+}
+
 } // namespace kx47

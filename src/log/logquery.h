@@ -36,6 +36,8 @@ public:
     // The names of the byte columns of storedBytesSql(); the count keeps its name.
     static QString bytesColumn(const QString &column);
     const QVariantList &values() const { return m_values; }
+    // The search alone, " where ..." with values(), or empty when nothing is searched for.
+    QString whereSearch() const;
     // The first rows of storedBytesSql() alone, as many as firstLinesValues() asks for.
     QString firstLinesSql() const;
     QVariantList firstLinesValues(int lines) const;

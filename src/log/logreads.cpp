@@ -1,5 +1,6 @@
 #include "logreads.h"
 
+#include "log/logquery.h"
 #include "log/logstore.h"
 #include "storage/database.h"
 
@@ -61,6 +62,20 @@ int LogReads::qsoCount(const QSqlDatabase &file)
 QSqlQuery LogReads::qsosByNumber() const
 {
     return m_log.run(byNumberSql);
+}
+
+int LogReads::qsoCount(const LogSearch &search) const
+{
+    const LogQuery query(LogOrderKey::Call, LogSecondaryOrder::None, false, search);
+    return m_log.count(qsoCountSql + query.whereSearch(), query.values());
+}
+
+QSqlQuery LogReads::qsosByNumber(const LogSearch &search) const
+{
+    const LogQuery query(LogOrderKey::Call, LogSecondaryOrder::None, false, search);
+    return m_log.run(QStringLiteral("select %1 from data%2 order by count")
+                         .arg(QLatin1String(LogStore::qsoColumns), query.whereSearch()),
+                     query.values());
 }
 
 QSqlQuery LogReads::qsosBySubSquare() const

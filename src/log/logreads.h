@@ -10,6 +10,7 @@ namespace kx47
 {
 
 class Database;
+struct LogSearch;
 
 // The reads of the log's QSOs that the printouts, the files, the map and the backups make.
 // Each gives a query positioned before its first row, forward only; a statement the engine
@@ -27,6 +28,10 @@ public:
 
     // Every QSO in the order of its number, LogStore::qsoColumns (read by LogStore::recordAt).
     QSqlQuery qsosByNumber() const;
+    // The QSOs a search of the browser finds: how many, and in the order of their number,
+    // LogStore::qsoColumns.
+    int qsoCount(const LogSearch &search) const;
+    QSqlQuery qsosByNumber(const LogSearch &search) const;
     // Every QSO by sub-square, mode and band, in the order of logging within them,
     // LogStore::qsoColumns.
     QSqlQuery qsosBySubSquare() const;
