@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QSqlQuery>
 #include <cstdlib>
+#include <cstring>
 
 namespace kx47
 {
@@ -92,24 +93,18 @@ void ImportPlan::makeKeys(const QsoRecord &r)
     slot += separator;
     appendUpper(slot, r.mode);
     m_slotKey.rehash();
-    // The call, band and mode, for the records that name no sub-square.
-    const QStringView call = QStringView(r.call).trimmed();
-    QString &ofCall = m_callKey.text;
-    ofCall.truncate(0);
-    appendUpper(ofCall, call);
-    ofCall += separator;
-    appendUpper(ofCall, r.band);
-    ofCall += separator;
-    appendUpper(ofCall, r.mode);
-    m_callKey.rehash();
-    // The QSO key is most often kept by m_byQso: it is made in memory of its own, of its size.
-    QString &qso = m_qsoKey.text;
-    qso = QString();
-    qso.reserve(call.size() + 1 + slot.size());
-    appendUpper(qso, call);
-    qso += separator;
-    qso += slot;
-    m_qsoKey.rehash();
+    QString &key = m_keyText;
+    key.truncate(0);
+    appendUpper(key, QStringView(r.call).trimmed());
+    const qsizetype callEnd = key.size();
+    key += separator;
+    key += slot;
+    m_qsoKey = key.toUtf8();
+    m_qsoHash = fnv1a(QByteArrayView(m_qsoKey));
+    // The call key: the QSO key without its sub-square.
+    key.remove(callEnd + 1, slot.indexOf(separator) + 1);
+    m_callKey = key.toUtf8();
+    m_callHash = fnv1a(QByteArrayView(m_callKey));
 }
 
 qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
@@ -158,15 +153,55 @@ int ImportPlan::slotOf(const QsoRecord &r)
     return index;
 }
 
+bool ImportPlan::isQsoKey(int keyAt) const
+{
+    quint32 size = 0;
+    std::memcpy(&size, m_keyTexts.constData() + keyAt, sizeof size);
+    return size == quint32(m_qsoKey.size()) &&
+           std::memcmp(m_keyTexts.constData() + keyAt + sizeof size, m_qsoKey.constData(), size) ==
+               0;
+}
+
+bool ImportPlan::isCallKey(int keyAt) const
+{
+    // A QSO key is "CALL<sep>SUB-SQUARE<sep>BAND<sep>MODE"; its call key leaves out the
+    // sub-square and the separator before it.
+    quint32 size = 0;
+    std::memcpy(&size, m_keyTexts.constData() + keyAt, sizeof size);
+    const QByteArrayView stored(m_keyTexts.constData() + keyAt + sizeof size, size);
+    const char sep = char(separator.unicode());
+    const qsizetype callEnd = stored.indexOf(sep);
+    const qsizetype slotEnd = callEnd < 0 ? -1 : stored.indexOf(sep, callEnd + 1);
+    if (slotEnd < 0)
+        return false;
+    const QByteArrayView call = stored.first(callEnd);
+    const QByteArrayView rest = stored.sliced(slotEnd);
+    return call.size() + rest.size() == m_callKey.size() &&
+           QByteArrayView(m_callKey).first(call.size()) == call &&
+           QByteArrayView(m_callKey).sliced(call.size()) == rest;
+}
+
 // The keys of r are made already.
 int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
 {
     const int index = m_entries.size();
-    int &last = m_byQso[m_qsoKey].last;
-    int &lastOfCall = m_byCall[m_callKey].last;
-    m_entries.append({count, isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(), !r.eqsl.isEmpty(),
-                      !r.eqslDate.isEmpty(), minutesOf(r.date, r.time), qslLetter(r.qsl), slotOf(r),
-                      last, lastOfCall});
+    int &last = m_byQso[m_qsoHash].last;
+    int &lastOfCall = m_byCall[m_callHash].last;
+    // The key is kept once: an entry of the same key shares it.
+    int keyAt = -1;
+    for (int other = last; other >= 0 && keyAt < 0; other = m_entries[other].previous) {
+        if (isQsoKey(m_entries[other].keyAt))
+            keyAt = m_entries[other].keyAt;
+    }
+    if (keyAt < 0) {
+        keyAt = int(m_keyTexts.size());
+        const quint32 size = quint32(m_qsoKey.size());
+        m_keyTexts.append(reinterpret_cast<const char *>(&size), sizeof size);
+        m_keyTexts.append(m_qsoKey);
+    }
+    m_entries.append({count, last, lastOfCall, keyAt, slotOf(r), minutesOf(r.date, r.time),
+                      qslLetter(r.qsl), isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(),
+                      !r.eqsl.isEmpty(), !r.eqslDate.isEmpty()});
     last = index;
     lastOfCall = index;
     return index;
@@ -185,17 +220,17 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
 }
 
 // Of equally near entries, the first one planned.
-int ImportPlan::nearest(const Key &key, qint64 when, bool ofCall) const
+int ImportPlan::nearest(qint64 when, bool ofCall) const
 {
-    const QHash<Key, Chain> &chains = ofCall ? m_byCall : m_byQso;
-    const auto found = chains.constFind(key);
+    const QHash<quint64, Chain> &chains = ofCall ? m_byCall : m_byQso;
+    const auto found = chains.constFind(ofCall ? m_callHash : m_qsoHash);
     if (found == chains.constEnd() || when < 0)
         return -1;
     int best = -1;
     qint64 bestDistance = matchMinutes + 1;
     for (int index = found->last; index >= 0;) {
         const Entry &e = m_entries[index];
-        if (e.when >= 0) {
+        if (e.when >= 0 && (ofCall ? isCallKey(e.keyAt) : isQsoKey(e.keyAt))) {
             const qint64 distance = std::llabs(e.when - when);
             if (distance < bestDistance || (distance == bestDistance && best >= 0)) {
                 best = index;
@@ -263,18 +298,18 @@ ImportOutcome ImportPlan::add(const QsoRecord &record, qint64 recordNumber)
     ImportOutcome outcome;
     if (record.locator.isEmpty()) {
         // No sub-square named: only a QSO of the log can take it.
-        const int match = nearest(m_callKey, when, true);
+        const int match = nearest(when, true);
         outcome = match >= 0          ? merge(record, match)
                   : confirmationsOnly ? ImportOutcome::NotInLog
                                       : ImportOutcome::SubSquareUnknown;
         ++m_counts[static_cast<int>(outcome)];
         return outcome;
     }
-    const int match = nearest(m_qsoKey, when, false);
+    const int match = nearest(when, false);
     // A logged QSO of the same call, band and mode at that time in another sub-square: one of
     // the two locators is wrong. Two records of one file in two sub-squares are a station on
     // the move, and both count.
-    const int elsewhere = match < 0 ? nearest(m_callKey, when, true) : -1;
+    const int elsewhere = match < 0 ? nearest(when, true) : -1;
     if (match >= 0) {
         outcome = merge(record, match);
     } else if (elsewhere >= 0 && !m_entries[elsewhere].isNew) {

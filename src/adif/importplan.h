@@ -99,19 +99,21 @@ public:
     std::function<void(int count, const QsoRecord &record)> addElectronic;
 
 private:
-    // A QSO of the log or a new one of the file, as the matching sees it.
+    // A QSO of the log or a new one of the file, as the matching sees it: a few numbers, its
+    // key kept once for all the entries that share it.
     struct Entry {
-        int count;  // the log's number; for a new QSO the number it was appended under, or 0
+        int count;    // the log's number; for a new QSO the number it was appended under, or 0
+        int previous; // the entry before it of the same QSO key's hash; -1
+        int previousOfCall; // the entry before it of the same call key's hash; -1
+        int keyAt;          // where its QSO key is in m_keyTexts
+        int slot;           // in m_slotList
+        qint64 when;        // minutes since the start of the calendar; -1 when unknown
+        char qsl;
         bool isNew; // a QSO of this file
         bool lotw;  // confirmed by LoTW, with a date when dated
         bool lotwDated;
         bool eqsl;
         bool eqslDated;
-        qint64 when; // minutes since the start of the calendar; -1 when unknown
-        char qsl;
-        int slot;           // in m_slotList
-        int previous;       // the entry before it with the same call, sub-square, band and mode; -1
-        int previousOfCall; // the entry before it with the same call, band and mode; -1
     };
     // One sub-square, band and mode of the award.
     struct Slot {
@@ -119,19 +121,23 @@ private:
         bool accredited = false; // in the log before the import
         int holder = -1;         // the entry that is confirmed or accredited there
     };
-    // The entries of one call, sub-square, band and mode, from the last one back by previous.
+    // The entries of one hash of a key, from the last one back.
     struct Chain {
         int last = -1;
     };
     // A key of the matching: the texts in capitals, apart by a separator.
     using Key = TextKey;
 
-    // Fills m_slotKey (sub-square, band, mode), m_qsoKey (call and the same) and m_callKey
-    // (call, band, mode) of a QSO.
+    // Fills the keys of a QSO: m_slotKey (sub-square, band, mode), the QSO key (call and the
+    // same) and the call key (call, band, mode), the last two in UTF-8 with their hashes.
     void makeKeys(const QsoRecord &r);
     static qint64 minutesOf(const QString &date, const QString &time);
-    // The nearest entry within matchMinutes of the QSO key, or of the call key; -1 for none.
-    int nearest(const Key &key, qint64 when, bool ofCall) const;
+    // The entry nearest in time to when among those of the QSO key at hand, or of its call key;
+    // -1 for none within matchMinutes.
+    int nearest(qint64 when, bool ofCall) const;
+    // Whether the QSO key at keyAt in m_keyTexts is the QSO key at hand, or has its call key.
+    bool isQsoKey(int keyAt) const;
+    bool isCallKey(int keyAt) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
     int slotOf(const QsoRecord &r);
     // Takes the record's confirmations into a matched entry: the outcome.
@@ -144,14 +150,19 @@ private:
     QString m_reasonStart = QStringLiteral("record");
     QStringList m_differing;
     QVector<Entry> m_entries;
-    QHash<Key, Chain> m_byQso;  // call, sub-square, band, mode -> entries
-    QHash<Key, Chain> m_byCall; // call, band, mode -> entries
-    QHash<Key, int> m_slots;    // sub-square, band, mode -> m_slotList
+    QHash<quint64, Chain> m_byQso;  // hash of call, sub-square, band, mode -> entries
+    QHash<quint64, Chain> m_byCall; // hash of call, band, mode -> entries
+    // The QSO keys, each once, in UTF-8 after its length.
+    QByteArray m_keyTexts;
+    QHash<Key, int> m_slots; // sub-square, band, mode -> m_slotList
     QVector<Slot> m_slotList;
     // The keys of the QSO at hand, their memory kept from one QSO to the next.
-    Key m_qsoKey;
+    QString m_keyText;
+    QByteArray m_qsoKey;
+    quint64 m_qsoHash = 0;
+    QByteArray m_callKey;
+    quint64 m_callHash = 0;
     Key m_slotKey;
-    Key m_callKey;
 };
 
 } // namespace kx47
