@@ -366,7 +366,7 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
 void FileQsos::append(const QsoRecord &qso)
 {
     for (const QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place,
-                                &qso.prov, &qso.mode, &qso.band, &qso.qsl}) {
+                                &qso.prov, &qso.mode, &qso.band, &qso.qsl, &qso.kept}) {
         const qsizetype length = std::min<qsizetype>(text->size(), 0xFFFF);
         m_texts += QChar(char16_t(length));
         m_texts += QStringView(*text).left(length);
@@ -380,7 +380,7 @@ void FileQsos::forEach(const std::function<void(const QsoRecord &)> &take) const
     const QChar *at = m_texts.constData();
     for (int i = 0; i < m_count; ++i) {
         for (QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov,
-                              &qso.mode, &qso.band, &qso.qsl}) {
+                              &qso.mode, &qso.band, &qso.qsl, &qso.kept}) {
             const qsizetype length = at->unicode();
             text->setUnicode(at + 1, length);
             at += length + 1;

@@ -28,6 +28,19 @@ struct AdifRecord {
     QString qslRcvd;
     QString lotwQslRcvd;
     QString eqslQslRcvd;
+    // Fields the log has no column for, kept beside the QSO as the file said them.
+    QString rstSent;
+    QString rstRcvd;
+    QString stx;
+    QString srx;
+    QString comment;
+    QString name;
+    QString operatorCall; // OPERATOR
+    QString stationCallsign;
+    QString myGridsquare;
+    QString contestId;
+    QString commentIntl; // COMMENT and NAME in any script (ADX)
+    QString nameIntl;
     // The values this program writes in its own application-defined fields.
     QString kx47Band;
     QString kx47Mode;
@@ -46,12 +59,15 @@ struct AdifRecord {
     }
 
     // Every text of the record, error included.
-    std::array<QString *, 21> fields()
+    std::array<QString *, 33> fields()
     {
-        return {{&error,   &call,     &qsoDate,     &timeOn,      &gridsquare, &band,
-                 &freq,    &mode,     &submode,     &propMode,    &satName,    &qth,
-                 &qthIntl, &qslRcvd,  &lotwQslRcvd, &eqslQslRcvd, &kx47Band,   &kx47Mode,
-                 &kx47Qsl, &kx47Prov, &awardMode}};
+        return {
+            {&error,     &call,        &qsoDate,     &timeOn,       &gridsquare,      &band,
+             &freq,      &mode,        &submode,     &propMode,     &satName,         &qth,
+             &qthIntl,   &qslRcvd,     &lotwQslRcvd, &eqslQslRcvd,  &kx47Band,        &kx47Mode,
+             &kx47Qsl,   &kx47Prov,    &awardMode,   &rstSent,      &rstRcvd,         &stx,
+             &srx,       &comment,     &name,        &operatorCall, &stationCallsign, &myGridsquare,
+             &contestId, &commentIntl, &nameIntl}};
     }
 };
 

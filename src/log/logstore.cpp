@@ -1,5 +1,7 @@
 #include "logstore.h"
 
+#include "keptfields.h"
+
 #include "log/awardvocabulary.h"
 #include "log/qsonumber.h"
 #include "storage/database.h"
@@ -24,6 +26,7 @@ QsoRecord LogStore::recordAt(const QSqlQuery &query)
     qso.mode = query.value(7).toString();
     qso.band = query.value(8).toString();
     qso.qsl = query.value(9).toString();
+    qso.kept = query.value(10).toString();
     return qso;
 }
 
@@ -49,10 +52,10 @@ const QString holdersSql = QStringLiteral(
 const QString deleteSql = QStringLiteral("delete from data where count = ?");
 const QString appendSql =
     QStringLiteral("insert into data (count, WWLocator, place, prov, mode, band, call, date, "
-                   "time, qsl) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                   "time, qsl, kept) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
 const QString rewriteSql =
     QStringLiteral("update data set WWLocator = ?, place = ?, prov = ?, mode = ?, band = ?, "
-                   "call = ?, date = ?, time = ?, qsl = ? where count = ?");
+                   "call = ?, date = ?, time = ?, qsl = ?, kept = ? where count = ?");
 // The states in rising order; a state is replaced only by a higher one.
 const QString upgradeToConfirmedSql =
     QStringLiteral("update data set qsl = 'c' where count = ? and qsl not in ('c', 'a')");
@@ -68,7 +71,7 @@ QVariant text(const QString &value)
 QVariantList rowValues(const QsoRecord &r)
 {
     return {text(r.locator), text(r.place), text(r.prov), text(r.mode), text(r.band),
-            text(r.call),    text(r.date),  text(r.time), text(r.qsl)};
+            text(r.call),    text(r.date),  text(r.time), text(r.qsl),  text(r.kept)};
 }
 
 // The helpers below run their statements through run(sql, values), which gives the query
@@ -251,11 +254,15 @@ LogStore::Written LogStore::Batch::append(const QsoRecord &record)
 
 LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
 {
-    if (!contains(record.count))
+    const std::optional<QsoRecord> stored = fetch(record.count);
+    if (!stored)
         return {};
     if (const Rule rule = check(record, record.count); rule != Rule::Kept)
         return {0, rule};
-    run(rewriteSql, rowValues(record) + QVariantList{record.count});
+    QsoRecord edited = record;
+    edited.kept = keptfields::afterEdit(stored->kept, stored->band != record.band,
+                                        stored->mode != record.mode);
+    run(rewriteSql, rowValues(edited) + QVariantList{record.count});
     m_change.changed << record.count;
     m_touched.insert(record.count);
     return {record.count, Rule::Kept};

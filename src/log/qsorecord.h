@@ -18,6 +18,9 @@ struct QsoRecord {
     QString mode;
     QString band;
     QString qsl;
+    // What the file it came from said beyond the columns (keptfields.h); empty for a QSO typed
+    // by hand.
+    QString kept;
 };
 
 } // namespace kx47

@@ -49,6 +49,12 @@ PRAGMA user_version = 1;
 CREATE INDEX IF NOT EXISTS data_band_mode ON data (band, mode, WWLocator, prov);
 PRAGMA user_version = 2;
 
+-- [data.mdb step 3]
+-- What a file said of a QSO beyond the columns above (keptfields.h), so that nothing an
+-- import read is lost; empty for a QSO typed by hand.
+ALTER TABLE data ADD COLUMN kept TEXT NOT NULL DEFAULT '';
+PRAGMA user_version = 3;
+
 -- [places.mdb]
 CREATE TABLE places (
     place     TEXT NOT NULL COLLATE NOCASE,
@@ -62,3 +68,6 @@ PRAGMA user_version = 1;
 
 -- [places.mdb step 2]
 PRAGMA user_version = 2;
+
+-- [places.mdb step 3]
+PRAGMA user_version = 3;
