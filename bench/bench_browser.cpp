@@ -4,9 +4,13 @@
 // deleted with the browser and the counter open; recounting, scrolling and the memory of the
 // listed log; beside them the sqlite3 tool's own time for the same statements on the same file.
 //
-//     bench_browser [qsos [folder]]     (the log is kept in folder when one is given)
+//     bench_browser [qsos [folder [busy]]]
+//
+// The log is kept in folder when one is given; with "busy", a helper process spins on another
+// core for the whole run, as a build beside the program would.
 #include "benchapp.h"
 #include "benchlog.h"
+#include "busycore.h"
 #include "figures.h"
 #include "logfactory.h"
 #include "processmemory.h"
@@ -219,6 +223,7 @@ int main(int argc, char *argv[])
     if (!log.build())
         return 1;
     const QString logPath = log.logPath();
+    const BusyCore busy(BusyCore::asked(argc, argv));
 
     BenchApp bench(log.folder());
     if (!bench.start()) {

@@ -92,6 +92,8 @@ private slots:
     void failingLogWritesNothing();
     void cancelledImportWritesNothing();
     void readingTakesNoLock();
+    void fileQsosComeBackWhole_data();
+    void fileQsosComeBackWhole();
     void roundTrip_data();
     void roundTrip();
     void keptFieldsRoundTrip_data();
@@ -208,6 +210,62 @@ void TestAdifImport::cancelledImportWritesNothing()
 
 // The file is read whole before the log's write lock is taken: while it is read, another
 // program may write.
+// The QSOs kept between reading and writing come back each once, in order, unchanged: from
+// memory, from a temporary file, and where the temporary file is refused or fills up.
+void TestAdifImport::fileQsosComeBackWhole_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("few, in memory") << 3 << "";
+    QTest::newRow("many, in a temporary file") << 60000 << "";
+    QTest::newRow("temporary folder read-only") << 60000 << "read-only";
+    QTest::newRow("temporary file fills the disk") << 60000 << "full";
+}
+
+void TestAdifImport::fileQsosComeBackWhole()
+{
+    QFETCH(int, count);
+    QFETCH(QString, obstacle);
+    QTemporaryDir temp;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    if (obstacle == "read-only")
+        QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const auto nth = [](int i) {
+        QsoRecord qso{i,
+                      "AB",
+                      QStringLiteral("IK%1ÄÖ").arg(i),
+                      "2024-03-01",
+                      "10:00",
+                      i % 7 ? "" : QString(300, QChar(0x00e9)),
+                      "AN",
+                      "CW",
+                      "HF",
+                      "w"};
+        return qso;
+    };
+    FileQsos qsos;
+    {
+        FileSizeLimit full(obstacle == "full" ? 6 << 20 : -1);
+        for (int i = 0; i < count; ++i)
+            qsos.append(nth(i));
+    }
+    int given = 0;
+    bool same = true;
+    qsos.forEach([&](const QsoRecord &qso) {
+        const QsoRecord want = nth(given++);
+        same = same && qso.call == want.call && qso.place == want.place &&
+               qso.locator == want.locator && qso.qsl == want.qsl && qso.date == want.date;
+    });
+    QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (savedTemp.isEmpty())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", savedTemp);
+    QCOMPARE(given, count);
+    QVERIFY(same);
+}
+
 void TestAdifImport::readingTakesNoLock()
 {
     ProgramFolder folder;

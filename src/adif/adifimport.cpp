@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -287,6 +288,9 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     const qint64 total = totalSize(paths);
 
     Result result = Result::Done;
+    // The log's table and indexes stay in memory while the import writes, instead of being
+    // written and read again, page by page, through the engine's 2 MB default.
+    const Database::PageCache cache(m_log, m_pageCacheKib);
     try {
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
             // Planned anew inside the transaction: the log cannot change under it.
@@ -322,6 +326,12 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
             *change = done;
     } catch (const Cancelled &) {
         result = Result::Cancelled;
+    } catch (const FileQsos::ReadBackError &failure) {
+        if (error)
+            *error = QStringLiteral("The QSOs read from the file could not be read back from "
+                                    "their temporary file: %1. Nothing was imported.")
+                         .arg(failure.reason);
+        result = Result::FileError;
     } catch (const NotReady &notReady) {
         if (error)
             *error = notReady.reason;
@@ -352,6 +362,8 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
             added += plan.count(o);
     } catch (const DatabaseError &) {
         added = 0;
+    } catch (const FileQsos::ReadBackError &) {
+        added = 0;
     }
     const QString what =
         added == 1  ? QStringLiteral("The new QSO of the file was not saved")
@@ -363,30 +375,113 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
         .arg(what);
 }
 
+FileQsos::FileQsos() = default;
+FileQsos::~FileQsos() = default;
+
 void FileQsos::append(const QsoRecord &qso)
 {
     for (const QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place,
                                 &qso.prov, &qso.mode, &qso.band, &qso.qsl, &qso.kept}) {
-        const qsizetype length = std::min<qsizetype>(text->size(), 0xFFFF);
-        m_texts += QChar(char16_t(length));
-        m_texts += QStringView(*text).left(length);
+        const QByteArray bytes = text->toUtf8();
+        // A length under 255 in one byte, any other in four after a byte 255.
+        if (bytes.size() < 255) {
+            m_texts += char(bytes.size());
+        } else {
+            const quint32 size = quint32(bytes.size());
+            m_texts += char(255);
+            m_texts.append(reinterpret_cast<const char *>(&size), sizeof size);
+        }
+        m_texts += bytes;
     }
     ++m_count;
+    if (m_texts.size() >= memoryBytes && !m_spillRefused)
+        spill();
 }
+
+void FileQsos::spill()
+{
+    if (!m_spilled) {
+        m_spilled = std::make_unique<QTemporaryFile>();
+        if (!m_spilled->open()) {
+            m_spilled.reset();
+            m_spillRefused = true;
+            return;
+        }
+    }
+    // A temporary file that cannot take them (a full disk) leaves them, and those after them,
+    // in memory; what it took of them is not read back.
+    if (!m_spilled->seek(m_spilledBytes) || m_spilled->write(m_texts) != m_texts.size() ||
+        !m_spilled->flush()) {
+        m_spillRefused = true;
+        return;
+    }
+    m_spilledBytes += m_texts.size();
+    m_texts.clear();
+}
+
+namespace
+{
+
+// Decodes one QSO at `at`; false, with `at` unmoved, when the bytes up to end do not hold it all.
+bool decodeQso(const char *&at, const char *end, QsoRecord &qso)
+{
+    const char *p = at;
+    for (QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov,
+                          &qso.mode, &qso.band, &qso.qsl, &qso.kept}) {
+        if (p >= end)
+            return false;
+        quint32 size = quint8(*p++);
+        if (size == 255) {
+            if (end - p < qsizetype(sizeof size))
+                return false;
+            std::memcpy(&size, p, sizeof size);
+            p += sizeof size;
+        }
+        if (end - p < qsizetype(size))
+            return false;
+        *text = QString::fromUtf8(p, qsizetype(size));
+        p += size;
+    }
+    at = p;
+    return true;
+}
+
+} // namespace
 
 void FileQsos::forEach(const std::function<void(const QsoRecord &)> &take) const
 {
     QsoRecord qso;
-    const QChar *at = m_texts.constData();
-    for (int i = 0; i < m_count; ++i) {
-        for (QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov,
-                              &qso.mode, &qso.band, &qso.qsl, &qso.kept}) {
-            const qsizetype length = at->unicode();
-            text->setUnicode(at + 1, length);
-            at += length + 1;
+    int given = 0;
+    QByteArray chunk;
+    qsizetype used = 0;
+    const auto giveFrom = [&] {
+        const char *at = chunk.constData() + used;
+        const char *const end = chunk.constData() + chunk.size();
+        while (given < m_count && decodeQso(at, end, qso)) {
+            ++given;
+            take(qso);
         }
-        take(qso);
+        used = at - chunk.constData();
+    };
+    if (m_spilled) {
+        if (!m_spilled->seek(0))
+            throw ReadBackError{m_spilled->errorString()};
+        for (qint64 left = m_spilledBytes; left > 0;) {
+            const QByteArray more = m_spilled->read(std::min<qint64>(left, memoryBytes));
+            left -= more.size();
+            if (more.isEmpty())
+                throw ReadBackError{m_spilled->errorString()};
+            chunk = chunk.mid(used) + more;
+            used = 0;
+            giveFrom();
+        }
     }
+    chunk = chunk.mid(used) + m_texts;
+    used = 0;
+    giveFrom();
+    if (given != m_count || used != chunk.size())
+        throw ReadBackError{QStringLiteral("the QSOs kept in a temporary file came back cut "
+                                           "short")};
 }
 
 } // namespace kx47

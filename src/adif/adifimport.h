@@ -5,9 +5,12 @@
 
 #include "log/logchange.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <functional>
+#include <memory>
 
 namespace kx47
 {
@@ -15,16 +18,37 @@ namespace kx47
 class Database;
 
 // The QSOs of a file as the import keeps them between reading the file and writing the log:
-// their texts one after the other, each after its length, in memory of their size.
+// their texts in UTF-8 one after the other, each after its length. Beyond a few megabytes they
+// go to a temporary file, so that memory stays bounded whatever the size of the file; where no
+// temporary file can be written they stay in memory.
 class FileQsos
 {
 public:
+    FileQsos();
+    ~FileQsos();
+    FileQsos(const FileQsos &) = delete;
+    FileQsos &operator=(const FileQsos &) = delete;
+
+    // What is kept in memory before it goes to the temporary file.
+    static constexpr qsizetype memoryBytes = 4 << 20;
+
     void append(const QsoRecord &qso);
+    // Gives each QSO in the order appended. Throws ReadBackError when the temporary file
+    // cannot be read back whole.
     void forEach(const std::function<void(const QsoRecord &)> &take) const;
     int size() const { return m_count; }
 
+    struct ReadBackError {
+        QString reason;
+    };
+
 private:
-    QString m_texts;
+    void spill();
+
+    QByteArray m_texts; // those not in the temporary file
+    std::unique_ptr<QTemporaryFile> m_spilled;
+    qint64 m_spilledBytes = 0; // what the temporary file took whole
+    bool m_spillRefused = false;
     int m_count = 0;
 };
 
@@ -79,6 +103,10 @@ public:
         m_beforeWriting = std::move(beforeWriting);
     }
 
+    // The engine's page cache, in KiB, while apply writes (see Database::PageCache).
+    static constexpr int defaultPageCacheKib = 64 * 1024;
+    void setPageCacheKib(int kib) { m_pageCacheKib = kib; }
+
     // The options as the command line and the window name them: "paper,lotw,eqsl". False for
     // an unknown kind.
     static bool parseConfirmations(const QString &text, Confirmations *kinds);
@@ -99,6 +127,7 @@ private:
     const Database &m_log;
     const Database &m_places;
     BeforeWriting m_beforeWriting;
+    int m_pageCacheKib = defaultPageCacheKib;
 };
 
 } // namespace kx47

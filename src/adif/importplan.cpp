@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QSqlQuery>
 #include <cstdlib>
+#include <cstring>
 
 namespace kx47
 {
@@ -90,15 +91,13 @@ void ImportPlan::makeKeys(const QsoRecord &r)
     slot += separator;
     appendUpper(slot, r.mode);
     m_slotKey.rehash();
-    // The QSO key is most often kept by m_byQso: it is made in memory of its own, of its size.
-    const QStringView call = QStringView(r.call).trimmed();
-    QString &qso = m_qsoKey.text;
-    qso = QString();
-    qso.reserve(call.size() + 1 + slot.size());
-    appendUpper(qso, call);
+    QString &qso = m_qsoText;
+    qso.truncate(0);
+    appendUpper(qso, QStringView(r.call).trimmed());
     qso += separator;
     qso += slot;
-    m_qsoKey.rehash();
+    m_qsoKey = qso.toUtf8();
+    m_qsoHash = fnv1a(QByteArrayView(m_qsoKey));
 }
 
 qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
@@ -132,12 +131,33 @@ void ImportPlan::loadLog(const Database &log)
     }
 }
 
+bool ImportPlan::isQsoKey(int keyAt) const
+{
+    quint32 size = 0;
+    std::memcpy(&size, m_keyTexts.constData() + keyAt, sizeof size);
+    return size == quint32(m_qsoKey.size()) &&
+           std::memcmp(m_keyTexts.constData() + keyAt + sizeof size, m_qsoKey.constData(), size) ==
+               0;
+}
+
 // The keys of r are made already.
 int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
 {
     const int index = m_entries.size();
-    int &last = m_byQso[m_qsoKey].last;
-    m_entries.append({count, isNew, minutesOf(r.date, r.time), qslLetter(r.qsl), last});
+    int &last = m_byQso[m_qsoHash].last;
+    // The key is kept once: an entry of the same key shares it.
+    int keyAt = -1;
+    for (int other = last; other >= 0 && keyAt < 0; other = m_entries[other].previous) {
+        if (isQsoKey(m_entries[other].keyAt))
+            keyAt = m_entries[other].keyAt;
+    }
+    if (keyAt < 0) {
+        keyAt = int(m_keyTexts.size());
+        const quint32 size = quint32(m_qsoKey.size());
+        m_keyTexts.append(reinterpret_cast<const char *>(&size), sizeof size);
+        m_keyTexts.append(m_qsoKey);
+    }
+    m_entries.append({count, last, keyAt, isNew, qslLetter(r.qsl), minutesOf(r.date, r.time)});
     last = index;
     return index;
 }
@@ -155,16 +175,16 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
 }
 
 // Of equally near entries, the first one planned.
-int ImportPlan::nearest(const Key &key, qint64 when) const
+int ImportPlan::nearest(qint64 when) const
 {
-    const auto found = m_byQso.constFind(key);
+    const auto found = m_byQso.constFind(m_qsoHash);
     if (found == m_byQso.constEnd() || when < 0)
         return -1;
     int best = -1;
     qint64 bestDistance = matchMinutes + 1;
     for (int index = found->last; index >= 0; index = m_entries[index].previous) {
         const Entry &e = m_entries[index];
-        if (e.when < 0)
+        if (e.when < 0 || !isQsoKey(e.keyAt))
             continue;
         const qint64 distance = std::llabs(e.when - when);
         if (distance < bestDistance || (distance == bestDistance && best >= 0)) {
@@ -183,7 +203,7 @@ ImportOutcome ImportPlan::add(const QsoRecord &record)
     Slot &slot = m_slots[m_slotKey];
 
     ImportOutcome outcome;
-    const int match = nearest(m_qsoKey, when);
+    const int match = nearest(when);
     if (match >= 0) {
         Entry &logged = m_entries[match];
         outcome = ImportOutcome::AlreadyInLog;

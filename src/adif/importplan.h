@@ -3,6 +3,7 @@
 #include "log/qsorecord.h"
 #include "platform/textkey.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -87,20 +88,23 @@ public:
     std::function<void(int count)> confirm;
 
 private:
-    // A QSO of the log or a new one of the file, as the matching sees it.
+    // A QSO of the log or a new one of the file, as the matching sees it: a few numbers, its
+    // key kept once for all the entries that share it.
     struct Entry {
-        int count;   // the log's number; for a new QSO the number it was appended under, or 0
-        bool isNew;  // a QSO of this file
-        qint64 when; // minutes since the start of the calendar; -1 when unknown
+        int count;    // the log's number; for a new QSO the number it was appended under, or 0
+        int previous; // the entry before it of the same key's hash; -1
+        int keyAt;    // where its key is in m_keyTexts
+        bool isNew;   // a QSO of this file
         char qsl;
-        int previous; // the entry before it with the same call, sub-square, band and mode; -1
+        qint64 when; // minutes since the start of the calendar; -1 when unknown
     };
     // One sub-square, band and mode of the award.
     struct Slot {
         bool accredited = false; // in the log before the import
         int holder = -1;         // the entry that is confirmed or accredited there
     };
-    // The entries of one call, sub-square, band and mode, from the last one back by previous.
+    // The entries of one hash of the QSO key (a call, sub-square, band and mode, or rarely
+    // more than one), from the last one back by previous.
     struct Chain {
         int last = -1;
     };
@@ -110,7 +114,10 @@ private:
     // Fills m_slotKey (sub-square, band, mode) and m_qsoKey (call and the same) of a QSO.
     void makeKeys(const QsoRecord &r);
     static qint64 minutesOf(const QString &date, const QString &time);
-    int nearest(const Key &key, qint64 when) const;
+    // The entry nearest in time to when among those of the QSO key at hand.
+    int nearest(qint64 when) const;
+    // Whether the key at keyAt in m_keyTexts is the QSO key at hand.
+    bool isQsoKey(int keyAt) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
 
     std::array<int, outcomeCount + 1> m_counts{};
@@ -118,10 +125,14 @@ private:
     QStringList m_reasons;
     QString m_reasonStart = QStringLiteral("record");
     QVector<Entry> m_entries;
-    QHash<Key, Chain> m_byQso; // call, sub-square, band, mode -> entries
-    QHash<Key, Slot> m_slots;  // sub-square, band, mode -> slot
+    QHash<quint64, Chain> m_byQso; // hash of call, sub-square, band, mode -> entries
+    // The QSO keys, each once, in UTF-8 after its length.
+    QByteArray m_keyTexts;
+    QHash<Key, Slot> m_slots; // sub-square, band, mode -> slot
     // The keys of the QSO at hand, their memory kept from one QSO to the next.
-    Key m_qsoKey;
+    QString m_qsoText;
+    QByteArray m_qsoKey;
+    quint64 m_qsoHash = 0;
     Key m_slotKey;
 };
 

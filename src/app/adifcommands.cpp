@@ -140,6 +140,8 @@ AdifCommands::Merge AdifCommands::importChecked(const QStringList &paths, const 
     if (dialogs.message(question, MessageIcon::Information, MessageButtons::OkCancel) !=
         MessageAnswer::Ok)
         return Merge::NotImported;
+    // The import plans anew; the preview's keys would only double its memory.
+    preview = ImportPlan();
 
     ImportPlan done;
     {

@@ -64,6 +64,22 @@ bool Database::open(const QString &path, QString *error, Access access)
     return true;
 }
 
+Database::PageCache::PageCache(const Database &db, int kib) noexcept : m_db(db)
+{
+    QSqlQuery query(db.handle());
+    if (query.exec(QStringLiteral("pragma cache_size")) && query.next())
+        m_former = query.value(0).toString();
+    query.finish();
+    if (!m_former.isEmpty())
+        query.exec(QStringLiteral("pragma cache_size = -%1").arg(kib));
+}
+
+Database::PageCache::~PageCache()
+{
+    if (!m_former.isEmpty())
+        QSqlQuery(m_db.handle()).exec(QStringLiteral("pragma cache_size = %1").arg(m_former));
+}
+
 sqlite3 *Database::engineHandle(const QSqlDatabase &db)
 {
     const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();

@@ -86,6 +86,22 @@ public:
     // needs it; never waits for a lock and never throws. Does nothing without a journal.
     void checkpoint() const noexcept;
 
+    // The engine's page cache of this connection set to kib KiB for as long as it lives (a large
+    // import's transaction, which would otherwise write and read the same pages again and
+    // again), then given back its former size. Never throws.
+    class PageCache
+    {
+    public:
+        PageCache(const Database &db, int kib) noexcept;
+        ~PageCache();
+        PageCache(const PageCache &) = delete;
+        PageCache &operator=(const PageCache &) = delete;
+
+    private:
+        const Database &m_db;
+        QString m_former;
+    };
+
     // The engine's own handle of a connection, for what Qt's driver does not offer (a progress
     // handler); null when the connection is not an open SQLite one.
     static sqlite3 *engineHandle(const QSqlDatabase &db);
