@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTextStream>
@@ -95,6 +96,8 @@ private slots:
     void fileQsosComeBackWhole();
     void roundTrip_data();
     void roundTrip();
+    void keptFieldsRoundTrip_data();
+    void keptFieldsRoundTrip();
     void menuImport_data();
     void menuImport();
     void menuExport_data();
@@ -242,21 +245,27 @@ void TestAdifImport::fileQsosComeBackWhole()
                       "AN",
                       "CW",
                       "HF",
-                      "w"};
+                      "w",
+                      i % 5 ? "" : "Y",
+                      "",
+                      "",
+                      "",
+                      i % 3 ? "" : "aFREQ\x1f"};
         return qso;
     };
     FileQsos qsos;
     {
         FileSizeLimit full(obstacle == "full" ? 6 << 20 : -1);
         for (int i = 0; i < count; ++i)
-            qsos.append(nth(i));
+            qsos.append(nth(i), i + 1);
     }
     int given = 0;
     bool same = true;
-    qsos.forEach([&](const QsoRecord &qso) {
+    qsos.forEach([&](const QsoRecord &qso, qint64 recordNumber) {
         const QsoRecord want = nth(given++);
         same = same && qso.call == want.call && qso.place == want.place &&
-               qso.locator == want.locator && qso.qsl == want.qsl && qso.date == want.date;
+               qso.locator == want.locator && qso.qsl == want.qsl && qso.date == want.date &&
+               qso.lotw == want.lotw && recordNumber == given;
     });
     QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (savedTemp.isEmpty())
@@ -351,6 +360,69 @@ void TestAdifImport::roundTrip()
     }
     QCOMPARE(target.qsos(), expected);
     QCOMPARE(target.electronic(), expectedElectronic);
+}
+
+void TestAdifImport::keptFieldsRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("ADI") << "kept.adi";
+    QTest::newRow("ADX") << "kept.adx";
+}
+
+void TestAdifImport::keptFieldsRoundTrip()
+{
+    QFETCH(QString, name);
+    // Every kept field once, text outside ASCII in a comment and a name; the second QSO names
+    // only its frequency, the third nothing beyond the columns.
+    const QByteArray first =
+        field("CALL", "IK4ABC") + field("GRIDSQUARE", "KX47AB") + field("QSO_DATE", "20240301") +
+        field("TIME_ON", "1200") + field("FREQ", "144.174") + field("BAND", "2m") +
+        field("MODE", "MFSK") + field("SUBMODE", "FT4") + field("RST_SENT", "-05") +
+        field("RST_RCVD", "+02") + field("STX", "7") + field("SRX", "012") +
+        field("COMMENT", "grazie, città <sic>") + field("NAME", "Nicolò") +
+        field("OPERATOR", "I0OPR") + field("STATION_CALLSIGN", "I0STN") +
+        field("MY_GRIDSQUARE", "JN61fw") + field("PROP_MODE", "TR") + field("SAT_NAME", "AO-7") +
+        field("CONTEST_ID", "IARU-R1-VHF") + "<EOR>\n";
+    const QByteArray second = field("CALL", "I1XYZ") + field("GRIDSQUARE", "KX47AC") +
+                              field("QSO_DATE", "20240302") + field("TIME_ON", "0800") +
+                              field("FREQ", "14.025") + field("MODE", "CW") + "<EOR>\n";
+    ProgramFolder source;
+    const QString file = writeFile(source.path(), "in.adi",
+                                   "<EOH>\n" + first + second +
+                                       record("I2AAA", "KX47AD", "6m", "SSB", "20240303", "0900"));
+    const QString keptSql = "select kept from data order by count";
+    QStringList kept;
+    const QString path = source.path() + "/" + name;
+    {
+        OpenFolder open(source);
+        ImportPlan plan;
+        QCOMPARE(AdifImport(open.log, open.places).apply(file, MappingOptions(), plan),
+                 AdifImport::Result::Done);
+        for (QSqlQuery q = open.log.run(keptSql); q.next();)
+            kept << q.value(0).toString();
+        QCOMPARE(AdifExport(open.log).write(path), AdifExport::Result::Done);
+    }
+    QCOMPARE(kept.size(), 3);
+    QVERIFY(kept[0].contains("Nicolò"));
+    QFile exported(path);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(exported.readAll());
+    // Every record names its band: the file's, that of the frequency, 50 MHz's; once each.
+    QCOMPARE(text.count(QRegularExpression("<BAND(:\\d+)?>(2m|20m|6m)")), 3);
+    QCOMPARE(text.count("MFSK"), 1);
+
+    ProgramFolder target;
+    OpenFolder open(target);
+    ImportPlan plan;
+    QCOMPARE(AdifImport(open.log, open.places).apply(path, MappingOptions(), plan),
+             AdifImport::Result::Done);
+    QStringList back;
+    for (QSqlQuery q = open.log.run(keptSql); q.next();)
+        back << q.value(0).toString();
+    // The band the export found from the frequency is kept from then on.
+    QCOMPARE(back[0], kept[0]);
+    QVERIFY(back[1].contains("14.025") && back[1].contains("CW") && back[1].contains("20m"));
+    QCOMPARE(target.qsos(), source.qsos());
 }
 
 void TestAdifImport::menuImport_data()

@@ -6,12 +6,14 @@
 #include "adif/adifimport.h"
 #include "adif/edireader.h"
 #include "app/commandline.h"
+#include "log/keptfields.h"
 #include "storage/database.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QFile>
 #include <QMainWindow>
+#include <QSqlQuery>
 #include <QTextStream>
 #include <QtTest>
 #include <sys/stat.h>
@@ -170,6 +172,17 @@ void TestEdiImport::qsoLine()
         QCOMPARE(QStringList({q.band, q.mode, q.date, q.time, q.call, q.locator}).join('|'),
                  expected);
         QCOMPARE(q.qsl, QStringLiteral("w"));
+        // The band, the reports, the serials and the contest stay with the QSO.
+        QString kept;
+        QSqlQuery row = open.log.run("select kept from data");
+        QVERIFY(row.next());
+        keptfields::forEach(row.value(0).toString(), [&](int field, QStringView value) {
+            kept += QString::fromLatin1(keptfields::names[size_t(field)]) + '=' + value.toString() +
+                    ' ';
+        });
+        QVERIFY2(kept.contains("RST_SENT=59 RST_RCVD=59 STX=001 SRX=002 "), qPrintable(kept));
+        QVERIFY2(kept.contains("STATION_CALLSIGN=I0ZZZ MY_GRIDSQUARE=JN61FW "), qPrintable(kept));
+        QVERIFY2(kept.contains("CONTEST_ID=Test"), qPrintable(kept));
     } else {
         QVERIFY(qsos.isEmpty());
         QVERIFY2(plan.summaryLines().contains(expected), qPrintable(plan.summary()));

@@ -5,6 +5,7 @@
 
 #include "adif/importplan.h"
 #include "log/awardvocabulary.h"
+#include "log/keptfields.h"
 #include "log/logstore.h"
 #include "qso/entrymode.h"
 #include "qso/qsoentry.h"
@@ -72,6 +73,8 @@ private slots:
     void replacementTakesFreedNumber();
     void failedAppendKeepsReplacedQso();
     void rewriteKeepsNumber();
+    void rewriteKeepsTrueFields_data();
+    void rewriteKeepsTrueFields();
     void rewriteOfMissingQsoChangesNothing();
     void failedRewriteKeepsReplacedQso();
     void numberLimit_data();
@@ -284,6 +287,46 @@ void TestLogStore::rewriteKeepsNumber()
     QCOMPARE(rows[1].qsl, QString("c"));
     QCOMPARE(rows[1].date, QString("2004-12-07"));
     QCOMPARE(rows[1].place, QString("SANT'ERMINIO"));
+}
+
+void TestLogStore::rewriteKeepsTrueFields_data()
+{
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QStringList>("left");
+    const QStringList all{"FREQ", "BAND", "MODE", "SUBMODE", "RST_SENT", "COMMENT"};
+    QTest::newRow("the same band and mode") << "VHF"
+                                            << "DIGITAL" << all;
+    QTest::newRow("another band") << "UHF"
+                                  << "DIGITAL"
+                                  << QStringList{"MODE", "SUBMODE", "RST_SENT", "COMMENT"};
+    QTest::newRow("another mode") << "VHF"
+                                  << "CW" << QStringList{"FREQ", "BAND", "RST_SENT", "COMMENT"};
+}
+
+void TestLogStore::rewriteKeepsTrueFields()
+{
+    QFETCH(QString, band);
+    QFETCH(QString, mode);
+    QFETCH(QStringList, left);
+    QsoRecord imported = entry("AB", false, "VHF", "DIGITAL").record();
+    int field = 0;
+    for (const char *value : {"144.174", "2m", "MFSK", "FT4", "-05"})
+        keptfields::append(imported.kept, field++, QString::fromLatin1(value));
+    keptfields::append(imported.kept, 8, QStringLiteral("a ; comment"));
+    LogStore store(*m_log);
+    store.append(imported);
+    // The edit window knows nothing of the kept fields: its record carries none.
+    QsoRecord edited = entry("AB", false, band, mode).record();
+    edited.count = 1;
+    edited.call = QStringLiteral("IK4ABD");
+    store.rewrite(edited);
+    QStringList names;
+    keptfields::forEach(store.fetch(1)->kept, [&](int f, QStringView) {
+        names << QString::fromLatin1(keptfields::names[size_t(f)]);
+    });
+    QCOMPARE(names, left);
+    QCOMPARE(store.fetch(1)->call, QString("IK4ABD"));
 }
 
 void TestLogStore::rewriteOfMissingQsoChangesNothing()

@@ -376,10 +376,10 @@ namespace
 {
 
 // The texts of a QSO that a file brings.
-template <typename Qso> auto textsOf(Qso &qso) -> std::array<decltype(&qso.call), 13>
+template <typename Qso> auto textsOf(Qso &qso) -> std::array<decltype(&qso.call), 14>
 {
     return {{&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov, &qso.mode,
-             &qso.band, &qso.qsl, &qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate}};
+             &qso.band, &qso.qsl, &qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate, &qso.kept}};
 }
 
 } // namespace

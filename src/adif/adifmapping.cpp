@@ -1,6 +1,7 @@
 #include "adifmapping.h"
 
 #include "log/awardvocabulary.h"
+#include "log/keptfields.h"
 #include "qso/placelookup.h"
 
 #include <QDate>
@@ -422,6 +423,16 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
         qso.eqsl = QStringLiteral("Y");
         qso.eqslDate = confirmationDate(record.eqslQslRdate, record.qslRdate, servicesFile);
     }
+    // What the file said beyond the log's columns stays with the QSO.
+    int field = 0;
+    for (const QString *value :
+         {&record.freq, &record.band, &record.mode, &record.submode, &record.rstSent,
+          &record.rstRcvd, &record.stx, &record.srx,
+          record.commentIntl.trimmed().isEmpty() ? &record.comment : &record.commentIntl,
+          record.nameIntl.trimmed().isEmpty() ? &record.name : &record.nameIntl,
+          &record.operatorCall, &record.stationCallsign, &record.myGridsquare, &record.propMode,
+          &record.satName, &record.contestId})
+        keptfields::append(qso.kept, field++, *value);
     return mapped;
 }
 

@@ -56,6 +56,18 @@ enum FieldId {
     Kx47Mode,
     Kx47Qsl,
     Kx47Prov,
+    RstSent,
+    RstRcvd,
+    Stx,
+    Srx,
+    Comment,
+    Name,
+    Operator,
+    StationCallsign,
+    MyGridsquare,
+    ContestId,
+    CommentIntl,
+    NameIntl,
     ProgramId, // in the header only
 };
 
@@ -88,6 +100,18 @@ constexpr KeptField keptFields[] = {
     {"APP_KX47_MODE", 13, Kx47Mode},
     {"APP_KX47_QSL", 12, Kx47Qsl},
     {"APP_KX47_PROV", 13, Kx47Prov},
+    {"RST_SENT", 8, RstSent},
+    {"RST_RCVD", 8, RstRcvd},
+    {"STX", 3, Stx},
+    {"SRX", 3, Srx},
+    {"COMMENT", 7, Comment},
+    {"NAME", 4, Name},
+    {"OPERATOR", 8, Operator},
+    {"STATION_CALLSIGN", 16, StationCallsign},
+    {"MY_GRIDSQUARE", 13, MyGridsquare},
+    {"CONTEST_ID", 10, ContestId},
+    {"COMMENT_INTL", 12, CommentIntl},
+    {"NAME_INTL", 9, NameIntl},
     {"PROGRAMID", 9, ProgramId},
 };
 
@@ -166,6 +190,30 @@ QString *fieldOf(AdifRecord &record, FieldId id)
         return &record.kx47Qsl;
     case Kx47Prov:
         return &record.kx47Prov;
+    case RstSent:
+        return &record.rstSent;
+    case RstRcvd:
+        return &record.rstRcvd;
+    case Stx:
+        return &record.stx;
+    case Srx:
+        return &record.srx;
+    case Comment:
+        return &record.comment;
+    case Name:
+        return &record.name;
+    case Operator:
+        return &record.operatorCall;
+    case StationCallsign:
+        return &record.stationCallsign;
+    case MyGridsquare:
+        return &record.myGridsquare;
+    case ContestId:
+        return &record.contestId;
+    case CommentIntl:
+        return &record.commentIntl;
+    case NameIntl:
+        return &record.nameIntl;
     case ProgramId:
     case NotKept:
         break;

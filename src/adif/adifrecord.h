@@ -31,6 +31,19 @@ struct AdifRecord {
     QString qslRdate; // YYYYMMDD, as the three below
     QString lotwQslRdate;
     QString eqslQslRdate;
+    // Fields the log has no column for, kept beside the QSO as the file said them.
+    QString rstSent;
+    QString rstRcvd;
+    QString stx;
+    QString srx;
+    QString comment;
+    QString name;
+    QString operatorCall; // OPERATOR
+    QString stationCallsign;
+    QString myGridsquare;
+    QString contestId;
+    QString commentIntl; // COMMENT and NAME in any script (ADX)
+    QString nameIntl;
     // The values this program writes in its own application-defined fields.
     QString kx47Band;
     QString kx47Mode;
@@ -49,12 +62,17 @@ struct AdifRecord {
     }
 
     // Every text of the record, error included.
-    std::array<QString *, 24> fields()
+    std::array<QString *, 36> fields()
     {
-        return {{&error,        &call,     &qsoDate,     &timeOn,      &gridsquare, &band,
-                 &freq,         &mode,     &submode,     &propMode,    &satName,    &qth,
-                 &qthIntl,      &qslRcvd,  &lotwQslRcvd, &eqslQslRcvd, &qslRdate,   &lotwQslRdate,
-                 &eqslQslRdate, &kx47Band, &kx47Mode,    &kx47Qsl,     &kx47Prov,   &awardMode}};
+        return {{&error,        &call,         &qsoDate,      &timeOn,
+                 &gridsquare,   &band,         &freq,         &mode,
+                 &submode,      &propMode,     &satName,      &qth,
+                 &qthIntl,      &qslRcvd,      &lotwQslRcvd,  &eqslQslRcvd,
+                 &qslRdate,     &lotwQslRdate, &eqslQslRdate, &kx47Band,
+                 &kx47Mode,     &kx47Qsl,      &kx47Prov,     &awardMode,
+                 &rstSent,      &rstRcvd,      &stx,          &srx,
+                 &comment,      &name,         &operatorCall, &stationCallsign,
+                 &myGridsquare, &contestId,    &commentIntl,  &nameIntl}};
     }
 };
 

@@ -1,6 +1,9 @@
 #include "adifwriter.h"
 
+#include "adifmapping.h"
+
 #include "log/awardvocabulary.h"
+#include "log/keptfields.h"
 
 #include <QBuffer>
 #include <QSaveFile>
@@ -116,12 +119,33 @@ template <class Sink> void visitRecord(Sink &sink, const QsoRecord &qso)
     sink.gridsquare(qso.locator);
     if (!qso.place.isEmpty())
         sink.text("QTH", qso.place);
+    // What the file the QSO came from said, then BAND, MODE and PROP_MODE from the award's
+    // band and mode where the file did not name them and they name one band or mode.
+    bool band = false;
+    bool mode = false;
+    bool propMode = false;
+    QStringView frequency;
+    keptfields::forEach(qso.kept, [&](int field, QStringView value) {
+        sink.text(keptfields::names[size_t(field)], value);
+        band = band || field == keptfields::Band;
+        mode = mode || field == keptfields::Mode;
+        propMode = propMode || field == keptfields::PropMode;
+        if (field == keptfields::Freq)
+            frequency = value;
+    });
     using namespace vocabulary;
-    if (qso.band == QLatin1String(bands[1].name)) // 50 MHz
+    if (!band && !frequency.isEmpty()) {
+        const QString ofFrequency = adifBandName(QString(), frequency.toString());
+        band = !ofFrequency.isEmpty();
+        if (band)
+            sink.text("BAND", ofFrequency);
+    }
+    if (!band && qso.band == QLatin1String(bands[1].name)) // 50 MHz
         sink.text("BAND", QStringView(u"6m"));
-    if (qso.mode == QLatin1String(modes[1]) || qso.mode == QLatin1String(modes[2])) // SSB, CW
+    if (!mode &&
+        (qso.mode == QLatin1String(modes[1]) || qso.mode == QLatin1String(modes[2]))) // SSB, CW
         sink.text("MODE", qso.mode);
-    if (qso.band == QLatin1String(bands[5].name)) // SAT
+    if (!propMode && qso.band == QLatin1String(bands[5].name)) // SAT
         sink.text("PROP_MODE", QStringView(u"SAT"));
     if (isQsl(qso.qsl, QslState::Confirmed) || isQsl(qso.qsl, QslState::Accredited))
         sink.text("QSL_RCVD", QStringView(u"Y"));

@@ -125,6 +125,8 @@ void EdiReader::readHeaderLine()
     if (key.compare("PBand", Qt::CaseInsensitive) == 0) {
         m_band = value;
         m_adifBand = adifBand(value);
+    } else if (key.compare("TName", Qt::CaseInsensitive) == 0) {
+        m_contest = value;
     } else if (key.compare("PCall", Qt::CaseInsensitive) == 0) {
         m_call = value;
     } else if (key.compare("PWWLo", Qt::CaseInsensitive) == 0) {
@@ -189,6 +191,13 @@ void EdiReader::readQsoLine(AdifRecord &record)
         return;
     }
     record.band = m_adifBand;
+    record.rstSent = text(fields.at(4));
+    record.stx = text(fields.at(5));
+    record.rstRcvd = text(fields.at(6));
+    record.srx = text(fields.at(7));
+    record.stationCallsign = m_call;
+    record.myGridsquare = m_locator;
+    record.contestId = m_contest;
 }
 
 bool EdiReader::next(AdifRecord &record)

@@ -83,6 +83,7 @@ private:
     QString m_adifBand;
     QString m_call;
     QString m_locator;
+    QString m_contest; // TName
     QString m_century; // "20" from TDate; empty when the header gives none
 };
 

@@ -1,5 +1,7 @@
 #include "logstore.h"
 
+#include "keptfields.h"
+
 #include "log/awardvocabulary.h"
 #include "log/qsonumber.h"
 #include "storage/database.h"
@@ -28,6 +30,7 @@ QsoRecord LogStore::recordAt(const QSqlQuery &query)
     qso.lotwDate = query.value(11).toString();
     qso.eqsl = query.value(12).toString();
     qso.eqslDate = query.value(13).toString();
+    qso.kept = query.value(14).toString();
     return qso;
 }
 
@@ -53,12 +56,12 @@ const QString holdersSql = QStringLiteral(
 const QString deleteSql = QStringLiteral("delete from data where count = ?");
 const QString appendSql =
     QStringLiteral("insert into data (count, WWLocator, place, prov, mode, band, call, date, "
-                   "time, qsl, lotw, lotwDate, eqsl, eqslDate) values (?, ?, ?, ?, ?, ?, ?, ?, "
-                   "?, ?, ?, ?, ?, ?)");
+                   "time, qsl, kept, lotw, lotwDate, eqsl, eqslDate) values (?, ?, ?, ?, ?, ?, ?, "
+                   "?, ?, ?, ?, ?, ?, ?, ?)");
 // An edit rewrites what the form shows and keeps the electronic confirmations.
 const QString rewriteSql =
     QStringLiteral("update data set WWLocator = ?, place = ?, prov = ?, mode = ?, band = ?, "
-                   "call = ?, date = ?, time = ?, qsl = ? where count = ?");
+                   "call = ?, date = ?, time = ?, qsl = ?, kept = ? where count = ?");
 // The states in rising order; a state is replaced only by a higher one.
 const QString upgradeToConfirmedSql =
     QStringLiteral("update data set qsl = 'c' where count = ? and qsl not in ('c', 'a')");
@@ -81,7 +84,7 @@ QVariant text(const QString &value)
 QVariantList rowValues(const QsoRecord &r)
 {
     return {text(r.locator), text(r.place), text(r.prov), text(r.mode), text(r.band),
-            text(r.call),    text(r.date),  text(r.time), text(r.qsl)};
+            text(r.call),    text(r.date),  text(r.time), text(r.qsl),  text(r.kept)};
 }
 
 QVariantList electronicValues(const QsoRecord &r)
@@ -269,11 +272,15 @@ LogStore::Written LogStore::Batch::append(const QsoRecord &record)
 
 LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
 {
-    if (!contains(record.count))
+    const std::optional<QsoRecord> stored = fetch(record.count);
+    if (!stored)
         return {};
     if (const Rule rule = check(record, record.count); rule != Rule::Kept)
         return {0, rule};
-    run(rewriteSql, rowValues(record) + QVariantList{record.count});
+    QsoRecord edited = record;
+    edited.kept = keptfields::afterEdit(stored->kept, stored->band != record.band,
+                                        stored->mode != record.mode);
+    run(rewriteSql, rowValues(edited) + QVariantList{record.count});
     m_change.changed << record.count;
     m_touched.insert(record.count);
     return {record.count, Rule::Kept};

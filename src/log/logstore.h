@@ -63,7 +63,7 @@ public:
     // The columns of a QSO, in the order recordAt() reads them.
     static constexpr const char *qsoColumns =
         "count, WWLocator, call, date, time, place, prov, mode, band, qsl, lotw, lotwDate, eqsl, "
-        "eqslDate";
+        "eqslDate, kept";
     // The QSO on the current row of a query that selected qsoColumns.
     static QsoRecord recordAt(const QSqlQuery &query);
 
@@ -89,7 +89,9 @@ public:
         // and mode, or for a confirmed QSO where another one is confirmed. Throws DatabaseError
         // of kind NumberLimit when the log holds the highest number there is.
         Written append(const QsoRecord &record);
-        // Writes the record's values over the QSO numbered record.count. Nothing is changed
+        // Writes the record's values over the QSO numbered record.count; the fields kept from
+        // a file stay, less those a changed band or mode makes stale (record.kept is not
+        // read). Nothing is changed
         // when that QSO is not in the log, or when the rules refuse (as for append, the QSO
         // itself left out).
         Written rewrite(const QsoRecord &record);

@@ -23,6 +23,9 @@ struct QsoRecord {
     QString lotwDate;
     QString eqsl;
     QString eqslDate;
+    // What the file it came from said beyond the columns (keptfields.h); empty for a QSO typed
+    // by hand.
+    QString kept;
 };
 
 } // namespace kx47

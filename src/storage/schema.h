@@ -15,7 +15,7 @@ class Schema
 public:
     enum class File { Log, Places }; // data.mdb, places.mdb
 
-    static constexpr int version = 3;
+    static constexpr int version = 4;
 
     // The statements that make a new file of the current version, in order: those of version 1
     // and every numbered step after it.

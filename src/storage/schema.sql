@@ -62,6 +62,12 @@ CREATE INDEX IF NOT EXISTS data_electronic ON data (mode, band, WWLocator)
     WHERE lotw <> '' OR eqsl <> '';
 PRAGMA user_version = 3;
 
+-- [data.mdb step 4]
+-- What a file said of a QSO beyond the columns above (keptfields.h), so that nothing an
+-- import read is lost; empty for a QSO typed by hand.
+ALTER TABLE data ADD COLUMN kept TEXT NOT NULL DEFAULT '';
+PRAGMA user_version = 4;
+
 -- [places.mdb]
 CREATE TABLE places (
     place     TEXT NOT NULL COLLATE NOCASE,
@@ -78,3 +84,6 @@ PRAGMA user_version = 2;
 
 -- [places.mdb step 3]
 PRAGMA user_version = 3;
+
+-- [places.mdb step 4]
+PRAGMA user_version = 4;
