@@ -242,21 +242,26 @@ void TestAdifImport::fileQsosComeBackWhole()
                       "AN",
                       "CW",
                       "HF",
-                      "w"};
+                      "w",
+                      i % 5 ? "" : "Y",
+                      "",
+                      "",
+                      ""};
         return qso;
     };
     FileQsos qsos;
     {
         FileSizeLimit full(obstacle == "full" ? 6 << 20 : -1);
         for (int i = 0; i < count; ++i)
-            qsos.append(nth(i));
+            qsos.append(nth(i), i + 1);
     }
     int given = 0;
     bool same = true;
-    qsos.forEach([&](const QsoRecord &qso) {
+    qsos.forEach([&](const QsoRecord &qso, qint64 recordNumber) {
         const QsoRecord want = nth(given++);
         same = same && qso.call == want.call && qso.place == want.place &&
-               qso.locator == want.locator && qso.qsl == want.qsl && qso.date == want.date;
+               qso.locator == want.locator && qso.qsl == want.qsl && qso.date == want.date &&
+               qso.lotw == want.lotw && recordNumber == given;
     });
     QFile::setPermissions(temp.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (savedTemp.isEmpty())
