@@ -5,6 +5,8 @@
 //   (goal: within 1.2 times), and again with other sizes of the engine's page cache;
 // - importing 1,000,000 new QSOs (or the fourth argument's number) into an empty log, beside
 //   the same anchor (goal: within 1.15 times);
+// - importing an EDI contest log of 10,000 QSO lines, beside the sqlite3 tool inserting the same
+//   rows in one transaction (goal: within 3 times);
 // - merging a 10,000-record LoTW report into the log (goal: under 1 s), beside the sqlite3 tool
 //   updating the same rows;
 // - exporting 100,000 QSOs (goal: under 1 s), beside the sqlite3 tool listing them;
@@ -116,6 +118,38 @@ void writeNewQsos(const Database &log, const QString &path, int count)
             text.clear();
         }
     }
+    file.write(text);
+}
+
+// An EDI contest log on 145 MHz of count new QSO lines, none where the log is accredited.
+void writeEdiLog(const Database &log, const QString &path, int count)
+{
+    const QSet<QString> accredited = accreditedSlots(log);
+    QByteArray text = "[REG1TEST;1]\nTName=BENCH\nTDate=20310101;20310102\nPCall=I0BENCH\n"
+                      "PWWLo=JN61FW\nPBand=145 MHz\n[QSORecords;" +
+                      QByteArray::number(count) + "]\n";
+    QRandomGenerator random(21);
+    for (int i = 0; i < count; ++i) {
+        char letters[] = {0, 0, 0};
+        int mode = 0;
+        do {
+            const int square = int(random.bounded(576));
+            letters[0] = char('A' + square / 24);
+            letters[1] = char('A' + square % 24);
+            mode = 1 + int(random.bounded(2));
+        } while (accredited.contains(QStringLiteral("%1|VHF|%2")
+                                         .arg(QLatin1String(letters), mode == 1
+                                                                          ? QStringLiteral("SSB")
+                                                                          : QStringLiteral("CW"))));
+        const QByteArray serial = QByteArray::number(i + 1).rightJustified(3, '0');
+        text += "31" + QByteArray::number(1 + i % 12).rightJustified(2, '0') +
+                QByteArray::number(1 + i % 28).rightJustified(2, '0') + ';' +
+                QByteArray::number(i % 24 * 100 + i % 60).rightJustified(4, '0') + ";ZY" +
+                QByteArray::number(i) + ';' + QByteArray::number(mode) + ";59;" + serial + ";59;" +
+                serial + ";;KX47" + letters + ";100;;N;;\n";
+    }
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
     file.write(text);
 }
 
@@ -341,6 +375,36 @@ int main(int argc, char *argv[])
                     ".import of the same rows %.0f ms\n",
                     many, manyMs, manyMs * 1000 / many, anchorMs);
         goal("import into empty / sqlite3", manyMs / anchorMs, 1.15, "times");
+    }
+
+    // Importing an EDI contest log of 10,000 QSO lines.
+    copyLog(pristine, logPath);
+    {
+        QByteArray ediInserts;
+        double ediMs = 0;
+        {
+            OpenLog open(logPath, bench.placesPath());
+            const QString edi = work.filePath(QStringLiteral("contest.edi"));
+            writeEdiLog(open.log, edi, 10000);
+            ImportPlan plan;
+            QElapsedTimer clock;
+            clock.start();
+            const auto result =
+                AdifImport(open.log, open.places).apply(edi, MappingOptions(), plan);
+            ediMs = double(clock.nsecsElapsed()) / 1e6;
+            if (result != AdifImport::Result::Done)
+                qFatal("the EDI import failed");
+            std::printf("Import of an EDI log of 10,000 QSO lines into %d:\n%s\n", bench.qsos(),
+                        qPrintable(plan.summary()));
+            ediInserts =
+                importScript(open.log, bench.qsos(), work.filePath(QStringLiteral("edi.csv")));
+        }
+        copyLog(pristine, logPath);
+        const double anchor = sqliteScriptMs(logPath, ediInserts);
+        std::printf("  EDI import %.0f ms; sqlite3 .import of the same rows from CSV in one "
+                    "transaction %.0f ms\n",
+                    ediMs, anchor);
+        goal("EDI import / sqlite3", ediMs / anchor, 3.0, "times");
     }
 
     // Merging a LoTW report of 10,000 confirmations.
