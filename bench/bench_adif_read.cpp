@@ -70,15 +70,14 @@ Counts readAndClassify(const QString &path)
     AdifRecord record;
     while (reader.next(record)) {
         ++counts.records;
-        switch (mapRecord(record, options, provinces).outcome) {
+        const MappedQso mapped = mapRecord(record, options, provinces);
+        switch (mapped.outcome) {
         case MapOutcome::Ok:
-            ++counts.kx47;
+            // Without a sub-square a record can only confirm a QSO of the log.
+            ++(mapped.qso.locator.isEmpty() ? counts.unknown : counts.kx47);
             break;
         case MapOutcome::OutsideKx47:
             ++counts.outside;
-            break;
-        case MapOutcome::SubSquareUnknown:
-            ++counts.unknown;
             break;
         case MapOutcome::BandOutsideAward:
             ++counts.band;

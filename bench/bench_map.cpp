@@ -49,14 +49,7 @@ int main(int argc, char *argv[])
     AppContext &context = bench.context();
     const AwardMap map(context.log, context.places);
 
-    print(QStringLiteral("\nAward map (frmAwardMap)\n  %1 %2 %3   %4 %5   %6 %7")
-              .arg(QString(), -46)
-              .arg(QStringLiteral("wall ms"), 10)
-              .arg(QStringLiteral("cpu ms"), 10)
-              .arg(QStringLiteral("sqlite3"), 10)
-              .arg(QStringLiteral("cpu ms"), 10)
-              .arg(QStringLiteral("ratio"), 6)
-              .arg(QStringLiteral("cpu"), 6));
+    figureHeadings(QStringLiteral("Award map (frmAwardMap)"));
     const QStringList bands{QStringLiteral("HF"), QStringLiteral("SAT"), QString()};
     for (const QString &band : bands) {
         const QString mode = QStringLiteral("MIXED");

@@ -135,8 +135,6 @@ QString outcomeText(const MappedQso &mapped)
         return QStringLiteral("ok");
     case MapOutcome::OutsideKx47:
         return QStringLiteral("outside KX47");
-    case MapOutcome::SubSquareUnknown:
-        return QStringLiteral("sub-square unknown");
     case MapOutcome::BandOutsideAward:
         return QStringLiteral("band outside the award");
     case MapOutcome::Unreadable:
@@ -403,9 +401,10 @@ void TestAdif::mapsRecords_data()
     QTest::newRow("locator of 8") << QByteArray("<GRIDSQUARE:8>KX47ab12") << ""
                                   << "locator"
                                   << "AB";
+    // Without a sub-square a record can still be merged into a QSO of the log.
     QTest::newRow("four characters") << QByteArray("<GRIDSQUARE:4>kx47") << ""
-                                     << "outcome"
-                                     << "sub-square unknown";
+                                     << "locator"
+                                     << "";
     QTest::newRow("letter beyond X") << QByteArray("<GRIDSQUARE:6>KX47AY") << ""
                                      << "outcome"
                                      << "outside KX47";
@@ -413,8 +412,11 @@ void TestAdif::mapsRecords_data()
                                   << "outcome"
                                   << "outside KX47";
     QTest::newRow("no locator") << QByteArray("<GRIDSQUARE:0>") << ""
-                                << "outcome"
-                                << "outside KX47";
+                                << "locator"
+                                << "";
+    QTest::newRow("other square of four") << QByteArray("<GRIDSQUARE:4>JN63") << ""
+                                          << "outcome"
+                                          << "outside KX47";
 
     // Bands, by name and by frequency.
     const QList<std::pair<const char *, const char *>> bands = {
@@ -512,10 +514,14 @@ void TestAdif::mapsRecords_data()
     QTest::newRow("paper not accepted") << QByteArray("<QSL_RCVD:1>Y") << "lotw"
                                         << "qsl"
                                         << "w";
-    QTest::newRow("LoTW Y") << QByteArray("<LOTW_QSL_RCVD:1>Y") << ""
+    // The award counts QSL cards only, unless the user says otherwise.
+    QTest::newRow("LoTW by default") << QByteArray("<LOTW_QSL_RCVD:1>Y") << ""
+                                     << "qsl"
+                                     << "w";
+    QTest::newRow("LoTW Y") << QByteArray("<LOTW_QSL_RCVD:1>Y") << "lotw"
                             << "qsl"
                             << "c";
-    QTest::newRow("LoTW V") << QByteArray("<LOTW_QSL_RCVD:1>V") << ""
+    QTest::newRow("LoTW V") << QByteArray("<LOTW_QSL_RCVD:1>V") << "paper,lotw"
                             << "qsl"
                             << "c";
     QTest::newRow("LoTW not accepted") << QByteArray("<LOTW_QSL_RCVD:1>Y") << "paper,eqsl"
@@ -524,9 +530,39 @@ void TestAdif::mapsRecords_data()
     QTest::newRow("LoTW report QSL_RCVD") << QByteArray("<QSL_RCVD:1>Y") << "lotw,report"
                                           << "qsl"
                                           << "c";
+    // A LoTW report's QSL_RCVD is LoTW's, never a card.
     QTest::newRow("LoTW report, LoTW not accepted") << QByteArray("<QSL_RCVD:1>Y") << "paper,report"
                                                     << "qsl"
-                                                    << "c";
+                                                    << "w";
+    QTest::newRow("eQSL inbox, paper only") << QByteArray("<QSL_RCVD:1>Y") << "paper,inbox"
+                                            << "qsl"
+                                            << "w";
+    QTest::newRow("eQSL inbox, eQSL accepted") << QByteArray() << "eqsl,inbox"
+                                               << "qsl"
+                                               << "c";
+    // The confirmations by LoTW and eQSL are kept whatever counts.
+    QTest::newRow("LoTW kept with its date")
+        << QByteArray("<LOTW_QSL_RCVD:1>Y<LOTW_QSLRDATE:8>20240105<QSLRDATE:8>20230101") << ""
+        << "electronic"
+        << "Y 2024-01-05  ";
+    QTest::newRow("LoTW report's date")
+        << QByteArray("<QSL_RCVD:1>Y<QSLRDATE:8>20240105") << "paper,report"
+        << "electronic"
+        << "Y 2024-01-05  ";
+    QTest::newRow("QSLRDATE of a card is no LoTW date")
+        << QByteArray("<QSL_RCVD:1>Y<QSLRDATE:8>20240105<LOTW_QSL_RCVD:1>V") << ""
+        << "electronic"
+        << "Y   ";
+    QTest::newRow("eQSL kept, impossible date left out")
+        << QByteArray("<EQSL_QSL_RCVD:1>Y<EQSL_QSLRDATE:8>20230229") << ""
+        << "electronic"
+        << "  Y ";
+    QTest::newRow("eQSL inbox") << QByteArray("<QSLRDATE:8>20240105") << "inbox"
+                                << "electronic"
+                                << "  Y 2024-01-05";
+    QTest::newRow("LoTW not received") << QByteArray("<LOTW_QSL_RCVD:1>N<EQSL_QSL_RCVD:1>R") << ""
+                                       << "electronic"
+                                       << "   ";
     QTest::newRow("LoTW report, paper only") << QByteArray("<QSL_RCVD:1>Y") << "eqsl,report"
                                              << "qsl"
                                              << "w";
@@ -632,6 +668,7 @@ void TestAdif::mapsRecords()
     const QStringList words = options.split(QLatin1Char(','), Qt::SkipEmptyParts);
     o.mixed = words.contains(QLatin1String("mixed"));
     o.lotwReport = words.contains(QLatin1String("report"));
+    o.eqslInbox = words.contains(QLatin1String("inbox"));
     o.kx47Export = words.contains(QLatin1String("kx47"));
     o.eqslInbox = words.contains(QLatin1String("inbox"));
     Confirmations accepted;
@@ -660,8 +697,9 @@ void TestAdif::mapsRecords()
         : field == QLatin1String("date")  ? q.date
         : field == QLatin1String("time")  ? q.time
         : field == QLatin1String("place") ? q.place
-        : field == QLatin1String("prov")
-            ? q.prov
+        : field == QLatin1String("prov")  ? q.prov
+        : field == QLatin1String("electronic")
+            ? QStringList{q.lotw, q.lotwDate, q.eqsl, q.eqslDate}.join(QLatin1Char(' '))
             : QStringList{q.locator, q.call, q.date, q.time, q.place, q.prov, q.mode, q.band, q.qsl}
                   .join(QLatin1Char('|'));
     QCOMPARE(got, expected);
@@ -691,6 +729,10 @@ void TestAdif::provincesFromGazetteer_data()
     QTest::newRow("a sub-square without places") << "QQ"
                                                  << "BRANVOLE"
                                                  << "";
+    // A name in two sub-squares, in different provinces.
+    QTest::newRow("the place of this sub-square") << "XX"
+                                                  << "SANT'ERMINIO"
+                                                  << "RN";
 }
 
 void TestAdif::provincesFromGazetteer()
@@ -699,7 +741,8 @@ void TestAdif::provincesFromGazetteer()
     QFETCH(QString, place);
     QFETCH(QString, province);
 
-    ProgramFolder folder;
+    ProgramFolder folder(ProgramFolder::defaultPlaces()
+                         << PlaceRow{"SANT'ERMINIO", "KX47XX", "RN"});
     {
         Database places(QStringLiteral("adif-places"));
         QString error;

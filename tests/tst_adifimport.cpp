@@ -105,6 +105,8 @@ private slots:
     void exportNeverLandsOnADatabase();
     void exportFailureSaysWhy_data();
     void exportFailureSaysWhy();
+    void lotwReportMerges_data();
+    void lotwReportMerges();
 };
 
 void TestAdifImport::importWritesEveryOutcomeOnce()
@@ -123,12 +125,14 @@ void TestAdifImport::importWritesEveryOutcomeOnce()
     LogChange change;
     QCOMPARE(import.apply(path, MappingOptions(), done, &change), AdifImport::Result::Done);
     QCOMPARE(done.summary(), preview.summary());
-    QCOMPARE(done.summaryLines().mid(0, ImportPlan::outcomeCount),
-             QStringList({"new worked: 1", "new confirmed: 1", "confirmations added: 0",
+    QCOMPARE(done.summaryLines().mid(0, ImportPlan::outcomeCount + 1),
+             QStringList({"counted as confirmed: QSL cards", "new worked: 1", "new confirmed: 1",
+                          "confirmations added: 0", "LoTW or eQSL confirmations added: 0",
                           "already in the log: 1", "outside KX47: 1", "sub-square unknown: 1",
-                          "band outside the award: 1", "refused, accredited already: 0",
+                          "sub-square differs from the log: 0", "band outside the award: 1",
+                          "refused, accredited already: 0",
                           "stored as worked, confirmed elsewhere: 0", "unreadable: 1"}));
-    QVERIFY(done.summaryLines().value(ImportPlan::outcomeCount).startsWith("record 7: "));
+    QVERIFY(done.summaryLines().value(ImportPlan::outcomeCount + 1).startsWith("record 7: "));
     QCOMPARE(change.added.size(), 2);
 
     const QList<QsoRow> rows = folder.qsos();
@@ -312,6 +316,9 @@ void TestAdifImport::roundTrip()
          {3, "XX", "I1XYZ/P", "2023-12-31", "23:59", "<X & Y>", "RSM", "MIXED", "50 MHz", "c"},
          {4, "AC", "I2AAA", "2024-01-01", "00:00", "Y", "AN", "DIGITAL", "SAT", "w"},
          {5, "AD", "I3BBB", "2024-01-01", "08:00", "Z", "QZ", "SSB", "SHF", "c"}});
+    QSqlQuery(source.log())
+        .exec("update data set lotw = 'Y', lotwDate = '2024-03-04' where count in (2, 3)");
+    QSqlQuery(source.log()).exec("update data set eqsl = 'Y' where count in (3, 4)");
     const QString path = source.path() + "/" + name;
     {
         OpenFolder open(source);
@@ -336,25 +343,36 @@ void TestAdifImport::roundTrip()
     QCOMPARE(AdifImport(open.log, open.places).apply(path, MappingOptions(), plan),
              AdifImport::Result::Done);
     QList<QsoRow> expected;
+    QStringList expectedElectronic;
     for (int count : exported) {
         expected.append(source.qso(count));
         expected.last().count = expected.size();
+        expectedElectronic.append(source.electronic().value(count - 1));
     }
     QCOMPARE(target.qsos(), expected);
+    QCOMPARE(target.electronic(), expectedElectronic);
 }
 
 void TestAdifImport::menuImport_data()
 {
+    QTest::addColumn<QString>("ticked");
     QTest::addColumn<MessageAnswer>("answer");
     QTest::addColumn<int>("qsos");
-    QTest::newRow("OK imports") << MessageAnswer::Ok << 2;
-    QTest::newRow("Cancel writes nothing") << MessageAnswer::Cancel << 0;
+    QTest::addColumn<QString>("remembered");
+    QTest::newRow("OK imports") << "paper" << MessageAnswer::Ok << 2 << "paper";
+    QTest::newRow("LoTW and eQSL counted, MIXED")
+        << "paper,lotw,eqsl,mixed" << MessageAnswer::Ok << 2 << "paper,lotw,eqsl,mixed";
+    QTest::newRow("Cancel writes nothing")
+        << "paper,lotw,eqsl" << MessageAnswer::Cancel << 0 << "paper,lotw,eqsl";
+    QTest::newRow("options cancelled") << "cancel" << MessageAnswer::Ok << 0 << "paper";
 }
 
 void TestAdifImport::menuImport()
 {
+    QFETCH(QString, ticked);
     QFETCH(MessageAnswer, answer);
     QFETCH(int, qsos);
+    QFETCH(QString, remembered);
     ProgramFolder folder;
     const QString path = writeFile(folder.path(), "log.adi", everyOutcome());
     TestApp app(folder.path());
@@ -362,14 +380,27 @@ void TestAdifImport::menuImport()
     QSignalSpy changes(&app.app().context().logNotifier, &LogNotifier::logChanged);
 
     app.dialogs.fileNames << path;
-    app.dialogs.answers << MessageAnswer::No << MessageAnswer::No << answer;
+    app.dialogs.answers << answer;
+    QString shown;
+    answerImportOptions(ticked, &shown);
     app.app().mainWindow()->findChild<QAction *>("mnImportAdif")->trigger();
 
+    QCOMPARE(shown, QString("paper")); // the award's rules the first time
     QCOMPARE(app.dialogs.fileCaptions, QStringList{"Import ADIF"});
-    QCOMPARE(app.dialogs.unanswered, 0);
-    QVERIFY(app.dialogs.texts().at(2).contains("new worked: 1\nnew confirmed: 1\n"));
     QCOMPARE(folder.qsos().size(), qsos);
     QCOMPARE(changes.size(), qsos ? 1 : 0);
+    if (ticked != "cancel") {
+        QCOMPARE(app.dialogs.unanswered, 0);
+        QVERIFY(app.dialogs.texts().at(0).contains("new worked: 1\nnew confirmed: 1\n"));
+        QVERIFY(app.dialogs.texts().at(0).contains(
+            ticked.contains("lotw") ? "counted as confirmed: QSL cards, LoTW, eQSL\n"
+                                    : "counted as confirmed: QSL cards\n"));
+    }
+    // The next import opens with the choice made.
+    app.dialogs.fileNames << path;
+    answerImportOptions("cancel", &shown);
+    app.app().mainWindow()->findChild<QAction *>("mnImportAdif")->trigger();
+    QCOMPARE(shown, remembered);
 }
 
 void TestAdifImport::menuExport_data()
@@ -459,8 +490,8 @@ void TestAdifImport::commandLine_data()
         << "This file holds no ADIF records";
     QTest::newRow("a header without records is zero records")
         << QStringList{"import", "HEADER", "--folder", "FOLDER"} << 0 << 0
-        << "new worked: 0\nnew confirmed: 0\nconfirmations added: 0\nalready in the log: 0\n"
-           "outside KX47: 0";
+        << "new worked: 0\nnew confirmed: 0\nconfirmations added: 0\nLoTW or eQSL confirmations "
+           "added: 0\nalready in the log: 0\noutside KX47: 0";
     QTest::newRow("a device is refused")
         << QStringList{"import", "/dev/zero", "--folder", "FOLDER"} << 1 << 0 << "not a file";
     QTest::newRow("a pipe is refused")
@@ -591,6 +622,64 @@ void TestAdifImport::exportFailureSaysWhy()
     QCOMPARE(result, AdifExport::Result::Failed);
     QVERIFY2(error.contains(QString::fromLocal8Bit(strerror(EFBIG))), qPrintable(error));
     QCOMPARE(QDir(folder.path()).entryList({"out*", "*.adi*"}, QDir::Files), QStringList());
+}
+
+void TestAdifImport::lotwReportMerges_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("qsl");
+    QTest::addColumn<QString>("output");
+    // By the award's rules a LoTW confirmation is kept, but only a card confirms.
+    QTest::newRow("cards only by default")
+        << QStringList{} << "ww"
+        << "counted as confirmed: QSL cards\nnew worked: 0\nnew confirmed: 0\nconfirmations "
+           "added: 0\nLoTW or eQSL confirmations added: 2\n";
+    QTest::newRow("paper confirms nothing from LoTW")
+        << QStringList{"--confirmations", "paper"} << "ww"
+        << "LoTW or eQSL confirmations added: 2\n";
+    QTest::newRow("LoTW counted") << QStringList{"--confirmations", "paper,lotw"} << "cc"
+                                  << "counted as confirmed: QSL cards, LoTW\nnew worked: "
+                                     "0\nnew confirmed: 0\nconfirmations added: 2\n";
+    QTest::newRow("dry run") << QStringList{"--dry-run", "--confirmations", "lotw"} << "ww"
+                             << "confirmations added: 2\n";
+}
+
+// A LoTW report downloaded without detail names no locator: its confirmations go to the QSOs
+// already logged, whatever their sub-square; a call the log lacks stays unknown.
+void TestAdifImport::lotwReportMerges()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, qsl);
+    QFETCH(QString, output);
+    ProgramFolder folder;
+    folder.addQsos({{1, "AB", "IK4ABC", "2024-03-01", "23:55", "P", "AN", "DIGITAL", "HF", "w"},
+                    {2, "XX", "I1XYZ", "2024-03-02", "08:00", "P", "AN", "DIGITAL", "VHF", "w"}});
+    const QByteArray report =
+        "ARRL Logbook of the World Status Report\nGenerated at 2024-03-05 10:00:00\n"
+        "<PROGRAMID:4>LoTW\n<APP_LoTW_NUMREC:1>3\n<eoh>\n" +
+        field("CALL", "IK4ABC") + field("BAND", "20M") + field("MODE", "FT8") +
+        field("QSO_DATE", "20240302") + field("TIME_ON", "001000") + field("QSL_RCVD", "Y") +
+        field("QSLRDATE", "20240304") + "<eor>\n" + field("CALL", "I1XYZ") + field("BAND", "2M") +
+        field("MODE", "FT4") + field("QSO_DATE", "20240302") + field("TIME_ON", "0805") +
+        field("QSL_RCVD", "Y") + "<eor>\n" + field("CALL", "W1AW") + field("BAND", "20M") +
+        field("MODE", "SSB") + field("QSO_DATE", "20240302") + field("TIME_ON", "0805") +
+        field("QSL_RCVD", "Y") + "<eor>\n";
+    const QString path = writeFile(folder.path(), "lotwreport.adi", report);
+
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(CommandLine(QStringList{"kx47", "import", path, "--folder", folder.path()} + options)
+                 .run(folder.path(), outStream, errStream),
+             0);
+    QVERIFY2(out.contains(output), qPrintable(out));
+    QVERIFY2(out.contains("sub-square unknown: 1\n"), qPrintable(out));
+    const QList<QsoRow> rows = folder.qsos();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].qsl + rows[1].qsl, qsl);
+    const QStringList electronic = options.contains("--dry-run")
+                                       ? QStringList{"   ", "   "}
+                                       : QStringList{"Y 2024-03-04  ", "Y   "};
+    QCOMPARE(folder.electronic(), electronic);
 }
 
 QTEST_MAIN(TestAdifImport)

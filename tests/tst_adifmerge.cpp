@@ -1,5 +1,6 @@
 // How imported records merge with the log: matching, confirmations, the award rules, and the
 // records of one file meeting each other.
+#include "adif/adifmapping.h"
 #include "adif/importplan.h"
 
 #include <QtTest>
@@ -9,14 +10,19 @@ using namespace kx47;
 namespace
 {
 
-// "CALL LOCATOR BAND MODE DATE TIME QSL", the band with "_" for its blank.
+// "CALL LOCATOR BAND MODE DATE TIME QSL", the band with "_" for its blank, "-" for no locator;
+// after the QSL letter, L for a LoTW and E for an eQSL confirmation.
 QsoRecord qso(const QString &text, int count = 0)
 {
     const QStringList f = text.split(QLatin1Char(' '));
     QsoRecord r;
     r.count = count;
     r.call = f.at(0);
-    r.locator = f.at(1);
+    r.locator = f.at(1) == QLatin1String("-") ? QString() : f.at(1);
+    if (f.at(6).contains(QLatin1Char('L')))
+        r.lotw = QStringLiteral("Y");
+    if (f.at(6).contains(QLatin1Char('E')))
+        r.eqsl = QStringLiteral("Y");
     r.band = QString(f.at(2)).replace(QLatin1Char('_'), QLatin1Char(' '));
     r.mode = f.at(3);
     r.date = f.at(4);
@@ -27,7 +33,8 @@ QsoRecord qso(const QString &text, int count = 0)
     return r;
 }
 
-// What a plan writes: new QSOs are numbered from 1001.
+// What a plan writes: new QSOs are numbered from 1001. Confirmations by LoTW or eQSL are
+// listed among the confirmed as the number followed by L and E.
 struct Written {
     QList<QsoRecord> appended;
     QStringList confirmed;
@@ -46,6 +53,10 @@ Written plan(const QStringList &log, const QStringList &file, ImportPlan &p)
         else
             w.confirmed << QString::number(count);
     };
+    p.addElectronic = [&w](int count, const QsoRecord &r) {
+        w.confirmed << QString::number(count) + (r.lotw.isEmpty() ? "" : "L") +
+                           (r.eqsl.isEmpty() ? "" : "E");
+    };
     int count = 0;
     for (const QString &line : log)
         p.addLogQso(qso(line, ++count));
@@ -54,7 +65,8 @@ Written plan(const QStringList &log, const QStringList &file, ImportPlan &p)
     return w;
 }
 
-// The counts of the first four outcomes and of the two refusals, as "nw nc ca al ra sw".
+// The counts of the first four outcomes and of the two refusals, as "nw nc ca al ra sw", then
+// those of the electronic confirmations and of the records without a QSO when there are any.
 QString counts(const ImportPlan &p)
 {
     QStringList c;
@@ -62,6 +74,10 @@ QString counts(const ImportPlan &p)
                             ImportOutcome::ConfirmationAdded, ImportOutcome::AlreadyInLog,
                             ImportOutcome::RefusedAccredited, ImportOutcome::StoredAsWorked})
         c << QString::number(p.count(o));
+    for (ImportOutcome o : {ImportOutcome::ElectronicAdded, ImportOutcome::SubSquareUnknown,
+                            ImportOutcome::SubSquareDiffers})
+        if (p.count(o) > 0)
+            c << ImportPlan::caption(o) + QLatin1Char('=') + QString::number(p.count(o));
     return c.join(QLatin1Char(' '));
 }
 
@@ -229,6 +245,52 @@ void TestAdifMerge::outcomes_data()
         << "0 1 0 1 0 0"
         << "c"
         << "";
+    // Records that name no sub-square, as in a LoTW report: the logged QSO takes them.
+    QTest::newRow("no locator confirms the logged QSO")
+        << QStringList{"I1XYZ AC HF CW 2024-03-01 12:00 w", w}
+        << QStringList{"IK4ABC - HF CW 2024-03-01 12:20 cL"} << "0 0 1 0 0 0"
+        << ""
+        << "2,2L";
+    QTest::newRow("no locator, nearest of two sub-squares")
+        << QStringList{w, "IK4ABC AC HF CW 2024-03-01 23:50 w"}
+        << QStringList{"IK4ABC - HF CW 2024-03-02 00:05 c"} << "0 0 1 0 0 0"
+        << ""
+        << "2";
+    QTest::newRow("no locator and no QSO logged")
+        << QStringList{w} << QStringList{"IK4ABC - HF SSB 2024-03-01 12:00 c"}
+        << "0 0 0 0 0 0 sub-square unknown=1"
+        << ""
+        << "";
+    QTest::newRow("another sub-square than the logged QSO")
+        << QStringList{w} << QStringList{"IK4ABC AC HF CW 2024-03-01 12:10 c"}
+        << "0 0 0 0 0 0 sub-square differs from the log=1"
+        << ""
+        << "";
+    QTest::newRow("a station on the move in one file")
+        << QStringList{} << QStringList{w, "IK4ABC AC HF CW 2024-03-01 12:10 w"} << "2 0 0 0 0 0"
+        << "ww"
+        << "";
+    QTest::newRow("another sub-square far in time is a new QSO")
+        << QStringList{w} << QStringList{"IK4ABC AC HF CW 2024-03-01 14:00 w"} << "1 0 0 0 0 0"
+        << "w"
+        << "";
+    // Confirmations by LoTW and eQSL are kept, counted as confirmed or not.
+    QTest::newRow("LoTW kept on a worked QSO")
+        << QStringList{w} << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 wL"}
+        << "0 0 0 0 0 0 LoTW or eQSL confirmations added=1"
+        << ""
+        << "1L";
+    QTest::newRow("eQSL kept on a confirmed QSO")
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 c"}
+        << QStringList{"IK4ABC - HF CW 2024-03-01 12:00 wE"}
+        << "0 0 0 0 0 0 LoTW or eQSL confirmations added=1"
+        << ""
+        << "1E";
+    QTest::newRow("LoTW known already")
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 wL"}
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 wL"} << "0 0 0 1 0 0"
+        << ""
+        << "";
     QTest::newRow("accredited QSOs of an exported log come back with their slot's others")
         << QStringList{}
         << QStringList{"I1XYZ AB HF CW 2024-02-01 10:00 a", "IK4ABC AB HF CW 2024-03-01 12:00 w"}
@@ -285,15 +347,22 @@ void TestAdifMerge::sameFileTwiceChangesNothing()
 void TestAdifMerge::summaryLines()
 {
     ImportPlan p;
-    p.add(qso("IK4ABC AB HF CW 2024-03-01 12:00 c"));
+    p.addLogQso(qso("IK4ABC AB HF CW 2024-03-01 12:00 w", 1));
+    p.add(qso("I1XYZ AB HF CW 2024-03-01 12:00 c"));
     p.skip(ImportOutcome::OutsideKx47);
     p.skip(ImportOutcome::Unreadable, 7, QStringLiteral("no call"));
+    p.add(qso("IK4ABC AC HF CW 2024-03-01 12:05 c"), 9);
+    p.setCounted(confirmationsText(Confirmation::Paper | Confirmation::Eqsl));
     const QStringList lines = p.summaryLines();
-    QCOMPARE(lines.size(), ImportPlan::outcomeCount + 1);
-    QCOMPARE(lines.at(1), QStringLiteral("new confirmed: 1"));
-    QCOMPARE(lines.at(4), QStringLiteral("outside KX47: 1"));
-    QCOMPARE(lines.at(9), QStringLiteral("unreadable: 1"));
-    QCOMPARE(lines.at(10), QStringLiteral("record 7: no call"));
+    QCOMPARE(lines.size(), ImportPlan::outcomeCount + 3);
+    QCOMPARE(lines.at(0), QStringLiteral("counted as confirmed: QSL cards, eQSL"));
+    QCOMPARE(lines.at(2), QStringLiteral("new confirmed: 1"));
+    QCOMPARE(lines.at(6), QStringLiteral("outside KX47: 1"));
+    QCOMPARE(lines.at(8), QStringLiteral("sub-square differs from the log: 1"));
+    QCOMPARE(lines.at(12), QStringLiteral("unreadable: 1"));
+    QCOMPARE(lines.at(13), QStringLiteral("record 7: no call"));
+    QCOMPARE(lines.at(14),
+             QStringLiteral("record 9: IK4ABC 2024-03-01 12:05 in KX47AC, logged in KX47AB"));
 }
 
 QTEST_GUILESS_MAIN(TestAdifMerge)

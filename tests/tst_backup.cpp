@@ -6,6 +6,7 @@
 #include "backup/restorewindow.h"
 #include "log/lognotifier.h"
 #include "storage/database.h"
+#include "storage/schema.h"
 
 #include <QAction>
 #include <QDir>
@@ -40,7 +41,9 @@ QStringList rowsOf(const QString &path)
         db.setConnectOptions("QSQLITE_OPEN_READONLY");
         db.open();
         for (const char *sql :
-             {"select * from data order by count", "select * from userData order by call"}) {
+             {"select count, WWLocator, call, date, time, place, prov, mode, band, qsl from data "
+              "order by count",
+              "select * from userData order by call"}) {
             QSqlQuery query(db);
             query.exec(sql);
             while (query.next()) {
@@ -195,7 +198,8 @@ void TestBackup::backupHoldsEverySavedQso()
     // Saved through the program's own connection: they may still be in the write-ahead journal.
     Database &log = app.app().context().log;
     for (const QsoRow &row : threeQsos) {
-        log.run("insert into data values (?, ?, ?, '2004-12-07', '09:30', 'PLACE', 'AN', "
+        log.run("insert into data (count, WWLocator, call, date, time, place, prov, mode, band, "
+                "qsl) values (?, ?, ?, '2004-12-07', '09:30', 'PLACE', 'AN', "
                 "'CW', 'HF', 'c')",
                 {row.count, row.locator, row.call});
     }
@@ -236,7 +240,8 @@ void TestBackup::restoreThroughTheWindow()
     list->setCurrentRow(0);
 
     log.run("delete from data where count = 2");
-    log.run("insert into data values (4, 'CD', 'IK0DDD', '2004-12-07', '09:30', 'PLACE', 'AN', "
+    log.run("insert into data (count, WWLocator, call, date, time, place, prov, mode, band, qsl) "
+            "values (4, 'CD', 'IK0DDD', '2004-12-07', '09:30', 'PLACE', 'AN', "
             "'CW', 'HF', 'c')");
     log.run("update userData set call = 'IK9NEW'");
     const QStringList changed = rowsOf(folder.logPath());
@@ -382,44 +387,60 @@ void TestBackup::endingDuringTheDailyBackupLeavesNoHalfCopy()
 
 void TestBackup::olderLogIsCopiedThenUpgraded_data()
 {
+    QTest::addColumn<int>("from");
     QTest::addColumn<QString>("obstacle");
     QTest::addColumn<int>("version");
-    QTest::newRow("step 2 applied") << QString() << 2;
-    // Something of the index's name already there makes the step fail: the log stays as it was.
-    QTest::newRow("step 2 refused") << QStringLiteral("create table data_band_mode (x)") << 1;
+    QTest::newRow("steps 2 and 3 applied") << 1 << QString() << 3;
+    QTest::newRow("step 3 applied") << 2 << QString() << 3;
+    // Something of the index's name already there makes the step fail: the log stays at the
+    // version before, the new columns of the step included.
+    QTest::newRow("step 2 refused") << 1 << QStringLiteral("create table data_band_mode (x)") << 1;
+    QTest::newRow("step 3 refused") << 2 << QStringLiteral("create table data_electronic (x)") << 2;
 }
 
 // A log made by an earlier version: copied first, then brought to the current version in one
 // step, the QSOs untouched; a step that fails leaves the log as it was, and the program starts.
 void TestBackup::olderLogIsCopiedThenUpgraded()
 {
+    QFETCH(int, from);
     QFETCH(QString, obstacle);
     QFETCH(int, version);
     ProgramFolder folder;
     folder.addQsos(threeQsos);
     QSqlQuery older(folder.log());
-    QVERIFY(older.exec("drop index data_band_mode"));
-    QVERIFY(older.exec("pragma user_version = 1"));
+    QVERIFY(older.exec("drop index data_electronic"));
+    for (const char *column : {"lotw", "lotwDate", "eqsl", "eqslDate"})
+        QVERIFY(older.exec(QString("alter table data drop column %1").arg(column)));
+    if (from < 2)
+        QVERIFY(older.exec("drop index data_band_mode"));
+    QVERIFY(older.exec(QString("pragma user_version = %1").arg(from)));
     if (!obstacle.isEmpty())
         QVERIFY(older.exec(obstacle));
     const QStringList before = rowsOf(folder.logPath());
 
     TestApp app(folder.path());
     QVERIFY(app.start());
-    QCOMPARE(app.dialogs.messages.size(), version == 2 ? 0 : 1);
+    QCOMPARE(app.dialogs.messages.size(), version == Schema::version ? 0 : 1);
     QSqlQuery now = app.app().context().log.run("pragma user_version");
     QVERIFY(now.next());
     QCOMPARE(now.value(0).toInt(), version);
     QSqlQuery index = app.app().context().log.run(
         "select count(*) from sqlite_master where type = 'index' and name = 'data_band_mode'");
     QVERIFY(index.next());
-    QCOMPARE(index.value(0).toInt(), version == 2 ? 1 : 0);
+    QCOMPARE(index.value(0).toInt(), version >= 2 ? 1 : 0);
+    QCOMPARE(QSqlQuery(folder.log()).exec("select lotw, lotwDate, eqsl, eqslDate from data"),
+             version >= 3);
     QCOMPARE(rowsOf(folder.logPath()), before);
     // The day's copy and the copy before the step, both of the log as it was.
     const QList<Backups::Backup> copies = Backups::list(folder.path() + "/Backups");
     QCOMPARE(copies.size(), 2);
     for (const Backups::Backup &copy : copies)
         QCOMPARE(rowsOf(copy.path), before);
+    // The copy made before the steps comes back into the log of the new version.
+    QString error;
+    QVERIFY2(Backups::restore(app.app().context().log, copies.first().path, &error),
+             qPrintable(error));
+    QCOMPARE(rowsOf(folder.logPath()), before);
 }
 
 QTEST_MAIN(TestBackup)

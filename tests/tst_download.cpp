@@ -55,6 +55,18 @@ Answer faulty(const QString &path, const QByteArray &body, Fault fault, int time
 }
 
 // What a test saw: the out and err of a command together, or a download's message.
+// The QSL state of the first QSO, then "lotw" and "eqsl" for the confirmations kept with it.
+QString confirmationsOf(const ProgramFolder &folder)
+{
+    const QStringList electronic = folder.electronic().value(0).split(QLatin1Char(' '));
+    QString state = folder.qso(1).qsl;
+    if (!electronic.value(0).isEmpty())
+        state += " lotw";
+    if (!electronic.value(2).isEmpty())
+        state += " eqsl";
+    return state;
+}
+
 bool showsPassword(const QString &text)
 {
     return text.contains(password) || text.contains(QUrl::toPercentEncoding(password));
@@ -222,7 +234,7 @@ void TestDownload::commandLine_data()
     QTest::addColumn<QString>("keyring");     // the password in the keyring
     QTest::addColumn<QList<Answer>>("answers");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("qsl");   // of the logged QSO afterwards
+    QTest::addColumn<QString>("qsl");   // of the logged QSO afterwards (confirmationsOf)
     QTest::addColumn<QString>("since"); // remembered afterwards; TODAY for the day of the test
     QTest::addColumn<QString>("output");
 
@@ -232,15 +244,22 @@ void TestDownload::commandLine_data()
                                                         "I1XYZ,20240302,1300,40M,SSB,KX47AA"}))};
     const QStringList download{"download", "lotw"};
     QTest::newRow("LoTW confirms the logged QSO only")
-        << download << password << "" << lotw << 0 << "c"
+        << download << password << "" << lotw << 0 << "w lotw"
         << "2024-03-10"
-        << "confirmations added: 1\nalready in the log: 0\n";
-    QTest::newRow("QSO not logged is not added") << download << password << "" << lotw << 0 << "c"
-                                                 << "2024-03-10"
-                                                 << "not in the log: 1";
-    QTest::newRow("password from the keyring") << download << "" << password << lotw << 0 << "c"
-                                               << "2024-03-10"
-                                               << "2 records downloaded from LoTW.";
+        << "LoTW or eQSL confirmations added: 1\nalready in the log: 0\n";
+    QTest::newRow("LoTW counted when chosen")
+        << QStringList{"download", "lotw", "--confirmations", "lotw"} << password << "" << lotw << 0
+        << "c lotw"
+        << "2024-03-10"
+        << "counted as confirmed: LoTW\nnew worked: 0\nnew confirmed: 0\nconfirmations added: 1";
+    QTest::newRow("QSO not logged is not added")
+        << download << password << "" << lotw << 0 << "w lotw"
+        << "2024-03-10"
+        << "not in the log: 1";
+    QTest::newRow("password from the keyring")
+        << download << "" << password << lotw << 0 << "w lotw"
+        << "2024-03-10"
+        << "2 records downloaded from LoTW.";
     QTest::newRow("dry run merges nothing")
         << QStringList{"download", "lotw", "--dry-run"} << password << "" << lotw << 0 << "w"
         << ""
@@ -260,13 +279,13 @@ void TestDownload::commandLine_data()
                                  << "set KX47_LOTW_PASSWORD";
     QTest::newRow("eQSL counted when chosen")
         << QStringList{"download", "eqsl", "--confirmations", "paper,eqsl"} << password << ""
-        << eqsl << 0 << "c"
+        << eqsl << 0 << "c eqsl"
         << "TODAY"
         << "confirmations added: 1";
     QTest::newRow("eQSL not counted by default")
-        << QStringList{"download", "eqsl"} << password << "" << eqsl << 0 << "w"
+        << QStringList{"download", "eqsl"} << password << "" << eqsl << 0 << "w eqsl"
         << "TODAY"
-        << "already in the log: 1";
+        << "LoTW or eQSL confirmations added: 1";
     QTest::newRow("eQSL error text")
         << QStringList{"download", "eqsl"} << password << ""
         << QList<Answer>{whole(eqslPath, eqslPage("Error: No such Username/Password found"))} << 1
@@ -333,7 +352,7 @@ void TestDownload::commandLine()
     QVERIFY2(!showsPassword(all), qPrintable(all));
     QCOMPARE(err.isEmpty(), exitCode == 0);
     QCOMPARE(folder.qsos().size(), 1);
-    QCOMPARE(folder.qso(1).qsl, qsl);
+    QCOMPARE(confirmationsOf(folder), qsl);
     const Service service = arguments.contains("eqsl") ? Service::Eqsl : Service::Lotw;
     QCOMPARE(servicesettings::since(service).toString(Qt::ISODate),
              since == "TODAY" ? QDateTime::currentDateTimeUtc().date().toString(Qt::ISODate)
@@ -346,13 +365,13 @@ void TestDownload::window_data()
     QTest::addColumn<QString>("typed");   // the password typed in the window
     QTest::addColumn<QString>("keyring"); // the password in the keyring; "-" for no keyring
     QTest::addColumn<bool>("remember");
-    QTest::addColumn<QString>("qsl");   // of the logged QSO afterwards
+    QTest::addColumn<QString>("qsl");   // of the logged QSO afterwards (confirmationsOf)
     QTest::addColumn<QString>("since"); // remembered afterwards
     QTest::addColumn<QString>("told");  // in the messages
     QTest::addColumn<QString>("kept");  // in the keyring afterwards
 
     const QList<Answer> lotw{whole(lotwPath, lotwReport(confirmations))};
-    QTest::newRow("merged, password kept") << lotw << password << "" << true << "c"
+    QTest::newRow("merged, password kept") << lotw << password << "" << true << "w lotw"
                                            << "2024-03-10"
                                            << "LoTW's report is imported:" << password;
     QTest::newRow("wrong login: nothing merged, nothing kept")
@@ -360,13 +379,14 @@ void TestDownload::window_data()
         << ""
         << "did not accept the login"
         << "";
-    QTest::newRow("password from the keyring") << lotw << "" << password << false << "c"
+    QTest::newRow("password from the keyring") << lotw << "" << password << false << "w lotw"
                                                << "2024-03-10"
                                                << "is imported" << password;
-    QTest::newRow("no keyring: merged, password not kept") << lotw << password << "-" << true << "c"
-                                                           << "2024-03-10"
-                                                           << "could not be kept"
-                                                           << "";
+    QTest::newRow("no keyring: merged, password not kept")
+        << lotw << password << "-" << true << "w lotw"
+        << "2024-03-10"
+        << "could not be kept"
+        << "";
     QTest::newRow("no keyring, no password") << lotw << ""
                                              << "-" << false << "w"
                                              << ""
@@ -416,7 +436,7 @@ void TestDownload::window()
     const QString texts = app.dialogs.texts().join("\n");
     QVERIFY2(texts.contains(told), qPrintable(texts));
     QVERIFY2(!showsPassword(texts), qPrintable(texts));
-    QCOMPARE(folder.qso(1).qsl, qsl);
+    QCOMPARE(confirmationsOf(folder), qsl);
     QCOMPARE(servicesettings::since(Service::Lotw).toString(Qt::ISODate), since);
     credentials().available = true;
     QCOMPARE(credentials().passwords.value(MemoryCredentials::key(Service::Lotw, "IK0ABC")), kept);

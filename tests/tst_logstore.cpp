@@ -322,7 +322,8 @@ void TestLogStore::numberLimit()
     QFETCH(qint64, highest);
     QFETCH(qint64, next);
     QSqlQuery insert(m_folder->log());
-    QVERIFY(insert.exec(QString("insert into data values (%1, 'AA', 'CALL', '2004-01-01', "
+    QVERIFY(insert.exec(QString("insert into data (count, WWLocator, call, date, time, place, "
+                                "prov, mode, band, qsl) values (%1, 'AA', 'CALL', '2004-01-01', "
                                 "'10:00', 'P', 'AN', 'CW', 'HF', 'w')")
                             .arg(highest)));
     const LogStore store(*m_log);
@@ -674,7 +675,8 @@ void TestLogStore::lockHeldBrieflyIsWaitedOut()
             db.open();
             QSqlQuery query(db);
             query.exec("begin immediate");
-            query.exec("insert into data values (100, 'XX', 'OTHER', '2004-01-01', '10:00', 'P', "
+            query.exec("insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                       "band, qsl) values (100, 'XX', 'OTHER', '2004-01-01', '10:00', 'P', "
                        "'AN', 'CW', 'HF', 'w')");
             locked.set_value();
             std::this_thread::sleep_for(std::chrono::milliseconds(1000));

@@ -7,9 +7,12 @@
 #include "award/awardrequest.h"
 #include "award/awardrequestkind.h"
 #include "browser/utilitywindow.h"
+#include "log/cardstochase.h"
+#include "log/lognotifier.h"
 #include "map/awardmap.h"
 #include "map/awardmappicture.h"
 #include "map/awardmapwindow.h"
+#include "map/cardstochasewindow.h"
 #include "platform/appcontext.h"
 #include "platform/windownames.h"
 #include "qso/editqsowindow.h"
@@ -27,6 +30,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QSvgRenderer>
 #include <QtTest>
 #include <csignal>
@@ -101,13 +105,27 @@ struct MapRun {
 
 QList<QsoRow> rowsOf(const QStringList &descriptions)
 {
-    // "letters qsl band mode"
+    // "letters|qsl|band|mode", L and E after the QSL letter for LoTW and eQSL (see confirmFrom)
     QList<QsoRow> rows;
     for (const QString &description : descriptions) {
         const QStringList parts = description.split(QLatin1Char('|'));
-        rows << qsoRow(rows.size() + 1, parts[0], parts[1], parts[2], parts[3]);
+        rows << qsoRow(rows.size() + 1, parts[0], parts[1].left(1), parts[2], parts[3]);
     }
     return rows;
+}
+
+// Gives the QSOs of the log written by rowsOf their confirmations by LoTW and eQSL.
+void confirmFrom(const ProgramFolder &folder, const QStringList &descriptions)
+{
+    for (int i = 0; i < descriptions.size(); ++i) {
+        const QString qsl = descriptions[i].section(QLatin1Char('|'), 1, 1);
+        QSqlQuery query(folder.log());
+        query.prepare("update data set lotw = ?, eqsl = ? where count = ?");
+        query.addBindValue(qsl.contains('L') ? "Y" : "");
+        query.addBindValue(qsl.contains('E') ? "Y" : "");
+        query.addBindValue(i + 1);
+        query.exec();
+    }
 }
 
 // n QSOs of one band and mode in n different sub-squares, numbered from first.
@@ -157,6 +175,9 @@ private slots:
     void printsTheGridAsText();
     void textsFitAtEveryChoice_data();
     void textsFitAtEveryChoice();
+    void cardsToChase_data();
+    void cardsToChase();
+    void cardsToChasePrintedAndExported();
 };
 
 void TestMap::cellStates_data()
@@ -199,6 +220,12 @@ void TestMap::cellStates_data()
         << QStringList{"ab|C|hf|MIXED", "xx|W|HF|MIXED", "FG|A|HF|mixed"} << "HF"
         << "MIXED"
         << "AB=c XX=w FG=a";
+    QTest::newRow("confirmed electronically, card missing")
+        << QStringList{"AB|wL|HF|MIXED",  "AC|wE|HF|MIXED", "AD|cL|HF|MIXED", "AE|w|HF|MIXED",
+                       "AE|wE|VHF|MIXED", "AF|w|HF|MIXED",  "AF|wLE|HF|MIXED"}
+        << "HF"
+        << "MIXED"
+        << "AB=e AC=e AD=c AE=w AF=e";
     QTest::newRow("values outside the award")
         << QStringList{"AB|x|HF|MIXED", "AC|c|RTTY|MIXED", "YZ|c|HF|MIXED", "A|c|HF|MIXED",
                        "AD|c|HF|MIXED"}
@@ -215,11 +242,13 @@ void TestMap::cellStates()
     QFETCH(QString, expected);
     MapRun run(rowsOf(log));
     QVERIFY(run.started);
+    confirmFrom(run.folder, log);
 
     const AwardMap::Data data = run.map().compute(band, mode);
     const Cells cells = cellsOf(expected);
     QCOMPARE(shownCells(data), cells);
     QCOMPARE(data.worked, int(std::count(cells.begin(), cells.end(), QChar('w'))));
+    QCOMPARE(data.electronic, int(std::count(cells.begin(), cells.end(), QChar('e'))));
     QCOMPARE(data.confirmed, int(std::count(cells.begin(), cells.end(), QChar('c'))));
     QCOMPARE(data.accredited, int(std::count(cells.begin(), cells.end(), QChar('a'))));
 
@@ -240,6 +269,7 @@ void TestMap::cellStates()
             const QChar letter = cells.value(AwardMap::letters(column, row), QChar(' '));
             const AwardMap::State state = letter == 'a'   ? AwardMap::State::Accredited
                                           : letter == 'c' ? AwardMap::State::Confirmed
+                                          : letter == 'e' ? AwardMap::State::Electronic
                                           : letter == 'w' ? AwardMap::State::Worked
                                                           : AwardMap::State::None;
             QCOMPARE(QColor(image.pixel(corner.toPoint())), AwardMapPicture::colour(state));
@@ -530,6 +560,81 @@ void TestMap::textsFitAtEveryChoice()
     auto *figures = window->findChild<QLabel *>("lblFigures");
     QVERIFY(figures->width() >= figures->sizeHint().width());
     QVERIFY(figures->height() >= figures->sizeHint().height());
+}
+
+void TestMap::cardsToChase_data()
+{
+    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<QString>("band");     // empty: all bands
+    QTest::addColumn<QString>("expected"); // call@sub-square, in the order listed
+
+    QTest::newRow("one QSO a sub-square without card, LoTW and eQSL first")
+        << QStringList{"AB|w|HF|MIXED", "AB|wL|HF|MIXED", "AC|wL|HF|MIXED", "AC|c|HF|MIXED",
+                       "AD|w|HF|MIXED", "AD|a|HF|MIXED",  "AE|wE|HF|MIXED", "AF|w|VHF|MIXED",
+                       "AG|wE|HF|SSB",  "AA|w|HF|MIXED"}
+        << "HF"
+        << "CALL2@AB CALL7@AE CALL10@AA";
+    // SHF needs one confirmed QSO more for its base award, VHF fifteen, HF fifty.
+    QTest::newRow("the band nearest to an award first")
+        << QStringList{"AB|w|HF|MIXED",  "AC|w|SHF|MIXED", "AD|c|SHF|MIXED", "AE|c|SHF|MIXED",
+                       "AF|c|SHF|MIXED", "AG|c|SHF|MIXED", "AB|w|VHF|MIXED"}
+        << ""
+        << "CALL2@AC CALL7@AB CALL1@AB";
+}
+
+void TestMap::cardsToChase()
+{
+    QFETCH(QStringList, log);
+    QFETCH(QString, band);
+    QFETCH(QString, expected);
+    MapRun run(rowsOf(log));
+    QVERIFY(run.started);
+    confirmFrom(run.folder, log);
+
+    QStringList listed;
+    for (const CardsToChase::Card &card : CardsToChase(run.context().log).list(band, "MIXED"))
+        listed << card.qso.call + QLatin1Char('@') + card.qso.locator;
+    QCOMPARE(listed.join(QLatin1Char(' ')), expected);
+}
+
+void TestMap::cardsToChasePrintedAndExported()
+{
+    const QStringList log{"AB|wL|UHF|CW", "AC|w|UHF|CW", "AD|c|UHF|CW"};
+    MapRun run(rowsOf(log));
+    QVERIFY(run.started);
+    confirmFrom(run.folder, log);
+    run.app.app().mainWindow()->findChild<QAction *>("mnCardsToChase")->trigger();
+    auto *window = run.app.windows().find<CardsToChaseWindow>(CardsToChaseWindow::name);
+    QVERIFY(window && window->isVisible());
+    window->findChild<QComboBox *>("comboBand")->setCurrentText("UHF");
+    window->findChild<QComboBox *>("comboMode")->setCurrentText("CW");
+    QCOMPARE(window->cards().size(), 2);
+
+    press(window, "cmdPrint");
+    QCOMPARE(run.app.printService.documents.size(), 1);
+    const QStringList lines = run.app.printService.documents[0].texts();
+    QCOMPARE(lines.size(), 5);
+    QVERIFY(lines[3].startsWith("CALL1           | 07/12/04 | 09.30 | KX47AB | UHF    | LoTW"));
+    QVERIFY(lines[4].contains("| KX47AC | UHF    | worked"));
+
+    // The list for QSL request labels; a file that cannot be written is told and not made.
+    const QString path = run.folder.path() + "/cards.adi";
+    run.app.dialogs.fileNames << run.folder.path() + "/missing/cards.adi" << path;
+    press(window, "cmdExportAdif");
+    QCOMPARE(run.app.dialogs.messages.last().icon, MessageIcon::Critical);
+    QVERIFY(!QFile::exists(run.folder.path() + "/missing/cards.adi"));
+    press(window, "cmdExportAdif");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray written = file.readAll();
+    QCOMPARE(written.count("<EOR>"), 2);
+    QVERIFY(written.contains("<CALL:5>CALL1 "));
+    QVERIFY(written.contains("<LOTW_QSL_RCVD:1>Y"));
+
+    // The list follows the log.
+    QSqlQuery(run.folder.log()).exec("update data set qsl = 'c' where count = 2");
+    run.context().logNotifier.notifyLogChanged();
+    QCOMPARE(window->cards().size(), 1);
 }
 
 QTEST_MAIN(TestMap)

@@ -4,10 +4,12 @@
 #include "qsoentryfixture.h"
 
 #include "log/lognotifier.h"
+#include "log/logstore.h"
 #include "platform/appcontext.h"
 #include "platform/textforms.h"
 #include "platform/windownames.h"
 #include "qso/editqsowindow.h"
+#include "qso/qsoform.h"
 #include "qso/qsosubmission.h"
 
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QtTest>
 
 using namespace kx47;
@@ -39,6 +42,8 @@ private slots:
     void filledAsTheBrowserFillsIt();
     void submitWithoutChanges_data();
     void submitWithoutChanges();
+    void keepsWhatTheFormCannotShow_data();
+    void keepsWhatTheFormCannotShow();
     void workedTurnedConfirmed_data();
     void workedTurnedConfirmed();
     void movedOntoAccreditedRefused_data();
@@ -181,6 +186,64 @@ void TestQsoEdit::submitWithoutChanges()
     QVERIFY(!window->isVisible());
     QCOMPARE(formTexts(window), QStringList(7, QString()));
     QCOMPARE(window->dbCount(), 2);
+}
+
+void TestQsoEdit::keepsWhatTheFormCannotShow_data()
+{
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("prov");
+    QTest::addColumn<QString>("typedPlace"); // "-" leaves the place as loaded
+    QTest::addColumn<QString>("message");
+    QTest::newRow("stored without a place") << ""
+                                            << "PG"
+                                            << "-"
+                                            << "QSO edited";
+    QTest::newRow("a province outside the list") << "BRANVOLE"
+                                                 << "XQ"
+                                                 << "-"
+                                                 << "QSO edited";
+    QTest::newRow("no place, no province") << ""
+                                           << ""
+                                           << "-"
+                                           << "QSO edited";
+    QTest::newRow("a place emptied is refused") << "BRANVOLE"
+                                                << "PG"
+                                                << ""
+                                                << "place field cannot be null";
+}
+
+// A QSO opened as the log browser opens it and saved unchanged keeps every value, also those
+// the form has no choice for, and its confirmations by LoTW and eQSL.
+void TestQsoEdit::keepsWhatTheFormCannotShow()
+{
+    QFETCH(QString, place);
+    QFETCH(QString, prov);
+    QFETCH(QString, typedPlace);
+    QFETCH(QString, message);
+    QsoRow row = qsoRow(1, "AB", "w");
+    row.place = place;
+    row.prov = prov;
+    m_run->folder.addQso(row);
+    QSqlQuery(m_run->folder.log())
+        .exec("update data set lotw = 'Y', lotwDate = '2024-01-05', eqsl = 'Y'");
+    const QList<QsoRow> before = m_run->folder.qsos();
+    auto *window = qobject_cast<EditQsoWindow *>(m_run->app.show(windows::frmEditQSO));
+    QVERIFY(window);
+    window->load(*LogStore(m_run->app.app().context().log).fetch(1));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), prov);
+    if (typedPlace != "-")
+        listBox(window, "comboPlace")->setEditText(typedPlace);
+    press(window, "cmdSubmit");
+    QCOMPARE(m_run->app.dialogs.texts(), QStringList{message});
+    QCOMPARE(m_run->folder.qsos(), before);
+    QSqlQuery kept(m_run->folder.log());
+    QVERIFY(kept.exec("select lotw || lotwDate || eqsl || eqslDate from data"));
+    QVERIFY(kept.next());
+    QCOMPARE(kept.value(0).toString(), QString("Y2024-01-05Y"));
+    // Opened again, the province is offered once, not once more.
+    window->load(*LogStore(m_run->app.app().context().log).fetch(1));
+    QCOMPARE(listBox(window, "comboProv")->currentText(), prov);
+    QVERIFY(listBox(window, "comboProv")->count() <= QsoForm::provinces.size() + 1);
 }
 
 void TestQsoEdit::workedTurnedConfirmed_data()

@@ -552,7 +552,8 @@ void TestQsoInsert::engineFailureKeepsForm_data()
         << QStringList{"pragma busy_timeout = 200", "@begin immediate"} << QStringList{"@rollback"}
         << "The log is locked by another program. Nothing was saved";
     QTest::newRow("highest number taken")
-        << QStringList{"insert into data values (2147483647, 'XX', 'CALL', '2004-01-01', '10:00', "
+        << QStringList{"insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                       "band, qsl) values (2147483647, 'XX', 'CALL', '2004-01-01', '10:00', "
                        "'P', 'AN', 'CW', 'HF', 'w')"}
         << QStringList{"delete from data where count = 2147483647"}
         << "The log holds a QSO with the highest number KX47 can give. The new QSO was not saved";

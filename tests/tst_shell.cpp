@@ -493,7 +493,8 @@ void TestShell::staleJournalsDoNotBlockTheLog()
         QSqlDatabase other = otherProgram(folder.logPath());
         execOn(other, "pragma journal_mode = wal");
         execOn(other, "pragma wal_autocheckpoint = 0");
-        execOn(other, "insert into data values (2, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
+        execOn(other, "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                      "band, qsl) values (2, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
                       "'PLACE', 'AN', 'CW', 'HF', 'c')");
         for (const char *suffix : {"", "-wal", "-shm"})
             QVERIFY(QFile::copy(folder.logPath() + suffix, crashed.filePath("data.mdb") + suffix));
@@ -532,7 +533,8 @@ void TestShell::lockIsWaitedOutAtStartUp()
             db.setDatabaseName(path);
             db.open();
             execOn(db, "begin immediate");
-            execOn(db, "insert into data values (1, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
+            execOn(db, "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                       "band, qsl) values (1, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
                        "'PLACE', 'AN', 'CW', 'HF', 'c')");
             locked.set_value();
             std::this_thread::sleep_for(std::chrono::milliseconds(3500));
@@ -583,7 +585,8 @@ void TestShell::installedProgramKeepsTheLogInTheUserFolder()
         QCOMPARE(app.app().context().places.count("select count(*) as contatore from places"),
                  ProgramFolder::defaultPlaces().size());
         if (start == 1) {
-            log.run("insert into data values (1, 'AB', 'IK0ABC', '2004-12-07', '09:30', "
+            log.run("insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                    "band, qsl) values (1, 'AB', 'IK0ABC', '2004-12-07', '09:30', "
                     "'PLACE', 'AN', 'CW', 'HF', 'c')");
         }
         app.app().mainWindow()->findChild<QAction *>("mnHelpKX47html")->trigger();
@@ -643,7 +646,8 @@ void TestShell::menuTree()
          {{"mnCounter", "&Counter"},
           {"mnBAR", "&Base Award Request"},
           {"mnEndorsement", "&Endorsement"},
-          {"mnAwardMap", "&Map"}}},
+          {"mnAwardMap", "&Map"},
+          {"mnCardsToChase", "Cards to c&hase..."}}},
         {{"mnUtility", "Utility"},
          {{"mnUserData", "&User Data"}, {"mnFindPlaces", "&Find on Places Database"}}},
         {{"mnHelp", "Help"},

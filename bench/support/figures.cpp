@@ -28,6 +28,19 @@ void print(const QString &text)
     std::fflush(stdout);
 }
 
+void figureHeadings(const QString &title, int width)
+{
+    print(QStringLiteral("\n%1\n  %2 %3 %4   %5 %6   %7 %8")
+              .arg(title)
+              .arg(QString(), -width)
+              .arg(QStringLiteral("wall ms"), 10)
+              .arg(QStringLiteral("cpu ms"), 10)
+              .arg(QStringLiteral("sqlite3"), 10)
+              .arg(QStringLiteral("cpu ms"), 10)
+              .arg(QStringLiteral("ratio"), 6)
+              .arg(QStringLiteral("cpu"), 6));
+}
+
 void figure(const QString &what, const Timing::Run &program, const Timing::Run *tool, int width)
 {
     QString line = QStringLiteral("  %1 %2 %3")

@@ -68,8 +68,6 @@ ImportOutcome outcomeOf(MapOutcome outcome)
     switch (outcome) {
     case MapOutcome::OutsideKx47:
         return ImportOutcome::OutsideKx47;
-    case MapOutcome::SubSquareUnknown:
-        return ImportOutcome::SubSquareUnknown;
     case MapOutcome::BandOutsideAward:
         return ImportOutcome::BandOutsideAward;
     case MapOutcome::Ok:
@@ -99,7 +97,7 @@ bool isDuplicate(const EdiReader &reader)
 // the lines a contest log marks as duplicates. False when progress asked to cancel.
 template <class Reader>
 bool mapRecords(Reader &reader, const MappingOptions &options, const ProvinceLookup &provinces,
-                ImportPlan &plan, const std::function<void(const QsoRecord &)> &take,
+                ImportPlan &plan, const FileQsos::Take &take,
                 const std::function<bool(qint64 done)> &progress)
 {
     AdifRecord record;
@@ -110,7 +108,7 @@ bool mapRecords(Reader &reader, const MappingOptions &options, const ProvinceLoo
         } else {
             const MappedQso mapped = mapRecord(record, options, provinces);
             if (mapped.outcome == MapOutcome::Ok)
-                take(mapped.qso);
+                take(mapped.qso, record.number);
             else
                 plan.skip(outcomeOf(mapped.outcome), record.number, mapped.reason);
         }
@@ -142,20 +140,7 @@ bool AdifImport::isContestLog(const QString &path)
 
 bool AdifImport::parseConfirmations(const QString &text, Confirmations *kinds)
 {
-    Confirmations result;
-    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString kind = part.trimmed().toLower();
-        if (kind == QLatin1String("paper"))
-            result |= Confirmation::Paper;
-        else if (kind == QLatin1String("lotw"))
-            result |= Confirmation::Lotw;
-        else if (kind == QLatin1String("eqsl"))
-            result |= Confirmation::Eqsl;
-        else
-            return false;
-    }
-    *kinds = result;
-    return true;
+    return parseConfirmationWords(text, kinds);
 }
 
 AdifImport::Result
@@ -188,8 +173,10 @@ AdifImport::readFile(const QString &path, bool named, const MappingOptions &opti
     } else {
         AdifReader reader(&file);
         MappingOptions fileOptions = options;
-        fileOptions.lotwReport = reader.isLotwReport();
-        fileOptions.eqslInbox = reader.isEqslInbox();
+        // The caller may know the source already (a report downloaded from LoTW); else the
+        // file tells.
+        fileOptions.lotwReport = options.lotwReport || reader.isLotwReport();
+        fileOptions.eqslInbox = options.eqslInbox || reader.isEqslInbox();
         fileOptions.kx47Export = reader.isKx47Export();
         if (reader.refused()) {
             if (error)
@@ -222,6 +209,7 @@ AdifImport::Result AdifImport::read(const QStringList &paths, const MappingOptio
                                     QString *error) const
 {
     plan.confirmationsOnly = options.confirmationsOnly;
+    plan.setCounted(confirmationsText(options.accepted));
     const qint64 total = totalSize(paths);
     const PlaceLookup places(m_places);
     const GazetteerProvinces provinces(places);
@@ -267,7 +255,9 @@ AdifImport::Result AdifImport::preview(const QStringList &paths, const MappingOp
         return Result::LogError;
     }
     return read(
-        paths, options, plan, [&plan](const QsoRecord &qso) { plan.add(qso); }, progress, error);
+        paths, options, plan,
+        [&plan](const QsoRecord &qso, qint64 recordNumber) { plan.add(qso, recordNumber); },
+        progress, error);
 }
 
 AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOptions &options,
@@ -278,7 +268,8 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     // may go on writing the log however long a file takes to read.
     FileQsos qsos;
     const Result read = this->read(
-        paths, options, plan, [&qsos](const QsoRecord &qso) { qsos.append(qso); },
+        paths, options, plan,
+        [&qsos](const QsoRecord &qso, qint64 recordNumber) { qsos.append(qso, recordNumber); },
         [&progress](qint64 done, qint64 total) {
             return !progress || progress(done * readShare / 100, total);
         },
@@ -310,9 +301,14 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
                 beforeWriting();
                 batch.upgradeQsl(count, QStringLiteral("c"));
             };
+            plan.addElectronic = [&batch, &beforeWriting](int count,
+                                                          const QsoRecord &confirmations) {
+                beforeWriting();
+                batch.addElectronic(count, confirmations);
+            };
             int planned = 0;
-            qsos.forEach([&](const QsoRecord &qso) {
-                plan.add(qso);
+            qsos.forEach([&](const QsoRecord &qso, qint64 recordNumber) {
+                plan.add(qso, recordNumber);
                 if (progress && ++planned % 512 == 0 &&
                     !progress(total * readShare / 100 +
                                   total * (100 - readShare) / 100 * planned / qsos.size(),
@@ -345,6 +341,7 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     }
     plan.append = nullptr;
     plan.confirm = nullptr;
+    plan.addElectronic = nullptr;
     return result;
 }
 
@@ -356,7 +353,7 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
     int added = 0;
     try {
         plan.loadLog(m_log);
-        qsos.forEach([&plan](const QsoRecord &qso) { plan.add(qso); });
+        qsos.forEach([&plan](const QsoRecord &qso, qint64) { plan.add(qso); });
         for (ImportOutcome o :
              {ImportOutcome::NewWorked, ImportOutcome::NewConfirmed, ImportOutcome::StoredAsWorked})
             added += plan.count(o);
@@ -375,13 +372,25 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
         .arg(what);
 }
 
+namespace
+{
+
+// The texts of a QSO that a file brings.
+template <typename Qso> auto textsOf(Qso &qso) -> std::array<decltype(&qso.call), 13>
+{
+    return {{&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov, &qso.mode,
+             &qso.band, &qso.qsl, &qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate}};
+}
+
+} // namespace
+
 FileQsos::FileQsos() = default;
 FileQsos::~FileQsos() = default;
 
-void FileQsos::append(const QsoRecord &qso)
+void FileQsos::append(const QsoRecord &qso, qint64 recordNumber)
 {
-    for (const QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place,
-                                &qso.prov, &qso.mode, &qso.band, &qso.qsl}) {
+    m_texts.append(reinterpret_cast<const char *>(&recordNumber), sizeof recordNumber);
+    for (const QString *text : textsOf(qso)) {
         const QByteArray bytes = text->toUtf8();
         // A length under 255 in one byte, any other in four after a byte 255.
         if (bytes.size() < 255) {
@@ -422,12 +431,16 @@ void FileQsos::spill()
 namespace
 {
 
-// Decodes one QSO at `at`; false, with `at` unmoved, when the bytes up to end do not hold it all.
-bool decodeQso(const char *&at, const char *end, QsoRecord &qso)
+// Decodes one QSO and the number of its record at `at`; false, with `at` unmoved, when the
+// bytes up to end do not hold it all.
+bool decodeQso(const char *&at, const char *end, QsoRecord &qso, qint64 &recordNumber)
 {
     const char *p = at;
-    for (QString *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov,
-                          &qso.mode, &qso.band, &qso.qsl}) {
+    if (end - p < qsizetype(sizeof recordNumber))
+        return false;
+    std::memcpy(&recordNumber, p, sizeof recordNumber);
+    p += sizeof recordNumber;
+    for (QString *text : textsOf(qso)) {
         if (p >= end)
             return false;
         quint32 size = quint8(*p++);
@@ -448,18 +461,19 @@ bool decodeQso(const char *&at, const char *end, QsoRecord &qso)
 
 } // namespace
 
-void FileQsos::forEach(const std::function<void(const QsoRecord &)> &take) const
+void FileQsos::forEach(const Take &take) const
 {
     QsoRecord qso;
+    qint64 recordNumber = 0;
     int given = 0;
     QByteArray chunk;
     qsizetype used = 0;
     const auto giveFrom = [&] {
         const char *at = chunk.constData() + used;
         const char *const end = chunk.constData() + chunk.size();
-        while (given < m_count && decodeQso(at, end, qso)) {
+        while (given < m_count && decodeQso(at, end, qso, recordNumber)) {
             ++given;
-            take(qso);
+            take(qso, recordNumber);
         }
         used = at - chunk.constData();
     };

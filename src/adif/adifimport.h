@@ -32,10 +32,13 @@ public:
     // What is kept in memory before it goes to the temporary file.
     static constexpr qsizetype memoryBytes = 4 << 20;
 
-    void append(const QsoRecord &qso);
+    // A QSO and the number of the record it came from.
+    using Take = std::function<void(const QsoRecord &, qint64 recordNumber)>;
+
+    void append(const QsoRecord &qso, qint64 recordNumber);
     // Gives each QSO in the order appended. Throws ReadBackError when the temporary file
     // cannot be read back whole.
-    void forEach(const std::function<void(const QsoRecord &)> &take) const;
+    void forEach(const Take &take) const;
     int size() const { return m_count; }
 
     struct ReadBackError {
@@ -112,7 +115,7 @@ public:
     static bool parseConfirmations(const QString &text, Confirmations *kinds);
 
 private:
-    using Take = std::function<void(const QsoRecord &)>;
+    using Take = FileQsos::Take;
     // Reads the files: take() gets each record that is a QSO of the award, plan counts the
     // others.
     Result read(const QStringList &paths, const MappingOptions &options, ImportPlan &plan,

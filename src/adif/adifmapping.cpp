@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QTime>
+#include <algorithm>
 
 namespace kx47
 {
@@ -80,22 +81,27 @@ bool isYes(const QString &value, bool verifiedToo)
     return verifiedToo && v.compare(QLatin1String("V"), Qt::CaseInsensitive) == 0;
 }
 
-bool isConfirmed(const AdifRecord &record, const MappingOptions &options)
+QString logDate(const QString &adifDate, bool lenient);
+
+// The confirmations a record carries, of each kind, whether the user counts them or not.
+Confirmations confirmationsOf(const AdifRecord &record, const MappingOptions &options)
 {
-    // Every record of an eQSL inbox download is a QSL received through eQSL; its QSL_RCVD is
-    // eQSL's, never a card.
-    if (options.eqslInbox)
-        return options.accepted.testFlag(Confirmation::Eqsl);
-    if (options.accepted.testFlag(Confirmation::Paper) && isYes(record.qslRcvd, true))
-        return true;
-    if (options.accepted.testFlag(Confirmation::Lotw)) {
-        if (isYes(record.lotwQslRcvd, true))
-            return true;
-        if (options.lotwReport && isYes(record.qslRcvd, false))
-            return true;
-    }
-    return options.accepted.testFlag(Confirmation::Eqsl) &&
-           (options.eqslInbox || isYes(record.eqslQslRcvd, true));
+    Confirmations kinds;
+    if (isYes(record.lotwQslRcvd, true) || (options.lotwReport && isYes(record.qslRcvd, false)))
+        kinds |= Confirmation::Lotw;
+    if (isYes(record.eqslQslRcvd, true) || options.eqslInbox)
+        kinds |= Confirmation::Eqsl;
+    if (!options.lotwReport && !options.eqslInbox && isYes(record.qslRcvd, true))
+        kinds |= Confirmation::Paper;
+    return kinds;
+}
+
+// The date of a confirmation by LoTW or eQSL: its own field, else, in the service's own file,
+// QSLRDATE.
+QString confirmationDate(const QString &own, const QString &qslRdate, bool servicesFile)
+{
+    const QString date = logDate(own, false);
+    return date.isEmpty() && servicesFile ? logDate(qslRdate, false) : date;
 }
 
 bool isLetterAtoX(QChar c)
@@ -117,6 +123,8 @@ bool allDigits(QStringView text)
 // a day the month lacks, as the log keeps what was typed: it comes back as it went out.
 QString logDate(const QString &adifDate, bool lenient)
 {
+    if (adifDate.isEmpty())
+        return QString();
     const QStringView d = QStringView(adifDate).trimmed();
     if (d.size() != 8 || !allDigits(d))
         return QString();
@@ -164,6 +172,60 @@ MappedQso outcome(MapOutcome kind)
 
 } // namespace
 
+namespace
+{
+
+// Each kind of confirmation as the user reads it and as the command line names it.
+struct ConfirmationKind {
+    Confirmation kind;
+    const char *text;
+    const char *word;
+};
+const ConfirmationKind confirmationKinds[] = {
+    {Confirmation::Paper, "QSL cards", "paper"},
+    {Confirmation::Lotw, "LoTW", "lotw"},
+    {Confirmation::Eqsl, "eQSL", "eqsl"},
+};
+
+QStringList namesOf(Confirmations kinds, bool words)
+{
+    QStringList names;
+    for (const ConfirmationKind &k : confirmationKinds) {
+        if (kinds.testFlag(k.kind))
+            names << QLatin1String(words ? k.word : k.text);
+    }
+    return names;
+}
+
+} // namespace
+
+QString confirmationsText(Confirmations kinds)
+{
+    const QStringList names = namesOf(kinds, false);
+    return names.isEmpty() ? QStringLiteral("nothing") : names.join(QStringLiteral(", "));
+}
+
+QString confirmationWords(Confirmations kinds)
+{
+    return namesOf(kinds, true).join(QLatin1Char(','));
+}
+
+bool parseConfirmationWords(const QString &text, Confirmations *kinds)
+{
+    Confirmations result;
+    for (const QString &part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString word = part.trimmed().toLower();
+        const auto known = std::find_if(
+            std::begin(confirmationKinds), std::end(confirmationKinds),
+            [&word](const ConfirmationKind &k) { return word == QLatin1String(k.word); });
+        if (known == std::end(confirmationKinds))
+            return false;
+        result |= known->kind;
+    }
+    *kinds = result;
+    return true;
+}
+
 QString GazetteerProvinces::provinceOf(const QString &letters, const QString &place) const
 {
     const TextKey lettersKey(letters);
@@ -180,10 +242,12 @@ QString GazetteerProvinces::provinceOf(const QString &letters, const QString &pl
             break;
         }
     }
-    const TextKey nameKey(name);
+    // A name may stand in several sub-squares, in different provinces: the one of this
+    // sub-square counts.
+    const TextKey nameKey(letters + QChar(0x1f) + name);
     auto province = m_provinceOfPlace.constFind(nameKey);
     if (province == m_provinceOfPlace.constEnd())
-        province = m_provinceOfPlace.insert(nameKey, m_places.provinceOf(name));
+        province = m_provinceOfPlace.insert(nameKey, m_places.provinceOf(name, letters));
     return *province;
 }
 
@@ -268,13 +332,13 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
     if (!record.error.isEmpty())
         return unreadable(record.error);
 
-    // The sub-square; blanks inside it are ignored ("KX47 LC").
+    // The sub-square, blanks inside it ignored ("KX47 LC"); none is known without a locator or
+    // with the square alone.
     QString locator = record.gridsquare.toUpper();
     locator.removeIf([](QChar c) { return c.isSpace(); });
-    if (locator == QLatin1String("KX47"))
-        return outcome(MapOutcome::SubSquareUnknown);
-    if (locator.size() < 6 || !locator.startsWith(QLatin1String("KX47")) ||
-        !isLetterAtoX(locator.at(4)) || !isLetterAtoX(locator.at(5)))
+    const bool subSquareKnown = !locator.isEmpty() && locator != QLatin1String("KX47");
+    if (subSquareKnown && (locator.size() < 6 || !locator.startsWith(QLatin1String("KX47")) ||
+                           !isLetterAtoX(locator.at(4)) || !isLetterAtoX(locator.at(5))))
         return outcome(MapOutcome::OutsideKx47);
 
     const bool own = options.kx47Export;
@@ -331,21 +395,33 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
     MappedQso mapped;
     mapped.outcome = MapOutcome::Ok;
     QsoRecord &qso = mapped.qso;
-    qso.locator = locator.mid(4, 2);
+    qso.locator = subSquareKnown ? locator.mid(4, 2) : QString();
     qso.call = call;
     qso.date = date;
     qso.time = time;
     const QString &place = record.qthIntl.trimmed().isEmpty() ? record.qth : record.qthIntl;
     qso.place =
         own ? place.left(longestPlace) : place.trimmed().toUpper().left(longestPlace).trimmed();
-    qso.prov = own && !record.kx47Prov.isEmpty() ? record.kx47Prov
-                                                 : provinces.provinceOf(qso.locator, qso.place);
+    if (own && !record.kx47Prov.isEmpty())
+        qso.prov = record.kx47Prov;
+    else if (subSquareKnown)
+        qso.prov = provinces.provinceOf(qso.locator, qso.place);
     qso.mode = mode;
     qso.band = band;
+    const Confirmations kinds = confirmationsOf(record, options);
     if (own && vocabulary::qslLetters().contains(ownQsl))
         qso.qsl = ownQsl;
     else
-        qso.qsl = isConfirmed(record, options) ? vocabulary::qslConfirmed : vocabulary::qslWorked;
+        qso.qsl = (kinds & options.accepted) ? vocabulary::qslConfirmed : vocabulary::qslWorked;
+    const bool servicesFile = options.lotwReport || options.eqslInbox;
+    if (kinds.testFlag(Confirmation::Lotw)) {
+        qso.lotw = QStringLiteral("Y");
+        qso.lotwDate = confirmationDate(record.lotwQslRdate, record.qslRdate, servicesFile);
+    }
+    if (kinds.testFlag(Confirmation::Eqsl)) {
+        qso.eqsl = QStringLiteral("Y");
+        qso.eqslDate = confirmationDate(record.eqslQslRdate, record.qslRdate, servicesFile);
+    }
     return mapped;
 }
 

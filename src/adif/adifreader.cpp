@@ -49,6 +49,9 @@ enum FieldId {
     QslRcvd,
     LotwQslRcvd,
     EqslQslRcvd,
+    QslRdate,
+    LotwQslRdate,
+    EqslQslRdate,
     Kx47Band,
     Kx47Mode,
     Kx47Qsl,
@@ -78,6 +81,9 @@ constexpr KeptField keptFields[] = {
     {"QSL_RCVD", 8, QslRcvd},
     {"LOTW_QSL_RCVD", 13, LotwQslRcvd},
     {"EQSL_QSL_RCVD", 13, EqslQslRcvd},
+    {"QSLRDATE", 8, QslRdate},
+    {"LOTW_QSLRDATE", 13, LotwQslRdate},
+    {"EQSL_QSLRDATE", 13, EqslQslRdate},
     {"APP_KX47_BAND", 13, Kx47Band},
     {"APP_KX47_MODE", 13, Kx47Mode},
     {"APP_KX47_QSL", 12, Kx47Qsl},
@@ -146,6 +152,12 @@ QString *fieldOf(AdifRecord &record, FieldId id)
         return &record.lotwQslRcvd;
     case EqslQslRcvd:
         return &record.eqslQslRcvd;
+    case QslRdate:
+        return &record.qslRdate;
+    case LotwQslRdate:
+        return &record.lotwQslRdate;
+    case EqslQslRdate:
+        return &record.eqslQslRdate;
     case Kx47Band:
         return &record.kx47Band;
     case Kx47Mode:

@@ -28,6 +28,9 @@ struct AdifRecord {
     QString qslRcvd;
     QString lotwQslRcvd;
     QString eqslQslRcvd;
+    QString qslRdate; // YYYYMMDD, as the three below
+    QString lotwQslRdate;
+    QString eqslQslRdate;
     // The values this program writes in its own application-defined fields.
     QString kx47Band;
     QString kx47Mode;
@@ -46,12 +49,12 @@ struct AdifRecord {
     }
 
     // Every text of the record, error included.
-    std::array<QString *, 21> fields()
+    std::array<QString *, 24> fields()
     {
-        return {{&error,   &call,     &qsoDate,     &timeOn,      &gridsquare, &band,
-                 &freq,    &mode,     &submode,     &propMode,    &satName,    &qth,
-                 &qthIntl, &qslRcvd,  &lotwQslRcvd, &eqslQslRcvd, &kx47Band,   &kx47Mode,
-                 &kx47Qsl, &kx47Prov, &awardMode}};
+        return {{&error,        &call,     &qsoDate,     &timeOn,      &gridsquare, &band,
+                 &freq,         &mode,     &submode,     &propMode,    &satName,    &qth,
+                 &qthIntl,      &qslRcvd,  &lotwQslRcvd, &eqslQslRcvd, &qslRdate,   &lotwQslRdate,
+                 &eqslQslRdate, &kx47Band, &kx47Mode,    &kx47Qsl,     &kx47Prov,   &awardMode}};
     }
 };
 

@@ -93,6 +93,18 @@ void appendGridsquareField(QByteArray &out, const QString &letters)
     appendField(out, "GRIDSQUARE", QStringView(square.constData(), square.size()));
 }
 
+// A confirmation by LoTW or eQSL: Y and, where known, its date.
+template <class Sink>
+void visitConfirmation(Sink &sink, const char *name, const char *dateName, const QString &confirmed,
+                       const QString &date)
+{
+    if (confirmed.isEmpty())
+        return;
+    sink.text(name, QStringView(u"Y"));
+    if (!date.isEmpty())
+        sink.digits(dateName, date);
+}
+
 // The fields of one QSO, handed to a sink in the order they are written: text(name, value),
 // digits(name, text) for the digits of a date or time, gridsquare(letters), and the same text
 // for the log's own values under their APP_KX47_ names.
@@ -113,6 +125,8 @@ template <class Sink> void visitRecord(Sink &sink, const QsoRecord &qso)
         sink.text("PROP_MODE", QStringView(u"SAT"));
     if (isQsl(qso.qsl, QslState::Confirmed) || isQsl(qso.qsl, QslState::Accredited))
         sink.text("QSL_RCVD", QStringView(u"Y"));
+    visitConfirmation(sink, "LOTW_QSL_RCVD", "LOTW_QSLRDATE", qso.lotw, qso.lotwDate);
+    visitConfirmation(sink, "EQSL_QSL_RCVD", "EQSL_QSLRDATE", qso.eqsl, qso.eqslDate);
     sink.text("APP_KX47_BAND", qso.band);
     sink.text("APP_KX47_MODE", qso.mode);
     sink.text("APP_KX47_QSL", qso.qsl);

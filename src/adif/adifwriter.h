@@ -16,8 +16,9 @@ namespace kx47
 // and CREATED_TIMESTAMP, then per QSO CALL, QSO_DATE, TIME_ON, GRIDSQUARE (KX47 and the two
 // letters), QTH, BAND where the category is one ADIF band (6m for 50 MHz), MODE where the category
 // is one ADIF mode (CW, SSB), PROP_MODE SAT for satellite QSOs, QSL_RCVD Y for confirmed and
-// accredited QSOs, and the log's own values in APP_KX47_BAND, APP_KX47_MODE, APP_KX47_QSL and
-// APP_KX47_PROV, so that reading the file back gives the same QSOs.
+// accredited QSOs, LOTW_QSL_RCVD and EQSL_QSL_RCVD Y with LOTW_QSLRDATE and EQSL_QSLRDATE for the
+// confirmations by LoTW and eQSL, and the log's own values in APP_KX47_BAND, APP_KX47_MODE,
+// APP_KX47_QSL and APP_KX47_PROV, so that reading the file back gives the same QSOs.
 //
 // Text is written in UTF-8 and every length counts bytes, as the readers of LoTW and of most
 // loggers expect; for ASCII text, which is all ADIF 3.1 allows in ADI, bytes and characters

@@ -3,7 +3,6 @@
 #include "log/qsorecord.h"
 #include "platform/textkey.h"
 
-#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -21,9 +20,11 @@ enum class ImportOutcome {
     NewWorked,
     NewConfirmed,
     ConfirmationAdded,
+    ElectronicAdded, // a logged QSO keeps its QSL state and gains a LoTW or eQSL confirmation
     AlreadyInLog,
     OutsideKx47,
     SubSquareUnknown,
+    SubSquareDiffers, // the record names another sub-square than the QSO logged
     BandOutsideAward,
     RefusedAccredited,
     StoredAsWorked,
@@ -34,17 +35,22 @@ enum class ImportOutcome {
 // Decides, record by record and without writing, what an import does to the log: which records
 // are QSOs already logged (the same call, sub-square, band and mode within 30 minutes, the
 // nearest one), which logged QSOs they confirm, which are new and with what QSL state, and
-// which the award rules refuse. The log's QSOs are read once; the records of the file see each
-// other as they are planned, so a QSO twice in a file is added once.
+// which the award rules refuse. A record that names no sub-square (no locator, or the square
+// "KX47" alone, as in a LoTW report) is the logged QSO of the same call, band and mode within
+// 30 minutes, in whatever sub-square; one that names another sub-square than such a QSO is
+// neither merged nor added. The confirmations by LoTW and eQSL of a record are kept on the QSO
+// it matches. The log's QSOs are read once; the records of the file see each other as they are
+// planned, so a QSO twice in a file is added once.
 class ImportPlan
 {
 public:
     // The outcomes every summary lists; a download's summary lists NotInLog after them.
-    static constexpr int outcomeCount = 10;
+    static constexpr int outcomeCount = 12;
     // How far apart the date and time of a record and of a logged QSO may lie for the two to be
     // the same QSO.
     static constexpr int matchMinutes = 30;
-    // How many reasons of unreadable records the summary names.
+    // How many reasons of unreadable records, and how many records whose sub-square differs
+    // from the log, the summary names.
     static constexpr int reasonsShown = 10;
 
     // Whether records only confirm QSOs already logged (a download from a service) instead of
@@ -57,8 +63,9 @@ public:
     void addLogQso(const QsoRecord &qso);
 
     // Plans one record of the file that is a QSO of the award; its qsl is "w", "c" or, from a
-    // file this program wrote, "a". Returns what it does.
-    ImportOutcome add(const QsoRecord &record);
+    // file this program wrote, "a"; its locator is empty when the record names no sub-square.
+    // Returns what it does.
+    ImportOutcome add(const QsoRecord &record, qint64 recordNumber = 0);
     // Counts a record that does not become a QSO; reason and record number are kept for the
     // first unreadable ones.
     void skip(ImportOutcome outcome, qint64 recordNumber = 0, const QString &reason = QString());
@@ -71,9 +78,11 @@ public:
     void setSource(const QString &fileName, const QString &unit);
 
     int count(ImportOutcome outcome) const { return m_counts[static_cast<int>(outcome)]; }
-    // The summary: one line per outcome, "caption: number" ("not in the log" only for
-    // confirmations only), the duplicates of contest logs when there are any, then the first
-    // reasons.
+    // What counted as confirmed, for the summary's first line (confirmationsText()).
+    void setCounted(const QString &kinds) { m_counted = kinds; }
+    // The summary: what counted as confirmed, one line per outcome, "caption: number" ("not in
+    // the log" only for confirmations only), the duplicates of contest logs when there are any,
+    // then the first reasons and the first records whose sub-square differs.
     QStringList summaryLines() const;
     QString summary() const { return summaryLines().join(QLatin1Char('\n')); }
     static QString caption(ImportOutcome outcome);
@@ -86,53 +95,73 @@ public:
     // logged one, or one appended above from the same file). Without them nothing is written.
     std::function<int(const QsoRecord &qso)> append;
     std::function<void(int count)> confirm;
+    // Records on the QSO numbered `count` the LoTW and eQSL confirmations of `record`.
+    std::function<void(int count, const QsoRecord &record)> addElectronic;
 
 private:
     // A QSO of the log or a new one of the file, as the matching sees it: a few numbers, its
     // key kept once for all the entries that share it.
     struct Entry {
         int count;    // the log's number; for a new QSO the number it was appended under, or 0
-        int previous; // the entry before it of the same key's hash; -1
-        int keyAt;    // where its key is in m_keyTexts
-        bool isNew;   // a QSO of this file
+        int previous; // the entry before it of the same QSO key's hash; -1
+        int previousOfCall; // the entry before it of the same call key's hash; -1
+        int keyAt;          // where its QSO key is in m_keyTexts
+        int slot;           // in m_slotList
+        qint64 when;        // minutes since the start of the calendar; -1 when unknown
         char qsl;
-        qint64 when; // minutes since the start of the calendar; -1 when unknown
+        bool isNew; // a QSO of this file
+        bool lotw;  // confirmed by LoTW, with a date when dated
+        bool lotwDated;
+        bool eqsl;
+        bool eqslDated;
     };
     // One sub-square, band and mode of the award.
     struct Slot {
+        QString letters;
         bool accredited = false; // in the log before the import
         int holder = -1;         // the entry that is confirmed or accredited there
     };
-    // The entries of one hash of the QSO key (a call, sub-square, band and mode, or rarely
-    // more than one), from the last one back by previous.
+    // The entries of one hash of a key, from the last one back.
     struct Chain {
         int last = -1;
     };
     // A key of the matching: the texts in capitals, apart by a separator.
     using Key = TextKey;
 
-    // Fills m_slotKey (sub-square, band, mode) and m_qsoKey (call and the same) of a QSO.
+    // Fills the keys of a QSO: m_slotKey (sub-square, band, mode), the QSO key (call and the
+    // same) and the call key (call, band, mode), the last two in UTF-8 with their hashes.
     void makeKeys(const QsoRecord &r);
     static qint64 minutesOf(const QString &date, const QString &time);
-    // The entry nearest in time to when among those of the QSO key at hand.
-    int nearest(qint64 when) const;
-    // Whether the key at keyAt in m_keyTexts is the QSO key at hand.
+    // The entry nearest in time to when among those of the QSO key at hand, or of its call key;
+    // -1 for none within matchMinutes.
+    int nearest(qint64 when, bool ofCall) const;
+    // Whether the QSO key at keyAt in m_keyTexts is the QSO key at hand, or has its call key.
     bool isQsoKey(int keyAt) const;
+    bool isCallKey(int keyAt) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
+    int slotOf(const QsoRecord &r);
+    // Takes the record's confirmations into a matched entry: the outcome.
+    ImportOutcome merge(const QsoRecord &record, int match);
 
     std::array<int, outcomeCount + 1> m_counts{};
+    QString m_counted;
     int m_duplicates = 0;
     QStringList m_reasons;
     QString m_reasonStart = QStringLiteral("record");
+    QStringList m_differing;
     QVector<Entry> m_entries;
-    QHash<quint64, Chain> m_byQso; // hash of call, sub-square, band, mode -> entries
+    QHash<quint64, Chain> m_byQso;  // hash of call, sub-square, band, mode -> entries
+    QHash<quint64, Chain> m_byCall; // hash of call, band, mode -> entries
     // The QSO keys, each once, in UTF-8 after its length.
     QByteArray m_keyTexts;
-    QHash<Key, Slot> m_slots; // sub-square, band, mode -> slot
+    QHash<Key, int> m_slots; // sub-square, band, mode -> m_slotList
+    QVector<Slot> m_slotList;
     // The keys of the QSO at hand, their memory kept from one QSO to the next.
-    QString m_qsoText;
+    QString m_keyText;
     QByteArray m_qsoKey;
     quint64 m_qsoHash = 0;
+    QByteArray m_callKey;
+    quint64 m_callHash = 0;
     Key m_slotKey;
 };
 

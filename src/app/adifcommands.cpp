@@ -1,5 +1,7 @@
 #include "adifcommands.h"
 
+#include "importoptionswindow.h"
+
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
 #include "backup/backups.h"
@@ -18,14 +20,11 @@
 namespace kx47
 {
 
-const QString AdifCommands::eqslQuestion =
-    QStringLiteral("Count eQSL confirmations as confirmed too?\n(Paper QSL cards and LoTW "
-                   "confirmations always count.)");
-const QString AdifCommands::mixedQuestion =
-    QStringLiteral("Log every imported QSO under the mode MIXED, instead of CW, SSB or DIGITAL?");
-
 namespace
 {
+
+const QString mixedQuestion =
+    QStringLiteral("Log every imported QSO under the mode MIXED, instead of CW, SSB or DIGITAL?");
 
 const QString adifFilter = QStringLiteral("ADIF files (*.adi *.adx *.ADI *.ADX);;All files (*)");
 const QString ediFilter = QStringLiteral("EDI contest logs (*.edi *.EDI);;All files (*)");
@@ -85,17 +84,22 @@ void AdifCommands::importFiles(const QStringList &paths, bool contestLogs)
     if (refusedAsReadOnly(m_context.log, dialogs))
         return;
 
-    MappingOptions options;
-    options.contestLog = contestLogs;
-    // Contest logs carry no confirmations: the question is asked only for ADIF files.
+    // What counts as confirmed and whether every QSO goes under MIXED; contest logs carry no
+    // confirmations, so for them only the second is asked.
     bool confirmations = false;
     for (const QString &path : paths)
         confirmations = confirmations || !AdifImport::isContestLog(path);
-    if (confirmations && dialogs.message(eqslQuestion, MessageIcon::None, MessageButtons::YesNo) ==
-                             MessageAnswer::Yes)
-        options.accepted |= Confirmation::Eqsl;
-    options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
-                    MessageAnswer::Yes;
+    MappingOptions options;
+    if (confirmations) {
+        const std::optional<MappingOptions> asked = ImportOptionsWindow::ask(m_parent);
+        if (!asked)
+            return;
+        options = *asked;
+    } else {
+        options.mixed = dialogs.message(mixedQuestion, MessageIcon::None, MessageButtons::YesNo) ==
+                        MessageAnswer::Yes;
+    }
+    options.contestLog = contestLogs;
 
     QStringList names;
     for (const QString &path : paths)

@@ -17,9 +17,6 @@ struct AppContext;
 class AdifCommands
 {
 public:
-    static const QString eqslQuestion;
-    static const QString mixedQuestion;
-
     AdifCommands(AppContext &context, QWidget *parent) : m_context(context), m_parent(parent) {}
 
     // Imports path, or a file the user chooses when path is empty.

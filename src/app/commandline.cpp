@@ -35,8 +35,10 @@ struct Options {
         QStringLiteral("import, download: tell what the file would do, write nothing.")};
     QCommandLineOption confirmations{
         QStringLiteral("confirmations"),
-        QStringLiteral("import, download: the kinds of confirmation accepted, of paper, lotw, "
-                       "eqsl (default: paper,lotw)."),
+        QStringLiteral("import, download: what counts as confirmed, of paper, lotw, eqsl "
+                       "(default: paper, the QSL cards the award counts). In a LoTW report or an "
+                       "eQSL inbox download the confirmations are that service's, never a card; "
+                       "LoTW and eQSL confirmations are kept with each QSO whatever counts."),
         QStringLiteral("KINDS")};
     QCommandLineOption mixed{QStringLiteral("mixed"),
                              QStringLiteral("import: log every QSO under the mode MIXED.")};

@@ -1,5 +1,7 @@
 #include "downloadwindow.h"
 
+#include "importoptionswindow.h"
+
 #include "download/credentials.h"
 #include "download/downloadmerge.h"
 #include "platform/appcontext.h"
@@ -27,10 +29,11 @@ namespace
 // The date edits show this day as "from the beginning".
 const QDate firstDay(1990, 1, 1);
 
-// The kinds of confirmation that count as confirmed, as for an import.
+// The kinds of confirmation that count as confirmed: the choice remembered from the import
+// window, QSL cards alone (the award's rules) until one was made.
 Confirmations acceptedConfirmations()
 {
-    return MappingOptions().accepted;
+    return ImportOptionsWindow::remembered().accepted;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "backup/logcheckcommand.h"
 #include "backup/restorewindow.h"
 #include "fulllogprintout.h"
+#include "map/cardstochasewindow.h"
 #include "platform/appcontext.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -99,6 +100,8 @@ MainWindow::MainWindow(AppContext &context, std::function<void()> quit)
             &QAction::triggered, this, showWindow(windows::frmAE));
     connect(addItem(award, QStringLiteral("mnAwardMap"), QStringLiteral("&Map")),
             &QAction::triggered, this, showWindow(windows::frmAwardMap));
+    connect(addItem(award, QStringLiteral("mnCardsToChase"), QStringLiteral("Cards to c&hase...")),
+            &QAction::triggered, this, showWindow(CardsToChaseWindow::name));
 
     QMenu *utility = addMenu(QStringLiteral("mnUtility"), QStringLiteral("Utility"));
     connect(addItem(utility, QStringLiteral("mnUserData"), QStringLiteral("&User Data")),

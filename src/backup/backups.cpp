@@ -81,12 +81,22 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
+// The columns of the log's table that the backup's table has too: a backup made before a step
+// of the schema lacks the columns the step added, which keep their defaults.
 QString quotedColumns(QSqlDatabase db, const QString &table)
 {
-    QStringList columns;
+    QStringList inBackup;
     QSqlQuery query(db);
+    if (query.exec(QStringLiteral("pragma backup.table_info(\"%1\")").arg(table))) {
+        while (query.next())
+            inBackup << query.value(QStringLiteral("name")).toString();
+    }
+    QStringList columns;
     if (query.exec(QStringLiteral("pragma main.table_info(\"%1\")").arg(table))) {
         while (query.next()) {
+            if (!inBackup.contains(query.value(QStringLiteral("name")).toString(),
+                                   Qt::CaseInsensitive))
+                continue;
             columns << QLatin1Char('"') +
                            query.value(QStringLiteral("name"))
                                .toString()

@@ -20,7 +20,8 @@ const QString bySubSquareSql =
     QStringLiteral("select %1 from data order by WWLocator, mode, band, count")
         .arg(QLatin1String(LogStore::qsoColumns));
 const QString forMatchingSql =
-    QStringLiteral("select count, WWLocator, call, date, time, mode, band, qsl from data");
+    QStringLiteral("select count, WWLocator, call, date, time, mode, band, qsl, lotw, lotwDate, "
+                   "eqsl, eqslDate from data");
 // Both statements follow the index on (mode, band, qsl, WWLocator), so the engine groups
 // without sorting.
 const QString groupedOneBand =
@@ -29,12 +30,19 @@ const QString groupedOneBand =
 const QString groupedAllBands =
     QStringLiteral("select band, qsl, WWLocator, count(*) as qsos from data where mode = ? "
                    "group by band, qsl, WWLocator");
+// Both follow the partial index of the QSOs confirmed by LoTW or eQSL.
+const QString electronicOneBand =
+    QStringLiteral("select band, WWLocator from data where mode = ? and band = ? and (lotw <> '' "
+                   "or eqsl <> '') group by band, WWLocator");
+const QString electronicAllBands =
+    QStringLiteral("select band, WWLocator from data where mode = ? and (lotw <> '' or eqsl <> "
+                   "'') group by band, WWLocator");
 const QString qsosOneBand =
-    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
-                   "mode = ? and band = ? order by date, time, count");
+    QStringLiteral("select call, date, time, band, mode, qsl, lotw, eqsl from data where "
+                   "WWLocator = ? and mode = ? and band = ? order by date, time, count");
 const QString qsosAllBands =
-    QStringLiteral("select call, date, time, band, mode, qsl from data where WWLocator = ? and "
-                   "mode = ? order by date, time, count");
+    QStringLiteral("select call, date, time, band, mode, qsl, lotw, eqsl from data where "
+                   "WWLocator = ? and mode = ? order by date, time, count");
 
 } // namespace
 
@@ -95,6 +103,12 @@ QVariantList LogReads::groupedValues(const QString &bandOrAll, const QString &mo
 QSqlQuery LogReads::grouped(const QString &bandOrAll, const QString &mode) const
 {
     return m_log.run(groupedSql(bandOrAll), groupedValues(bandOrAll, mode));
+}
+
+QSqlQuery LogReads::electronicSubSquares(const QString &bandOrAll, const QString &mode) const
+{
+    return m_log.run(bandOrAll.isEmpty() ? electronicAllBands : electronicOneBand,
+                     groupedValues(bandOrAll, mode));
 }
 
 QSqlQuery LogReads::qsosOfSubSquare(const QString &locator, const QString &bandOrAll,

@@ -35,8 +35,8 @@ public:
     // Every QSO by sub-square, mode and band, in the order of logging within them,
     // LogStore::qsoColumns.
     QSqlQuery qsosBySubSquare() const;
-    // Of every QSO: count, WWLocator, call, date, time, mode, band, qsl (what an import
-    // matches the records of a file with).
+    // Of every QSO: count, WWLocator, call, date, time, mode, band, qsl, lotw, lotwDate, eqsl,
+    // eqslDate (what an import matches the records of a file with).
     QSqlQuery qsosForMatching() const;
 
     // The QSOs of one mode, and one band unless bandOrAll is empty, grouped by band, QSL state
@@ -45,8 +45,11 @@ public:
     static QString groupedSql(const QString &bandOrAll);
     static QVariantList groupedValues(const QString &bandOrAll, const QString &mode);
     QSqlQuery grouped(const QString &bandOrAll, const QString &mode) const;
+    // The sub-squares of one mode, and one band unless bandOrAll is empty, that hold a QSO
+    // confirmed by LoTW or eQSL: band, WWLocator.
+    QSqlQuery electronicSubSquares(const QString &bandOrAll, const QString &mode) const;
     // The QSOs of one sub-square and mode, and one band unless bandOrAll is empty, by date and
-    // time: call, date, time, band, mode, qsl.
+    // time: call, date, time, band, mode, qsl, lotw, eqsl.
     QSqlQuery qsosOfSubSquare(const QString &locator, const QString &bandOrAll,
                               const QString &mode) const;
 

@@ -24,6 +24,10 @@ QsoRecord LogStore::recordAt(const QSqlQuery &query)
     qso.mode = query.value(7).toString();
     qso.band = query.value(8).toString();
     qso.qsl = query.value(9).toString();
+    qso.lotw = query.value(10).toString();
+    qso.lotwDate = query.value(11).toString();
+    qso.eqsl = query.value(12).toString();
+    qso.eqslDate = query.value(13).toString();
     return qso;
 }
 
@@ -49,7 +53,9 @@ const QString holdersSql = QStringLiteral(
 const QString deleteSql = QStringLiteral("delete from data where count = ?");
 const QString appendSql =
     QStringLiteral("insert into data (count, WWLocator, place, prov, mode, band, call, date, "
-                   "time, qsl) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                   "time, qsl, lotw, lotwDate, eqsl, eqslDate) values (?, ?, ?, ?, ?, ?, ?, ?, "
+                   "?, ?, ?, ?, ?, ?)");
+// An edit rewrites what the form shows and keeps the electronic confirmations.
 const QString rewriteSql =
     QStringLiteral("update data set WWLocator = ?, place = ?, prov = ?, mode = ?, band = ?, "
                    "call = ?, date = ?, time = ?, qsl = ? where count = ?");
@@ -58,6 +64,13 @@ const QString upgradeToConfirmedSql =
     QStringLiteral("update data set qsl = 'c' where count = ? and qsl not in ('c', 'a')");
 const QString upgradeToAccreditedSql =
     QStringLiteral("update data set qsl = 'a' where count = ? and qsl <> 'a'");
+// A confirmation is never taken away; a date is only added where there was none.
+const QString addLotwSql = QStringLiteral(
+    "update data set lotw = 'Y', lotwDate = case when lotwDate = '' then ? else lotwDate end "
+    "where count = ? and (lotw = '' or (lotwDate = '' and ? <> ''))");
+const QString addEqslSql = QStringLiteral(
+    "update data set eqsl = 'Y', eqslDate = case when eqslDate = '' then ? else eqslDate end "
+    "where count = ? and (eqsl = '' or (eqslDate = '' and ? <> ''))");
 
 // The columns of table data never hold NULL: a value a file left out is stored as empty text.
 QVariant text(const QString &value)
@@ -69,6 +82,11 @@ QVariantList rowValues(const QsoRecord &r)
 {
     return {text(r.locator), text(r.place), text(r.prov), text(r.mode), text(r.band),
             text(r.call),    text(r.date),  text(r.time), text(r.qsl)};
+}
+
+QVariantList electronicValues(const QsoRecord &r)
+{
+    return {text(r.lotw), text(r.lotwDate), text(r.eqsl), text(r.eqslDate)};
 }
 
 // The helpers below run their statements through run(sql, values), which gives the query
@@ -239,7 +257,7 @@ LogStore::Written LogStore::Batch::append(const QsoRecord &record)
         throw DatabaseError(DatabaseError::Kind::NumberLimit,
                             QStringLiteral("The log holds QSO number %1, the highest there is.")
                                 .arg(highestQsoNumber));
-    run(appendSql, QVariantList{*number} + rowValues(record));
+    run(appendSql, QVariantList{*number} + rowValues(record) + electronicValues(record));
     // A number freed in this batch and taken again names a QSO that changed.
     if (m_change.removed.removeAll(*number) > 0)
         m_change.changed << *number;
@@ -304,6 +322,24 @@ LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState
         m_touched.insert(count);
     }
     return {int(count), Rule::Kept};
+}
+
+bool LogStore::Batch::addElectronic(qint64 count, const QsoRecord &confirmations)
+{
+    int changed = 0;
+    if (!confirmations.lotw.isEmpty())
+        changed += changedRows(Prepared{*this}, addLotwSql,
+                               {text(confirmations.lotwDate), count, text(confirmations.lotwDate)});
+    if (!confirmations.eqsl.isEmpty())
+        changed += changedRows(Prepared{*this}, addEqslSql,
+                               {text(confirmations.eqslDate), count, text(confirmations.eqslDate)});
+    if (changed == 0)
+        return false;
+    if (!m_touched.contains(count)) {
+        m_change.changed << count;
+        m_touched.insert(count);
+    }
+    return true;
 }
 
 // ---- LogStore

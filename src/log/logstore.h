@@ -62,7 +62,8 @@ public:
 
     // The columns of a QSO, in the order recordAt() reads them.
     static constexpr const char *qsoColumns =
-        "count, WWLocator, call, date, time, place, prov, mode, band, qsl";
+        "count, WWLocator, call, date, time, place, prov, mode, band, qsl, lotw, lotwDate, eqsl, "
+        "eqslDate";
     // The QSO on the current row of a query that selected qsoColumns.
     static QsoRecord recordAt(const QSqlQuery &query);
 
@@ -101,6 +102,10 @@ public:
         // accredited).
         Written upgradeQsl(qint64 count, vocabulary::QslState qsl);
         Written upgradeQsl(qint64 count, const QString &qsl);
+        // Records the LoTW and eQSL confirmations that `confirmations` holds (its lotw, eqsl
+        // and their dates) on the QSO numbered `count`, keeping those it has already; a date
+        // is added to a confirmation that had none. False when nothing changed.
+        bool addElectronic(qint64 count, const QsoRecord &confirmations);
 
         // What this batch changed so far.
         const LogChange &change() const { return m_change; }

@@ -88,9 +88,23 @@ AwardMap::Data AwardMap::compute(const QString &bandOrAll, const QString &mode) 
         shown = std::max(shown, stateOf(*qsl));
     }
 
+    // A sub-square without a card but with a confirmation by LoTW or eQSL.
+    QSqlQuery electronic = LogReads(m_log).electronicSubSquares(bandOrAll, mode);
+    while (electronic.next()) {
+        if (vocabulary::bandIndex(electronic.value(0).toString(), Qt::CaseInsensitive) < 0)
+            continue;
+        if (const std::optional<std::pair<int, int>> cell =
+                cellOf(electronic.value(1).toString())) {
+            State &shown = data.cells[index(cell->first, cell->second)];
+            shown = std::max(shown, State::Electronic);
+        }
+    }
+
     for (const State state : data.cells) {
         if (state == State::Worked)
             ++data.worked;
+        else if (state == State::Electronic)
+            ++data.electronic;
         else if (state == State::Confirmed)
             ++data.confirmed;
         else if (state == State::Accredited)
@@ -148,11 +162,16 @@ QStringList AwardMap::qsoLines(int column, int row, const QString &bandOrAll, co
         }
         const std::optional<vocabulary::QslState> qsl =
             vocabulary::qslStateOf(rows.value(5).toString());
-        lines << QStringLiteral("%1  %2  %3  %4  %5  %6")
-                     .arg(rows.value(0).toString(), dateText(rows.value(1).toString()),
-                          listTime(rows.value(2).toString()), rows.value(3).toString(),
-                          rows.value(4).toString(),
-                          qsl ? stateName(stateOf(*qsl)) : rows.value(5).toString());
+        QString line = QStringLiteral("%1  %2  %3  %4  %5  %6")
+                           .arg(rows.value(0).toString(), dateText(rows.value(1).toString()),
+                                listTime(rows.value(2).toString()), rows.value(3).toString(),
+                                rows.value(4).toString(),
+                                qsl ? stateName(stateOf(*qsl)) : rows.value(5).toString());
+        const QString services = electronicText(!rows.value(6).toString().isEmpty(),
+                                                !rows.value(7).toString().isEmpty());
+        if (!services.isEmpty())
+            line += QStringLiteral(", ") + services;
+        lines << line;
     }
     if (more > 0)
         lines << QStringLiteral("... and %1 more").arg(more);
@@ -187,14 +206,25 @@ std::optional<std::pair<int, int>> AwardMap::cellOf(const QString &letters)
 
 const QVector<AwardMap::State> &AwardMap::legendStates()
 {
-    static const QVector<State> states{State::Accredited, State::Confirmed, State::Worked,
-                                       State::None};
+    static const QVector<State> states{State::Accredited, State::Confirmed, State::Electronic,
+                                       State::Worked, State::None};
     return states;
+}
+
+QString AwardMap::electronicText(bool lotw, bool eqsl)
+{
+    if (lotw && eqsl)
+        return QStringLiteral("LoTW and eQSL");
+    if (lotw)
+        return QStringLiteral("LoTW");
+    return eqsl ? QStringLiteral("eQSL") : QString();
 }
 
 QChar AwardMap::stateLetter(State state)
 {
     switch (state) {
+    case State::Electronic:
+        return QChar(u'e');
     case State::Worked:
         return QChar(vocabulary::qslWorked.front());
     case State::Confirmed:
@@ -210,6 +240,8 @@ QChar AwardMap::stateLetter(State state)
 QString AwardMap::stateName(State state)
 {
     switch (state) {
+    case State::Electronic:
+        return QStringLiteral("confirmed electronically, card missing");
     case State::Worked:
         return QStringLiteral("worked");
     case State::Confirmed:
@@ -232,9 +264,10 @@ QStringList AwardMap::figureLines(const Data &data)
     QStringList lines{
         QStringLiteral("Sub-squares accredited: %1").arg(data.accredited),
         QStringLiteral("Sub-squares confirmed: %1").arg(data.confirmed),
+        QStringLiteral("Sub-squares with LoTW or eQSL, card missing: %1").arg(data.electronic),
         QStringLiteral("Sub-squares worked: %1").arg(data.worked),
         QStringLiteral("Sub-squares without QSO: %1")
-            .arg(cellCount - data.worked - data.confirmed - data.accredited),
+            .arg(cellCount - data.worked - data.electronic - data.confirmed - data.accredited),
     };
     for (const BandProgress &band : data.progress) {
         const vocabulary::Band *entry = vocabulary::findBand(band.band);

@@ -24,8 +24,9 @@ public:
     static constexpr int side = 24;
     static constexpr int cellCount = side * side;
 
-    // What a cell shows: the best state of its QSOs, none without any.
-    enum class State { None, Worked, Confirmed, Accredited };
+    // What a cell shows: the best state of its QSOs, none without any. Electronic: no QSL
+    // card (nor a QSO counted as confirmed) yet, but a QSO confirmed by LoTW or eQSL.
+    enum class State { None, Worked, Electronic, Confirmed, Accredited };
 
     // How far one band is from the base award and the next endorsement for the chosen mode.
     // The figures count QSOs as the award requests do.
@@ -43,6 +44,7 @@ public:
         QString mode;
         std::array<State, cellCount> cells{};
         int worked = 0; // sub-squares whose best state is worked
+        int electronic = 0;
         int confirmed = 0;
         int accredited = 0;
         // One entry for a band, all six for all bands.
@@ -75,8 +77,11 @@ public:
 
     // The states a legend explains, best first; each has its colour, letter and name.
     static const QVector<State> &legendStates();
-    static QChar stateLetter(State state); // 'a', 'c', 'w'; a blank for none
-    static QString stateName(State state); // "accredited", "confirmed", "worked", "none"
+    // "LoTW", "eQSL", "LoTW and eQSL", or empty for neither.
+    static QString electronicText(bool lotw, bool eqsl);
+    static QChar stateLetter(State state); // 'a', 'c', 'e', 'w'; a blank for none
+    // "accredited", "confirmed", "confirmed electronically, card missing", "worked", "none"
+    static QString stateName(State state);
 
     // The figures beside the map, one per line: the sub-squares per state, then per band the
     // confirmed QSOs the base award and the endorsement still need.

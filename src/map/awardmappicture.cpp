@@ -50,6 +50,8 @@ QColor AwardMapPicture::colour(AwardMap::State state)
         return QColor(0x00, 0x9E, 0x73); // bluish green
     case AwardMap::State::Confirmed:
         return QColor(0x56, 0xB4, 0xE9); // sky blue
+    case AwardMap::State::Electronic:
+        return QColor(0xCC, 0x79, 0xA7); // reddish purple
     case AwardMap::State::Worked:
         return QColor(0xE6, 0x9F, 0x00); // orange
     case AwardMap::State::None:

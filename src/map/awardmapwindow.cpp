@@ -1,6 +1,7 @@
 #include "awardmapwindow.h"
 
 #include "awardmappicture.h"
+#include "mapcontrols.h"
 
 #include "browser/utilitywindow.h"
 #include "log/awardvocabulary.h"
@@ -31,31 +32,9 @@ namespace kx47
 namespace
 {
 
-const QString allBands = QStringLiteral("All bands");
+const QString allBands = allBandsChoice();
 // The picture is printed at this many times its pixels.
 constexpr double printScale = 3;
-
-QComboBox *choice(QWidget *parent, QBoxLayout *row, const QString &caption, const QString &name,
-                  const QStringList &items)
-{
-    auto *frame = new QGroupBox(caption, parent);
-    auto *frameLayout = new QVBoxLayout(frame);
-    auto *combo = new QComboBox(frame);
-    combo->setObjectName(name);
-    combo->setEditable(false);
-    combo->addItems(items);
-    frameLayout->addWidget(combo);
-    row->addWidget(frame);
-    return combo;
-}
-
-QPushButton *button(QWidget *parent, QBoxLayout *row, const QString &caption, const QString &name)
-{
-    auto *push = new QPushButton(caption, parent);
-    push->setObjectName(name);
-    row->addWidget(push);
-    return push;
-}
 
 // Each state's swatch and name, one a row, and the hatching of sub-squares without a place.
 QWidget *legendBox(QWidget *parent)
@@ -100,10 +79,10 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
 
     auto *layout = new QVBoxLayout(this);
     auto *choices = new QHBoxLayout;
-    m_band = choice(this, choices, QStringLiteral("Band"), QStringLiteral("comboBand"),
-                    vocabulary::bandNames() << allBands);
-    m_mode = choice(this, choices, QStringLiteral("Mode"), QStringLiteral("comboMode"),
-                    vocabulary::modeNames());
+    m_band = choiceInFrame(this, choices, QStringLiteral("Band"), QStringLiteral("comboBand"),
+                           vocabulary::bandNames() << allBands);
+    m_mode = choiceInFrame(this, choices, QStringLiteral("Mode"), QStringLiteral("comboMode"),
+                           vocabulary::modeNames());
     choices->addStretch();
     layout->addLayout(choices);
 
@@ -122,12 +101,12 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
 
     auto *buttons = new QHBoxLayout;
     QPushButton *save =
-        button(this, buttons, QStringLiteral("Save image..."), QStringLiteral("cmdSaveImage"));
+        rowButton(this, buttons, QStringLiteral("Save image..."), QStringLiteral("cmdSaveImage"));
     QPushButton *printButton =
-        button(this, buttons, QStringLiteral("Print"), QStringLiteral("cmdPrint"));
+        rowButton(this, buttons, QStringLiteral("Print"), QStringLiteral("cmdPrint"));
     buttons->addStretch();
     QPushButton *exitButton =
-        button(this, buttons, QStringLiteral("Exit"), QStringLiteral("cmdExit"));
+        rowButton(this, buttons, QStringLiteral("Exit"), QStringLiteral("cmdExit"));
     layout->addLayout(buttons);
 
     connect(save, &QPushButton::clicked, this, &AwardMapWindow::saveImage);

@@ -1,6 +1,7 @@
 #include "mapwindows.h"
 
 #include "awardmapwindow.h"
+#include "cardstochasewindow.h"
 
 #include "log/lognotifier.h"
 #include "platform/appcontext.h"
@@ -22,6 +23,7 @@ void registerMapWindows(AppContext &context)
                          if (auto *map = context.windows.find<AwardMapWindow>(windows::frmAwardMap))
                              map->refresh();
                      });
+    registerCardsToChaseWindow(context);
 }
 
 } // namespace kx47

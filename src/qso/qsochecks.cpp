@@ -104,7 +104,7 @@ QStringList QsoChecks::messages(const QsoEntry &entry, LengthMeasure lengths)
     QStringList failures;
     if (!checkUpToTime(entry, lengths, failures))
         return failures;
-    if (entry.place.isEmpty())
+    if (entry.place.isEmpty() && !entry.placeMayStayEmpty)
         failures << QStringLiteral("place field cannot be null");
     if (measured(entry.place, lengths) > placeLimit)
         failures << QStringLiteral("place field is too long");

@@ -20,6 +20,9 @@ struct QsoEntry {
     QString mode;
     QString band;
     bool confirmed = true; // "confirmed" or "worked"
+    // The QSO being edited was stored without a place: it may be saved without one again. Only
+    // a place that was there may not be emptied.
+    bool placeMayStayEmpty = false;
 
     // "c" for a confirmed QSO, "w" for a worked one; the form never gives "a".
     QString qslLetter() const;

@@ -302,6 +302,7 @@ QsoEntry QsoForm::entry() const
     e.mode = m_modeList->currentText();
     e.band = m_band->currentText();
     e.confirmed = m_confirmed->isChecked();
+    e.placeMayStayEmpty = m_loadedWithoutPlace;
     return e;
 }
 
@@ -311,8 +312,27 @@ void QsoForm::applyDefaults()
     m_place->setEditText(QString());
     m_band->setCurrentIndex(0);
     m_modeList->setCurrentIndex(0);
+    showProvince(QString());
     m_prov->setCurrentIndex(0);
+    m_loadedWithoutPlace = false;
     focusLocator();
+}
+
+void QsoForm::showProvince(const QString &province)
+{
+    // A province the list lacks (one the gazetteer or an imported file gave, or none at all)
+    // is shown as stored, so that saving the QSO again keeps it; the list of the province
+    // codes itself stays as it is.
+    while (m_prov->count() > provinces.size())
+        m_prov->removeItem(m_prov->count() - 1);
+    if (province.isNull())
+        return;
+    int index = m_prov->findText(province, Qt::MatchFixedString);
+    if (index < 0) {
+        m_prov->addItem(province);
+        index = m_prov->count() - 1;
+    }
+    m_prov->setCurrentIndex(index);
 }
 
 void QsoForm::cancella()
@@ -383,7 +403,8 @@ void QsoForm::load(const QsoRecord &qso)
     m_date[1]->setText(date.mid(3, 2));
     m_date[2]->setText(date.mid(6, 2));
     showInCombo(m_place, qso.place);
-    showInCombo(m_prov, qso.prov);
+    showProvince(qso.prov.isNull() ? QStringLiteral("") : qso.prov);
+    m_loadedWithoutPlace = qso.place.isEmpty();
     showInCombo(m_modeList, qso.mode);
     showInCombo(m_band, qso.band);
     if (vocabulary::isQsl(qso.qsl, vocabulary::QslState::Confirmed))

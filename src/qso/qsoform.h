@@ -76,6 +76,9 @@ private:
     void rebuildPlaces();
     void placeChanged();
     void lookUpPlace();
+    // Selects the province, added to the list while it lacks it; a null text only takes away
+    // what was added.
+    void showProvince(const QString &province);
 
     EntryMode m_mode;
     const PlaceLookup &m_places;
@@ -95,6 +98,7 @@ private:
     QPushButton *m_clear = nullptr;
     QPushButton *m_exit = nullptr;
     QPushButton *m_now = nullptr;
+    bool m_loadedWithoutPlace = false;
 };
 
 } // namespace kx47

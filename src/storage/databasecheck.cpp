@@ -2,6 +2,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace kx47
 {
@@ -9,11 +10,19 @@ namespace kx47
 QStringList DatabaseCheck::missingColumns(QSqlDatabase db, Schema::File file)
 {
     const QString reference = QStringLiteral("kx47-schema-reference");
+    // A file of an earlier version lacks what the later steps add: it is checked against its
+    // own version, and brought up to date afterwards.
+    int fileVersion = Schema::version;
+    {
+        QSqlQuery query(db);
+        if (query.exec(QStringLiteral("pragma user_version")) && query.next())
+            fileVersion = std::clamp(query.value(0).toInt(), 1, Schema::version);
+    }
     QStringList missing;
     {
         QSqlDatabase wanted = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), reference);
         wanted.setDatabaseName(QStringLiteral(":memory:"));
-        if (wanted.open() && Schema::apply(wanted, file, nullptr)) {
+        if (wanted.open() && Schema::apply(wanted, file, nullptr, fileVersion)) {
             for (const QString &table : Schema::tables(file)) {
                 auto columnsOf = [&table](QSqlDatabase of) {
                     QStringList columns;

@@ -48,12 +48,12 @@ QStringList section(const QString &name)
 
 } // namespace
 
-QStringList Schema::statements(File file)
+QStringList Schema::statements(File file, int upTo)
 {
     QStringList all = section(fileMarker(file));
     if (all.isEmpty())
         return {};
-    for (int step = 2; step <= version; ++step)
+    for (int step = 2; step <= upTo; ++step)
         all << stepStatements(file, step);
     return all;
 }
@@ -94,9 +94,9 @@ QStringList Schema::tables(File file)
     return {QStringLiteral("places")};
 }
 
-bool Schema::apply(QSqlDatabase db, File file, QString *error)
+bool Schema::apply(QSqlDatabase db, File file, QString *error, int upTo)
 {
-    const QStringList all = statements(file);
+    const QStringList all = statements(file, upTo);
     if (all.isEmpty()) {
         if (error)
             *error = QStringLiteral("The schema is missing.");

@@ -15,11 +15,11 @@ class Schema
 public:
     enum class File { Log, Places }; // data.mdb, places.mdb
 
-    static constexpr int version = 2;
+    static constexpr int version = 3;
 
     // The statements that make a new file of the current version, in order: those of version 1
     // and every numbered step after it.
-    static QStringList statements(File file);
+    static QStringList statements(File file, int upTo = version);
     // The statements that bring a file from version step - 1 to version step; the last sets the
     // file's version.
     static QStringList stepStatements(File file, int step);
@@ -31,8 +31,8 @@ public:
     static void upgrade(const Database &db, File file);
     // The tables a file must hold.
     static QStringList tables(File file);
-    // Creates the tables of a file in one transaction.
-    static bool apply(QSqlDatabase db, File file, QString *error);
+    // Creates the tables of a file in one transaction, of the version upTo.
+    static bool apply(QSqlDatabase db, File file, QString *error, int upTo = version);
     // Whether every table of the file exists in db.
     static bool hasTables(QSqlDatabase db, File file);
 };

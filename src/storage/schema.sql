@@ -49,6 +49,19 @@ PRAGMA user_version = 1;
 CREATE INDEX IF NOT EXISTS data_band_mode ON data (band, mode, WWLocator, prov);
 PRAGMA user_version = 2;
 
+-- [data.mdb step 3]
+-- Confirmations by LoTW and eQSL, kept beside the QSL state (qsl "c" stays a QSL card or what
+-- the user chose to count as one): "Y" with the date of the confirmation "YYYY-MM-DD" (empty
+-- when the service gave none), or empty texts for none.
+ALTER TABLE data ADD COLUMN lotw TEXT NOT NULL DEFAULT '' COLLATE NOCASE;
+ALTER TABLE data ADD COLUMN lotwDate TEXT NOT NULL DEFAULT '';
+ALTER TABLE data ADD COLUMN eqsl TEXT NOT NULL DEFAULT '' COLLATE NOCASE;
+ALTER TABLE data ADD COLUMN eqslDate TEXT NOT NULL DEFAULT '';
+-- The sub-squares confirmed electronically, for the award map and the cards still missing.
+CREATE INDEX IF NOT EXISTS data_electronic ON data (mode, band, WWLocator)
+    WHERE lotw <> '' OR eqsl <> '';
+PRAGMA user_version = 3;
+
 -- [places.mdb]
 CREATE TABLE places (
     place     TEXT NOT NULL COLLATE NOCASE,
@@ -62,3 +75,6 @@ PRAGMA user_version = 1;
 
 -- [places.mdb step 2]
 PRAGMA user_version = 2;
+
+-- [places.mdb step 3]
+PRAGMA user_version = 3;

@@ -5,11 +5,14 @@
 #include "storage/schema.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
 #include <QFile>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
 #include <QVariant>
 #include <stdexcept>
 
@@ -160,6 +163,44 @@ QList<QsoRow> ProgramFolder::qsos() const
         row.qsl = query.value(QStringLiteral("qsl")).toString();
         rows << row;
     }
+    return rows;
+}
+
+void answerImportOptions(const QString &ticked, QString *shown)
+{
+    QTimer::singleShot(0, [ticked, shown] {
+        auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!window || window->objectName() != QLatin1String("frmImportOptions"))
+            qFatal("no import options window");
+        const QStringList names{QStringLiteral("paper"), QStringLiteral("lotw"),
+                                QStringLiteral("eqsl"), QStringLiteral("mixed")};
+        const QStringList boxes{QStringLiteral("chkPaper"), QStringLiteral("chkLotw"),
+                                QStringLiteral("chkEqsl"), QStringLiteral("chkMixed")};
+        QStringList wasTicked;
+        for (int i = 0; i < names.size(); ++i) {
+            auto *box = window->findChild<QCheckBox *>(boxes[i]);
+            if (box->isChecked())
+                wasTicked << names[i];
+            box->setChecked(ticked.split(QLatin1Char(',')).contains(names[i]));
+        }
+        if (shown)
+            *shown = wasTicked.join(QLatin1Char(','));
+        if (ticked == QLatin1String("cancel"))
+            window->reject();
+        else
+            window->accept();
+    });
+}
+
+QStringList ProgramFolder::electronic() const
+{
+    QSqlQuery query(log());
+    query.prepare(QStringLiteral("select lotw || ' ' || lotwDate || ' ' || eqsl || ' ' || "
+                                 "eqslDate from data order by count"));
+    execOrThrow(query);
+    QStringList rows;
+    while (query.next())
+        rows << query.value(0).toString();
     return rows;
 }
 

@@ -58,6 +58,9 @@ public:
     void addQsos(const QList<QsoRow> &rows);
     QList<QsoRow> qsos() const;  // ordered by count
     QsoRow qso(int count) const; // count 0 when there is none
+    // The confirmations by LoTW and eQSL of each QSO, ordered by count, each as
+    // "lotw lotwDate eqsl eqslDate".
+    QStringList electronic() const;
     void setQsl(int count, const QString &qsl);
     void deleteQso(int count);
     void setUserData(const QString &call, const QString &email = QStringLiteral("A@B.C"));
@@ -98,6 +101,11 @@ private:
 // program; "#read-only" and "#writable" set the log as the program sets one found read-only or
 // writable at start-up. Returns the first statement the engine refused, or an empty text.
 QString applyToLog(Database &log, const QSqlDatabase &other, const QStringList &statements);
+
+// Answers the import options window the next import opens: ticks the boxes named in `ticked`
+// ("paper,lotw,eqsl,mixed", the others unticked) and presses OK, or Cancel when ticked is
+// "cancel". *shown gets the boxes that were ticked when it opened, in the same words.
+void answerImportOptions(const QString &ticked, QString *shown = nullptr);
 
 // Shows a top-level window and waits until it is the active one, so that focus can be tested.
 bool activate(QWidget *window);
