@@ -1,7 +1,9 @@
 #include "busycore.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <sys/prctl.h>
 
 namespace kx47::bench
 {
@@ -10,6 +12,8 @@ BusyCore::BusyCore(bool wanted)
 {
     if (!wanted)
         return;
+    // The helper ends with the benchmark, also when the benchmark is killed.
+    m_helper.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     m_helper.start(QStringLiteral("sh"),
                    {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
     if (m_helper.waitForStarted())

@@ -10,24 +10,13 @@
 #include <QSqlQuery>
 #include <QStorageInfo>
 #include <QUrl>
+#include <sqlite3.h>
 
 namespace kx47
 {
 
 namespace
 {
-
-// SQLite's primary result codes, as the Qt driver reports them.
-enum SqliteCode {
-    sqliteBusy = 5,
-    sqliteLocked = 6,
-    sqliteReadOnly = 8,
-    sqliteIoError = 10,
-    sqliteCorrupt = 11,
-    sqliteFull = 13,
-    sqliteCantOpen = 14,
-    sqliteNotADatabase = 26,
-};
 
 DatabaseFiles::FreeSpaceProbe &freeSpaceProbe()
 {
@@ -126,25 +115,25 @@ QString damaged(const QString &shown)
 QString engineFault(const QString &shown, const QSqlError &error)
 {
     switch (primaryCode(error)) {
-    case sqliteBusy:
-    case sqliteLocked:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return QStringLiteral("The database file %1 is locked by another program. Nothing has "
                               "been changed; close the other program (or the other copy of "
                               "KX47) and start KX47 again.")
             .arg(shown);
-    case sqliteCorrupt:
-    case sqliteNotADatabase:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
         return damaged(shown);
-    case sqliteFull:
+    case SQLITE_FULL:
         return QStringLiteral("The disk that holds %1 is full. Nothing has been written; free "
                               "some space and start KX47 again.")
             .arg(shown);
-    case sqliteReadOnly:
-    case sqliteCantOpen:
+    case SQLITE_READONLY:
+    case SQLITE_CANTOPEN:
         return QStringLiteral("The database file %1 cannot be read: it, or its folder, is "
                               "read-only and SQLite cannot open it for reading there.")
             .arg(shown);
-    case sqliteIoError:
+    case SQLITE_IOERR:
         return QStringLiteral("The database file %1 cannot be read from the disk: it may be "
                               "damaged, or the disk may be failing. Nothing has been written "
                               "to it.")

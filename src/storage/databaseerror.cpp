@@ -6,22 +6,13 @@
 #include <QSqlError>
 #include <cstdio>
 #include <cstdlib>
+#include <sqlite3.h>
 
 namespace kx47
 {
 
 namespace
 {
-
-// The primary result codes of SQLite (the low byte of an extended code).
-enum SqliteCode {
-    sqliteBusy = 5,
-    sqliteLocked = 6,
-    sqliteReadOnly = 8,
-    sqliteCorrupt = 11,
-    sqliteFull = 13,
-    sqliteNotADatabase = 26,
-};
 
 QString whatHappened(DatabaseError::Kind kind, DatabaseError::Work work)
 {
@@ -67,15 +58,15 @@ DatabaseError::DatabaseError(Kind kind, const QString &engineText)
 DatabaseError::Kind DatabaseError::kindOfCode(int sqliteCode)
 {
     switch (sqliteCode & 0xff) {
-    case sqliteBusy:
-    case sqliteLocked:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
         return Kind::Locked;
-    case sqliteReadOnly:
+    case SQLITE_READONLY:
         return Kind::ReadOnly;
-    case sqliteCorrupt:
-    case sqliteNotADatabase:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
         return Kind::Damaged;
-    case sqliteFull:
+    case SQLITE_FULL:
         return Kind::DiskFull;
     default:
         return Kind::Other;
