@@ -26,8 +26,8 @@
 #include "userdata/userdatawindows.h"
 
 #include <QCoreApplication>
-#include <QMainWindow>
 #include <QDateTime>
+#include <QMainWindow>
 #include <QSqlQuery>
 #include <QStatusBar>
 
