@@ -139,7 +139,7 @@ CommandLine::CommandLine(const QStringList &arguments)
     m_folder = parser.value(options.folder);
     m_dryRun = parser.isSet(options.dryRun);
     m_mixed = parser.isSet(options.mixed);
-    m_confirmations = parser.value(options.confirmations);
+    const QString confirmations = parser.value(options.confirmations);
 
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
@@ -175,11 +175,16 @@ CommandLine::CommandLine(const QStringList &arguments)
         if (m_dryRun || m_mixed || parser.isSet(options.confirmations))
             m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
     }
+    // An empty list leaves the default.
     Confirmations kinds;
-    if (m_error.isEmpty() && parser.isSet(options.confirmations) &&
-        !AdifImport::parseConfirmations(m_confirmations, &kinds))
-        m_error = QStringLiteral("Unknown kind of confirmation in \"%1\": use paper, lotw, eqsl.")
-                      .arg(m_confirmations);
+    if (m_error.isEmpty() && parser.isSet(options.confirmations)) {
+        if (!AdifImport::parseConfirmations(confirmations, &kinds))
+            m_error =
+                QStringLiteral("Unknown kind of confirmation in \"%1\": use paper, lotw, eqsl.")
+                    .arg(confirmations);
+        else if (!confirmations.isEmpty())
+            m_accepted = kinds;
+    }
     if (m_error.isEmpty() && parser.isSet(options.folder) && m_folder.isEmpty())
         m_error = QStringLiteral("--folder needs a folder.");
     if (!m_error.isEmpty())
@@ -233,8 +238,7 @@ int CommandLine::run(const QString &defaultFolder, QTextStream &out, QTextStream
 int CommandLine::runImport(const QString &folder, QTextStream &out, QTextStream &err) const
 {
     MappingOptions options;
-    if (!m_confirmations.isEmpty())
-        AdifImport::parseConfirmations(m_confirmations, &options.accepted);
+    options.accepted = m_accepted;
     options.mixed = m_mixed;
 
     Database log(QStringLiteral("CommandLog"));
@@ -324,10 +328,7 @@ int CommandLine::runDownload(const QString &folder, QTextStream &out, QTextStrea
     out << QStringLiteral("%1 records downloaded from %2.").arg(result.check.records).arg(name)
         << Qt::endl;
 
-    Confirmations accepted = MappingOptions().accepted;
-    if (!m_confirmations.isEmpty())
-        AdifImport::parseConfirmations(m_confirmations, &accepted);
-    const MappingOptions options = downloadmerge::options(service, accepted);
+    const MappingOptions options = downloadmerge::options(service, m_accepted);
     AdifImport merger(log, places);
     // A copy of the log before the first change: without one nothing is merged.
     merger.setBeforeWriting([&log](QString *why) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "adif/adifmapping.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -58,7 +60,8 @@ private:
     QStringList m_files;
     QString m_folder;
     QString m_error;
-    QString m_confirmations;
+    // What counts as confirmed: --confirmations, else the award's rules.
+    Confirmations m_accepted = MappingOptions().accepted;
     QString m_service; // download: "lotw" or "eqsl"
     QDate m_since;     // download: invalid for the remembered day
     bool m_dryRun = false;
