@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test, then runs them once more in a build
-# with AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero when anything fails.
+# with AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer. Exits non-zero when
+# anything fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -22,6 +23,6 @@ ctest --test-dir build-test --output-on-failure -j"$jobs"
 
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKX47_SANITIZE=ON -DKX47_BUILD_BENCH=OFF
 cmake --build build-sanitize -j"$jobs"
-ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
+    UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
 echo "All tests passed."
