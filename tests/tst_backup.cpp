@@ -59,11 +59,6 @@ QStringList rowsOf(const QString &path)
     return rows;
 }
 
-QAction *menuItem(TestApp &app, const char *name)
-{
-    return app.app().mainWindow()->findChild<QAction *>(name);
-}
-
 } // namespace
 
 class TestBackup : public QObject
@@ -167,9 +162,7 @@ void TestBackup::copiesOfOneSecond()
 {
     ProgramFolder folder;
     folder.addQsos(threeQsos);
-    Database log("copies");
-    QString error;
-    QVERIFY(log.open(folder.logPath(), &error));
+    OpenedFile log(folder.logPath());
     const QDir backups(folder.path() + "/Backups");
     QVERIFY(backups.mkpath("."));
     const QDateTime when(QDate(2026, 12, 8), QTime(10, 0, 1));
@@ -203,7 +196,7 @@ void TestBackup::backupHoldsEverySavedQso()
                 "'CW', 'HF', 'c')",
                 {row.count, row.locator, row.call});
     }
-    menuItem(app, "mnBackup")->trigger();
+    app.menuItem("mnBackup")->trigger();
     QCOMPARE(app.dialogs.messages.size(), 1);
     QCOMPARE(app.dialogs.messages.first().icon, MessageIcon::Information);
 
@@ -226,7 +219,7 @@ void TestBackup::restoreThroughTheWindow()
     TestApp app(folder.path());
     QVERIFY(app.start()); // backs up the log of the day
     Database &log = app.app().context().log;
-    menuItem(app, "mnRestore")->trigger();
+    app.menuItem("mnRestore")->trigger();
     auto *window = app.window<RestoreWindow>(RestoreWindow::name);
     QVERIFY(window && window->isVisible());
     auto *list = window->findChild<QListWidget *>("lstBackups");
@@ -281,7 +274,7 @@ void TestBackup::restoreKeepsTheOldestBackup()
                                   Backups::Kind::BeforeChange);
         log.run("delete from data where count = ?", {i + 1});
     }
-    menuItem(app, "mnRestore")->trigger();
+    app.menuItem("mnRestore")->trigger();
     auto *window = app.window<RestoreWindow>(RestoreWindow::name);
     auto *list = window->findChild<QListWidget *>("lstBackups");
     list->setCurrentItem(
@@ -309,7 +302,7 @@ void TestBackup::damagedBackupIsRefused()
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.resize(file.size() / 2));
     }
-    menuItem(app, "mnRestore")->trigger();
+    app.menuItem("mnRestore")->trigger();
     auto *window = app.window<RestoreWindow>(RestoreWindow::name);
     app.dialogs.answers << MessageAnswer::Yes;
     QTest::mouseClick(window->findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
@@ -349,7 +342,7 @@ void TestBackup::checkTheLogOnDemand()
         QVERIFY(file.seek(4096));
         file.write(QByteArray(8192, '\xab'));
     }
-    menuItem(app, "mnCheckLog")->trigger();
+    app.menuItem("mnCheckLog")->trigger();
     QCOMPARE(app.dialogs.messages.size(), 1);
     QCOMPARE(app.dialogs.messages.first().icon, icon);
     QVERIFY2(app.dialogs.messages.first().text.contains(words),

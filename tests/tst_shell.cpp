@@ -589,9 +589,9 @@ void TestShell::installedProgramKeepsTheLogInTheUserFolder()
                     "band, qsl) values (1, 'AB', 'IK0ABC', '2004-12-07', '09:30', "
                     "'PLACE', 'AN', 'CW', 'HF', 'c')");
         }
-        app.app().mainWindow()->findChild<QAction *>("mnHelpKX47html")->trigger();
+        app.menuItem("mnHelpKX47html")->trigger();
         QCOMPARE(app.desktop.opened, QStringList{share + "/Help/index.htm"});
-        app.app().mainWindow()->findChild<QAction *>("mnAbout")->trigger();
+        app.menuItem("mnAbout")->trigger();
         auto *where = app.windows().find(windows::frmAbout)->findChild<QLabel *>("lblLogFile");
         QVERIFY2(where->text().contains(QDir::toNativeSeparators(userFolder + "/data.mdb")),
                  qPrintable(where->text()));
@@ -709,7 +709,7 @@ void TestShell::helpDocumentsOpenFromProgramFolder()
     TestApp app(folder.path());
     QVERIFY(app.start());
     app.desktop.viewerOpens = viewer;
-    app.app().mainWindow()->findChild<QAction *>(item)->trigger();
+    app.menuItem(item)->trigger();
     QCOMPARE(app.desktop.opened, QStringList{folder.path() + "/" + document});
     // Where nothing shows it, the user is told where the document is.
     QCOMPARE(app.dialogs.messages.size(), viewer ? 0 : 1);
@@ -797,7 +797,7 @@ void TestShell::aboutWindow()
     ProgramFolder folder;
     TestApp app(folder.path());
     QVERIFY(app.start());
-    app.app().mainWindow()->findChild<QAction *>("mnAbout")->trigger();
+    app.menuItem("mnAbout")->trigger();
     QWidget *about = app.windows().find(windows::frmAbout);
     QVERIFY(about);
     QVERIFY(about->isVisible());
