@@ -163,6 +163,7 @@ void TestBackup::copiesOfOneSecond()
     ProgramFolder folder;
     folder.addQsos(threeQsos);
     OpenedFile log(folder.logPath());
+    QString error;
     const QDir backups(folder.path() + "/Backups");
     QVERIFY(backups.mkpath("."));
     const QDateTime when(QDate(2026, 12, 8), QTime(10, 0, 1));
@@ -330,10 +331,7 @@ void TestBackup::checkTheLogOnDemand()
     QFETCH(MessageIcon, icon);
     QFETCH(QString, words);
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(400));
     TestApp app(folder.path());
     QVERIFY(app.start());
     if (damaged) {
@@ -354,10 +352,7 @@ void TestBackup::checkTheLogOnDemand()
 void TestBackup::endingDuringTheDailyBackupLeavesNoHalfCopy()
 {
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 20000; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(20000));
     const QString backups = folder.path() + "/Backups";
     {
         TestApp app(folder.path());
@@ -375,7 +370,7 @@ void TestBackup::endingDuringTheDailyBackupLeavesNoHalfCopy()
     TestApp again(folder.path());
     QVERIFY(again.start());
     QCOMPARE(Backups::list(backups).size(), 1);
-    QCOMPARE(Backups::list(backups).first().qsos, rows.size());
+    QCOMPARE(Backups::list(backups).first().qsos, 20000);
 }
 
 void TestBackup::olderLogIsCopiedThenUpgraded_data()

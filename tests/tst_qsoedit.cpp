@@ -28,13 +28,11 @@ namespace
 
 } // namespace
 
-class TestQsoEdit : public QObject
+class TestQsoEdit : public QsoWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
 
     void opensWithDefaults();
     void filledAsTheBrowserFillsIt_data();
@@ -58,20 +56,7 @@ private:
     // Opens the window for a QSO as the log browser does: the fields in order, the time as four
     // digits, the date from its text form, the number and the QSL option.
     EditQsoWindow *openFor(const QsoRow &row);
-
-    std::unique_ptr<QsoWindowFixture> m_run;
 };
-
-void TestQsoEdit::init()
-{
-    m_run = std::make_unique<QsoWindowFixture>();
-    QVERIFY(m_run->started);
-}
-
-void TestQsoEdit::cleanup()
-{
-    m_run.reset();
-}
 
 EditQsoWindow *TestQsoEdit::openFor(const QsoRow &row)
 {

@@ -24,13 +24,11 @@
 using namespace kx47;
 using namespace kx47::test;
 
-class TestQsoInsert : public QObject
+class TestQsoInsert : public QsoWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
 
     void controls();
     void listsInOrder_data();
@@ -56,31 +54,7 @@ private slots:
     void engineFailureKeepsForm();
     void readOnlyLogRefusesBeforeChecks();
     void savedQsoIsInTheFileAlone();
-
-private:
-    QWidget *open();
-
-    std::unique_ptr<QsoWindowFixture> m_run;
 };
-
-void TestQsoInsert::init()
-{
-    m_run = std::make_unique<QsoWindowFixture>();
-    QVERIFY(m_run->started);
-}
-
-void TestQsoInsert::cleanup()
-{
-    m_run.reset();
-}
-
-QWidget *TestQsoInsert::open()
-{
-    QWidget *window = m_run->app.show(windows::frmInsertQSO);
-    if (!window || !activate(window))
-        qFatal("the Insert QSO window did not open");
-    return window;
-}
 
 void TestQsoInsert::controls()
 {
@@ -168,11 +142,7 @@ void TestQsoInsert::opensWithDefaults()
 void TestQsoInsert::saveWritesRowAndEmptiesForm()
 {
     QWidget *window = open();
-    QsoEntry typed = validQso();
-    typed.band = QStringLiteral("50 MHz");
-    typed.mode = QStringLiteral("CW");
-    typed.confirmed = false;
-    fillForm(window, typed);
+    fillForm(window, validQso("50 MHz", "CW", false));
     QCOMPARE(listBox(window, "comboProv")->currentText(), QString("PG")); // from the gazetteer
     submit(window);
 
@@ -370,10 +340,7 @@ void TestQsoInsert::accreditedRefusalKeepsForm()
 {
     m_run->folder.addQso(qsoRow(1, "AB", "a", "VHF", "SSB"));
     QWidget *window = open();
-    QsoEntry typed = validQso();
-    typed.band = QStringLiteral("VHF");
-    typed.mode = QStringLiteral("SSB");
-    fillForm(window, typed);
+    fillForm(window, validQso("VHF", "SSB"));
     const QStringList before = formTexts(window);
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(),
@@ -440,11 +407,7 @@ void TestQsoInsert::emptyingKeepsSelections()
     QFETCH(QString, button);
     QFETCH(bool, hides);
     QWidget *window = open();
-    QsoEntry typed = validQso();
-    typed.band = QStringLiteral("SAT");
-    typed.mode = QStringLiteral("DIGITAL");
-    typed.confirmed = false;
-    fillForm(window, typed);
+    fillForm(window, validQso("SAT", "DIGITAL", false));
     // A province chosen by hand over the gazetteer's one for the place.
     listBox(window, "comboProv")->setCurrentText(QStringLiteral("RSM"));
     press(window, button);
@@ -463,11 +426,7 @@ void TestQsoInsert::emptyingKeepsSelections()
 void TestQsoInsert::closeBoxRestoresDefaults()
 {
     QPointer<QWidget> window = open();
-    QsoEntry typed = validQso();
-    typed.band = QStringLiteral("UHF");
-    typed.mode = QStringLiteral("SSB");
-    typed.confirmed = false;
-    fillForm(window, typed);
+    fillForm(window, validQso("UHF", "SSB", false));
     QVERIFY(window->close());
     QTRY_VERIFY(window.isNull());
 

@@ -66,13 +66,11 @@ void clickInto(QLineEdit *box)
 
 } // namespace
 
-class TestQsoTyping : public QObject
+class TestQsoTyping : public QsoWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
 
     void subSquareTyped();
     void subSquarePasted();
@@ -107,31 +105,7 @@ private slots:
     void qslOptionsAreOneTabStop();
     void hiddenFormattingDropped_data();
     void hiddenFormattingDropped();
-
-private:
-    QWidget *open(const QString &name = windows::frmInsertQSO);
-
-    std::unique_ptr<QsoWindowFixture> m_run;
 };
-
-void TestQsoTyping::init()
-{
-    m_run = std::make_unique<QsoWindowFixture>();
-    QVERIFY(m_run->started);
-}
-
-void TestQsoTyping::cleanup()
-{
-    m_run.reset();
-}
-
-QWidget *TestQsoTyping::open(const QString &name)
-{
-    QWidget *window = m_run->app.show(name);
-    if (!window || !activate(window))
-        qFatal("the window did not open");
-    return window;
-}
 
 void TestQsoTyping::subSquareTyped()
 {

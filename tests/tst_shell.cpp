@@ -262,10 +262,7 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
     QFETCH(QString, fault);
     QFETCH(QStringList, said);
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(400));
     folder.log().close();
     const QString path = folder.logPath();
     QSqlDatabase other;
@@ -366,10 +363,7 @@ void TestShell::wholeCheckAfterUncleanEndOrInTheBackground()
     QFETCH(bool, saveAtOnce);
     QFETCH(QString, outcome);
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(400));
     folder.log().close();
     const QString path = folder.logPath();
     {
@@ -718,7 +712,7 @@ void TestShell::helpDocumentsOpenFromProgramFolder()
 
     TestApp rooted(folder.path() + "/");
     QVERIFY(rooted.start());
-    rooted.app().mainWindow()->findChild<QAction *>(item)->trigger();
+    rooted.menuItem(item)->trigger();
     QCOMPARE(rooted.desktop.opened, QStringList{folder.path() + "/" + document});
 }
 

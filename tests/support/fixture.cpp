@@ -59,6 +59,14 @@ bool QsoRow::operator==(const QsoRow &o) const
            band == o.band && qsl == o.qsl;
 }
 
+QList<QsoRow> numberedQsos(int howMany)
+{
+    QList<QsoRow> rows;
+    for (int count = 1; count <= howMany; ++count)
+        rows << QsoRow{count, QStringLiteral("AB"), QStringLiteral("IK%1XYZ").arg(count)};
+    return rows;
+}
+
 QList<PlaceRow> ProgramFolder::defaultPlaces()
 {
     return {

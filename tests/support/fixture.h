@@ -38,6 +38,9 @@ struct QsoRow {
     bool operator==(const QsoRow &other) const;
 };
 
+// howMany QSOs numbered from 1, each in AB with the call "IK<count>XYZ".
+QList<QsoRow> numberedQsos(int howMany);
+
 struct PlaceRow {
     QString place;
     QString locator; // six characters, "KX47" and the two letters

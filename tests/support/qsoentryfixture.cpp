@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTest>
 
 namespace kx47::test
 {
@@ -24,7 +25,7 @@ QsoRow qsoRow(int count, const QString &locator, const QString &qsl, const QStri
     return row;
 }
 
-QsoEntry validQso()
+QsoEntry validQso(const QString &band, const QString &mode, bool confirmed)
 {
     QsoEntry qso;
     qso.locator = QStringLiteral("AB");
@@ -34,8 +35,9 @@ QsoEntry validQso()
     qso.year = QStringLiteral("04");
     qso.time = QStringLiteral("0930");
     qso.place = QStringLiteral("BRANVOLE");
-    qso.mode = QStringLiteral("MIXED");
-    qso.band = QStringLiteral("HF");
+    qso.mode = mode;
+    qso.band = band;
+    qso.confirmed = confirmed;
     return qso;
 }
 
@@ -61,6 +63,25 @@ QsoWindowFixture::QsoWindowFixture()
     : app(folder.path()), started(app.start()),
       logChanges(&app.app().context().logNotifier, &LogNotifier::logChanged)
 {
+}
+
+QWidget *QsoWindowTest::open(const QString &name)
+{
+    QWidget *window = m_run->app.show(name);
+    if (!window || !activate(window))
+        qFatal("the window %s did not open", qPrintable(name));
+    return window;
+}
+
+void QsoWindowTest::init()
+{
+    m_run = std::make_unique<QsoWindowFixture>();
+    QVERIFY(m_run->started);
+}
+
+void QsoWindowTest::cleanup()
+{
+    m_run.reset();
 }
 
 void fillForm(QWidget *window, const QsoEntry &qso)
