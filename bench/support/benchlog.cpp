@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSqlQuery>
 #include <cstdio>
 
 namespace kx47::bench
@@ -38,6 +40,31 @@ QString BenchLog::logPath() const
 QString BenchLog::placesPath() const
 {
     return QDir(m_folder).filePath(QStringLiteral("places.mdb"));
+}
+
+OpenLog::OpenLog(const QString &logPath, const QString &placesPath)
+{
+    QString error;
+    if (!log.open(logPath, &error) || !places.open(placesPath, &error))
+        qFatal("cannot open the log: %s", qPrintable(error));
+}
+
+QSet<QString> accreditedSlots(const Database &log)
+{
+    QSet<QString> held;
+    QSqlQuery query =
+        log.run(QStringLiteral("select distinct WWLocator, band, mode from data where qsl = 'a'"));
+    while (query.next())
+        held.insert((query.value(0).toString() + '|' + query.value(1).toString() + '|' +
+                     query.value(2).toString())
+                        .toUpper());
+    return held;
+}
+
+bool copyLog(const QString &from, const QString &to)
+{
+    QFile::remove(to);
+    return QFile::copy(from, to);
 }
 
 } // namespace kx47::bench

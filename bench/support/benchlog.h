@@ -1,5 +1,8 @@
 #pragma once
 
+#include "storage/database.h"
+
+#include <QSet>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -28,5 +31,19 @@ private:
     int m_qsos;
     QString m_folder;
 };
+
+// A benchmark's log and gazetteer, opened as the program opens them; a failure ends the run.
+struct OpenLog {
+    OpenLog(const QString &logPath, const QString &placesPath);
+    Database log{QStringLiteral("BenchLog")};
+    Database places{QStringLiteral("BenchPlaces")};
+};
+
+// The sub-squares, bands and modes the log holds accredited, as "AB|HF|CW" in capitals: the
+// import benchmarks write only QSOs outside them, so that each one is written.
+QSet<QString> accreditedSlots(const Database &log);
+
+// Replaces to by a copy of from (a pristine log before each piece of work).
+bool copyLog(const QString &from, const QString &to);
 
 } // namespace kx47::bench
