@@ -72,11 +72,6 @@ protected:
     }
 };
 
-QAction *menuItem(TestApp &app, const char *name)
-{
-    return app.app().mainWindow()->findChild<QAction *>(name);
-}
-
 struct Browser {
     ProgramFolder folder;
     TestApp app{folder.path()};
@@ -359,7 +354,7 @@ void TestBrowserWindow::menuShowsTheLogAsItIsNow()
     later.call = "HB9XYZ";
     browser.folder.addQso(later);
     QVERIFY(!browser.window->isVisible());
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QVERIFY(browser.window->isVisible());
     QCOMPARE(browser.app.windows().find(windows::frmUtility), browser.window);
     QCOMPARE(shownCounts(browser.window).first(), 13);
@@ -370,7 +365,7 @@ void TestBrowserWindow::exitHidesAndKeepsEverything()
 {
     Browser browser;
     QVERIFY(browser.start(browserLog()));
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     UtilityWindow *window = browser.window;
     click(window, "optMode2");
     click(window, "optPlace");
@@ -380,7 +375,7 @@ void TestBrowserWindow::exitHidesAndKeepsEverything()
 
     click(window, "cmdExit");
     QVERIFY(!window->isVisible());
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QCOMPARE(browser.app.window<UtilityWindow>(windows::frmUtility), window);
     QVERIFY(window->isVisible());
     QVERIFY(window->findChild<QRadioButton *>("optPlace")->isChecked());
@@ -393,7 +388,7 @@ void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
 {
     Browser browser;
     QVERIFY(browser.start(browserLog()));
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QPointer<UtilityWindow> first = browser.window;
     click(first, "optBand");
     browser.app.dialogs.inputs.enqueue("IW3CCC");
@@ -401,7 +396,7 @@ void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
     first->close();
     QTRY_VERIFY(first.isNull());
 
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     auto *second = browser.app.windows().find<UtilityWindow>(windows::frmUtility);
     QVERIFY(second);
     QVERIFY(second->isVisible());
