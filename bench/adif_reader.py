@@ -53,8 +53,9 @@ def classify(record):
     return (grid[4:6].decode(), band, mode, "c" if confirmed else "w")
 
 
-def read(data):
-    records = kx47 = 0
+def records(data):
+    """Yields each record of ADI bytes as a dict of its fields (names in capitals, values as
+    the bytes their lengths count); the header's fields are dropped at <EOH>."""
     pos = 0
     record = {}
     search = TAG.search
@@ -68,9 +69,7 @@ def read(data):
             tag = name.upper()
             if tag == b"EOR":
                 if record:
-                    records += 1
-                    if classify(record):
-                        kx47 += 1
+                    yield record
                 record = {}
             elif tag == b"EOH":
                 record = {}
@@ -79,10 +78,16 @@ def read(data):
         record[name.upper()] = data[pos:pos + n]
         pos += n
     if record:
-        records += 1
+        yield record
+
+
+def read(data):
+    count = kx47 = 0
+    for record in records(data):
+        count += 1
         if classify(record):
             kx47 += 1
-    return records, kx47
+    return count, kx47
 
 
 def main():

@@ -5,8 +5,6 @@
 //   (goal: within 1.2 times), and again with other sizes of the engine's page cache;
 // - importing 1,000,000 new QSOs (or the fourth argument's number) into an empty log, beside
 //   the same anchor (goal: within 1.15 times);
-// - importing an EDI contest log of 10,000 QSO lines, beside the sqlite3 tool inserting the same
-//   rows in one transaction (goal: within 3 times);
 // - merging a 10,000-record LoTW report into the log (goal: under 1 s), beside the sqlite3 tool
 //   updating the same rows;
 // - exporting 100,000 QSOs (goal: under 1 s), beside the sqlite3 tool listing them;
@@ -16,6 +14,8 @@
 //   written, the one imported into the empty log.
 #include "adifgenerator.h"
 #include "benchlog.h"
+#include "figures.h"
+#include "sqlitecli.h"
 
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
@@ -30,8 +30,6 @@
 #include <QRandomGenerator>
 #include <QSet>
 #include <QSqlQuery>
-#include <QSqlRecord>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -64,19 +62,6 @@ QByteArray adifMode(const QString &mode)
     if (mode == QLatin1String("CW") || mode == QLatin1String("SSB"))
         return mode.toLatin1();
     return "FT8";
-}
-
-// The sub-squares, bands and modes the log holds accredited, as "AB|HF|CW" in capitals.
-QSet<QString> accreditedSlots(const Database &log)
-{
-    QSet<QString> held;
-    QSqlQuery query =
-        log.run(QStringLiteral("select distinct WWLocator, band, mode from data where qsl = 'a'"));
-    while (query.next())
-        held.insert((query.value(0).toString() + '|' + query.value(1).toString() + '|' +
-                     query.value(2).toString())
-                        .toUpper());
-    return held;
 }
 
 // count new QSOs in KX47, of calls and years the log does not have, a third confirmed on paper,
@@ -121,38 +106,6 @@ void writeNewQsos(const Database &log, const QString &path, int count)
     file.write(text);
 }
 
-// An EDI contest log on 145 MHz of count new QSO lines, none where the log is accredited.
-void writeEdiLog(const Database &log, const QString &path, int count)
-{
-    const QSet<QString> accredited = accreditedSlots(log);
-    QByteArray text = "[REG1TEST;1]\nTName=BENCH\nTDate=20310101;20310102\nPCall=I0BENCH\n"
-                      "PWWLo=JN61FW\nPBand=145 MHz\n[QSORecords;" +
-                      QByteArray::number(count) + "]\n";
-    QRandomGenerator random(21);
-    for (int i = 0; i < count; ++i) {
-        char letters[] = {0, 0, 0};
-        int mode = 0;
-        do {
-            const int square = int(random.bounded(576));
-            letters[0] = char('A' + square / 24);
-            letters[1] = char('A' + square % 24);
-            mode = 1 + int(random.bounded(2));
-        } while (accredited.contains(QStringLiteral("%1|VHF|%2")
-                                         .arg(QLatin1String(letters), mode == 1
-                                                                          ? QStringLiteral("SSB")
-                                                                          : QStringLiteral("CW"))));
-        const QByteArray serial = QByteArray::number(i + 1).rightJustified(3, '0');
-        text += "31" + QByteArray::number(1 + i % 12).rightJustified(2, '0') +
-                QByteArray::number(1 + i % 28).rightJustified(2, '0') + ';' +
-                QByteArray::number(i % 24 * 100 + i % 60).rightJustified(4, '0') + ";ZY" +
-                QByteArray::number(i) + ';' + QByteArray::number(mode) + ";59;" + serial + ";59;" +
-                serial + ";;KX47" + letters + ";100;;N;;\n";
-    }
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text);
-}
-
 // A LoTW report confirming up to count worked QSOs of the log (not under MIXED).
 int writeLotwReport(const Database &log, const QString &path, int count)
 {
@@ -183,68 +136,6 @@ int writeLotwReport(const Database &log, const QString &path, int count)
     return written;
 }
 
-bool copyLog(const QString &from, const QString &to)
-{
-    QFile::remove(to);
-    return QFile::copy(from, to);
-}
-
-// The time the sqlite3 tool takes to run a script on a database, in ms; -1 when it cannot.
-double sqliteScriptMs(const QString &databasePath, const QByteArray &script)
-{
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    if (tool.isEmpty())
-        return -1;
-    QProcess process;
-    QElapsedTimer clock;
-    clock.start();
-    process.start(tool, {databasePath});
-    if (!process.waitForStarted())
-        return -1;
-    process.write(script);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(600000) || process.exitCode() != 0)
-        return -1;
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
-struct OpenLog {
-    explicit OpenLog(const QString &logPath, const QString &placesPath)
-    {
-        QString error;
-        if (!log.open(logPath, &error) || !places.open(placesPath, &error))
-            qFatal("cannot open the log: %s", qPrintable(error));
-    }
-    Database log{QStringLiteral("BenchLog")};
-    Database places{QStringLiteral("BenchPlaces")};
-};
-
-// The rows of the QSOs numbered above `from`, every column in the table's order, as CSV at
-// csvPath; returns the sqlite3 tool's script that imports them in one transaction.
-QByteArray importScript(const Database &log, int from, const QString &csvPath)
-{
-    QFile csv(csvPath);
-    csv.open(QIODevice::WriteOnly);
-    QSqlQuery query =
-        log.run(QStringLiteral("select * from data where count > ? order by count"), {from});
-    QByteArray text;
-    while (query.next()) {
-        for (int i = 0; i < query.record().count(); ++i) {
-            if (i > 0)
-                text += ',';
-            text +=
-                '"' + query.value(i).toString().replace('"', QStringLiteral("\"\"")).toUtf8() + '"';
-        }
-        text += '\n';
-        if (text.size() > (1 << 20)) {
-            csv.write(text);
-            text.clear();
-        }
-    }
-    csv.write(text);
-    return "begin immediate;\n.import --csv " + csvPath.toUtf8() + " data\ncommit;\n";
-}
-
 // Imports count new QSOs into the log at logPath (a copy of pristine), with a page cache of
 // cacheKib; returns the ms it took and, when asked, the sqlite3 tool's script for the same
 // rows.
@@ -271,7 +162,7 @@ double timedImport(const QString &pristine, const QString &logPath, const QStrin
     if (anchorScript) {
         const int highest =
             open.log.count(QStringLiteral("select max(count) as contatore from data"));
-        *anchorScript = importScript(open.log, highest - count, csvPath);
+        *anchorScript = SqliteCli::importScript(open.log, highest - count, csvPath);
     }
     return ms;
 }
@@ -291,13 +182,6 @@ void resetPeak()
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
-}
-
-void goal(const char *what, double figure, double limit, const char *unit)
-{
-    std::printf("  %s: %.2f %s, goal under %.2f %s: %s\n", what, figure, unit, limit, unit,
-                figure < limit ? "met" : "MISSED");
-    std::fflush(stdout);
 }
 
 } // namespace
@@ -345,7 +229,7 @@ int main(int argc, char *argv[])
     const double importMs = timedImport(pristine, logPath, bench.placesPath(), newQsos, 100000,
                                         AdifImport::defaultPageCacheKib, &anchorScript, csv);
     copyLog(pristine, logPath);
-    const double sqliteImportMs = sqliteScriptMs(logPath, anchorScript);
+    const double sqliteImportMs = SqliteCli::scriptMs(logPath, anchorScript);
     std::printf("Import of 100,000 new QSOs into %d: %.0f ms; sqlite3 .import of the same rows "
                 "from CSV in one transaction %.0f ms\n",
                 bench.qsos(), importMs, sqliteImportMs);
@@ -370,41 +254,11 @@ int main(int argc, char *argv[])
         const double manyMs = timedImport(empty, logPath, bench.placesPath(), manyQsos, many,
                                           AdifImport::defaultPageCacheKib, &anchorScript, csv);
         copyLog(empty, logPath);
-        const double anchorMs = sqliteScriptMs(logPath, anchorScript);
+        const double anchorMs = SqliteCli::scriptMs(logPath, anchorScript);
         std::printf("Import of %d new QSOs into an empty log: %.0f ms (%.1f us a QSO); sqlite3 "
                     ".import of the same rows %.0f ms\n",
                     many, manyMs, manyMs * 1000 / many, anchorMs);
         goal("import into empty / sqlite3", manyMs / anchorMs, 1.15, "times");
-    }
-
-    // Importing an EDI contest log of 10,000 QSO lines.
-    copyLog(pristine, logPath);
-    {
-        QByteArray ediInserts;
-        double ediMs = 0;
-        {
-            OpenLog open(logPath, bench.placesPath());
-            const QString edi = work.filePath(QStringLiteral("contest.edi"));
-            writeEdiLog(open.log, edi, 10000);
-            ImportPlan plan;
-            QElapsedTimer clock;
-            clock.start();
-            const auto result =
-                AdifImport(open.log, open.places).apply(edi, MappingOptions(), plan);
-            ediMs = double(clock.nsecsElapsed()) / 1e6;
-            if (result != AdifImport::Result::Done)
-                qFatal("the EDI import failed");
-            std::printf("Import of an EDI log of 10,000 QSO lines into %d:\n%s\n", bench.qsos(),
-                        qPrintable(plan.summary()));
-            ediInserts =
-                importScript(open.log, bench.qsos(), work.filePath(QStringLiteral("edi.csv")));
-        }
-        copyLog(pristine, logPath);
-        const double anchor = sqliteScriptMs(logPath, ediInserts);
-        std::printf("  EDI import %.0f ms; sqlite3 .import of the same rows from CSV in one "
-                    "transaction %.0f ms\n",
-                    ediMs, anchor);
-        goal("EDI import / sqlite3", ediMs / anchor, 3.0, "times");
     }
 
     // Merging a LoTW report of 10,000 confirmations.
@@ -427,7 +281,7 @@ int main(int argc, char *argv[])
         const double mergeMs = double(clock.nsecsElapsed()) / 1e6;
         std::printf("Merge of a LoTW report of %d records:\n%s\n", records,
                     qPrintable(plan.summary()));
-        const double anchor = sqliteScriptMs(logPath, updates);
+        const double anchor = SqliteCli::scriptMs(logPath, updates);
         std::printf("  merge %.0f ms; sqlite3 updating as many rows one by one %.0f ms\n", mergeMs,
                     anchor);
         goal("merge", mergeMs, 1000.0, "ms");
@@ -443,7 +297,7 @@ int main(int argc, char *argv[])
         AdifExport(open.log).write(work.filePath(QStringLiteral("export.adi")), {}, nullptr,
                                    &written);
         const double exportMs = double(clock.nsecsElapsed()) / 1e6;
-        const double anchor = sqliteScriptMs(
+        const double anchor = SqliteCli::scriptMs(
             logPath, ".output " + work.filePath(QStringLiteral("listed.txt")).toUtf8() +
                          "\nselect * from data order by count;\n");
         std::printf("Export of %d QSOs: %.0f ms; sqlite3 listing them to a file %.0f ms\n", written,

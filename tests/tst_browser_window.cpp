@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMainWindow>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,10 +56,21 @@ void click(QWidget *window, const char *name)
     QTest::mouseClick(button, Qt::LeftButton, {}, where);
 }
 
-QAction *menuItem(TestApp &app, const char *name)
+// The part of a widget painted since it was made.
+class PaintedRegion : public QObject
 {
-    return app.app().mainWindow()->findChild<QAction *>(name);
-}
+public:
+    explicit PaintedRegion(QWidget *widget) { widget->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
 
 struct Browser {
     ProgramFolder folder;
@@ -100,6 +112,7 @@ private slots:
     void logChangeRebuildsWithSearchAndOrder();
     void logChangeLoadsTheWindowHidden();
     void longLogShowsItsFirstLinesAtOnce();
+    void lineChangedInPlaceIsPaintedAgain();
 };
 
 void TestBrowserWindow::newWindowListsWholeLog()
@@ -341,7 +354,7 @@ void TestBrowserWindow::menuShowsTheLogAsItIsNow()
     later.call = "HB9XYZ";
     browser.folder.addQso(later);
     QVERIFY(!browser.window->isVisible());
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QVERIFY(browser.window->isVisible());
     QCOMPARE(browser.app.windows().find(windows::frmUtility), browser.window);
     QCOMPARE(shownCounts(browser.window).first(), 13);
@@ -352,7 +365,7 @@ void TestBrowserWindow::exitHidesAndKeepsEverything()
 {
     Browser browser;
     QVERIFY(browser.start(browserLog()));
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     UtilityWindow *window = browser.window;
     click(window, "optMode2");
     click(window, "optPlace");
@@ -362,7 +375,7 @@ void TestBrowserWindow::exitHidesAndKeepsEverything()
 
     click(window, "cmdExit");
     QVERIFY(!window->isVisible());
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QCOMPARE(browser.app.window<UtilityWindow>(windows::frmUtility), window);
     QVERIFY(window->isVisible());
     QVERIFY(window->findChild<QRadioButton *>("optPlace")->isChecked());
@@ -375,7 +388,7 @@ void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
 {
     Browser browser;
     QVERIFY(browser.start(browserLog()));
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QPointer<UtilityWindow> first = browser.window;
     click(first, "optBand");
     browser.app.dialogs.inputs.enqueue("IW3CCC");
@@ -383,7 +396,7 @@ void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
     first->close();
     QTRY_VERIFY(first.isNull());
 
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     auto *second = browser.app.windows().find<UtilityWindow>(windows::frmUtility);
     QVERIFY(second);
     QVERIFY(second->isVisible());
@@ -473,6 +486,28 @@ void TestBrowserWindow::longLogShowsItsFirstLinesAtOnce()
     QCOMPARE(shownCounts(window), expected);
     QCOMPARE(shownCounts(window).first(), added.count);
     QCOMPARE(window->listCounts().size(), qsos + 1);
+}
+
+// A QSO whose line changes without moving: the line is painted again where it stands.
+void TestBrowserWindow::lineChangedInPlaceIsPaintedAgain()
+{
+    Browser browser;
+    QVERIFY(browser.start(browserLog()));
+    browser.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(browser.window));
+    auto *list = browser.window->findChild<QListView *>("List");
+    const QModelIndex last = list->model()->index(byCallBandMode.size() - 1, 0);
+    const QRect where = list->visualRect(last);
+    QTest::qWait(50);
+    PaintedRegion painted(list->viewport());
+    QSqlQuery edit(browser.folder.log());
+    QVERIFY(edit.exec("update data set place = 'NUOVOPAESE' where count = 7"));
+    LogChange change;
+    change.changed << 7;
+    browser.app.app().context().logNotifier.notifyLogChanged(change);
+    QVERIFY(linesOf(browser.window).last().contains("NUOVOPAESE"));
+    QTRY_VERIFY(painted.region.intersects(where));
+    QCOMPARE(list->visualRect(last), where);
 }
 
 QTEST_MAIN(TestBrowserWindow)

@@ -63,4 +63,11 @@ void figure(const QString &what, const Timing::Run &program, const Timing::Run *
     print(line);
 }
 
+void goal(const char *what, double figure, double limit, const char *unit)
+{
+    std::printf("  %s: %.2f %s, goal under %.2f %s: %s\n", what, figure, unit, limit, unit,
+                figure < limit ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
 } // namespace kx47::bench

@@ -17,4 +17,7 @@ void figureHeadings(const QString &title, int width = 46);
 void figure(const QString &what, const Timing::Run &program, const Timing::Run *tool = nullptr,
             int width = 46);
 
+// "  what: figure unit, goal under limit unit: met" (or MISSED).
+void goal(const char *what, double figure, double limit, const char *unit);
+
 } // namespace kx47::bench

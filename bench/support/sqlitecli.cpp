@@ -2,10 +2,15 @@
 
 #include "timing.h"
 
+#include "storage/database.h"
 #include "storage/sqltext.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStandardPaths>
 #include <QVector>
 
@@ -77,6 +82,47 @@ QString SqliteCli::withValues(QString sql, const QVariantList &values)
         sql.replace(mark, 1, QLatin1Char('\'') + quoteSql(value.toString()) + QLatin1Char('\''));
     }
     return sql;
+}
+
+double SqliteCli::scriptMs(const QString &databasePath, const QByteArray &script)
+{
+    if (!available())
+        return -1;
+    QProcess tool;
+    QElapsedTimer clock;
+    clock.start();
+    tool.start(program(), {databasePath});
+    if (!tool.waitForStarted())
+        return -1;
+    tool.write(script);
+    tool.closeWriteChannel();
+    if (!tool.waitForFinished(600000) || tool.exitCode() != 0)
+        return -1;
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+QByteArray SqliteCli::importScript(const Database &log, int from, const QString &csvPath)
+{
+    QFile csv(csvPath);
+    csv.open(QIODevice::WriteOnly);
+    QSqlQuery query =
+        log.run(QStringLiteral("select * from data where count > ? order by count"), {from});
+    QByteArray text;
+    while (query.next()) {
+        for (int i = 0; i < query.record().count(); ++i) {
+            if (i > 0)
+                text += ',';
+            text +=
+                '"' + query.value(i).toString().replace('"', QStringLiteral("\"\"")).toUtf8() + '"';
+        }
+        text += '\n';
+        if (text.size() > (1 << 20)) {
+            csv.write(text);
+            text.clear();
+        }
+    }
+    csv.write(text);
+    return "begin immediate;\n.import --csv " + csvPath.toUtf8() + " data\ncommit;\n";
 }
 
 } // namespace kx47::bench

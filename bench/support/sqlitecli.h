@@ -2,9 +2,15 @@
 
 #include "timing.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+
+namespace kx47
+{
+class Database;
+}
 
 namespace kx47::bench
 {
@@ -23,6 +29,12 @@ public:
     static Timing::Run medianMs(const QString &databasePath, const QStringList &group, int runs);
     // The statement with its bound values written in as SQL literals.
     static QString withValues(QString sql, const QVariantList &values);
+    // The wall time in ms of the tool running script on the database (which it may change),
+    // from its start to its end; -1 when it cannot run or fails.
+    static double scriptMs(const QString &databasePath, const QByteArray &script);
+    // Writes the rows of the QSOs numbered above `from`, every column in the table's order, as
+    // CSV at csvPath, and returns the tool's script that imports them in one transaction.
+    static QByteArray importScript(const Database &log, int from, const QString &csvPath);
 };
 
 } // namespace kx47::bench

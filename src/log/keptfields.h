@@ -15,7 +15,24 @@ namespace kx47::keptfields
 inline constexpr std::array<const char *, 16> names{
     {"FREQ", "BAND", "MODE", "SUBMODE", "RST_SENT", "RST_RCVD", "STX", "SRX", "COMMENT", "NAME",
      "OPERATOR", "STATION_CALLSIGN", "MY_GRIDSQUARE", "PROP_MODE", "SAT_NAME", "CONTEST_ID"}};
-enum Field { Freq, Band, Mode, Submode, PropMode = 13, SatName = 14 };
+enum Field {
+    Freq,
+    Band,
+    Mode,
+    Submode,
+    RstSent,
+    RstRcvd,
+    Stx,
+    Srx,
+    Comment,
+    Name,
+    Operator,
+    StationCallsign,
+    MyGridsquare,
+    PropMode,
+    SatName,
+    ContestId
+};
 
 // Adds a field to kept; an empty (or blank) value adds nothing.
 void append(QString &kept, int field, QStringView value);
