@@ -482,9 +482,9 @@ void TestQsoChecks::storedValues()
 void TestQsoChecks::qslLetter()
 {
     QsoEntry entry = validEntry();
-    QCOMPARE(entry.record().qsl, QString("c"));
+    QCOMPARE(entry.record().qsl, vocabulary::QslState::Confirmed);
     entry.confirmed = false;
-    QCOMPARE(entry.record().qsl, QString("w"));
+    QCOMPARE(entry.record().qsl, vocabulary::QslState::Worked);
 }
 
 QTEST_GUILESS_MAIN(TestQsoChecks)
