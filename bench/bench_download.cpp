@@ -59,28 +59,10 @@ QStringList confirmationsOf(const Database &log)
     return result;
 }
 
-struct OpenLog {
-    explicit OpenLog(const QString &logPath, const QString &placesPath)
-    {
-        QString error;
-        if (!log.open(logPath, &error) || !places.open(placesPath, &error))
-            qFatal("cannot open the log: %s", qPrintable(error));
-    }
-    Database log{QStringLiteral("BenchLog")};
-    Database places{QStringLiteral("BenchPlaces")};
-};
-
 double median(QVector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values.at(values.size() / 2);
-}
-
-void copyLog(const QString &from, const QString &to)
-{
-    QFile::remove(to);
-    if (!QFile::copy(from, to))
-        qFatal("cannot copy the log");
 }
 
 } // namespace
@@ -116,7 +98,8 @@ int main(int argc, char *argv[])
     QString summary;
     for (int run = 0; run < runs; ++run) {
         // The anchor: the same report imported from a file.
-        copyLog(bench.logPath(), logPath);
+        if (!copyLog(bench.logPath(), logPath))
+            qFatal("cannot copy the log");
         {
             OpenLog open(logPath, bench.placesPath());
             ImportPlan plan;
@@ -128,7 +111,8 @@ int main(int argc, char *argv[])
             anchor << clock.nsecsElapsed() / 1e6;
         }
 
-        copyLog(bench.logPath(), logPath);
+        if (!copyLog(bench.logPath(), logPath))
+            qFatal("cannot copy the log");
         OpenLog open(logPath, bench.placesPath());
         ConfirmationDownload fetch;
         QElapsedTimer clock;
