@@ -606,21 +606,24 @@ bool holdsSlot(const QString &qsl)
            qsl.compare(QLatin1String("a"), Qt::CaseInsensitive) == 0;
 }
 
-// Both rules between the log before and after one change: no QSO came onto a sub-square, band
-// and mode that another QSO, still there, held accredited, and none of them holds two confirmed
-// QSOs.
+// The rules between the log before and after one change: every accredited QSO stays as it was,
+// no QSO came onto a sub-square, band and mode that another QSO, still there, held accredited,
+// and none of them holds two confirmed QSOs.
 QString brokenRule(const QList<QsoRow> &before, const QList<QsoRow> &after)
 {
     QHash<QString, int> accreditedBy; // slot -> the accredited QSO before the change
     QHash<int, QString> slotBefore;
+    QHash<int, QsoRow> present;
+    for (const QsoRow &r : after)
+        present.insert(r.count, r);
     for (const QsoRow &r : before) {
         slotBefore.insert(r.count, slotOf(r));
-        if (r.qsl.compare(QLatin1String("a"), Qt::CaseInsensitive) == 0)
-            accreditedBy.insert(slotOf(r), r.count);
+        if (r.qsl.compare(QLatin1String("a"), Qt::CaseInsensitive) != 0)
+            continue;
+        accreditedBy.insert(slotOf(r), r.count);
+        if (!(present.value(r.count) == r))
+            return QStringLiteral("the accredited QSO %1 was changed or deleted").arg(r.count);
     }
-    QSet<int> present;
-    for (const QsoRow &r : after)
-        present.insert(r.count);
     QHash<QString, int> holders;
     for (const QsoRow &r : after) {
         const QString slot = slotOf(r);

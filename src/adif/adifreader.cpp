@@ -1,4 +1,5 @@
 #include "adifreader.h"
+#include "text/asciicase.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -115,18 +116,13 @@ constexpr KeptField keptFields[] = {
     {"PROGRAMID", 9, ProgramId},
 };
 
-inline char upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
 FieldId fieldIdOf(const char *name, qsizetype length)
 {
     for (const KeptField &field : keptFields) {
         if (field.length != length)
             continue;
         qsizetype i = 0;
-        while (i < length && upper(name[i]) == field.name[i])
+        while (i < length && ascii::upper(name[i]) == field.name[i])
             ++i;
         if (i == length)
             return field.id;
@@ -227,7 +223,7 @@ bool equalsIgnoringCase(const char *text, qsizetype length, const char *word)
     if (length != wordLength)
         return false;
     for (qsizetype i = 0; i < length; ++i) {
-        if (upper(text[i]) != word[i])
+        if (ascii::upper(text[i]) != word[i])
             return false;
     }
     return true;

@@ -4,6 +4,7 @@
 
 #include "log/awardvocabulary.h"
 #include "log/keptfields.h"
+#include "text/asciicase.h"
 
 #include <QBuffer>
 #include <QSaveFile>
@@ -49,18 +50,9 @@ void appendField(QByteArray &out, const char *name, QByteArrayView value)
     std::memcpy(appendTag(out, name, value.size()), value.data(), size_t(value.size()));
 }
 
-bool isAscii(QStringView text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 void appendField(QByteArray &out, const char *name, QStringView value)
 {
-    if (!isAscii(value)) {
+    if (!ascii::isAscii(value)) {
         appendField(out, name, value.toUtf8());
         return;
     }
@@ -84,15 +76,13 @@ void appendDigitsField(QByteArray &out, const char *name, QStringView text)
 // KX47 and the letters of the sub-square in capitals.
 void appendGridsquareField(QByteArray &out, const QString &letters)
 {
-    if (!isAscii(letters)) {
+    if (!ascii::isAscii(letters)) {
         appendField(out, "GRIDSQUARE", QStringLiteral("KX47") + letters.toUpper());
         return;
     }
     QVarLengthArray<QChar, 16> square{u'K', u'X', u'4', u'7'};
-    for (const QChar c : letters) {
-        const char16_t u = c.unicode();
-        square.append(QChar(u >= 'a' && u <= 'z' ? char16_t(u - 'a' + 'A') : u));
-    }
+    for (const QChar c : letters)
+        square.append(ascii::upper(c));
     appendField(out, "GRIDSQUARE", QStringView(square.constData(), square.size()));
 }
 
@@ -200,7 +190,7 @@ struct AdxSink {
             return;
         }
         // Text outside ASCII goes into the _INTL twin, where ADIF allows it.
-        if (!isAscii(value) && hasIntlTwin(name))
+        if (!ascii::isAscii(value) && hasIntlTwin(name))
             xml.writeTextElement(field + QLatin1String("_INTL"), value.toString());
         else
             xml.writeTextElement(field, value.toString());

@@ -4,6 +4,7 @@
 #include "log/logreads.h"
 #include "platform/fixedwidth.h"
 #include "storage/database.h"
+#include "text/asciicase.h"
 
 #include <QDate>
 #include <QSqlQuery>
@@ -41,37 +42,24 @@ char qslLetter(const QString &qsl)
     for (const QChar c : qsl) {
         if (c.isSpace())
             continue;
-        const char16_t u = c.unicode();
-        if (u >= 0x80)
+        if (c.unicode() >= 0x80)
             break;
-        return u >= 'A' && u <= 'Z' ? char(u - 'A' + 'a') : char(u);
+        return char(ascii::lower(c.unicode()));
     }
     const QString q = qsl.trimmed().toLower();
     return q.isEmpty() ? 'w' : q.at(0).toLatin1();
 }
 
-// Appends text in capitals to key: ASCII at once, anything else by Qt's own case mapping.
-void appendUpper(QString &key, QStringView text)
+vocabulary::QslState qslState(const QString &qsl)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80) {
-            key += text.toString().toUpper();
-            return;
-        }
+    switch (qslLetter(qsl)) {
+    case 'c':
+        return vocabulary::QslState::Confirmed;
+    case 'a':
+        return vocabulary::QslState::Accredited;
+    default:
+        return vocabulary::QslState::Worked;
     }
-    const qsizetype start = key.size();
-    key.resize(start + text.size());
-    QChar *out = key.data() + start;
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        *out++ = QChar(u >= 'a' && u <= 'z' ? char16_t(u - 'a' + 'A') : u);
-    }
-}
-
-// Confirmed or accredited: the one QSO of its sub-square, band and mode that may be.
-bool holds(char qsl)
-{
-    return qsl == 'c' || qsl == 'a';
 }
 
 } // namespace
@@ -87,15 +75,15 @@ void ImportPlan::makeKeys(const QsoRecord &r)
     // character does not depend on its neighbours.
     QString &slot = m_slotKey.text;
     slot.truncate(0);
-    appendUpper(slot, r.locator);
+    ascii::appendUpper(slot, r.locator);
     slot += separator;
-    appendUpper(slot, r.band);
+    ascii::appendUpper(slot, r.band);
     slot += separator;
-    appendUpper(slot, r.mode);
+    ascii::appendUpper(slot, r.mode);
     m_slotKey.rehash();
     QString &key = m_keyText;
     key.truncate(0);
-    appendUpper(key, QStringView(r.call).trimmed());
+    ascii::appendUpper(key, QStringView(r.call).trimmed());
     const qsizetype callEnd = key.size();
     key += separator;
     key += slot;
@@ -200,7 +188,7 @@ int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
         m_keyTexts.append(m_qsoKey);
     }
     m_entries.append({count, last, lastOfCall, keyAt, slotOf(r), minutesOf(r.date, r.time),
-                      qslLetter(r.qsl), isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(),
+                      qslState(r.qsl), isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(),
                       !r.eqsl.isEmpty(), !r.eqslDate.isEmpty()});
     last = index;
     lastOfCall = index;
@@ -212,10 +200,10 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
     makeKeys(qso);
     const int index = addEntry(qso, qso.count, false);
     Slot &slot = m_slotList[m_entries[index].slot];
-    const char qsl = m_entries[index].qsl;
-    if (qsl == 'a')
+    const vocabulary::QslState qsl = m_entries[index].qsl;
+    if (qsl == vocabulary::QslState::Accredited)
         slot.accredited = true;
-    if (holds(qsl) && slot.holder < 0)
+    if (logrules::holdsSlot(qsl) && slot.holder < 0)
         slot.holder = index;
 }
 
@@ -246,10 +234,12 @@ ImportOutcome ImportPlan::merge(const QsoRecord &record, int match)
 {
     Entry &logged = m_entries[match];
     Slot &slot = m_slotList[logged.slot];
-    const char qsl = qslLetter(record.qsl);
     ImportOutcome outcome = ImportOutcome::AlreadyInLog;
-    if (holds(qsl) && logged.qsl == 'w' && slot.holder < 0) {
-        logged.qsl = 'c';
+    // A confirmation from the file raises a worked QSO to confirmed where the rules let it.
+    if (logrules::holdsSlot(qslState(record.qsl)) && logged.qsl == vocabulary::QslState::Worked &&
+        logrules::raising(slot.holders(), logged.qsl, vocabulary::QslState::Confirmed) ==
+            logrules::Rule::Kept) {
+        logged.qsl = vocabulary::QslState::Confirmed;
         slot.holder = match;
         if (logged.isNew) {
             // A QSO of this file, worked above and confirmed here: it is added once, as
@@ -293,7 +283,6 @@ ImportOutcome ImportPlan::add(const QsoRecord &record, qint64 recordNumber)
 {
     makeKeys(record);
     const qint64 when = minutesOf(record.date, record.time);
-    const char qsl = qslLetter(record.qsl);
 
     ImportOutcome outcome;
     if (record.locator.isEmpty()) {
@@ -323,28 +312,37 @@ ImportOutcome ImportPlan::add(const QsoRecord &record, qint64 recordNumber)
                                         m_slotList[m_entries[elsewhere].slot].letters));
     } else if (confirmationsOnly) {
         outcome = ImportOutcome::NotInLog;
-    } else if (Slot &slot = m_slotList[slotOf(record)]; slot.accredited) {
-        outcome = ImportOutcome::RefusedAccredited;
     } else {
-        QsoRecord stored = record;
-        stored.count = 0;
-        if (!holds(qsl)) {
-            stored.qsl = vocabulary::qslWorked;
-            outcome = ImportOutcome::NewWorked;
-        } else if (slot.holder >= 0) {
-            stored.qsl = vocabulary::qslWorked;
-            outcome = ImportOutcome::StoredAsWorked;
-        } else {
-            stored.qsl = QString(QLatin1Char(qsl));
-            outcome = ImportOutcome::NewConfirmed;
-        }
-        const int count = append ? append(stored) : 0;
-        const int index = addEntry(stored, count, true);
-        // addEntry may have grown the slots: the slot is looked up anew.
-        if (holds(m_entries[index].qsl))
-            m_slotList[m_entries[index].slot].holder = index;
+        outcome = addNew(record);
     }
     ++m_counts[static_cast<int>(outcome)];
+    return outcome;
+}
+
+ImportOutcome ImportPlan::addNew(const QsoRecord &record)
+{
+    QsoRecord stored = record;
+    stored.count = 0;
+    const vocabulary::QslState qsl = qslState(record.qsl);
+    ImportOutcome outcome = ImportOutcome::NewWorked;
+    switch (logrules::storing(m_slotList[slotOf(record)].holders(), qsl)) {
+    case logrules::Rule::Accredited:
+        return ImportOutcome::RefusedAccredited;
+    case logrules::Rule::ConfirmedTaken:
+        stored.qsl = vocabulary::qslWorked;
+        outcome = ImportOutcome::StoredAsWorked;
+        break;
+    case logrules::Rule::Kept:
+        stored.qsl = vocabulary::qslLetter(qsl);
+        if (logrules::holdsSlot(qsl))
+            outcome = ImportOutcome::NewConfirmed;
+        break;
+    }
+    const int count = append ? append(stored) : 0;
+    const int index = addEntry(stored, count, true);
+    // addEntry may have grown the slots: the slot is looked up anew.
+    if (logrules::holdsSlot(m_entries[index].qsl))
+        m_slotList[m_entries[index].slot].holder = index;
     return outcome;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "log/logrules.h"
 #include "log/qsorecord.h"
 #include "platform/textkey.h"
 
@@ -109,18 +110,19 @@ private:
         int keyAt;          // where its QSO key is in m_keyTexts
         int slot;           // in m_slotList
         qint64 when;        // minutes since the start of the calendar; -1 when unknown
-        char qsl;
+        vocabulary::QslState qsl;
         bool isNew; // a QSO of this file
         bool lotw;  // confirmed by LoTW, with a date when dated
         bool lotwDated;
         bool eqsl;
         bool eqslDated;
     };
-    // One sub-square, band and mode of the award.
+    // One sub-square, band and mode of the award: what stands there, for the rules to judge.
     struct Slot {
         QString letters;
         bool accredited = false; // in the log before the import
         int holder = -1;         // the entry that is confirmed or accredited there
+        logrules::Holders holders() const { return {accredited, holder >= 0}; }
     };
     // The entries of one hash of a key, from the last one back.
     struct Chain {
@@ -141,6 +143,8 @@ private:
     bool isCallKey(int keyAt) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
     int slotOf(const QsoRecord &r);
+    // Plans a record that matches no QSO as a new one, as the rules let it: the outcome.
+    ImportOutcome addNew(const QsoRecord &record);
     // Takes the record's confirmations into a matched entry: the outcome.
     ImportOutcome merge(const QsoRecord &record, int match);
 

@@ -4,6 +4,7 @@
 
 #include "storage/database.h"
 #include "storage/engineprogresshandler.h"
+#include "text/asciicase.h"
 
 #include <QElapsedTimer>
 #include <QSqlError>
@@ -48,8 +49,7 @@ constexpr int deadlineSteps = 100;
 
 int foldedLetter(char byte)
 {
-    const auto value = static_cast<unsigned char>(byte);
-    return value >= 'A' && value <= 'Z' ? value + ('a' - 'A') : value;
+    return ascii::lower(int(static_cast<unsigned char>(byte)));
 }
 
 } // namespace

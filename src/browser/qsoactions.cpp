@@ -2,6 +2,7 @@
 
 #include "log/awardvocabulary.h"
 #include "log/lognotifier.h"
+#include "log/logrules.h"
 #include "log/logstore.h"
 #include "platform/dialogs.h"
 #include "platform/textforms.h"
@@ -38,8 +39,8 @@ std::optional<QsoRecord> QsoActions::fetch(qint32 count) const
 
 bool QsoActions::refusedIfAccredited(const QsoRecord &qso, const QString &refusal) const
 {
-    // An accredited QSO has been sent in with an award application and stays as it was sent.
-    if (!isQsl(qso, vocabulary::QslState::Accredited))
+    if (logrules::changing(vocabulary::qslStateOf(qso.qsl).value_or(
+            vocabulary::QslState::Worked)) == logrules::Rule::Kept)
         return false;
     m_dialogs.message(refusal, MessageIcon::Critical, MessageButtons::Ok);
     return true;
@@ -67,14 +68,7 @@ bool QsoActions::deleteQso(qint32 count) const
     // is read again in the deleting transaction.
     bool accreditedMeanwhile = false;
     const LogChange change = LogStore(m_log).write([&](LogStore::Batch &batch) {
-        const std::optional<QsoRecord> now = batch.fetch(count);
-        if (!now)
-            return;
-        if (isQsl(*now, vocabulary::QslState::Accredited)) {
-            accreditedMeanwhile = true;
-            return;
-        }
-        batch.remove(count);
+        accreditedMeanwhile = batch.remove(count).refused != LogStore::Rule::Kept;
     });
     if (accreditedMeanwhile)
         m_dialogs.message(deleteRefusal, MessageIcon::Critical, MessageButtons::Ok);

@@ -4,6 +4,7 @@
 
 #include "log/logchange.h"
 #include "storage/database.h"
+#include "text/asciicase.h"
 
 #include <QSqlQuery>
 
@@ -29,10 +30,7 @@ bool sameIgnoringCase(const QByteArray &stored, const QByteArray &text)
     if (stored.size() != text.size())
         return false;
     for (qsizetype i = 0; i < stored.size(); ++i) {
-        const auto fold = [](char byte) {
-            return byte >= 'A' && byte <= 'Z' ? char(byte + ('a' - 'A')) : byte;
-        };
-        if (fold(stored[i]) != fold(text[i]))
+        if (ascii::lower(stored[i]) != ascii::lower(text[i]))
             return false;
     }
     return true;

@@ -159,10 +159,10 @@ struct RunOnce {
 
 } // namespace
 
-bool holdsSlot(const QString &qsl)
+// The state of a stored letter; any other text counts as worked, as the log's reads count it.
+static vocabulary::QslState stateOf(const QString &qsl)
 {
-    const std::optional<vocabulary::QslState> state = vocabulary::qslStateOf(qsl);
-    return state && *state != vocabulary::QslState::Worked;
+    return vocabulary::qslStateOf(qsl).value_or(vocabulary::QslState::Worked);
 }
 
 // The answer of a store or a batch.
@@ -172,7 +172,7 @@ LogStore::RuleAnswer answerOf(const Reads &reads, const QsoRecord &record,
 {
     LogStore::RuleAnswer answer;
     answer.accredited = reads.accreditedExists(record.locator, record.band, record.mode);
-    if (vocabulary::isQsl(record.qsl, vocabulary::QslState::Confirmed))
+    if (logrules::holdsSlot(stateOf(record.qsl)))
         answer.holder = reads.confirmedHolder(record.locator, record.band, record.mode, edited);
     return answer;
 }
@@ -229,26 +229,28 @@ LogStore::RuleAnswer LogStore::Batch::ruleAnswer(const QsoRecord &record,
     return answerOf(*this, record, edited);
 }
 
+logrules::Holders LogStore::Batch::holders(const QsoRecord &record, std::optional<qint64> self,
+                                           std::optional<qint64> gone) const
+{
+    QSqlQuery &found = run(holdersSql, {text(record.mode), text(record.band), text(record.locator),
+                                        self.value_or(-1), gone.value_or(-1)});
+    logrules::Holders standing;
+    while (found.next()) {
+        standing.held = true;
+        // An accredited QSO this batch appended (a file that brings its history along) does
+        // not close its sub-square to the QSOs of the same batch.
+        if (vocabulary::isQsl(found.value(1).toString(), vocabulary::QslState::Accredited) &&
+            !m_change.added.contains(found.value(0).toLongLong()))
+            standing.accredited = true;
+    }
+    found.finish();
+    return standing;
+}
+
 LogStore::Rule LogStore::Batch::check(const QsoRecord &record, std::optional<qint64> self,
                                       std::optional<qint64> gone) const
 {
-    QSqlQuery &holders =
-        run(holdersSql, {text(record.mode), text(record.band), text(record.locator),
-                         self.value_or(-1), gone.value_or(-1)});
-    Rule rule = Rule::Kept;
-    while (holders.next()) {
-        // An accredited QSO this batch appended (a file that brings its history along) does
-        // not close its sub-square to the QSOs of the same batch.
-        if (vocabulary::isQsl(holders.value(1).toString(), vocabulary::QslState::Accredited) &&
-            !m_change.added.contains(holders.value(0).toLongLong())) {
-            rule = Rule::Accredited;
-            break;
-        }
-        if (holdsSlot(record.qsl))
-            rule = Rule::ConfirmedTaken;
-    }
-    holders.finish();
-    return rule;
+    return logrules::storing(holders(record, self, gone), stateOf(record.qsl));
 }
 
 LogStore::Written LogStore::Batch::append(const QsoRecord &record)
@@ -275,6 +277,8 @@ LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
     const std::optional<QsoRecord> stored = fetch(record.count);
     if (!stored)
         return {};
+    if (const Rule rule = logrules::changing(stateOf(stored->qsl)); rule != Rule::Kept)
+        return {0, rule};
     if (const Rule rule = check(record, record.count); rule != Rule::Kept)
         return {0, rule};
     QsoRecord edited = record;
@@ -286,15 +290,20 @@ LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
     return {record.count, Rule::Kept};
 }
 
-bool LogStore::Batch::remove(qint64 count)
+LogStore::Written LogStore::Batch::remove(qint64 count)
 {
+    const std::optional<QsoRecord> stored = fetch(count);
+    if (!stored)
+        return {};
+    if (const Rule rule = logrules::changing(stateOf(stored->qsl)); rule != Rule::Kept)
+        return {0, rule};
     if (changedRows(Prepared{*this}, deleteSql, {count}) <= 0)
-        return false;
+        return {};
     m_change.removed << count;
     m_change.added.removeAll(count);
     m_change.changed.removeAll(count);
     m_touched.remove(count);
-    return true;
+    return {int(count), Rule::Kept};
 }
 
 LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, const QString &qsl)
@@ -312,13 +321,11 @@ LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState
     std::optional<QsoRecord> qso = fetch(count);
     if (!qso)
         return {};
-    const std::optional<vocabulary::QslState> now = vocabulary::qslStateOf(qso->qsl);
-    if (now && *now >= state)
+    const vocabulary::QslState now = stateOf(qso->qsl);
+    if (now >= state)
         return {};
     qso->qsl = vocabulary::qslLetter(state);
-    // A confirmed QSO that becomes accredited keeps the sub-square it held already.
-    const bool heldAlready = now == vocabulary::QslState::Confirmed;
-    if (const Rule rule = heldAlready ? Rule::Kept : check(*qso, count); rule != Rule::Kept)
+    if (const Rule rule = logrules::raising(holders(*qso, count), now, state); rule != Rule::Kept)
         return {0, rule};
     const QString *sql = state == vocabulary::QslState::Accredited ? &upgradeToAccreditedSql
                                                                    : &upgradeToConfirmedSql;
@@ -393,10 +400,9 @@ LogChange LogStore::append(const QsoRecord &record, std::optional<qint64> replac
 {
     return write([&](Batch &batch) {
         // Nothing is deleted for a QSO the rules would refuse.
-        if (batch.check(record, std::nullopt, replaced) != Rule::Kept)
+        if (batch.check(record, std::nullopt, replaced) != Rule::Kept ||
+            (replaced && batch.remove(*replaced).refused != Rule::Kept))
             return;
-        if (replaced)
-            batch.remove(*replaced);
         // The number is taken after the deletion: a replaced QSO that held the highest number
         // gives it to the new one.
         batch.append(record);
@@ -406,11 +412,11 @@ LogChange LogStore::append(const QsoRecord &record, std::optional<qint64> replac
 LogChange LogStore::rewrite(const QsoRecord &record, std::optional<qint64> replaced) const
 {
     return write([&](Batch &batch) {
-        if (!batch.contains(record.count) ||
-            batch.check(record, record.count, replaced) != Rule::Kept)
+        const std::optional<QsoRecord> stored = batch.fetch(record.count);
+        if (!stored || logrules::changing(stateOf(stored->qsl)) != Rule::Kept ||
+            batch.check(record, record.count, replaced) != Rule::Kept ||
+            (replaced && batch.remove(*replaced).refused != Rule::Kept))
             return;
-        if (replaced)
-            batch.remove(*replaced);
         batch.rewrite(record);
     });
 }

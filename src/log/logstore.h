@@ -4,6 +4,7 @@
 
 #include "log/awardvocabulary.h"
 #include "log/logchange.h"
+#include "log/logrules.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -19,12 +20,10 @@ namespace kx47
 class Database;
 
 // The one owner of table data: every change of a QSO (Insert, Edit, Delete in the browser, the
-// award conversion, the import) goes through here, and so do the two award rules:
-// - a sub-square that is accredited on a band and mode takes no further QSO there;
-// - a sub-square holds at most one confirmed QSO per band and mode.
-// The store keeps them itself: append, rewrite and upgradeQsl refuse, with the rule that refuses,
-// any change that would break one, in the same transaction as the change, so that two programs
-// on one log cannot race past them. A window asks its questions from ruleAnswer() first.
+// award conversion, the import) goes through here, and so do the award's rules (logrules.h).
+// The store keeps them itself: append, rewrite, remove and upgradeQsl refuse, with the rule that
+// refuses, any change that would break one, in the same transaction as the change, so that two
+// programs on one log cannot race past them. A window asks its questions from ruleAnswer() first.
 //
 // Every change is one transaction opened for writing at once (BEGIN IMMEDIATE, waiting for
 // another program's lock up to the busy timeout); a failure throws DatabaseError and leaves the
@@ -34,11 +33,7 @@ class LogStore
 {
 public:
     // What the award's rules say of a change, or why they refuse it.
-    enum class Rule {
-        Kept,           // the change keeps both rules
-        Accredited,     // the sub-square is accredited on the band and mode
-        ConfirmedTaken, // another QSO is confirmed (or accredited) there
-    };
+    using Rule = logrules::Rule;
     // What a window asks about before it stores a QSO on a sub-square, band and mode.
     struct RuleAnswer {
         // An accredited QSO is there (the QSO being edited counts too).
@@ -91,12 +86,12 @@ public:
         Written append(const QsoRecord &record);
         // Writes the record's values over the QSO numbered record.count; the fields kept from
         // a file stay, less those a changed band or mode makes stale (record.kept is not
-        // read). Nothing is changed
-        // when that QSO is not in the log, or when the rules refuse (as for append, the QSO
-        // itself left out).
+        // read). Nothing is changed when that QSO is not in the log, or when the rules refuse
+        // (as for append, the QSO itself left out; an accredited QSO stays as it was sent).
         Written rewrite(const QsoRecord &record);
-        // Deletes the QSO numbered `count`; false when there was none.
-        bool remove(qint64 count);
+        // Deletes the QSO numbered `count`; nothing when there was none, refused for an
+        // accredited QSO.
+        Written remove(qint64 count);
         // Raises the QSL state of the QSO numbered `count` to `qsl` (confirmed or accredited),
         // never lowers it: worked < confirmed < accredited. Nothing is changed when the QSO is
         // not in the log or already holds that state or a higher one, or when the rules refuse
@@ -116,8 +111,12 @@ public:
         friend class LogStore;
         explicit Batch(const Database &log) : m_log(log) {}
 
-        // Which rule, if any, storing `record` would break, leaving out the QSO numbered
-        // `self` (the one being rewritten) and the one numbered `gone` (about to be deleted).
+        // What stands on the sub-square, band and mode of `record`, leaving out the QSO
+        // numbered `self` (the one being rewritten) and the one numbered `gone` (about to be
+        // deleted).
+        logrules::Holders holders(const QsoRecord &record, std::optional<qint64> self,
+                                  std::optional<qint64> gone = std::nullopt) const;
+        // Which rule, if any, storing `record` there would break.
         Rule check(const QsoRecord &record, std::optional<qint64> self,
                    std::optional<qint64> gone = std::nullopt) const;
         // Runs one of LogStore's statements with these values; each statement is prepared
