@@ -744,9 +744,7 @@ void TestAdif::provincesFromGazetteer()
     ProgramFolder folder(ProgramFolder::defaultPlaces()
                          << PlaceRow{"SANT'ERMINIO", "KX47XX", "RN"});
     {
-        Database places(QStringLiteral("adif-places"));
-        QString error;
-        QVERIFY2(places.open(folder.placesPath(), &error), qPrintable(error));
+        OpenedFile places(folder.placesPath());
         const PlaceLookup lookup(places);
         const GazetteerProvinces provinces(lookup);
         QCOMPARE(provinces.provinceOf(letters, place), province);

@@ -550,7 +550,7 @@ void TestAdifImport::menuImport()
     app.dialogs.answers << answer;
     QString shown;
     answerImportOptions(ticked, &shown);
-    app.app().mainWindow()->findChild<QAction *>("mnImportAdif")->trigger();
+    app.menuItem("mnImportAdif")->trigger();
 
     QCOMPARE(shown, QString("paper")); // the award's rules the first time
     QCOMPARE(app.dialogs.fileCaptions, QStringList{"Import ADIF"});
@@ -566,7 +566,7 @@ void TestAdifImport::menuImport()
     // The next import opens with the choice made.
     app.dialogs.fileNames << path;
     answerImportOptions("cancel", &shown);
-    app.app().mainWindow()->findChild<QAction *>("mnImportAdif")->trigger();
+    app.menuItem("mnImportAdif")->trigger();
     QCOMPARE(shown, remembered);
 }
 
@@ -600,7 +600,7 @@ void TestAdifImport::menuExport()
         app.dialogs.answers << answer;
     }
     app.dialogs.fileNames << folder.path() + "/out";
-    app.app().mainWindow()->findChild<QAction *>("mnExportAdif")->trigger();
+    app.menuItem("mnExportAdif")->trigger();
 
     QFile file(folder.path() + "/out.adi");
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -744,7 +744,7 @@ void TestAdifImport::exportNeverLandsOnADatabase()
     const QByteArray before = content();
     if (window) {
         app.dialogs.fileNames << path << folder.path() + "/other.adi";
-        app.app().mainWindow()->findChild<QAction *>("mnExportAdif")->trigger();
+        app.menuItem("mnExportAdif")->trigger();
         QCOMPARE(app.dialogs.fileCaptions.size(), refused ? 2 : 1);
         QVERIFY(app.dialogs.texts().last().startsWith("2 QSOs written to "));
     } else {

@@ -108,7 +108,7 @@ struct Counter {
         return app.start();
     }
     AwardWindow *window() { return app.window<AwardWindow>(windows::frmAward); }
-    void openFromMenu() { app.app().mainWindow()->findChild<QAction *>("mnCounter")->trigger(); }
+    void openFromMenu() { app.menuItem("mnCounter")->trigger(); }
 };
 
 } // namespace
@@ -171,8 +171,7 @@ void TestAwardCounter::figuresMatchOneCountPerCell()
     QFETCH(QString, mode);
     ProgramFolder folder;
     folder.addQsos(counterLog());
-    Database log(QStringLiteral("award-counter"));
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     const AwardCounter::Figures figures = AwardCounter(log).count(mode);
     int total = 0;
     for (int row = 0; row < bands.size(); ++row) {
@@ -228,8 +227,7 @@ void TestAwardCounter::figuresOfASmallLog()
                     qsoRow(3, "AB", "c", "50 MHz", "SSB"), qsoRow(4, "AB", "w", "50 MHz", "SSB"),
                     qsoRow(5, "AA", "c", "50 MHz", "MIXED"), qsoRow(6, "XX", "a", "SAT", "DIGITAL"),
                     qsoRow(7, "XX", "a", "SAT", "DIGITAL")});
-    Database log(QStringLiteral("award-counter"));
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     QCOMPARE(AwardCounter(log).count(mode).of(band, qsl), expected);
 }
 
@@ -252,10 +250,7 @@ void TestAwardCounter::windowControls()
     auto *combo = window->findChild<QComboBox *>("Combo1");
     QVERIFY(combo);
     QVERIFY(!combo->isEditable());
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    QCOMPARE(items, (QStringList{"MIXED", "SSB", "CW", "DIGITAL"}));
+    QCOMPARE(itemTexts(combo), (QStringList{"MIXED", "SSB", "CW", "DIGITAL"}));
     QCOMPARE(combo->currentText(), QString("MIXED"));
     QCOMPARE(qobject_cast<QGroupBox *>(combo->parentWidget())->title(), QString("mode"));
 
@@ -407,9 +402,7 @@ void TestAwardCounter::followedChangesEqualARecount()
     ProgramFolder folder;
     const QList<QsoRow> log = counterLog();
     folder.addQsos(log);
-    Database db(QStringLiteral("tally"));
-    QString error;
-    QVERIFY2(db.open(folder.logPath(), &error), qPrintable(error));
+    OpenedFile db(folder.logPath());
     AwardTally tally(db);
     const AwardCounter counter(db);
 

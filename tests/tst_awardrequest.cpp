@@ -260,7 +260,7 @@ private:
     void compareMessages(const QStringList &texts);
 
     std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<Database> m_db;
+    std::unique_ptr<OpenedFile> m_db;
     FakeDialogs m_dialogs;
     RecordingPrintService m_printer;
     std::unique_ptr<LogNotifier> m_notifier;
@@ -270,8 +270,7 @@ private:
 void TestAwardRequest::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
-    m_db = std::make_unique<Database>("tst_awardrequest");
-    QVERIFY(m_db->open(m_folder->logPath(), nullptr));
+    m_db = std::make_unique<OpenedFile>(m_folder->logPath());
     m_dialogs.reset();
     m_printer.documents.clear();
     m_notifier = std::make_unique<LogNotifier>();

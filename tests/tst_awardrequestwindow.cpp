@@ -32,14 +32,6 @@ void choose(QComboBox *combo, const QString &text)
     combo->setCurrentIndex(index);
 }
 
-QStringList items(const QComboBox *combo)
-{
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
-    return texts;
-}
-
 } // namespace
 
 class TestAwardRequestWindow : public QObject
@@ -74,7 +66,7 @@ void TestAwardRequestWindow::controlsAndDefaults()
     ProgramFolder folder;
     TestApp app(folder.path());
     QVERIFY(app.start());
-    auto *item = app.app().mainWindow()->findChild<QAction *>(menuItem);
+    auto *item = app.menuItem(menuItem);
     QVERIFY(item);
     item->trigger();
     QWidget *shown = app.windows().find(window);
@@ -86,8 +78,8 @@ void TestAwardRequestWindow::controlsAndDefaults()
     auto *mode = shown->findChild<QComboBox *>("comboMode");
     auto *band = shown->findChild<QComboBox *>("comboBand");
     QVERIFY(mode && band);
-    QCOMPARE(items(mode), (QStringList{"MIXED", "SSB", "CW", "DIGITAL"}));
-    QCOMPARE(items(band), (QStringList{"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
+    QCOMPARE(itemTexts(mode), (QStringList{"MIXED", "SSB", "CW", "DIGITAL"}));
+    QCOMPARE(itemTexts(band), (QStringList{"HF", "50 MHz", "VHF", "UHF", "SHF", "SAT"}));
     QCOMPARE(mode->currentText(), QString("MIXED"));
     QCOMPARE(band->currentText(), QString("HF"));
     QVERIFY(!mode->isEditable());

@@ -59,11 +59,6 @@ QStringList rowsOf(const QString &path)
     return rows;
 }
 
-QAction *menuItem(TestApp &app, const char *name)
-{
-    return app.app().mainWindow()->findChild<QAction *>(name);
-}
-
 } // namespace
 
 class TestBackup : public QObject
@@ -167,9 +162,8 @@ void TestBackup::copiesOfOneSecond()
 {
     ProgramFolder folder;
     folder.addQsos(threeQsos);
-    Database log("copies");
+    OpenedFile log(folder.logPath());
     QString error;
-    QVERIFY(log.open(folder.logPath(), &error));
     const QDir backups(folder.path() + "/Backups");
     QVERIFY(backups.mkpath("."));
     const QDateTime when(QDate(2026, 12, 8), QTime(10, 0, 1));
@@ -203,7 +197,7 @@ void TestBackup::backupHoldsEverySavedQso()
                 "'CW', 'HF', 'c')",
                 {row.count, row.locator, row.call});
     }
-    menuItem(app, "mnBackup")->trigger();
+    app.menuItem("mnBackup")->trigger();
     QCOMPARE(app.dialogs.messages.size(), 1);
     QCOMPARE(app.dialogs.messages.first().icon, MessageIcon::Information);
 
@@ -226,7 +220,7 @@ void TestBackup::restoreThroughTheWindow()
     TestApp app(folder.path());
     QVERIFY(app.start()); // backs up the log of the day
     Database &log = app.app().context().log;
-    menuItem(app, "mnRestore")->trigger();
+    app.menuItem("mnRestore")->trigger();
     auto *window = app.window<RestoreWindow>(RestoreWindow::name);
     QVERIFY(window && window->isVisible());
     auto *list = window->findChild<QListWidget *>("lstBackups");
@@ -281,7 +275,7 @@ void TestBackup::restoreKeepsTheOldestBackup()
                                   Backups::Kind::BeforeChange);
         log.run("delete from data where count = ?", {i + 1});
     }
-    menuItem(app, "mnRestore")->trigger();
+    app.menuItem("mnRestore")->trigger();
     auto *window = app.window<RestoreWindow>(RestoreWindow::name);
     auto *list = window->findChild<QListWidget *>("lstBackups");
     list->setCurrentItem(
@@ -309,7 +303,7 @@ void TestBackup::damagedBackupIsRefused()
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.resize(file.size() / 2));
     }
-    menuItem(app, "mnRestore")->trigger();
+    app.menuItem("mnRestore")->trigger();
     auto *window = app.window<RestoreWindow>(RestoreWindow::name);
     app.dialogs.answers << MessageAnswer::Yes;
     QTest::mouseClick(window->findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
@@ -337,10 +331,7 @@ void TestBackup::checkTheLogOnDemand()
     QFETCH(MessageIcon, icon);
     QFETCH(QString, words);
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(400));
     TestApp app(folder.path());
     QVERIFY(app.start());
     if (damaged) {
@@ -349,7 +340,7 @@ void TestBackup::checkTheLogOnDemand()
         QVERIFY(file.seek(4096));
         file.write(QByteArray(8192, '\xab'));
     }
-    menuItem(app, "mnCheckLog")->trigger();
+    app.menuItem("mnCheckLog")->trigger();
     QCOMPARE(app.dialogs.messages.size(), 1);
     QCOMPARE(app.dialogs.messages.first().icon, icon);
     QVERIFY2(app.dialogs.messages.first().text.contains(words),
@@ -361,10 +352,7 @@ void TestBackup::checkTheLogOnDemand()
 void TestBackup::endingDuringTheDailyBackupLeavesNoHalfCopy()
 {
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 20000; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(20000));
     const QString backups = folder.path() + "/Backups";
     {
         TestApp app(folder.path());
@@ -382,7 +370,7 @@ void TestBackup::endingDuringTheDailyBackupLeavesNoHalfCopy()
     TestApp again(folder.path());
     QVERIFY(again.start());
     QCOMPARE(Backups::list(backups).size(), 1);
-    QCOMPARE(Backups::list(backups).first().qsos, rows.size());
+    QCOMPARE(Backups::list(backups).first().qsos, 20000);
 }
 
 void TestBackup::olderLogIsCopiedThenUpgraded_data()

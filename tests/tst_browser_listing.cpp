@@ -132,19 +132,6 @@ QVector<qint32> countsOf(QSqlDatabase db, const QString &sql)
     return counts;
 }
 
-// The log browser's database handle on a program folder.
-class OpenLog
-{
-public:
-    explicit OpenLog(const ProgramFolder &folder) : db(QStringLiteral("browser-listing"))
-    {
-        QString error;
-        opened = db.open(folder.logPath(), &error);
-    }
-    Database db;
-    bool opened = false;
-};
-
 } // namespace
 
 class TestBrowserListing : public QObject
@@ -413,12 +400,11 @@ void TestBrowserListing::listsTheRowsOfTheDescribedQuery()
 
     ProgramFolder folder;
     folder.addQsos(browserLog());
-    OpenLog log(folder);
-    QVERIFY(log.opened);
+    const OpenedFile log(folder.logPath());
 
     // Ordering by band greys out the "And:" choice.
     const LogQuery query(key, secondary, key != LogOrderKey::Band, search);
-    const LogListing listing = LogListing::read(log.db, query);
+    const LogListing listing = LogListing::read(log, query);
     const QVector<qint32> expected = countsOf(folder.log(), describedQuery(key, secondary, search));
     QCOMPARE(expected.size(), rows);
     QCOMPARE(listing.lines.size(), rows);
@@ -453,10 +439,9 @@ void TestBrowserListing::ordersIgnoreLetterCase()
     QFETCH(QVector<qint32>, expected);
     ProgramFolder folder;
     folder.addQsos(browserLog());
-    OpenLog log(folder);
-    QVERIFY(log.opened);
+    const OpenedFile log(folder.logPath());
     const LogListing listing = LogListing::read(
-        log.db, LogQuery(key, LogSecondaryOrder::BandMode, secondaryEnabled, LogSearch()));
+        log, LogQuery(key, LogSecondaryOrder::BandMode, secondaryEnabled, LogSearch()));
     QCOMPARE(listedCounts(listing.counts, listing.lines.size()), expected);
 }
 
@@ -471,11 +456,10 @@ void TestBrowserListing::equalKeysComeByNumber()
         row.count = count;
         folder.addQso(row);
     }
-    OpenLog log(folder);
-    QVERIFY(log.opened);
+    const OpenedFile log(folder.logPath());
     for (LogOrderKey key : {LogOrderKey::Call, LogOrderKey::Band}) {
         const LogListing listing = LogListing::read(
-            log.db, LogQuery(key, LogSecondaryOrder::None, false, LogSearch::byCall("ik0aaa")));
+            log, LogQuery(key, LogSecondaryOrder::None, false, LogSearch::byCall("ik0aaa")));
         QCOMPARE(listedCounts(listing.counts, listing.lines.size()), (QVector<qint32>{3, 5, 7}));
     }
 }
@@ -499,10 +483,9 @@ void TestBrowserListing::lineIndexIsSizedFromTheWholeTable()
     QFETCH(int, lines);
     ProgramFolder folder;
     folder.addQsos(log);
-    OpenLog open(folder);
-    QVERIFY(open.opened);
+    const OpenedFile open(folder.logPath());
     const LogListing listing = LogListing::read(
-        open.db, LogQuery(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, search));
+        open, LogQuery(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, search));
     QCOMPARE(listing.lines.size(), lines);
     QCOMPARE(listing.counts.size(), log.size() + 1);
     for (int i = 0; i < listing.counts.size(); ++i)
@@ -557,10 +540,9 @@ void TestBrowserListing::linesShowTheStoredValues()
     QFETCH(QList<QsoRow>, log);
     ProgramFolder folder;
     folder.addQsos(log);
-    OpenLog open(folder);
-    QVERIFY(open.opened);
+    const OpenedFile open(folder.logPath());
     const LogListing listing = LogListing::read(
-        open.db, LogQuery(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, LogSearch()));
+        open, LogQuery(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, LogSearch()));
     QCOMPARE(listing.lines.size(), log.size());
     for (int i = 0; i < listing.lines.size(); ++i) {
         const QString line = listing.lines.at(i);
@@ -574,10 +556,9 @@ void TestBrowserListing::modelShowsEachLine()
 {
     ProgramFolder folder;
     folder.addQsos(browserLog());
-    OpenLog open(folder);
-    QVERIFY(open.opened);
+    const OpenedFile open(folder.logPath());
     LogListing listing = LogListing::read(
-        open.db, LogQuery(LogOrderKey::Place, LogSecondaryOrder::ModeBand, true, LogSearch()));
+        open, LogQuery(LogOrderKey::Place, LogSecondaryOrder::ModeBand, true, LogSearch()));
     const LogLines lines = listing.lines;
 
     LogLinesModel model;
@@ -684,23 +665,22 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
         folder.addQso(randomQso(next));
         numbers << next;
     }
-    OpenLog log(folder);
-    QVERIFY(log.opened);
+    const OpenedFile log(folder.logPath());
     LogLinesModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const LogListing whole = LogListing::read(log.db, query);
+    const LogListing whole = LogListing::read(log, query);
     bool complete = true;
     if (completedAfter < 0) {
         model.setListing(whole);
     } else {
-        LogListing first = LogListing::readFirst(log.db, query, 4, &complete);
+        LogListing first = LogListing::readFirst(log, query, 4, &complete);
         model.setListing(std::move(first), complete);
         QCOMPARE(complete, whole.lines.size() <= 4);
     }
 
     for (int step = 0; step < 60; ++step) {
         if (step == completedAfter)
-            model.complete(whole, log.db, query);
+            model.complete(whole, log, query);
         LogChange change;
         folder.log().transaction();
         const int qsos = std::uniform_int_distribution<int>(1, 3)(random);
@@ -725,9 +705,9 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
             }
         }
         folder.log().commit();
-        model.follow(change, log.db, query);
+        model.follow(change, log, query);
 
-        const LogListing fresh = LogListing::read(log.db, query);
+        const LogListing fresh = LogListing::read(log, query);
         QCOMPARE(model.isComplete(), complete || completedAfter <= step);
         if (model.isComplete()) {
             QCOMPARE(model.listing().counts, fresh.counts);
@@ -747,8 +727,7 @@ void TestBrowserListing::listerDeliversTheListingAskedForLast()
 {
     ProgramFolder folder;
     folder.addQsos(fortyQsos());
-    OpenLog log(folder);
-    QVERIFY(log.opened);
+    const OpenedFile log(folder.logPath());
     const LogQuery byCall(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, LogSearch());
     const LogQuery byBand(LogOrderKey::Band, LogSecondaryOrder::BandMode, false, LogSearch());
 
@@ -762,7 +741,7 @@ void TestBrowserListing::listerDeliversTheListingAskedForLast()
     lister.start(byBand);
     QVERIFY(lister.isListing());
     QTRY_VERIFY(!lister.isListing());
-    QCOMPARE(listed, QVector<QVector<qint32>>{LogListing::read(log.db, byBand).counts});
+    QCOMPARE(listed, QVector<QVector<qint32>>{LogListing::read(log, byBand).counts});
 
     lister.start(byCall);
     lister.cancel();
@@ -783,17 +762,16 @@ void TestBrowserListing::firstLinesGiveUpPastTheirTime()
 {
     ProgramFolder folder;
     folder.addQsos(fortyQsos());
-    OpenLog log(folder);
-    QVERIFY(log.opened);
+    const OpenedFile log(folder.logPath());
     const LogQuery byBand(LogOrderKey::Band, LogSecondaryOrder::BandMode, false, LogSearch());
     bool complete = true;
-    const LogListing none = LogListing::readFirst(log.db, byBand, 5, &complete, 0);
+    const LogListing none = LogListing::readFirst(log, byBand, 5, &complete, 0);
     QVERIFY(!complete);
     QCOMPARE(none.lines.size(), 0);
-    const LogListing first = LogListing::readFirst(log.db, byBand, 5, &complete, 60000);
+    const LogListing first = LogListing::readFirst(log, byBand, 5, &complete, 60000);
     QVERIFY(!complete);
-    QCOMPARE(first.counts.mid(0, 5), LogListing::read(log.db, byBand).counts.mid(0, 5));
-    QCOMPARE(LogListing::read(log.db, byBand).lines.size(), 40);
+    QCOMPARE(first.counts.mid(0, 5), LogListing::read(log, byBand).counts.mid(0, 5));
+    QCOMPARE(LogListing::read(log, byBand).lines.size(), 40);
 }
 
 QTEST_GUILESS_MAIN(TestBrowserListing)

@@ -55,11 +55,6 @@ void click(QWidget *window, const char *name)
     QTest::mouseClick(button, Qt::LeftButton, {}, where);
 }
 
-QAction *menuItem(TestApp &app, const char *name)
-{
-    return app.app().mainWindow()->findChild<QAction *>(name);
-}
-
 struct Browser {
     ProgramFolder folder;
     TestApp app{folder.path()};
@@ -341,7 +336,7 @@ void TestBrowserWindow::menuShowsTheLogAsItIsNow()
     later.call = "HB9XYZ";
     browser.folder.addQso(later);
     QVERIFY(!browser.window->isVisible());
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QVERIFY(browser.window->isVisible());
     QCOMPARE(browser.app.windows().find(windows::frmUtility), browser.window);
     QCOMPARE(shownCounts(browser.window).first(), 13);
@@ -352,7 +347,7 @@ void TestBrowserWindow::exitHidesAndKeepsEverything()
 {
     Browser browser;
     QVERIFY(browser.start(browserLog()));
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     UtilityWindow *window = browser.window;
     click(window, "optMode2");
     click(window, "optPlace");
@@ -362,7 +357,7 @@ void TestBrowserWindow::exitHidesAndKeepsEverything()
 
     click(window, "cmdExit");
     QVERIFY(!window->isVisible());
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QCOMPARE(browser.app.window<UtilityWindow>(windows::frmUtility), window);
     QVERIFY(window->isVisible());
     QVERIFY(window->findChild<QRadioButton *>("optPlace")->isChecked());
@@ -375,7 +370,7 @@ void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
 {
     Browser browser;
     QVERIFY(browser.start(browserLog()));
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     QPointer<UtilityWindow> first = browser.window;
     click(first, "optBand");
     browser.app.dialogs.inputs.enqueue("IW3CCC");
@@ -383,7 +378,7 @@ void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
     first->close();
     QTRY_VERIFY(first.isNull());
 
-    menuItem(browser.app, "mnUtiliy")->trigger();
+    browser.app.menuItem("mnUtiliy")->trigger();
     auto *second = browser.app.windows().find<UtilityWindow>(windows::frmUtility);
     QVERIFY(second);
     QVERIFY(second->isVisible());

@@ -423,7 +423,7 @@ void TestDownload::window()
     if (!keyring.isEmpty() && keyring != "-")
         credentials().write(Service::Lotw, "IK0ABC", keyring);
     QVERIFY(app.start());
-    app.app().mainWindow()->findChild<QAction *>("mnDownloadConfirmations")->trigger();
+    app.menuItem("mnDownloadConfirmations")->trigger();
     auto *window = app.window<DownloadWindow>(DownloadWindow::name);
     QVERIFY(window);
     window->download().setStallTimeout(300);

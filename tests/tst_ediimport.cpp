@@ -307,7 +307,7 @@ void TestEdiImport::menuImport()
     app.dialogs.fileNames << path;
     // No eQSL question for a contest log: MIXED? No; the preview's OK.
     app.dialogs.answers << MessageAnswer::No << MessageAnswer::Ok;
-    app.app().mainWindow()->findChild<QAction *>("mnImportEdi")->trigger();
+    app.menuItem("mnImportEdi")->trigger();
     QCOMPARE(app.dialogs.fileCaptions, QStringList{"Import contest log (EDI)"});
     QCOMPARE(app.dialogs.unanswered, 0);
     QCOMPARE(folder.qsos().size(), 1);

@@ -27,21 +27,16 @@ using namespace kx47::test;
 namespace
 {
 
+// A QSO on the 7th at 09:05 in SANT'ERMINIO, whose apostrophe the store keeps.
 QsoEntry entry(const QString &locator, bool confirmed, const QString &band = QStringLiteral("HF"),
                const QString &mode = QStringLiteral("MIXED"))
 {
-    QsoEntry e;
+    QsoEntry e = validQso(band, mode, confirmed);
     e.locator = locator;
-    e.call = QStringLiteral("IK4ABC");
     e.day = QStringLiteral("7");
-    e.month = QStringLiteral("12");
-    e.year = QStringLiteral("04");
     e.time = QStringLiteral("0905");
     e.place = QStringLiteral("SANT'ERMINIO");
     e.prov = QStringLiteral("FC");
-    e.mode = mode;
-    e.band = band;
-    e.confirmed = confirmed;
     return e;
 }
 
@@ -105,15 +100,13 @@ private:
     void addTrigger(const QString &sql);
 
     std::unique_ptr<ProgramFolder> m_folder;
-    std::unique_ptr<Database> m_log;
+    std::unique_ptr<OpenedFile> m_log;
 };
 
 void TestLogStore::init()
 {
     m_folder = std::make_unique<ProgramFolder>();
-    m_log = std::make_unique<Database>(QStringLiteral("store-test"));
-    QString error;
-    QVERIFY2(m_log->open(m_folder->logPath(), &error), qPrintable(error));
+    m_log = std::make_unique<OpenedFile>(m_folder->logPath());
 }
 
 void TestLogStore::cleanup()
@@ -229,17 +222,8 @@ void TestLogStore::appendWritesEveryColumn()
     const LogStore store(*m_log);
     QCOMPARE(store.append(entry(QStringLiteral("XX"), true, "50 MHz", "DIGITAL").record()).added,
              QVector<qint64>{1});
-    QsoRow expected;
-    expected.count = 1;
-    expected.locator = "XX";
-    expected.call = "IK4ABC";
-    expected.date = "2004-12-07";
-    expected.time = "09:05";
-    expected.place = "SANT'ERMINIO";
-    expected.prov = "FC";
-    expected.mode = "DIGITAL";
-    expected.band = "50 MHz";
-    expected.qsl = "c";
+    const QsoRow expected{1,    "XX",      "IK4ABC", "2004-12-07", "09:05", "SANT'ERMINIO",
+                          "FC", "DIGITAL", "50 MHz", "c"};
     QCOMPARE(m_folder->qsos(), QList<QsoRow>{expected});
 }
 

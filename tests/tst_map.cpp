@@ -92,7 +92,7 @@ struct MapRun {
     }
     AwardMapWindow *openFromMenu()
     {
-        app.app().mainWindow()->findChild<QAction *>("mnAwardMap")->trigger();
+        app.menuItem("mnAwardMap")->trigger();
         return app.windows().find<AwardMapWindow>(windows::frmAwardMap);
     }
     AwardMap map() { return AwardMap(context().log, context().places); }
@@ -603,7 +603,7 @@ void TestMap::cardsToChasePrintedAndExported()
     MapRun run(rowsOf(log));
     QVERIFY(run.started);
     confirmFrom(run.folder, log);
-    run.app.app().mainWindow()->findChild<QAction *>("mnCardsToChase")->trigger();
+    run.app.menuItem("mnCardsToChase")->trigger();
     auto *window = run.app.windows().find<CardsToChaseWindow>(CardsToChaseWindow::name);
     QVERIFY(window && window->isVisible());
     window->findChild<QComboBox *>("comboBand")->setCurrentText("UHF");

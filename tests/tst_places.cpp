@@ -43,7 +43,6 @@ class TestPlaces : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void header();
     void lines_data();
     void lines();
@@ -52,12 +51,7 @@ private slots:
     void byPlace_data();
     void byPlace();
     void orderIgnoresCase();
-
-private:
-    int m_connections = 0;
 };
-
-void TestPlaces::initTestCase() {}
 
 void TestPlaces::header()
 {
@@ -142,8 +136,7 @@ void TestPlaces::bySubSquare()
     QFETCH(QString, letters);
     QFETCH(QStringList, lines);
     ProgramFolder folder;
-    Database places(QString("places-%1").arg(++m_connections));
-    QVERIFY(places.open(folder.placesPath(), nullptr));
+    OpenedFile places(folder.placesPath());
     QCOMPARE(PlaceSearch(places).bySubSquare(letters), lines);
 }
 
@@ -174,8 +167,7 @@ void TestPlaces::byPlace()
     QFETCH(QString, name);
     QFETCH(QStringList, lines);
     ProgramFolder folder;
-    Database places(QString("places-%1").arg(++m_connections));
-    QVERIFY(places.open(folder.placesPath(), nullptr));
+    OpenedFile places(folder.placesPath());
     // Entries of one name come in no particular order among themselves.
     QCOMPARE(sorted(PlaceSearch(places).byPlace(name)), lines);
 }
@@ -189,8 +181,7 @@ void TestPlaces::orderIgnoresCase()
                           {"gamma", "KX47CD", "QZ"},
                           {longName, "KX47CD", "PU"},
                           {"ALFA", "KX47CE", "AR"}});
-    Database places(QString("places-%1").arg(++m_connections));
-    QVERIFY(places.open(folder.placesPath(), nullptr));
+    OpenedFile places(folder.placesPath());
     const QStringList found = PlaceSearch(places).bySubSquare("CD");
     QCOMPARE(found, QStringList({line("KX47CD", "ALFA", "AR"), line("KX47CD", "Beta", "AP"),
                                  PlaceSearch::line("KX47CD", longName, "PU"),

@@ -21,11 +21,6 @@ using namespace kx47::test;
 namespace
 {
 
-QLineEdit *box(QWidget *window, const char *name)
-{
-    return window->findChild<QLineEdit *>(name);
-}
-
 QListView *list(QWidget *window)
 {
     return window->findChild<QListView *>("List");
@@ -38,11 +33,6 @@ QStringList shownLines(QWidget *window)
     for (int row = 0; row < model->rowCount(); ++row)
         lines << model->data(model->index(row, 0), Qt::DisplayRole).toString();
     return lines;
-}
-
-void click(QWidget *window, const char *button)
-{
-    QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
 }
 
 } // namespace
@@ -73,9 +63,9 @@ void TestPlacesWindow::opensWithItsControls()
     QVERIFY(opened.open());
     QWidget *window = opened.window;
     QCOMPARE(window->windowTitle(), QString("Find on Places Database"));
-    QCOMPARE(qobject_cast<QGroupBox *>(box(window, "txtWWLocator")->parentWidget())->title(),
+    QCOMPARE(qobject_cast<QGroupBox *>(textBox(window, "txtWWLocator")->parentWidget())->title(),
              QString("WWLocator"));
-    QCOMPARE(qobject_cast<QGroupBox *>(box(window, "txtPlace")->parentWidget())->title(),
+    QCOMPARE(qobject_cast<QGroupBox *>(textBox(window, "txtPlace")->parentWidget())->title(),
              QString("Place"));
     QStringList labels;
     for (QLabel *label : window->findChildren<QLabel *>())
@@ -105,8 +95,8 @@ void TestPlacesWindow::opensWithItsControls()
             textLeft - header->captionLeft() < view->fontMetrics().horizontalAdvance('W'),
         qPrintable(QString("text at %1, header at %2").arg(textLeft).arg(header->captionLeft())));
     QVERIFY(shownLines(window).isEmpty());
-    QVERIFY(box(window, "txtWWLocator")->text().isEmpty());
-    QVERIFY(box(window, "txtPlace")->text().isEmpty());
+    QVERIFY(textBox(window, "txtWWLocator")->text().isEmpty());
+    QVERIFY(textBox(window, "txtPlace")->text().isEmpty());
 }
 
 void TestPlacesWindow::subSquareBoxTyping_data()
@@ -144,7 +134,7 @@ void TestPlacesWindow::subSquareBoxTyping()
     QFETCH(QString, selected);
     OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
-    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
     edit->setFocus();
     QTest::keyClicks(edit, typed);
     QCOMPARE(edit->text(), text);
@@ -157,7 +147,7 @@ void TestPlacesWindow::thirdLetterIsReplacedByTheNext()
 {
     OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
-    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
     // The caret goes to the end whatever the change: a letter typed at the start goes in there,
     // then the text is cut to its first two.
     QTest::keyClicks(edit, "bc");
@@ -177,8 +167,8 @@ void TestPlacesWindow::textSetByTheProgramIsCut()
 {
     OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
-    box(opened.window, "txtPlace")->setFocus();
-    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    textBox(opened.window, "txtPlace")->setFocus();
+    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
     edit->setText("kx47ab");
     QCOMPARE(edit->text(), QString("KX"));
     QCOMPARE(edit->selectedText(), QString("KX"));
@@ -215,12 +205,12 @@ void TestPlacesWindow::clickIntoTheSubSquareBox()
     QFETCH(QString, selected);
     OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
-    QLineEdit *edit = box(opened.window, "txtWWLocator");
+    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
     QTest::keyClicks(edit, typed);
     if (!selectedBefore)
         edit->setCursorPosition(caret);
     QCOMPARE(edit->hasSelectedText(), selectedBefore);
-    QLineEdit *place = box(opened.window, "txtPlace");
+    QLineEdit *place = textBox(opened.window, "txtPlace");
     place->setFocus();
     QCOMPARE(QApplication::focusWidget(), place);
 
@@ -241,8 +231,8 @@ void TestPlacesWindow::searchBySubSquare()
     OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
-    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
-    click(window, "cmdSearch");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
+    press(window, "cmdSearch");
     const QStringList lines = shownLines(window);
     QCOMPARE(lines, QStringList({PlaceSearch::line("KX47AB", "ALTOMIRA", "AR"),
                                  PlaceSearch::line("KX47AB", "ALTOMIRA", "AR"),
@@ -255,13 +245,13 @@ void TestPlacesWindow::searchBySubSquare()
         QCOMPARE(line.at(40), QChar('|'));
     }
     // A new search replaces the list; one that finds nothing leaves it empty, without a message.
-    box(window, "txtWWLocator")->clear();
-    QTest::keyClicks(box(window, "txtWWLocator"), "xx");
-    click(window, "cmdSearch");
+    textBox(window, "txtWWLocator")->clear();
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "xx");
+    press(window, "cmdSearch");
     QCOMPARE(shownLines(window), QStringList({PlaceSearch::line("KX47XX", "FUORIVIA", "ZZ"),
                                               PlaceSearch::line("KX47XX", "MOSTIRANA", "RSM")}));
-    box(window, "txtWWLocator")->clear();
-    click(window, "cmdSearch");
+    textBox(window, "txtWWLocator")->clear();
+    press(window, "cmdSearch");
     QVERIFY(shownLines(window).isEmpty());
     QVERIFY(opened.app.dialogs.messages.isEmpty());
 }
@@ -285,13 +275,13 @@ void TestPlacesWindow::searchByPlace()
     QVERIFY(opened.open());
     QWidget *window = opened.window;
     // What an earlier search listed goes first.
-    QTest::keyClicks(box(window, "txtWWLocator"), "aa");
-    click(window, "cmdSearch");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "aa");
+    press(window, "cmdSearch");
     QCOMPARE(shownLines(window).size(), 2);
 
-    QTest::keyClicks(box(window, "txtPlace"), typed);
-    QCOMPARE(box(window, "txtPlace")->text(), typed); // the place box keeps what was typed
-    click(window, "cmdSearch2");
+    QTest::keyClicks(textBox(window, "txtPlace"), typed);
+    QCOMPARE(textBox(window, "txtPlace")->text(), typed); // the place box keeps what was typed
+    press(window, "cmdSearch2");
     const QStringList lines = shownLines(window);
     QCOMPARE(lines.size(), found);
     for (const QString &line : lines) {
@@ -306,18 +296,18 @@ void TestPlacesWindow::eachSearchEmptiesTheOtherBox()
     OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
-    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
     // Enter in a box starts its search, as its button does.
-    QTest::keyClicks(box(window, "txtPlace"), "collevaro");
-    QTest::keyClick(box(window, "txtPlace"), Qt::Key_Return);
-    QCOMPARE(box(window, "txtWWLocator")->text(), QString());
-    QCOMPARE(box(window, "txtPlace")->text(), QString("collevaro"));
+    QTest::keyClicks(textBox(window, "txtPlace"), "collevaro");
+    QTest::keyClick(textBox(window, "txtPlace"), Qt::Key_Return);
+    QCOMPARE(textBox(window, "txtWWLocator")->text(), QString());
+    QCOMPARE(textBox(window, "txtPlace")->text(), QString("collevaro"));
     QCOMPARE(shownLines(window), QStringList{PlaceSearch::line("KX47AA", "COLLEVARO", "RN")});
 
-    QTest::keyClicks(box(window, "txtWWLocator"), "aa");
-    QTest::keyClick(box(window, "txtWWLocator"), Qt::Key_Enter);
-    QCOMPARE(box(window, "txtPlace")->text(), QString());
-    QCOMPARE(box(window, "txtWWLocator")->text(), QString("AA"));
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "aa");
+    QTest::keyClick(textBox(window, "txtWWLocator"), Qt::Key_Enter);
+    QCOMPARE(textBox(window, "txtPlace")->text(), QString());
+    QCOMPARE(textBox(window, "txtWWLocator")->text(), QString("AA"));
     QCOMPARE(shownLines(window).size(), 2);
 }
 
@@ -335,21 +325,21 @@ void TestPlacesWindow::emptiesEverything()
     OpenedWindow opened(windows::frmFindPlaces);
     QVERIFY(opened.open());
     QPointer<QWidget> window = opened.window;
-    QTest::keyClicks(box(window, "txtWWLocator"), "ab");
-    click(window, "cmdSearch");
-    QTest::keyClicks(box(window, "txtPlace"), "altomira");
-    box(window, "txtPlace")->setFocus();
+    QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
+    press(window, "cmdSearch");
+    QTest::keyClicks(textBox(window, "txtPlace"), "altomira");
+    textBox(window, "txtPlace")->setFocus();
     QCOMPARE(shownLines(window).size(), 4);
 
     if (how == "close") {
         window->close();
         QTRY_VERIFY(window.isNull());
     } else {
-        click(window, qPrintable(how));
+        press(window, how);
     }
     if (how == "cmdClear") {
         QVERIFY(window->isVisible());
-        QCOMPARE(QApplication::focusWidget(), box(window, "txtWWLocator"));
+        QCOMPARE(QApplication::focusWidget(), textBox(window, "txtWWLocator"));
     } else {
         QVERIFY(window.isNull() || !window->isVisible());
         QWidget *again = opened.app.show(windows::frmFindPlaces);
@@ -358,8 +348,8 @@ void TestPlacesWindow::emptiesEverything()
         window = again;
     }
     QVERIFY(shownLines(window).isEmpty());
-    QCOMPARE(box(window, "txtWWLocator")->text(), QString());
-    QCOMPARE(box(window, "txtPlace")->text(), QString());
+    QCOMPARE(textBox(window, "txtWWLocator")->text(), QString());
+    QCOMPARE(textBox(window, "txtPlace")->text(), QString());
     QVERIFY(opened.app.dialogs.messages.isEmpty());
 }
 

@@ -211,17 +211,13 @@ void TestPlatform::schemaBuildsFreshFiles()
     test::ProgramFolder folder;
     for (auto [path, file] : {std::pair{folder.logPath(), Schema::File::Log},
                               std::pair{folder.placesPath(), Schema::File::Places}}) {
-        Database db(QStringLiteral("schema-check"));
-        QString error;
-        QVERIFY2(db.open(path, &error), qPrintable(error));
+        test::OpenedFile db(path);
         QVERIFY(Schema::hasTables(db.handle(), file));
         QSqlQuery version = db.run(QStringLiteral("pragma user_version"));
         QVERIFY(version.next());
         QCOMPARE(version.value(0).toInt(), Schema::version);
     }
-    Database log(QStringLiteral("schema-columns"));
-    QString error;
-    QVERIFY(log.open(folder.logPath(), &error));
+    test::OpenedFile log(folder.logPath());
     const QSqlRecord data = log.handle().record(QStringLiteral("data"));
     for (const char *column :
          {"count", "WWLocator", "call", "date", "time", "place", "prov", "mode", "band", "qsl"})
@@ -237,9 +233,7 @@ void TestPlatform::schemaComparesWithoutCase()
     test::ProgramFolder folder;
     folder.addQsos({{1, "AB", "IK0ABC", "2004-01-01", "10:00", "ROMA", "AN", "CW", "HF", "c"},
                     {2, "aa", "ik0abd", "2004-01-01", "10:00", "roma", "AN", "CW", "HF", "c"}});
-    Database log(QStringLiteral("nocase"));
-    QString error;
-    QVERIFY(log.open(folder.logPath(), &error));
+    test::OpenedFile log(folder.logPath());
     QCOMPARE(log.count(QStringLiteral("select count(*) as contatore from data where call = ?"),
                        {QStringLiteral("ik0abc")}),
              1);
@@ -273,9 +267,7 @@ void TestPlatform::numbering()
     test::ProgramFolder folder;
     for (int count : present)
         folder.addQso({count, "AB", "IK0ABC"});
-    Database log(QStringLiteral("numbering"));
-    QString error;
-    QVERIFY(log.open(folder.logPath(), &error));
+    test::OpenedFile log(folder.logPath());
     QCOMPARE(nextQsoNumber(log).value_or(0), next);
     if (!present.isEmpty()) {
         // The highest number is taken again once its QSO is deleted.

@@ -119,8 +119,7 @@ void TestPrintFullLog::lines()
     folder.addQsos(log);
     if (!applicantCall.isEmpty())
         folder.setUserData(applicantCall);
-    Database db(QStringLiteral("tst_printfulllog"));
-    QVERIFY(db.open(folder.logPath(), nullptr));
+    OpenedFile db(folder.logPath());
 
     RecordingPrintService service;
     FullLogPrintout(db).print(service);
@@ -138,8 +137,7 @@ void TestPrintFullLog::fontsAndSizes()
     ProgramFolder folder;
     folder.addQsos({qso(1, "AA", "IK0ABC", "CW", "HF"), qso(2, "AB", "IK0DEF", "CW", "HF")});
     folder.setUserData("IK0XYZ");
-    Database db(QStringLiteral("tst_printfulllog"));
-    QVERIFY(db.open(folder.logPath(), nullptr));
+    OpenedFile db(folder.logPath());
     RecordingPrintService service;
     FullLogPrintout(db).print(service);
     const QList<PrintedLine> lines = service.documents.first().lines;
@@ -161,7 +159,7 @@ void TestPrintFullLog::menuPrintsAtOnceAndChangesNothing()
     const QList<QsoRow> before = folder.qsos();
     TestApp app(folder.path());
     QVERIFY(app.start());
-    auto *item = app.app().mainWindow()->findChild<QAction *>("mnPrintAllQSOs");
+    auto *item = app.menuItem("mnPrintAllQSOs");
     QVERIFY(item);
     const QWidgetList windowsBefore = QApplication::topLevelWidgets();
     item->trigger();
@@ -203,8 +201,7 @@ void TestPrintFullLog::paperKeepsLinesColumnsAndPages()
     }
     folder.addQsos(log);
     folder.setUserData("IK0XYZ");
-    Database db(QStringLiteral("tst_printfulllog"));
-    QVERIFY(db.open(folder.logPath(), nullptr));
+    OpenedFile db(folder.logPath());
 
     RecordingPrintService recorded;
     FullLogPrintout(db).print(recorded);

@@ -1,5 +1,6 @@
 // The checks of the QSO entry form, the numeric-text rule and the row formed from the form.
 #include "fakedialogs.h"
+#include "qsoentryfixture.h"
 
 #include "qso/numerictext.h"
 #include "qso/qsochecks.h"
@@ -12,24 +13,6 @@ using namespace kx47::test;
 
 namespace
 {
-
-// A QSO that passes every check.
-QsoEntry validEntry()
-{
-    QsoEntry e;
-    e.locator = QStringLiteral("AB");
-    e.call = QStringLiteral("IK4ABC");
-    e.day = QStringLiteral("07");
-    e.month = QStringLiteral("12");
-    e.year = QStringLiteral("04");
-    e.time = QStringLiteral("0930");
-    e.place = QStringLiteral("BRANVOLE");
-    e.prov = QStringLiteral("PG");
-    e.mode = QStringLiteral("CW");
-    e.band = QStringLiteral("50 MHz");
-    e.confirmed = true;
-    return e;
-}
 
 // Changes one field of an entry, named as in the form.
 void setField(QsoEntry &e, const QString &field, const QString &value)
@@ -46,7 +29,7 @@ void setField(QsoEntry &e, const QString &field, const QString &value)
 
 QsoEntry withField(const QString &field, const QString &value)
 {
-    QsoEntry e = validEntry();
+    QsoEntry e = validQso();
     setField(e, field, value);
     return e;
 }
@@ -312,7 +295,7 @@ void TestQsoChecks::severalFailuresInOrder()
     QFETCH(QStringList, fields);
     QFETCH(QStringList, values);
     QFETCH(QStringList, messages);
-    QsoEntry entry = validEntry();
+    QsoEntry entry = validQso();
     for (int i = 0; i < fields.size(); ++i)
         setField(entry, fields[i], values[i]);
     QCOMPARE(QsoChecks::messages(entry, LengthMeasure::AfterQuoting), messages);
@@ -371,7 +354,7 @@ void TestQsoChecks::failuresShownAsErrors()
 void TestQsoChecks::passingEntryShowsNothing()
 {
     FakeDialogs dialogs;
-    QVERIFY(QsoChecks::confirm(validEntry(), LengthMeasure::AfterQuoting, dialogs));
+    QVERIFY(QsoChecks::confirm(validQso(), LengthMeasure::AfterQuoting, dialogs));
     QVERIFY(dialogs.messages.isEmpty());
 }
 
@@ -460,11 +443,13 @@ void TestQsoChecks::storedValues()
     QFETCH(QString, time);
     QFETCH(QString, date);
     QFETCH(QString, storedTime);
-    QsoEntry entry = validEntry();
+    QsoEntry entry = validQso();
     entry.day = day;
     entry.month = month;
     entry.year = year;
     entry.time = time;
+    entry.prov = QStringLiteral("PG");
+    entry.band = QStringLiteral("50 MHz");
     // Only an entry that passes the checks is ever stored.
     QCOMPARE(QsoChecks::messages(entry, LengthMeasure::AfterQuoting), QStringList());
     const QsoRecord row = entry.record();
@@ -481,7 +466,7 @@ void TestQsoChecks::storedValues()
 
 void TestQsoChecks::qslLetter()
 {
-    QsoEntry entry = validEntry();
+    QsoEntry entry = validQso();
     QCOMPARE(entry.record().qsl, QString("c"));
     entry.confirmed = false;
     QCOMPARE(entry.record().qsl, QString("w"));

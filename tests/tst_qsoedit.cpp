@@ -6,7 +6,6 @@
 #include "log/lognotifier.h"
 #include "log/logstore.h"
 #include "platform/appcontext.h"
-#include "platform/textforms.h"
 #include "platform/windownames.h"
 #include "qso/editqsowindow.h"
 #include "qso/qsoform.h"
@@ -29,13 +28,11 @@ namespace
 
 } // namespace
 
-class TestQsoEdit : public QObject
+class TestQsoEdit : public QsoWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
 
     void opensWithDefaults();
     void filledAsTheBrowserFillsIt_data();
@@ -59,39 +56,15 @@ private:
     // Opens the window for a QSO as the log browser does: the fields in order, the time as four
     // digits, the date from its text form, the number and the QSL option.
     EditQsoWindow *openFor(const QsoRow &row);
-
-    std::unique_ptr<QsoWindowFixture> m_run;
 };
-
-void TestQsoEdit::init()
-{
-    m_run = std::make_unique<QsoWindowFixture>();
-    QVERIFY(m_run->started);
-}
-
-void TestQsoEdit::cleanup()
-{
-    m_run.reset();
-}
 
 EditQsoWindow *TestQsoEdit::openFor(const QsoRow &row)
 {
     auto *window = qobject_cast<EditQsoWindow *>(m_run->app.show(windows::frmEditQSO));
     if (!window)
         qFatal("no Edit QSO window");
-    const QStringList date = dateText(row.date).split(QLatin1Char('/'));
-    textBox(window, "txtWWLocator")->setText(row.locator);
-    textBox(window, "txtCall")->setText(row.call);
-    textBox(window, "txtTime")->setText(entryTime(row.time));
-    textBox(window, "txtDate0")->setText(date.value(0));
-    textBox(window, "txtDate1")->setText(date.value(1));
-    textBox(window, "txtDate2")->setText(date.value(2));
-    listBox(window, "comboPlace")->setEditText(row.place);
-    listBox(window, "comboProv")->setCurrentText(row.prov);
-    listBox(window, "comboMode")->setCurrentText(row.mode);
-    listBox(window, "comboBand")->setCurrentText(row.band);
+    fillForm(window, typedFrom(row));
     window->setDbCount(row.count);
-    option(window, row.qsl == "c" ? "optQSLConf" : "optQSLworked")->setChecked(true);
     textBox(window, "txtWWLocator")->setFocus();
     if (!activate(window))
         qFatal("the Edit QSO window did not become active");
@@ -152,7 +125,7 @@ void TestQsoEdit::filledAsTheBrowserFillsIt()
     QVERIFY(option(window, selected)->isChecked());
     QCOMPARE(window->dbCount(), 4);
 
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO edited"});
     QCOMPARE(m_run->folder.qsos(), QList<QsoRow>{row});
 }
@@ -176,7 +149,7 @@ void TestQsoEdit::submitWithoutChanges()
     if (enter)
         QTest::keyClick(textBox(window, "txtCall"), Qt::Key_Enter);
     else
-        press(window, "cmdSubmit");
+        submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO edited"});
     QCOMPARE(m_run->app.dialogs.messages[0].icon, MessageIcon::Information);
     QCOMPARE(m_run->app.dialogs.messages[0].title, QString("KX47"));
@@ -233,7 +206,7 @@ void TestQsoEdit::keepsWhatTheFormCannotShow()
     QCOMPARE(listBox(window, "comboProv")->currentText(), prov);
     if (typedPlace != "-")
         listBox(window, "comboPlace")->setEditText(typedPlace);
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{message});
     QCOMPARE(m_run->folder.qsos(), before);
     QSqlQuery kept(m_run->folder.log());
@@ -263,7 +236,7 @@ void TestQsoEdit::workedTurnedConfirmed()
     option(window, "optQSLConf")->setChecked(true);
     const QStringList shown = formTexts(window);
     m_run->app.dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.messages[0].text, QsoSubmission::replaceQuestion);
     QCOMPARE(m_run->app.dialogs.messages[0].title, QString("warning"));
     if (yes) {
@@ -304,7 +277,7 @@ void TestQsoEdit::movedOntoAccreditedRefused()
     EditQsoWindow *window = openFor(before[2]);
     listBox(window, "comboBand")->setCurrentText(band);
     listBox(window, "comboMode")->setCurrentText(mode);
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{QsoSubmission::accreditedMessage});
     QCOMPARE(m_run->app.dialogs.messages[0].title, QString("Error"));
     QCOMPARE(m_run->folder.qsos(), before);
@@ -317,7 +290,7 @@ void TestQsoEdit::madeAccreditedWhileOpen()
     m_run->folder.addQso(qsoRow(5, "XX", "c"));
     EditQsoWindow *window = openFor(m_run->folder.qso(5));
     m_run->folder.setQsl(5, "a"); // an award request converts it meanwhile
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{QsoSubmission::accreditedMessage});
     QCOMPARE(m_run->folder.qso(5).qsl, QString("a"));
 }
@@ -337,7 +310,7 @@ void TestQsoEdit::clearThenNewValues()
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
     QTest::keyClicks(QApplication::focusWidget(), "mostirana");
     QCOMPARE(listBox(window, "comboProv")->currentText(), QString("RSM"));
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO edited"});
     const QsoRow row = m_run->folder.qso(1);
     QCOMPARE(row.locator, QString("XX"));
@@ -359,7 +332,7 @@ void TestQsoEdit::deletedWhileOpen()
     const QList<QsoRow> before = m_run->folder.qsos();
     const QStringList shown = formTexts(window);
     m_run->app.dialogs.answers.enqueue(MessageAnswer::Yes);
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{QsoSubmission::goneMessage});
     QCOMPARE(m_run->app.dialogs.messages[0].icon, MessageIcon::Critical);
     QCOMPARE(m_run->folder.qsos(), before);
@@ -378,7 +351,7 @@ void TestQsoEdit::lengthsAsTyped()
     EditQsoWindow *window = openFor(m_run->folder.qso(1));
     textBox(window, "txtCall")->setText(row.call);
     listBox(window, "comboPlace")->setEditText(row.place);
-    press(window, "cmdSubmit");
+    submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO edited"});
     QCOMPARE(m_run->folder.qso(1).call, row.call);
     QCOMPARE(m_run->folder.qso(1).place, row.place);

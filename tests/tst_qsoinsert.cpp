@@ -24,51 +24,11 @@
 using namespace kx47;
 using namespace kx47::test;
 
-namespace
-{
-
-// One QSO as the user puts it into the form.
-struct Typed {
-    QString locator = QStringLiteral("AB");
-    QString call = QStringLiteral("IK4ABC");
-    QString day = QStringLiteral("07");
-    QString month = QStringLiteral("12");
-    QString year = QStringLiteral("04");
-    QString time = QStringLiteral("0930");
-    QString place = QStringLiteral("BRANVOLE");
-    QString band = QStringLiteral("HF");
-    QString mode = QStringLiteral("MIXED");
-    bool confirmed = true;
-};
-
-void fill(QWidget *window, const Typed &t)
-{
-    textBox(window, "txtWWLocator")->setText(t.locator);
-    textBox(window, "txtCall")->setText(t.call);
-    textBox(window, "txtDate0")->setText(t.day);
-    textBox(window, "txtDate1")->setText(t.month);
-    textBox(window, "txtDate2")->setText(t.year);
-    textBox(window, "txtTime")->setText(t.time);
-    listBox(window, "comboPlace")->setEditText(t.place);
-    listBox(window, "comboBand")->setCurrentText(t.band);
-    listBox(window, "comboMode")->setCurrentText(t.mode);
-    option(window, t.confirmed ? "optQSLConf" : "optQSLworked")->setChecked(true);
-}
-
-void submit(QWidget *window)
-{
-    press(window, "cmdSubmit");
-}
-
-} // namespace
-
-class TestQsoInsert : public QObject
+class TestQsoInsert : public QsoWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
 
     void controls();
     void listsInOrder_data();
@@ -94,31 +54,7 @@ private slots:
     void engineFailureKeepsForm();
     void readOnlyLogRefusesBeforeChecks();
     void savedQsoIsInTheFileAlone();
-
-private:
-    QWidget *open();
-
-    std::unique_ptr<QsoWindowFixture> m_run;
 };
-
-void TestQsoInsert::init()
-{
-    m_run = std::make_unique<QsoWindowFixture>();
-    QVERIFY(m_run->started);
-}
-
-void TestQsoInsert::cleanup()
-{
-    m_run.reset();
-}
-
-QWidget *TestQsoInsert::open()
-{
-    QWidget *window = m_run->app.show(windows::frmInsertQSO);
-    if (!window || !activate(window))
-        qFatal("the Insert QSO window did not open");
-    return window;
-}
 
 void TestQsoInsert::controls()
 {
@@ -177,11 +113,7 @@ void TestQsoInsert::listsInOrder()
 {
     QFETCH(QString, name);
     QFETCH(QStringList, items);
-    QComboBox *list = listBox(m_run->app.show(windows::frmInsertQSO), qPrintable(name));
-    QStringList shown;
-    for (int i = 0; i < list->count(); ++i)
-        shown << list->itemText(i);
-    QCOMPARE(shown, items);
+    QCOMPARE(itemTexts(listBox(m_run->app.show(windows::frmInsertQSO), name)), items);
 }
 
 void TestQsoInsert::tabOrder()
@@ -210,28 +142,15 @@ void TestQsoInsert::opensWithDefaults()
 void TestQsoInsert::saveWritesRowAndEmptiesForm()
 {
     QWidget *window = open();
-    Typed typed;
-    typed.band = QStringLiteral("50 MHz");
-    typed.mode = QStringLiteral("CW");
-    typed.confirmed = false;
-    fill(window, typed);
+    fillForm(window, validQso("50 MHz", "CW", false));
     QCOMPARE(listBox(window, "comboProv")->currentText(), QString("PG")); // from the gazetteer
     submit(window);
 
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO saved"});
     QCOMPARE(m_run->app.dialogs.messages[0].icon, MessageIcon::Information);
     QCOMPARE(m_run->app.dialogs.messages[0].title, QString("KX47"));
-    QsoRow expected;
-    expected.count = 1;
-    expected.locator = "AB";
-    expected.call = "IK4ABC";
-    expected.date = "2004-12-07";
-    expected.time = "09:30";
-    expected.place = "BRANVOLE";
-    expected.prov = "PG";
-    expected.mode = "CW";
-    expected.band = "50 MHz";
-    expected.qsl = "w";
+    const QsoRow expected{1,          "AB", "IK4ABC", "2004-12-07", "09:30",
+                          "BRANVOLE", "PG", "CW",     "50 MHz",     "w"};
     QCOMPARE(m_run->folder.qsos(), QList<QsoRow>{expected});
     QCOMPARE(m_run->logChanges.count(), 1);
 
@@ -298,12 +217,12 @@ void TestQsoInsert::savedValues()
     QFETCH(QString, date);
     QFETCH(QString, storedTime);
     QWidget *window = open();
-    Typed typed;
+    QsoEntry typed = validQso();
     typed.day = day;
     typed.month = month;
     typed.time = time;
     typed.place = place;
-    fill(window, typed);
+    fillForm(window, typed);
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO saved"});
     const QsoRow row = m_run->folder.qso(1);
@@ -317,14 +236,14 @@ void TestQsoInsert::numbersFollowTheLog()
     m_run->folder.addQsos({qsoRow(1, "AA", "w", "HF", "MIXED"), qsoRow(2, "AA", "w", "HF", "MIXED"),
                            qsoRow(5, "AA", "w", "HF", "MIXED")});
     QWidget *window = open();
-    fill(window, Typed());
+    fillForm(window, validQso());
     submit(window);
     QVERIFY(m_run->folder.qso(6).call == "IK4ABC");
     m_run->folder.deleteQso(6);
-    Typed second;
+    QsoEntry second = validQso();
     second.call = QStringLiteral("IW4ZZZ");
     second.confirmed = false;
-    fill(window, second);
+    fillForm(window, second);
     submit(window);
     QCOMPARE(m_run->folder.qso(6).call, QString("IW4ZZZ"));
     QCOMPARE(m_run->logChanges.count(), 2);
@@ -333,10 +252,10 @@ void TestQsoInsert::numbersFollowTheLog()
 void TestQsoInsert::failedChecksKeepForm()
 {
     QWidget *window = open();
-    Typed typed;
+    QsoEntry typed = validQso();
     typed.call = QStringLiteral("A'B'C'D'EFGH");
     typed.place.clear();
-    fill(window, typed);
+    fillForm(window, typed);
     QLineEdit *year = textBox(window, "txtDate2");
     year->setFocus();
     const QStringList before = formTexts(window);
@@ -351,9 +270,9 @@ void TestQsoInsert::failedChecksKeepForm()
 
     // The mended time rule: hours and minutes must each be a number.
     m_run->app.dialogs.reset();
-    typed = Typed();
+    typed = validQso();
     typed.time = QStringLiteral("1e03");
-    fill(window, typed);
+    fillForm(window, typed);
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"error in time field format"});
     QVERIFY(m_run->folder.qsos().isEmpty());
@@ -362,10 +281,10 @@ void TestQsoInsert::failedChecksKeepForm()
 void TestQsoInsert::dateNotInCalendarRefused()
 {
     QWidget *window = open();
-    Typed typed;
+    QsoEntry typed = validQso();
     typed.day = QStringLiteral("31");
     typed.month = QStringLiteral("02");
-    fill(window, typed);
+    fillForm(window, typed);
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"error in date field format"});
     QVERIFY(m_run->folder.qsos().isEmpty());
@@ -393,7 +312,7 @@ void TestQsoInsert::enterSubmits()
     QFETCH(QString, focus);
     QFETCH(int, saved);
     QWidget *window = open();
-    fill(window, Typed());
+    fillForm(window, validQso());
     QWidget *field = window->findChild<QWidget *>(focus);
     field->setFocus();
     QTest::keyClick(field, Qt::Key_Return);
@@ -421,10 +340,7 @@ void TestQsoInsert::accreditedRefusalKeepsForm()
 {
     m_run->folder.addQso(qsoRow(1, "AB", "a", "VHF", "SSB"));
     QWidget *window = open();
-    Typed typed;
-    typed.band = QStringLiteral("VHF");
-    typed.mode = QStringLiteral("SSB");
-    fill(window, typed);
+    fillForm(window, validQso("VHF", "SSB"));
     const QStringList before = formTexts(window);
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(),
@@ -457,7 +373,7 @@ void TestQsoInsert::replacementQuestion()
         {qsoRow(1, "AB", "c", "HF", "MIXED"), qsoRow(2, "AC", "w", "HF", "MIXED")});
     const QList<QsoRow> before = m_run->folder.qsos();
     QWidget *window = open();
-    fill(window, Typed());
+    fillForm(window, validQso());
     const QStringList typed = formTexts(window);
     m_run->app.dialogs.answers.enqueue(yes ? MessageAnswer::Yes : MessageAnswer::No);
     submit(window);
@@ -491,11 +407,7 @@ void TestQsoInsert::emptyingKeepsSelections()
     QFETCH(QString, button);
     QFETCH(bool, hides);
     QWidget *window = open();
-    Typed typed;
-    typed.band = QStringLiteral("SAT");
-    typed.mode = QStringLiteral("DIGITAL");
-    typed.confirmed = false;
-    fill(window, typed);
+    fillForm(window, validQso("SAT", "DIGITAL", false));
     // A province chosen by hand over the gazetteer's one for the place.
     listBox(window, "comboProv")->setCurrentText(QStringLiteral("RSM"));
     press(window, button);
@@ -514,11 +426,7 @@ void TestQsoInsert::emptyingKeepsSelections()
 void TestQsoInsert::closeBoxRestoresDefaults()
 {
     QPointer<QWidget> window = open();
-    Typed typed;
-    typed.band = QStringLiteral("UHF");
-    typed.mode = QStringLiteral("SSB");
-    typed.confirmed = false;
-    fill(window, typed);
+    fillForm(window, validQso("UHF", "SSB", false));
     QVERIFY(window->close());
     QTRY_VERIFY(window.isNull());
 
@@ -579,7 +487,7 @@ void TestQsoInsert::engineFailureKeepsForm()
         }
     };
     QWidget *window = open();
-    fill(window, Typed());
+    fillForm(window, validQso());
     const QStringList before = formTexts(window);
     const QStringList selections = formSelections(window);
     apply(fault);
@@ -609,9 +517,9 @@ void TestQsoInsert::readOnlyLogRefusesBeforeChecks()
 {
     m_run->app.app().context().log.setWritable(false);
     QWidget *window = open();
-    Typed typed;
+    QsoEntry typed = validQso();
     typed.call.clear(); // a check would fail, but the refusal comes first
-    fill(window, typed);
+    fillForm(window, typed);
     const QStringList before = formTexts(window);
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{readOnlyLogMessage});
@@ -628,7 +536,7 @@ void TestQsoInsert::savedQsoIsInTheFileAlone()
     QCOMPARE(mode.value(0).toString(), QString("wal"));
     mode.finish();
     QWidget *window = open();
-    fill(window, Typed());
+    fillForm(window, validQso());
     submit(window);
     QCOMPARE(m_run->app.dialogs.texts(), QStringList{"QSO saved"});
 

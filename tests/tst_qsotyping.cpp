@@ -19,14 +19,6 @@ using namespace kx47::test;
 namespace
 {
 
-QStringList items(QComboBox *list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result << list->itemText(i);
-    return result;
-}
-
 QString focusName()
 {
     QWidget *focus = QApplication::focusWidget();
@@ -51,15 +43,18 @@ QLineEdit *editOf(QWidget *window, const QString &field)
 // Adds places to the gazetteer of the program folder, each "'PLACE', 'KX47..', 'PROV'".
 void addPlaces(const ProgramFolder &folder, const QStringList &rows)
 {
-    {
-        QSqlDatabase places = QSqlDatabase::addDatabase("QSQLITE", "places-by-hand");
-        places.setDatabaseName(folder.placesPath());
-        QVERIFY(places.open());
-        QSqlQuery add(places);
-        for (const QString &row : rows)
-            QVERIFY(add.exec("insert into places (place, WWLocator, prov) values (" + row + ")"));
-    }
-    QSqlDatabase::removeDatabase("places-by-hand");
+    const OpenedFile places(folder.placesPath());
+    for (const QString &row : rows)
+        places.run("insert into places (place, WWLocator, prov) values (" + row + ")");
+}
+
+// Types into the place's box, which takes the focus first.
+QComboBox *typePlace(QWidget *window, const QString &text)
+{
+    QComboBox *place = listBox(window, "comboPlace");
+    place->setFocus();
+    QTest::keyClicks(place, text);
+    return place;
 }
 
 // Clicks into the text box at the end of its text.
@@ -71,13 +66,11 @@ void clickInto(QLineEdit *box)
 
 } // namespace
 
-class TestQsoTyping : public QObject
+class TestQsoTyping : public QsoWindowTest
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
 
     void subSquareTyped();
     void subSquarePasted();
@@ -112,31 +105,7 @@ private slots:
     void qslOptionsAreOneTabStop();
     void hiddenFormattingDropped_data();
     void hiddenFormattingDropped();
-
-private:
-    QWidget *open(const QString &name = windows::frmInsertQSO);
-
-    std::unique_ptr<QsoWindowFixture> m_run;
 };
-
-void TestQsoTyping::init()
-{
-    m_run = std::make_unique<QsoWindowFixture>();
-    QVERIFY(m_run->started);
-}
-
-void TestQsoTyping::cleanup()
-{
-    m_run.reset();
-}
-
-QWidget *TestQsoTyping::open(const QString &name)
-{
-    QWidget *window = m_run->app.show(name);
-    if (!window || !activate(window))
-        qFatal("the window did not open");
-    return window;
-}
 
 void TestQsoTyping::subSquareTyped()
 {
@@ -149,7 +118,7 @@ void TestQsoTyping::subSquareTyped()
     QTest::keyClicks(locator, "b");
     QCOMPARE(locator->text(), QString("AB"));
     QCOMPARE(focusName(), QString("txtCall"));
-    QCOMPARE(items(listBox(window, "comboPlace")),
+    QCOMPARE(itemTexts(listBox(window, "comboPlace")),
              (QStringList{"ALTOMIRA", "BRANVOLE", "SANT'ERMINIO"}));
     QCOMPARE(listBox(window, "comboPlace")->currentText(), QString());
 }
@@ -162,7 +131,7 @@ void TestQsoTyping::subSquarePasted()
     QCOMPARE(locator->text(), QString("AB"));
     QCOMPARE(focusName(), QString("txtWWLocator"));
     QCOMPARE(locator->selectedText(), QString("AB"));
-    QCOMPARE(items(listBox(window, "comboPlace")),
+    QCOMPARE(itemTexts(listBox(window, "comboPlace")),
              (QStringList{"ALTOMIRA", "BRANVOLE", "SANT'ERMINIO"}));
 }
 
@@ -172,14 +141,14 @@ void TestQsoTyping::subSquareListFollowsEveryChange()
     QLineEdit *locator = textBox(window, "txtWWLocator");
     QComboBox *place = listBox(window, "comboPlace");
     QTest::keyClicks(locator, "xx");
-    QCOMPARE(items(place), (QStringList{"FUORIVIA", "MOSTIRANA"}));
+    QCOMPARE(itemTexts(place), (QStringList{"FUORIVIA", "MOSTIRANA"}));
     QTest::keyClick(locator, Qt::Key_Backspace);
-    QCOMPARE(items(place), QStringList());
+    QCOMPARE(itemTexts(place), QStringList());
     QTest::keyClick(locator, Qt::Key_Backspace);
     QTest::keyClicks(locator, "aa");
-    QCOMPARE(items(place), (QStringList{"BRANVOLE", "COLLEVARO"}));
+    QCOMPARE(itemTexts(place), (QStringList{"BRANVOLE", "COLLEVARO"}));
     locator->setText("QQ");
-    QCOMPARE(items(place), QStringList());
+    QCOMPARE(itemTexts(place), QStringList());
 }
 
 void TestQsoTyping::clearEmptiesPlaceListAndField()
@@ -451,11 +420,7 @@ void TestQsoTyping::upperCaseGrowingText()
     QFETCH(QString, text);
     QFETCH(int, caret);
     QLineEdit *edit = editOf(open(window), field);
-    edit->setFocus();
-    typeText(edit, first);
-    for (int i = 0; i < left; ++i)
-        QTest::keyClick(edit, Qt::Key_Left);
-    typeText(edit, then);
+    typeAround(edit, first, left, then);
     QCOMPARE(edit->text(), text);
     QCOMPARE(edit->cursorPosition(), caret);
 }
@@ -463,9 +428,7 @@ void TestQsoTyping::upperCaseGrowingText()
 void TestQsoTyping::placeUpperCase()
 {
     QWidget *window = open();
-    QComboBox *place = listBox(window, "comboPlace");
-    place->setFocus();
-    QTest::keyClicks(place, "altomira");
+    QComboBox *place = typePlace(window, "altomira");
     QCOMPARE(place->currentText(), QString("ALTOMIRA"));
     QCOMPARE(listBox(window, "comboProv")->currentText(), QString("AR"));
 }
@@ -509,9 +472,7 @@ void TestQsoTyping::provinceFromTheSubSquare()
     addPlaces(m_run->folder, {"'COLLEVARO', 'KX47AB', 'QZ'"});
     QWidget *window = open();
     QTest::keyClicks(textBox(window, "txtWWLocator"), letters);
-    QComboBox *place = listBox(window, "comboPlace");
-    place->setFocus();
-    QTest::keyClicks(place, "collevaro");
+    QComboBox *place = typePlace(window, "collevaro");
     QCOMPARE(listBox(window, "comboProv")->currentText(), province);
     // The same when picked from the list.
     listBox(window, "comboProv")->setCurrentText("AN");
@@ -562,9 +523,7 @@ void TestQsoTyping::unknownPlaceKeepsProvince()
     QWidget *window = open();
     listBox(window, "comboProv")->setCurrentText("QZ");
     QTest::keyClicks(textBox(window, "txtWWLocator"), letters);
-    QComboBox *place = listBox(window, "comboPlace");
-    place->setFocus();
-    QTest::keyClicks(place, typed);
+    QComboBox *place = typePlace(window, typed);
     QCOMPARE(place->currentText(), typed.toUpper());
     QCOMPARE(listBox(window, "comboProv")->currentText(), province);
     QCOMPARE(listBox(window, "comboProv")->count(), 9);
@@ -573,9 +532,8 @@ void TestQsoTyping::unknownPlaceKeepsProvince()
 void TestQsoTyping::subSquareChangeLooksPlaceUpAgain()
 {
     QWidget *window = open();
-    QComboBox *place = listBox(window, "comboPlace");
-    place->setFocus();
-    QTest::keyClicks(place, "collevaro"); // a place of KX47AA, typed with another sub-square
+    QComboBox *place =
+        typePlace(window, "collevaro"); // a place of KX47AA, typed with another sub-square
     QComboBox *prov = listBox(window, "comboProv");
     QCOMPARE(prov->currentText(), QString("RN"));
     prov->setCurrentText("AP");
@@ -589,9 +547,7 @@ void TestQsoTyping::leavingPlaceKeepsProvinceChosenByHand()
 {
     QWidget *window = open();
     QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
-    QComboBox *place = listBox(window, "comboPlace");
-    place->setFocus();
-    QTest::keyClicks(place, "branvole");
+    QComboBox *place = typePlace(window, "branvole");
     QComboBox *prov = listBox(window, "comboProv");
     QCOMPARE(prov->currentText(), QString("PG"));
     prov->setCurrentText("RSM");

@@ -262,10 +262,7 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
     QFETCH(QString, fault);
     QFETCH(QStringList, said);
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(400));
     folder.log().close();
     const QString path = folder.logPath();
     QSqlDatabase other;
@@ -366,10 +363,7 @@ void TestShell::wholeCheckAfterUncleanEndOrInTheBackground()
     QFETCH(bool, saveAtOnce);
     QFETCH(QString, outcome);
     ProgramFolder folder;
-    QList<QsoRow> rows;
-    for (int i = 1; i <= 400; ++i)
-        rows << QsoRow{i, "AB", QStringLiteral("IK%1XYZ").arg(i)};
-    folder.addQsos(rows);
+    folder.addQsos(numberedQsos(400));
     folder.log().close();
     const QString path = folder.logPath();
     {
@@ -589,9 +583,9 @@ void TestShell::installedProgramKeepsTheLogInTheUserFolder()
                     "band, qsl) values (1, 'AB', 'IK0ABC', '2004-12-07', '09:30', "
                     "'PLACE', 'AN', 'CW', 'HF', 'c')");
         }
-        app.app().mainWindow()->findChild<QAction *>("mnHelpKX47html")->trigger();
+        app.menuItem("mnHelpKX47html")->trigger();
         QCOMPARE(app.desktop.opened, QStringList{share + "/Help/index.htm"});
-        app.app().mainWindow()->findChild<QAction *>("mnAbout")->trigger();
+        app.menuItem("mnAbout")->trigger();
         auto *where = app.windows().find(windows::frmAbout)->findChild<QLabel *>("lblLogFile");
         QVERIFY2(where->text().contains(QDir::toNativeSeparators(userFolder + "/data.mdb")),
                  qPrintable(where->text()));
@@ -709,7 +703,7 @@ void TestShell::helpDocumentsOpenFromProgramFolder()
     TestApp app(folder.path());
     QVERIFY(app.start());
     app.desktop.viewerOpens = viewer;
-    app.app().mainWindow()->findChild<QAction *>(item)->trigger();
+    app.menuItem(item)->trigger();
     QCOMPARE(app.desktop.opened, QStringList{folder.path() + "/" + document});
     // Where nothing shows it, the user is told where the document is.
     QCOMPARE(app.dialogs.messages.size(), viewer ? 0 : 1);
@@ -718,7 +712,7 @@ void TestShell::helpDocumentsOpenFromProgramFolder()
 
     TestApp rooted(folder.path() + "/");
     QVERIFY(rooted.start());
-    rooted.app().mainWindow()->findChild<QAction *>(item)->trigger();
+    rooted.menuItem(item)->trigger();
     QCOMPARE(rooted.desktop.opened, QStringList{folder.path() + "/" + document});
 }
 
@@ -797,7 +791,7 @@ void TestShell::aboutWindow()
     ProgramFolder folder;
     TestApp app(folder.path());
     QVERIFY(app.start());
-    app.app().mainWindow()->findChild<QAction *>("mnAbout")->trigger();
+    app.menuItem("mnAbout")->trigger();
     QWidget *about = app.windows().find(windows::frmAbout);
     QVERIFY(about);
     QVERIFY(about->isVisible());

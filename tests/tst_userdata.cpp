@@ -96,7 +96,6 @@ class TestUserData : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void checks_data();
     void checks();
     void characterCount_data();
@@ -110,13 +109,7 @@ private slots:
     void readsNoRecordFromAnEmptyTable();
     void readsHandWrittenRows_data();
     void readsHandWrittenRows();
-
-private:
-    int m_connections = 0;
-    QString nextConnection() { return QString("userdata-%1").arg(++m_connections); }
 };
-
-void TestUserData::initTestCase() {}
 
 void TestUserData::checks_data()
 {
@@ -224,8 +217,7 @@ void TestUserData::characterCount()
 void TestUserData::firstWriteCreatesTheRow()
 {
     ProgramFolder folder;
-    Database log(nextConnection());
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     UserDataStore store(log);
     QCOMPARE(store.rows(), 0);
     store.write(validRecord());
@@ -236,8 +228,7 @@ void TestUserData::firstWriteCreatesTheRow()
 void TestUserData::laterWritesReplaceTheRow()
 {
     ProgramFolder folder;
-    Database log(nextConnection());
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     UserDataStore store(log);
     UserDataRecord last;
     for (const QString &call : QStringList{"IK0AAA", "IK0BBB", "IK0CCC"}) {
@@ -269,8 +260,7 @@ void TestUserData::emailAsWritten()
     QFETCH(QString, typed);
     QFETCH(QString, stored);
     ProgramFolder folder;
-    Database log(nextConnection());
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     UserDataStore store(log);
     // Once on the new row, once on the row being replaced.
     for (int write = 0; write < 2; ++write) {
@@ -287,8 +277,7 @@ void TestUserData::emailAsWritten()
 void TestUserData::valuesWrittenAsTyped()
 {
     ProgramFolder folder;
-    Database log(nextConnection());
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     UserDataStore store(log);
     const UserDataRecord record = changed({"sName", "D'ANGELO", "address", "VIA DELL'ORO 3", "city",
                                            " ", "call", "ik0abc", "country", "\"X\"; --"});
@@ -306,8 +295,7 @@ void TestUserData::onlyTheFirstOfHandWrittenRowsIsReplaced()
                          "'FIRST', 1)");
     insertByHand(folder, "insert into userData (\"OM/YL/SWL\", call, count) values ('YL', "
                          "'SECOND', 2)");
-    Database log(nextConnection());
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     UserDataStore store(log);
     QCOMPARE(store.read().call, QString("FIRST"));
     store.write(validRecord());
@@ -321,8 +309,7 @@ void TestUserData::onlyTheFirstOfHandWrittenRowsIsReplaced()
 void TestUserData::readsNoRecordFromAnEmptyTable()
 {
     ProgramFolder folder;
-    Database log(nextConnection());
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     const UserDataRecord record = readUserData(log);
     QVERIFY(!record.present);
     QCOMPARE(columnsOf(record, ""), QStringList(12, QString()));
@@ -366,8 +353,7 @@ void TestUserData::readsHandWrittenRows()
     QFETCH(QStringList, values);
     ProgramFolder folder;
     insertByHand(folder, insert);
-    Database log(nextConnection());
-    QVERIFY(log.open(folder.logPath(), nullptr));
+    OpenedFile log(folder.logPath());
     const UserDataRecord record = readUserData(log);
     QVERIFY(record.present);
     QStringList read = columnsOf(record, "");

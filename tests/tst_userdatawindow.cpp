@@ -33,11 +33,6 @@ const QStringList valueLabels{"lblOM",      "lblCall",      "lblfName", "lblsNam
 const QStringList typedValues{"ik0xyz",   "giulia", "verdi", "via roma 12", "00100",
                               "valdoria", "qz",     "italy", "jn61fv",      "ik0xyz@example.org"};
 
-QLineEdit *box(QWidget *window, const QString &name)
-{
-    return window->findChild<QLineEdit *>(name);
-}
-
 QString label(QWidget *window, const QString &name)
 {
     return window->findChild<QLabel *>(name)->text();
@@ -51,15 +46,10 @@ QStringList labels(QWidget *window)
     return texts;
 }
 
-void click(QWidget *window, const QString &button)
-{
-    QTest::mouseClick(window->findChild<QPushButton *>(button), Qt::LeftButton);
-}
-
 void typeAll(QWidget *window, const QStringList &values = typedValues)
 {
     for (int i = 0; i < boxes.size(); ++i)
-        QTest::keyClicks(box(window, boxes.at(i)), values.at(i));
+        QTest::keyClicks(textBox(window, boxes.at(i)), values.at(i));
 }
 
 QString storedCall(const ProgramFolder &folder)
@@ -90,7 +80,7 @@ QStringList boxTexts(QWidget *window)
 {
     QStringList texts;
     for (const QString &name : boxes)
-        texts << box(window, name)->text();
+        texts << textBox(window, name)->text();
     return texts;
 }
 
@@ -137,15 +127,13 @@ void TestUserDataWindow::opensWithItsControls()
 
     auto *combo = window->findChild<QComboBox *>("Combo");
     QVERIFY(!combo->isEditable());
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i)
-        items << combo->itemText(i);
-    QCOMPARE(items, QStringList({"OM", "YL", "SWL"}));
+    QCOMPARE(itemTexts(combo), QStringList({"OM", "YL", "SWL"}));
     QCOMPARE(combo->currentText(), QString("OM"));
 
     for (const QString &name : boxes)
-        QVERIFY2(box(window, name) && box(window, name)->text().isEmpty(), qPrintable(name));
-    QCOMPARE(QApplication::focusWidget(), box(window, "txtCall"));
+        QVERIFY2(textBox(window, name) && textBox(window, name)->text().isEmpty(),
+                 qPrintable(name));
+    QCOMPARE(QApplication::focusWidget(), textBox(window, "txtCall"));
 
     const QStringList captions{
         "OM/YL/SWL:", "Call:", "First Name:", "Second Name:", "Address:", "ZIP Code:",
@@ -163,7 +151,7 @@ void TestUserDataWindow::opensWithItsControls()
     const QStringList frames{"Call", "First Name", "Second Name", "Address",   "ZIP Code",
                              "City", "Prov",       "Country",     "WWLocator", "E-Mail"};
     for (int i = 0; i < boxes.size(); ++i)
-        QCOMPARE(qobject_cast<QGroupBox *>(box(window, boxes.at(i))->parentWidget())->title(),
+        QCOMPARE(qobject_cast<QGroupBox *>(textBox(window, boxes.at(i))->parentWidget())->title(),
                  frames.at(i));
     QCOMPARE(qobject_cast<QGroupBox *>(combo->parentWidget())->title(), QString("OM/YL/SWL"));
 }
@@ -188,7 +176,7 @@ void TestUserDataWindow::submitStoresAndShows()
     QWidget *window = opened.window;
     typeAll(window);
     window->findChild<QComboBox *>("Combo")->setCurrentText("SWL");
-    click(window, "cmdSubmit");
+    press(window, "cmdSubmit");
 
     QVERIFY2(opened.app.dialogs.messages.isEmpty(),
              qPrintable(opened.app.dialogs.texts().join('\n')));
@@ -206,7 +194,7 @@ void TestUserDataWindow::submitStoresAndShows()
     QCOMPARE(row, shown);
     QCOMPARE(query.value(11).toInt(), 1);
     // The typed values stay in the boxes.
-    QCOMPARE(box(window, "txtCall")->text(), QString("IK0XYZ"));
+    QCOMPARE(textBox(window, "txtCall")->text(), QString("IK0XYZ"));
 }
 
 void TestUserDataWindow::refusalKeepsTheRecord_data()
@@ -245,7 +233,7 @@ void TestUserDataWindow::refusalKeepsTheRecord()
         values[boxes.indexOf(field)] = value;
         typeAll(window, values);
     }
-    click(window, "cmdSubmit");
+    press(window, "cmdSubmit");
 
     QCOMPARE(opened.app.dialogs.messages.size(), 1);
     const FakeDialogs::Message shown = opened.app.dialogs.messages.first();
@@ -258,7 +246,7 @@ void TestUserDataWindow::refusalKeepsTheRecord()
     QCOMPARE(labels(window), before);
     // The typed values stay for correction.
     if (!field.isEmpty())
-        QCOMPARE(box(window, field)->text(), value.toUpper());
+        QCOMPARE(textBox(window, field)->text(), value.toUpper());
 }
 
 void TestUserDataWindow::labelsRefreshedAfterRefusal()
@@ -268,7 +256,7 @@ void TestUserDataWindow::labelsRefreshedAfterRefusal()
     QWidget *window = opened.window;
     QCOMPARE(label(window, "lblCall"), QString());
     opened.folder.setUserData("IK0NEW", "NEW@X.ORG"); // written behind the window's back
-    click(window, "cmdSubmit");
+    press(window, "cmdSubmit");
     QCOMPARE(opened.app.dialogs.texts(), QStringList{"Address field cannot be null"});
     QCOMPARE(label(window, "lblCall"), QString("IK0NEW"));
     QCOMPARE(label(window, "lblemail"), QString("NEW@X.ORG"));
@@ -327,7 +315,7 @@ void TestUserDataWindow::failedSaveKeepsRecordAndTyping()
     const QStringList typed = boxTexts(window);
     Database &log = opened.app.app().context().log;
     QCOMPARE(applyToLog(log, opened.folder.log(), fault), QString());
-    click(window, "cmdSubmit");
+    press(window, "cmdSubmit");
 
     QCOMPARE(opened.app.dialogs.messages.size(), 1);
     const FakeDialogs::Message message = opened.app.dialogs.messages.first();
@@ -342,7 +330,7 @@ void TestUserDataWindow::failedSaveKeepsRecordAndTyping()
 
     // The program goes on: once the fault is gone the same Submit stores the record.
     QCOMPARE(applyToLog(log, opened.folder.log(), cure), QString());
-    click(window, "cmdSubmit");
+    press(window, "cmdSubmit");
     QCOMPARE(opened.app.dialogs.messages.size(), 1);
     QCOMPARE(opened.folder.userDataRows(), 1);
     QCOMPARE(storedCall(opened.folder), QString("IK0XYZ"));
@@ -357,9 +345,9 @@ void TestUserDataWindow::oneRowAfterSeveralSubmits()
     QWidget *window = opened.window;
     typeAll(window);
     for (const QString &call : QStringList{"ik0aaa", "iw0bbb", "iz0ccc"}) {
-        box(window, "txtCall")->clear();
-        QTest::keyClicks(box(window, "txtCall"), call);
-        click(window, "cmdSubmit");
+        textBox(window, "txtCall")->clear();
+        QTest::keyClicks(textBox(window, "txtCall"), call);
+        press(window, "cmdSubmit");
         QCOMPARE(opened.folder.userDataRows(), 1);
         QCOMPARE(storedCall(opened.folder), call.toUpper());
         QCOMPARE(label(window, "lblCall"), call.toUpper());
@@ -379,7 +367,7 @@ void TestUserDataWindow::emptyEmailShownAsBlank()
     QStringList values = typedValues;
     values.last() = "";
     typeAll(window, values);
-    click(window, "cmdSubmit");
+    press(window, "cmdSubmit");
     QVERIFY(opened.app.dialogs.messages.isEmpty());
     QCOMPARE(label(window, "lblemail"), QString(" "));
     QSqlQuery query(opened.folder.log());
@@ -432,12 +420,8 @@ void TestUserDataWindow::upperCaseKeepsTheCaret()
     OpenedWindow opened(windows::frmUserData);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
-    QLineEdit *edit = box(window, field);
-    edit->setFocus();
-    typeText(edit, first);
-    for (int i = 0; i < left; ++i)
-        QTest::keyClick(edit, Qt::Key_Left);
-    typeText(edit, then);
+    QLineEdit *edit = textBox(window, field);
+    typeAround(edit, first, left, then);
     QCOMPARE(edit->text(), text);
     QCOMPARE(edit->cursorPosition(), caret);
 }
@@ -453,9 +437,9 @@ void TestUserDataWindow::clearLeavesTheStoredPanel()
     typeAll(window);
     window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
     opened.folder.setUserData("IK0NEW"); // the panel is not refreshed by Clear
-    click(window, "cmdClear");
+    press(window, "cmdClear");
     for (const QString &name : boxes)
-        QVERIFY2(box(window, name)->text().isEmpty(), qPrintable(name));
+        QVERIFY2(textBox(window, name)->text().isEmpty(), qPrintable(name));
     QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("OM"));
     QCOMPARE(labels(window), before);
     QCOMPARE(storedCall(opened.folder), QString("IK0NEW"));
@@ -467,13 +451,13 @@ void TestUserDataWindow::exitKeepsWhatWasTyped()
     OpenedWindow opened(windows::frmUserData);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
-    QTest::keyClicks(box(window, "txtCall"), "ik0abc");
+    QTest::keyClicks(textBox(window, "txtCall"), "ik0abc");
     window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
-    click(window, "Command1");
+    press(window, "Command1");
     QVERIFY(!window->isVisible());
     QCOMPARE(opened.app.show(windows::frmUserData), window);
     QVERIFY(window->isVisible());
-    QCOMPARE(box(window, "txtCall")->text(), QString("IK0ABC"));
+    QCOMPARE(textBox(window, "txtCall")->text(), QString("IK0ABC"));
     QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("YL"));
     QCOMPARE(opened.folder.userDataRows(), 0);
 }
@@ -483,14 +467,14 @@ void TestUserDataWindow::closeBoxDiscards()
     OpenedWindow opened(windows::frmUserData);
     QVERIFY(opened.open());
     QPointer<QWidget> window = opened.window;
-    QTest::keyClicks(box(window, "txtCall"), "ik0abc");
+    QTest::keyClicks(textBox(window, "txtCall"), "ik0abc");
     window->findChild<QComboBox *>("Combo")->setCurrentText("SWL");
     window->close();
     QTRY_VERIFY(window.isNull());
     opened.folder.setUserData("IK0NEW");
     QWidget *again = opened.app.show(windows::frmUserData);
     QVERIFY(again);
-    QCOMPARE(box(again, "txtCall")->text(), QString());
+    QCOMPARE(textBox(again, "txtCall")->text(), QString());
     QCOMPARE(again->findChild<QComboBox *>("Combo")->currentText(), QString("OM"));
     QCOMPARE(label(again, "lblCall"), QString("IK0NEW"));
 }
@@ -539,7 +523,7 @@ void TestUserDataWindow::handWrittenRowsShown()
     QVERIFY(window->minimumSizeHint().width() < address->fontMetrics().averageCharWidth() * 120);
     // A Submit then replaces that row with what was typed.
     typeAll(window);
-    click(window, "cmdSubmit");
+    press(window, "cmdSubmit");
     QCOMPARE(opened.folder.userDataRows(), 1);
     QCOMPARE(label(window, "lblAddress"), QString("VIA ROMA 12"));
     QCOMPARE(label(window, "lblOM"), QString("OM"));

@@ -4,10 +4,16 @@
 #include "storage/database.h"
 #include "storage/schema.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -51,6 +57,14 @@ bool QsoRow::operator==(const QsoRow &o) const
     return count == o.count && locator == o.locator && call == o.call && date == o.date &&
            time == o.time && place == o.place && prov == o.prov && mode == o.mode &&
            band == o.band && qsl == o.qsl;
+}
+
+QList<QsoRow> numberedQsos(int howMany)
+{
+    QList<QsoRow> rows;
+    for (int count = 1; count <= howMany; ++count)
+        rows << QsoRow{count, QStringLiteral("AB"), QStringLiteral("IK%1XYZ").arg(count)};
+    return rows;
 }
 
 QList<PlaceRow> ProgramFolder::defaultPlaces()
@@ -270,6 +284,11 @@ bool TestApp::start(bool waitForStartUpWork)
     return started;
 }
 
+QAction *TestApp::menuItem(const QString &name)
+{
+    return control<QAction>(m_app->mainWindow(), name);
+}
+
 QString applyToLog(Database &log, const QSqlDatabase &other, const QStringList &statements)
 {
     for (const QString &statement : statements) {
@@ -292,6 +311,42 @@ QString applyToLog(Database &log, const QSqlDatabase &other, const QStringList &
     return QString();
 }
 
+OpenedFile::OpenedFile(const QString &path, Access access)
+    : Database(QStringLiteral("opened-%1").arg(++connectionNumber))
+{
+    QString error;
+    if (!open(path, &error, access))
+        qFatal("cannot open %s: %s", qPrintable(path), qPrintable(error));
+}
+
+QLineEdit *textBox(QWidget *window, const QString &name)
+{
+    return control<QLineEdit>(window, name);
+}
+
+QComboBox *listBox(QWidget *window, const QString &name)
+{
+    return control<QComboBox>(window, name);
+}
+
+QRadioButton *option(QWidget *window, const QString &name)
+{
+    return control<QRadioButton>(window, name);
+}
+
+void press(QWidget *window, const QString &button)
+{
+    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+}
+
+QStringList itemTexts(const QComboBox *list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->itemText(i);
+    return texts;
+}
+
 bool activate(QWidget *window)
 {
     window->show();
@@ -310,6 +365,15 @@ void typeText(QWidget *widget, const QString &text)
             QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(ch.toUpper().unicode()), QString(ch),
                                 Qt::NoModifier);
     }
+}
+
+void typeAround(QLineEdit *box, const QString &first, int left, const QString &then)
+{
+    box->setFocus();
+    typeText(box, first);
+    for (int i = 0; i < left; ++i)
+        QTest::keyClick(box, Qt::Key_Left);
+    typeText(box, then);
 }
 
 } // namespace kx47::test

@@ -6,12 +6,19 @@
 
 #include "app/application.h"
 #include "platform/windowregistry.h"
+#include "storage/database.h"
 
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <memory>
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
 
 namespace kx47::test
 {
@@ -30,6 +37,9 @@ struct QsoRow {
     QString qsl = QStringLiteral("c");
     bool operator==(const QsoRow &other) const;
 };
+
+// howMany QSOs numbered from 1, each in AB with the call "IK<count>XYZ".
+QList<QsoRow> numberedQsos(int howMany);
 
 struct PlaceRow {
     QString place;
@@ -87,6 +97,8 @@ public:
     WindowRegistry &windows() { return m_app->context().windows; }
     template <class W> W *window(const QString &name) { return windows().get<W>(name); }
     QWidget *show(const QString &name) { return windows().show(name); }
+    // An item of the main window's menus by name; a missing one ends the test program.
+    QAction *menuItem(const QString &name);
 
     FakeDialogs dialogs;
     RecordingPrintService printService;
@@ -95,6 +107,30 @@ public:
 private:
     std::unique_ptr<Application> m_app;
 };
+
+// A file of a program folder (the log, the gazetteer) opened as the program opens it, on a
+// connection of its own; a file that does not open ends the test program.
+class OpenedFile : public Database
+{
+public:
+    explicit OpenedFile(const QString &path, Access access = Access::ReadWrite);
+};
+
+// A control of a window by name; a missing one ends the test program with its name.
+template <class W> W *control(QWidget *window, const QString &name)
+{
+    W *widget = window->findChild<W *>(name);
+    if (!widget)
+        qFatal("no control %s in %s", qPrintable(name), qPrintable(window->objectName()));
+    return widget;
+}
+QLineEdit *textBox(QWidget *window, const QString &name);
+QComboBox *listBox(QWidget *window, const QString &name);
+QRadioButton *option(QWidget *window, const QString &name);
+// Clicks the push button of that name.
+void press(QWidget *window, const QString &button);
+// The texts of a list's items, in order.
+QStringList itemTexts(const QComboBox *list);
 
 // Makes a fault on the program's log, or takes it away again. Each statement runs on the
 // program's own connection; one marked "@" runs on `other`, a connection standing for another
@@ -112,5 +148,7 @@ bool activate(QWidget *window);
 
 // Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
 void typeText(QWidget *widget, const QString &text);
+// Gives the box the focus, types first, moves the caret `left` characters back and types then.
+void typeAround(QLineEdit *box, const QString &first, int left, const QString &then);
 
 } // namespace kx47::test

@@ -2,28 +2,15 @@
 
 #include "log/lognotifier.h"
 #include "platform/appcontext.h"
+#include "platform/textforms.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
 namespace kx47::test
 {
-
-namespace
-{
-
-template <class W> W *control(QWidget *window, const QString &name)
-{
-    W *widget = window->findChild<W *>(name);
-    if (!widget)
-        qFatal("no control %s in %s", qPrintable(name), qPrintable(window->objectName()));
-    return widget;
-}
-
-} // namespace
 
 QsoRow qsoRow(int count, const QString &locator, const QString &qsl, const QString &band,
               const QString &mode)
@@ -38,30 +25,85 @@ QsoRow qsoRow(int count, const QString &locator, const QString &qsl, const QStri
     return row;
 }
 
+QsoEntry validQso(const QString &band, const QString &mode, bool confirmed)
+{
+    QsoEntry qso;
+    qso.locator = QStringLiteral("AB");
+    qso.call = QStringLiteral("IK4ABC");
+    qso.day = QStringLiteral("07");
+    qso.month = QStringLiteral("12");
+    qso.year = QStringLiteral("04");
+    qso.time = QStringLiteral("0930");
+    qso.place = QStringLiteral("BRANVOLE");
+    qso.mode = mode;
+    qso.band = band;
+    qso.confirmed = confirmed;
+    return qso;
+}
+
+QsoEntry typedFrom(const QsoRow &row)
+{
+    const QStringList date = dateText(row.date).split(QLatin1Char('/'));
+    QsoEntry qso;
+    qso.locator = row.locator;
+    qso.call = row.call;
+    qso.day = date.value(0);
+    qso.month = date.value(1);
+    qso.year = date.value(2);
+    qso.time = entryTime(row.time);
+    qso.place = row.place;
+    qso.prov = row.prov;
+    qso.mode = row.mode;
+    qso.band = row.band;
+    qso.confirmed = row.qsl == QLatin1String("c");
+    return qso;
+}
+
 QsoWindowFixture::QsoWindowFixture()
     : app(folder.path()), started(app.start()),
       logChanges(&app.app().context().logNotifier, &LogNotifier::logChanged)
 {
 }
 
-QLineEdit *textBox(QWidget *window, const QString &name)
+QWidget *QsoWindowTest::open(const QString &name)
 {
-    return control<QLineEdit>(window, name);
+    QWidget *window = m_run->app.show(name);
+    if (!window || !activate(window))
+        qFatal("the window %s did not open", qPrintable(name));
+    return window;
 }
 
-QComboBox *listBox(QWidget *window, const QString &name)
+void QsoWindowTest::init()
 {
-    return control<QComboBox>(window, name);
+    m_run = std::make_unique<QsoWindowFixture>();
+    QVERIFY(m_run->started);
 }
 
-QRadioButton *option(QWidget *window, const QString &name)
+void QsoWindowTest::cleanup()
 {
-    return control<QRadioButton>(window, name);
+    m_run.reset();
 }
 
-void press(QWidget *window, const QString &button)
+void fillForm(QWidget *window, const QsoEntry &qso)
 {
-    QTest::mouseClick(control<QPushButton>(window, button), Qt::LeftButton);
+    textBox(window, QStringLiteral("txtWWLocator"))->setText(qso.locator);
+    textBox(window, QStringLiteral("txtCall"))->setText(qso.call);
+    textBox(window, QStringLiteral("txtDate0"))->setText(qso.day);
+    textBox(window, QStringLiteral("txtDate1"))->setText(qso.month);
+    textBox(window, QStringLiteral("txtDate2"))->setText(qso.year);
+    textBox(window, QStringLiteral("txtTime"))->setText(qso.time);
+    listBox(window, QStringLiteral("comboPlace"))->setEditText(qso.place);
+    if (!qso.prov.isEmpty())
+        listBox(window, QStringLiteral("comboProv"))->setCurrentText(qso.prov);
+    listBox(window, QStringLiteral("comboMode"))->setCurrentText(qso.mode);
+    listBox(window, QStringLiteral("comboBand"))->setCurrentText(qso.band);
+    option(window, qso.confirmed ? QStringLiteral("optQSLConf") : QStringLiteral("optQSLworked"))
+        ->setChecked(true);
+}
+
+void submit(QWidget *window)
+{
+    press(window, QStringLiteral("cmdSubmit"));
 }
 
 QStringList formTexts(QWidget *window)
