@@ -31,8 +31,6 @@
 #include <QtTest>
 #include <sys/stat.h>
 
-Q_DECLARE_METATYPE(kx47::LogSearch)
-
 Q_DECLARE_METATYPE(kx47::MessageAnswer)
 
 using namespace kx47;
@@ -357,20 +355,22 @@ void TestAdifImport::readingTakesNoLock()
 void TestAdifImport::roundTrip_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<LogSearch>("search");
+    QTest::addColumn<QStringList>("search"); // the options of kx47 export
     QTest::addColumn<QList<int>>("exported");
-    QTest::newRow("ADI, whole log") << "export.adi" << LogSearch() << QList<int>{1, 2, 3, 4, 5};
-    QTest::newRow("ADX, whole log") << "export.ADX" << LogSearch() << QList<int>{1, 2, 3, 4, 5};
+    QTest::newRow("ADI, whole log") << "export.adi" << QStringList() << QList<int>{1, 2, 3, 4, 5};
+    QTest::newRow("ADX, whole log") << "export.ADX" << QStringList() << QList<int>{1, 2, 3, 4, 5};
     QTest::newRow("ADI, a call found")
-        << "found.adi" << LogSearch::byCall("ik4abc") << QList<int>{1, 2};
+        << "found.adi" << QStringList{"--call", "ik4abc"} << QList<int>{1, 2};
+    QTest::newRow("ADI, a sub-square found")
+        << "square.adi" << QStringList{"--subsquare", "ac"} << QList<int>{4};
     QTest::newRow("ADX, a place with an apostrophe")
-        << "found.adx" << LogSearch::byPlace("SANT'ERMINIO", "") << QList<int>{1};
+        << "found.adx" << QStringList{"--place", "SANT'ERMINIO"} << QList<int>{1};
 }
 
 void TestAdifImport::roundTrip()
 {
     QFETCH(QString, name);
-    QFETCH(LogSearch, search);
+    QFETCH(QStringList, search);
     QFETCH(QList<int>, exported);
     ProgramFolder source;
     source.addQsos(
@@ -406,12 +406,13 @@ void TestAdifImport::roundTrip()
     }
     const QString path = source.path() + "/" + name;
     {
-        OpenFolder open(source);
-        int written = 0;
-        AdifExport exporter(open.log);
-        exporter.setSearch(search);
-        QCOMPARE(exporter.write(path, {}, nullptr, &written), AdifExport::Result::Done);
-        QCOMPARE(written, exported.size());
+        QString out;
+        QTextStream outStream(&out);
+        QCOMPARE(
+            CommandLine(QStringList{"kx47", "export", path, "--folder", source.path()} + search)
+                .run(source.path(), outStream, outStream),
+            0);
+        QVERIFY2(out.startsWith(QString::number(exported.size()) + " QSO"), qPrintable(out));
     }
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -649,6 +650,10 @@ void TestAdifImport::commandLine_data()
         << 0 << "";
     QTest::newRow("export takes no import options")
         << QStringList{"export", "FILE", "--mixed", "--folder", "FOLDER"} << 2 << 0 << "";
+    QTest::newRow("export finds one kind at a time")
+        << QStringList{"export", "FILE", "--call", "I1XYZ", "--prov", "PG"} << 2 << 0 << "";
+    QTest::newRow("import finds nothing")
+        << QStringList{"import", "FILE", "--call", "I1XYZ"} << 2 << 0 << "";
     QTest::newRow("an HTML page is no ADIF") << QStringList{"import", "HTML", "--folder", "FOLDER"}
                                              << 1 << 0 << "This file holds no ADIF records";
     QTest::newRow("an empty file is no ADIF")

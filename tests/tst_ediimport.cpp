@@ -47,6 +47,8 @@ private slots:
     void realLogs();
     void qsoLine_data();
     void qsoLine();
+    void loggedBandInAnyCase_data();
+    void loggedBandInAnyCase();
     void refusedFiles_data();
     void refusedFiles();
     void severalFilesAllOrNothing();
@@ -187,6 +189,41 @@ void TestEdiImport::qsoLine()
         QVERIFY(qsos.isEmpty());
         QVERIFY2(plan.summaryLines().contains(expected), qPrintable(plan.summary()));
     }
+}
+
+// The log's QSOs of the file's band are found whatever the letter case of the band the log
+// holds; the import reads no others, and plans as the preview, which reads them all.
+void TestEdiImport::loggedBandInAnyCase_data()
+{
+    QTest::addColumn<QString>("logged");
+    QTest::addColumn<QByteArray>("band");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("small letters") << "vhf" << QByteArray("144 MHz") << "already in the log: 1";
+    // U+017F, a long s, is S in capitals.
+    QTest::newRow("capitals by Qt only")
+        << QStringLiteral("\u017Fhf") << QByteArray("10 GHz") << "already in the log: 1";
+    QTest::newRow("another band") << "UHF" << QByteArray("144 MHz") << "new worked: 1";
+}
+
+void TestEdiImport::loggedBandInAnyCase()
+{
+    QFETCH(QString, logged);
+    QFETCH(QByteArray, band);
+    QFETCH(QString, outcome);
+    ProgramFolder folder;
+    folder.addQso({1, "AB", "I1XYZ", "2024-05-04", "14:00", "P", "AN", "SSB", logged, "w"});
+    const QString path =
+        writeFile(folder.path(), "contest.edi",
+                  contestLog(band, "240504;1403;I1XYZ;1;59;1;59;2;;KX47AB;0;;;;\n"));
+    OpenFolder open(folder);
+    ImportPlan preview;
+    ImportPlan plan;
+    QCOMPARE(AdifImport(open.log, open.places).preview(path, MappingOptions(), preview),
+             AdifImport::Result::Done);
+    QCOMPARE(AdifImport(open.log, open.places).apply(path, MappingOptions(), plan),
+             AdifImport::Result::Done);
+    QVERIFY2(plan.summaryLines().contains(outcome), qPrintable(plan.summary()));
+    QCOMPARE(plan.summary(), preview.summary());
 }
 
 void TestEdiImport::refusedFiles_data()

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -267,9 +268,13 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     // The whole file is read and mapped first, without the log's write lock: another program
     // may go on writing the log however long a file takes to read.
     FileQsos qsos;
+    QSet<QString> bands;
     const Result read = this->read(
         paths, options, plan,
-        [&qsos](const QsoRecord &qso, qint64 recordNumber) { qsos.append(qso, recordNumber); },
+        [&qsos, &bands](const QsoRecord &qso, qint64 recordNumber) {
+            qsos.append(qso, recordNumber);
+            bands.insert(qso.band);
+        },
         [&progress](qint64 done, qint64 total) {
             return !progress || progress(done * readShare / 100, total);
         },
@@ -277,6 +282,10 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     if (read != Result::Done)
         return read;
     const qint64 total = totalSize(paths);
+    // Only the log's QSOs of the file's bands can match its records (a contest log has one).
+    QStringList fileBands;
+    for (const QString &band : std::as_const(bands))
+        fileBands << band.toUpper();
 
     Result result = Result::Done;
     // The log's table and indexes stay in memory while the import writes, instead of being
@@ -285,7 +294,7 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     try {
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
             // Planned anew inside the transaction: the log cannot change under it.
-            plan.loadLog(m_log);
+            plan.loadLog(m_log, fileBands);
             bool ready = !m_beforeWriting;
             const auto beforeWriting = [&] {
                 QString why;

@@ -82,9 +82,9 @@ qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
     return day.toJulianDay() * 1440 + hours * 60 + minutes;
 }
 
-void ImportPlan::loadLog(const Database &log)
+void ImportPlan::loadLog(const Database &log, const QStringList &bands)
 {
-    QSqlQuery query = LogReads(log).qsosForMatching();
+    QSqlQuery query = LogReads(log).qsosForMatching(bands);
     QsoRecord qso;
     while (query.next()) {
         qso.count = query.value(0).toInt();

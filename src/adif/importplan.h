@@ -58,8 +58,9 @@ public:
     // adding new ones.
     bool confirmationsOnly = false;
 
-    // The QSOs of the log, read in one query.
-    void loadLog(const Database &log);
+    // The QSOs of the log, read in one query; given the bands of the file's records (in
+    // capitals), only those of the log's QSOs that can match them: every key holds the band.
+    void loadLog(const Database &log, const QStringList &bands = {});
     // One QSO of the log (for loadLog and for tests).
     void addLogQso(const QsoRecord &qso);
 

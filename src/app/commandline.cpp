@@ -42,6 +42,21 @@ struct Options {
         QStringLiteral("KINDS")};
     QCommandLineOption mixed{QStringLiteral("mixed"),
                              QStringLiteral("import: log every QSO under the mode MIXED.")};
+    // What export writes, as the log browser finds it: one kind of search at a time.
+    QCommandLineOption call{QStringLiteral("call"),
+                            QStringLiteral("export: only the QSOs of this call."),
+                            QStringLiteral("CALL")};
+    QCommandLineOption subSquare{QStringLiteral("subsquare"),
+                                 QStringLiteral("export: only the QSOs in this sub-square (its "
+                                                "two last letters)."),
+                                 QStringLiteral("XX")};
+    QCommandLineOption place{QStringLiteral("place"),
+                             QStringLiteral("export: only the QSOs of this place (with --prov, "
+                                            "of this place in this province)."),
+                             QStringLiteral("PLACE")};
+    QCommandLineOption prov{QStringLiteral("prov"),
+                            QStringLiteral("export: only the QSOs of this province."),
+                            QStringLiteral("PROV")};
     QCommandLineOption since{QStringLiteral("since"),
                              QStringLiteral("download: the first day of confirmations to fetch "
                                             "(default: the day of the newest one merged)."),
@@ -56,7 +71,9 @@ void setUp(QCommandLineParser &parser, const Options &options)
                        "opens the import of that file.\n"
                        "  import FILE...  imports ADIF files (.adi or .adx) or EDI contest logs "
                        "(.edi) into the log, all of them together, and prints what it did.\n"
-                       "  export FILE  writes the whole log into an ADIF file (.adi).\n"
+                       "  export FILE  writes the whole log into an ADIF file (.adi, or ADX "
+                       "for .adx); with --call, --subsquare, or --place and --prov, only the "
+                       "QSOs the log browser's search finds.\n"
                        "  download lotw|eqsl  fetches the confirmations received from LoTW or "
                        "eQSL and merges them into the QSOs already logged. The login is the one "
                        "entered in the window; the password comes from KX47_LOTW_PASSWORD or "
@@ -66,12 +83,14 @@ void setUp(QCommandLineParser &parser, const Options &options)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOptions(
-        {options.folder, options.dryRun, options.confirmations, options.mixed, options.since});
+    parser.addOptions({options.folder, options.dryRun, options.confirmations, options.mixed,
+                       options.call, options.subSquare, options.place, options.prov,
+                       options.since});
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("import, export or download, or files to "
                                                 "import in the windows."),
-                                 QStringLiteral("[import FILE...|export FILE|download lotw|eqsl] "
+                                 QStringLiteral("[import FILE...|export FILE [search]|download "
+                                                "lotw|eqsl] "
                                                 "[FILE...]"));
 }
 
@@ -140,6 +159,14 @@ CommandLine::CommandLine(const QStringList &arguments)
     m_dryRun = parser.isSet(options.dryRun);
     m_mixed = parser.isSet(options.mixed);
     const QString confirmations = parser.value(options.confirmations);
+    const int searches = int(parser.isSet(options.call)) + int(parser.isSet(options.subSquare)) +
+                         int(parser.isSet(options.place) || parser.isSet(options.prov));
+    if (parser.isSet(options.call))
+        m_search = LogSearch::byCall(parser.value(options.call));
+    else if (parser.isSet(options.subSquare))
+        m_search = LogSearch::byWWLocator(parser.value(options.subSquare));
+    else if (searches > 0)
+        m_search = LogSearch::byPlace(parser.value(options.place), parser.value(options.prov));
 
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(0);
@@ -168,6 +195,11 @@ CommandLine::CommandLine(const QStringList &arguments)
                                 : QStringLiteral("%1 takes one FILE.").arg(command);
         else if (!importing && (m_dryRun || m_mixed || parser.isSet(options.confirmations)))
             m_error = QStringLiteral("--dry-run, --confirmations and --mixed are for import.");
+        else if (searches > 1)
+            m_error = QStringLiteral("export finds one kind of QSO at a time: --call, "
+                                     "--subsquare, or --place and --prov.");
+        else if (searches > 0 && m_search.description().isEmpty())
+            m_error = QStringLiteral("--call, --subsquare, --place and --prov need a text.");
     } else {
         m_action = Action::Windows;
         m_file = command;
@@ -185,6 +217,8 @@ CommandLine::CommandLine(const QStringList &arguments)
         else if (!confirmations.isEmpty())
             m_accepted = kinds;
     }
+    if (m_error.isEmpty() && searches > 0 && m_action != Action::Export)
+        m_error = QStringLiteral("--call, --subsquare, --place and --prov are for export.");
     if (m_error.isEmpty() && parser.isSet(options.folder) && m_folder.isEmpty())
         m_error = QStringLiteral("--folder needs a folder.");
     if (!m_error.isEmpty())
@@ -274,8 +308,9 @@ int CommandLine::runExport(const QString &folder, QTextStream &out, QTextStream 
     QString error;
     int written = 0;
     QStringList notWritten;
-    if (AdifExport(log).write(m_file, {}, &error, &written, &notWritten) !=
-        AdifExport::Result::Done) {
+    AdifExport exporter(log);
+    exporter.setSearch(m_search);
+    if (exporter.write(m_file, {}, &error, &written, &notWritten) != AdifExport::Result::Done) {
         err << error << Qt::endl;
         return Failure;
     }

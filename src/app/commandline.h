@@ -1,6 +1,7 @@
 #pragma once
 
 #include "adif/adifmapping.h"
+#include "log/logsearch.h"
 
 #include <QDate>
 #include <QString>
@@ -14,7 +15,7 @@ namespace kx47
 // The program's command line:
 //     kx47 [FILE.adi|FILE.adx|FILE.edi...] [--folder DIR]  the windows; files open the import
 //     kx47 import FILE... [--dry-run] [--confirmations paper,lotw,eqsl] [--mixed] [--folder DIR]
-//     kx47 export FILE [--folder DIR]
+//     kx47 export FILE [--call CALL | --subsquare XX | --place PLACE --prov PROV] [--folder DIR]
 //     kx47 download lotw|eqsl [--since YYYY-MM-DD] [--dry-run] [--confirmations KINDS]
 //          [--folder DIR]                            password from KX47_LOTW_PASSWORD or
 //                                                    KX47_EQSL_PASSWORD, else the keyring
@@ -62,8 +63,9 @@ private:
     QString m_error;
     // What counts as confirmed: --confirmations, else the award's rules.
     Confirmations m_accepted = MappingOptions().accepted;
-    QString m_service; // download: "lotw" or "eqsl"
-    QDate m_since;     // download: invalid for the remembered day
+    QString m_service;  // download: "lotw" or "eqsl"
+    QDate m_since;      // download: invalid for the remembered day
+    LogSearch m_search; // export: the QSOs a search of the browser finds; none: the whole log
     bool m_dryRun = false;
     bool m_mixed = false;
 };

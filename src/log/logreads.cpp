@@ -83,9 +83,19 @@ QSqlQuery LogReads::qsosBySubSquare() const
     return m_log.run(bySubSquareSql);
 }
 
-QSqlQuery LogReads::qsosForMatching() const
+QSqlQuery LogReads::qsosForMatching(const QStringList &bands) const
 {
-    return m_log.run(forMatchingSql);
+    if (bands.isEmpty())
+        return m_log.run(forMatchingSql);
+    QStringList marks;
+    QVariantList values;
+    for (const QString &band : bands) {
+        marks << QStringLiteral("?");
+        values << band;
+    }
+    return m_log.run(forMatchingSql + QStringLiteral(" where band in (%1) or band glob '*[^ -~]*'")
+                                          .arg(marks.join(QLatin1Char(','))),
+                     values);
 }
 
 QString LogReads::groupedSql(const QString &bandOrAll)

@@ -36,8 +36,11 @@ public:
     // LogStore::qsoColumns.
     QSqlQuery qsosBySubSquare() const;
     // Of every QSO: count, WWLocator, call, date, time, mode, band, qsl, lotw, lotwDate, eqsl,
-    // eqslDate (what an import matches the records of a file with).
-    QSqlQuery qsosForMatching() const;
+    // eqslDate (what an import matches the records of a file with). Given bands, only the QSOs
+    // whose band is one of them in any ASCII letter case (the column's collation), and those
+    // whose band holds a character outside printable ASCII, which only Qt's case mapping
+    // compares.
+    QSqlQuery qsosForMatching(const QStringList &bands = {}) const;
 
     // The QSOs of one mode, and one band unless bandOrAll is empty, grouped by band, QSL state
     // and sub-square: band, qsl, WWLocator and the number of QSOs. The statement and its values
