@@ -333,8 +333,8 @@ int main(int argc, char *argv[])
     counter->show();
     browser->show();
     // As the user has them: the counter has read its tally of the log while the program waited
-    // (in stretches of 50,000 numbers, each a short turn of the event loop).
-    turnEventLoop(qMax(200, log.qsos() / 250));
+    // (in stretches of 10,000 numbers, each a short turn of the event loop).
+    turnEventLoop(qMax(200, log.qsos() / 100));
     print(QStringLiteral("\nA change with the browser and the counter open: from the click to "
                          "both painted, and the longest\nstall of the event loop from the first "
                          "click to the windows done with the last change\n  %1 %2 %3 %4 %5 %6")

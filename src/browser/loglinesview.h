@@ -15,7 +15,7 @@ class LogLinesView : public QListView
 {
     Q_OBJECT
 public:
-    static constexpr int layoutStretch = 50000;
+    static constexpr int layoutStretch = 20000;
 
     explicit LogLinesView(QWidget *parent = nullptr);
 

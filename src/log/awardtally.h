@@ -28,7 +28,7 @@ public:
     void restart();
     // Reads the next stretch of QSO numbers; true when nothing is left to read (the whole log
     // has been read, or its QSO numbers are too large to tally).
-    bool readMore(int numbers = 50000);
+    bool readMore(int numbers = 10000);
     bool isComplete() const { return m_complete; }
 
     // Reads afresh the QSOs the change names. Returns false when the change is of the whole log
