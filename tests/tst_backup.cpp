@@ -74,6 +74,8 @@ private slots:
     void restoreKeepsTheOldestBackup();
     void restoreThroughTheWindow();
     void damagedBackupIsRefused();
+    void restoreRefusedChangesNothing_data();
+    void restoreRefusedChangesNothing();
     void checkTheLogOnDemand_data();
     void checkTheLogOnDemand();
     void endingDuringTheDailyBackupLeavesNoHalfCopy();
@@ -314,6 +316,43 @@ void TestBackup::damagedBackupIsRefused()
              qPrintable(app.dialogs.messages.first().text));
     QCOMPARE(rowsOf(folder.logPath()), changed);
     QCOMPARE(Backups::list(folder.path() + "/Backups").size(), 1);
+}
+
+void TestBackup::restoreRefusedChangesNothing_data()
+{
+    // A trigger the engine runs in the middle of the restore refuses it.
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("the QSOs' deletion refused")
+        << "create trigger refuse before delete on data begin select raise(abort, 'injected'); end";
+    QTest::newRow("the applicant record, copied last, refused")
+        << "create trigger refuse before insert on userData begin select raise(abort, 'injected'); "
+           "end";
+}
+
+void TestBackup::restoreRefusedChangesNothing()
+{
+    QFETCH(QString, trigger);
+    ProgramFolder folder;
+    folder.addQsos(threeQsos);
+    folder.setUserData("IK0XYZ");
+    TestApp app(folder.path());
+    QVERIFY(app.start()); // backs up the log of the day
+    Database &log = app.app().context().log;
+    log.run("delete from data where count = 2");
+    log.run("update userData set call = 'IK9NEW'");
+    log.run(trigger);
+    const QStringList changed = rowsOf(folder.logPath());
+    app.menuItem("mnRestore")->trigger();
+    auto *window = app.window<RestoreWindow>(RestoreWindow::name);
+    app.dialogs.answers << MessageAnswer::Yes;
+    QTest::mouseClick(window->findChild<QPushButton *>("cmdRestore"), Qt::LeftButton);
+
+    QCOMPARE(rowsOf(folder.logPath()), changed);
+    QCOMPARE(app.dialogs.messages.last().icon, MessageIcon::Critical);
+    // Plain words first: what happened, that nothing was changed, what to do.
+    QVERIFY2(app.dialogs.messages.last().text.startsWith(
+                 "The log could not be changed. Nothing was saved; try again"),
+             qPrintable(app.dialogs.messages.last().text));
 }
 
 void TestBackup::checkTheLogOnDemand_data()

@@ -1,5 +1,7 @@
 #include "backups.h"
 
+#include "log/logrestore.h"
+
 #include "engineprogress.h"
 
 #include "log/logreads.h"
@@ -83,30 +85,6 @@ QString shown(const QString &path)
 
 // The columns of the log's table that the backup's table has too: a backup made before a step
 // of the schema lacks the columns the step added, which keep their defaults.
-QString quotedColumns(QSqlDatabase db, const QString &table)
-{
-    QStringList inBackup;
-    QSqlQuery query(db);
-    if (query.exec(QStringLiteral("pragma backup.table_info(\"%1\")").arg(table))) {
-        while (query.next())
-            inBackup << query.value(QStringLiteral("name")).toString();
-    }
-    QStringList columns;
-    if (query.exec(QStringLiteral("pragma main.table_info(\"%1\")").arg(table))) {
-        while (query.next()) {
-            if (!inBackup.contains(query.value(QStringLiteral("name")).toString(),
-                                   Qt::CaseInsensitive))
-                continue;
-            columns << QLatin1Char('"') +
-                           query.value(QStringLiteral("name"))
-                               .toString()
-                               .replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-                           QLatin1Char('"');
-        }
-    }
-    return columns.join(QStringLiteral(", "));
-}
-
 // "data 2026-12-08 14.05.03.mdb"; " before a change" or " on request" before ".mdb" for the
 // other kinds; and " (2)" before ".mdb" for a second copy of one second.
 const QRegularExpression &backupName()
@@ -395,32 +373,8 @@ bool Backups::restore(const Database &log, const QString &backupPath, QString *e
 {
     if (!verify(backupPath, error))
         return false;
-    QSqlDatabase db = log.handle();
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("attach database ? as backup"));
-    query.addBindValue(backupPath);
-    if (!query.exec()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    bool done = query.exec(QStringLiteral("begin immediate"));
-    for (const QString &table : Schema::tables(Schema::File::Log)) {
-        if (!done)
-            break;
-        const QString columns = quotedColumns(db, table);
-        done =
-            query.exec(QStringLiteral("delete from main.\"%1\"").arg(table)) &&
-            query.exec(QStringLiteral("insert into main.\"%1\" (%2) select %2 from backup.\"%1\"")
-                           .arg(table, columns));
-    }
-    done = done && query.exec(QStringLiteral("commit"));
-    if (!done) {
-        *error = query.lastError().text();
-        QSqlQuery(db).exec(QStringLiteral("rollback"));
-    }
-    query.finish();
-    QSqlQuery(db).exec(QStringLiteral("detach database backup"));
-    return done;
+    restoreLogTables(log, backupPath);
+    return true;
 }
 
 } // namespace kx47

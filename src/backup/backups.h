@@ -81,7 +81,9 @@ public:
     // Whether a backup is a whole log with every table and column the program needs.
     static bool verify(const QString &path, QString *error);
     // Replaces every QSO and the applicant's record of the open log by those of the backup, in
-    // one transaction: the log is restored whole or not at all. The backup is verified first.
+    // one transaction: the log is restored whole or not at all. The backup is verified first:
+    // false, with the reason, when it does not pass. Throws DatabaseError, with the log as it
+    // was, when the engine refuses the restore.
     static bool restore(const Database &log, const QString &backupPath, QString *error);
 
     // The name of a backup made at a moment, and the moment a name stands for (invalid when the

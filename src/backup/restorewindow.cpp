@@ -9,6 +9,7 @@
 #include "platform/programfolder.h"
 #include "platform/windowregistry.h"
 #include "storage/database.h"
+#include "storage/databaseerror.h"
 
 #include <QDir>
 #include <QFileSystemWatcher>
@@ -141,7 +142,10 @@ void RestoreWindow::restoreChosen()
                         MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    const int now = LogReads(m_context.log).qsoCount();
+    int now = 0;
+    if (!guardLogWork(
+            dialogs, [&] { now = LogReads(m_context.log).qsoCount(); }, DatabaseError::Work::Read))
+        return;
     const QString question =
         QStringLiteral("Replace the log (%1 QSOs and the applicant record) by the backup of %2 "
                        "(%3 QSOs and the applicant record as it was then)?\nThe log as it is now "
@@ -157,21 +161,28 @@ void RestoreWindow::restoreChosen()
         dialogs.message(error, MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
-    const bool restored = Backups::restore(m_context.log, path, &error);
+    bool verified = false;
+    const bool restored =
+        guardLogWork(dialogs, [&] { verified = Backups::restore(m_context.log, path, &error); }) &&
+        verified;
     if (restored)
         m_context.logNotifier.notifyLogChanged();
     relist();
     if (!restored) {
-        dialogs.message(QStringLiteral("The log could not be restored: %1\nThe log has not been "
-                                       "changed.")
-                            .arg(error),
-                        MessageIcon::Critical, MessageButtons::Ok);
+        // A refusal of the engine was told already, in plain words.
+        if (!verified && error.size() > 0)
+            dialogs.message(error + QStringLiteral("\nThe log has not been changed."),
+                            MessageIcon::Critical, MessageButtons::Ok);
         return;
     }
+    int qsos = 0;
+    if (!guardLogWork(
+            dialogs, [&] { qsos = LogReads(m_context.log).qsoCount(); }, DatabaseError::Work::Read))
+        return;
     dialogs.message(
         QStringLiteral("The log has been restored from the backup of %1: it holds %2 QSOs.")
             .arg(made)
-            .arg(LogReads(m_context.log).qsoCount()),
+            .arg(qsos),
         MessageIcon::Information, MessageButtons::Ok);
 }
 
