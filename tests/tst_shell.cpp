@@ -65,10 +65,14 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
-// A window the registry can make, standing for any of the program's windows.
-QWidget *makePlainWindow()
+// Teaches the registry one window, frmSample, standing for any of the program's windows; made
+// counts how often it was made.
+void registerSample(WindowRegistry &registry, int &made)
 {
-    return new QWidget;
+    registry.registerWindow("frmSample", [&made] {
+        ++made;
+        return new QWidget;
+    });
 }
 
 // Makes a file or folder read-only, also for root (whom the permission bits do not stop):
@@ -693,10 +697,7 @@ void TestShell::windowExistsOnce()
 {
     WindowRegistry registry;
     int made = 0;
-    registry.registerWindow("frmSample", [&made] {
-        ++made;
-        return makePlainWindow();
-    });
+    registerSample(registry, made);
     QVERIFY(!registry.find("frmSample"));
     QWidget *hidden = registry.get("frmSample");
     QVERIFY(hidden);
@@ -714,10 +715,7 @@ void TestShell::closeBoxDiscardsExitKeeps()
 {
     WindowRegistry registry;
     int made = 0;
-    registry.registerWindow("frmSample", [&made] {
-        ++made;
-        return makePlainWindow();
-    });
+    registerSample(registry, made);
     QWidget *first = registry.show("frmSample");
     first->hide(); // what "Exit" does
     QCOMPARE(registry.show("frmSample"), first);
