@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QMainWindow>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -50,6 +51,22 @@ void click(QWidget *window, const char *name)
                                                               : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, {}, where);
 }
+
+// The part of a widget painted since it was made.
+class PaintedRegion : public QObject
+{
+public:
+    explicit PaintedRegion(QWidget *widget) { widget->installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
 
 struct Browser {
     ProgramFolder folder;
@@ -91,6 +108,7 @@ private slots:
     void logChangeRebuildsWithSearchAndOrder();
     void logChangeLoadsTheWindowHidden();
     void longLogShowsItsFirstLinesAtOnce();
+    void lineChangedInPlaceIsPaintedAgain();
 };
 
 void TestBrowserWindow::newWindowListsWholeLog()
@@ -464,6 +482,28 @@ void TestBrowserWindow::longLogShowsItsFirstLinesAtOnce()
     QCOMPARE(shownCounts(window), expected);
     QCOMPARE(shownCounts(window).first(), added.count);
     QCOMPARE(window->listCounts().size(), qsos + 1);
+}
+
+// A QSO whose line changes without moving: the line is painted again where it stands.
+void TestBrowserWindow::lineChangedInPlaceIsPaintedAgain()
+{
+    Browser browser;
+    QVERIFY(browser.start(browserLog()));
+    browser.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(browser.window));
+    auto *list = browser.window->findChild<QListView *>("List");
+    const QModelIndex last = list->model()->index(byCallBandMode.size() - 1, 0);
+    const QRect where = list->visualRect(last);
+    QTest::qWait(50);
+    PaintedRegion painted(list->viewport());
+    QSqlQuery edit(browser.folder.log());
+    QVERIFY(edit.exec("update data set place = 'NUOVOPAESE' where count = 7"));
+    LogChange change;
+    change.changed << 7;
+    browser.app.app().context().logNotifier.notifyLogChanged(change);
+    QVERIFY(linesOf(browser.window).last().contains("NUOVOPAESE"));
+    QTRY_VERIFY(painted.region.intersects(where));
+    QCOMPARE(list->visualRect(last), where);
 }
 
 QTEST_MAIN(TestBrowserWindow)

@@ -422,6 +422,10 @@ void TestLogStore::batchChanges_data()
     QTest::newRow("rewritten, then accredited: changed once")
         << QList<int>{1} << "r1 a1"
         << "" << QVector<qint64>{} << QVector<qint64>{1} << QVector<qint64>{} << QList<int>{1};
+    QTest::newRow("appended, one between removed, the last confirmed: only added")
+        << QList<int>{1} << "+ + + -3 c4"
+        << "2 3 4" << QVector<qint64>{2, 4} << QVector<qint64>{} << QVector<qint64>{3}
+        << QList<int>{1, 2, 4};
     QTest::newRow("removed, numbered again, confirmed: changed once")
         << QList<int>{1, 2} << "-2 + c2"
         << "2" << QVector<qint64>{} << QVector<qint64>{2} << QVector<qint64>{} << QList<int>{1, 2};

@@ -39,6 +39,8 @@ private slots:
     void schemaComparesWithoutCase();
     void numbering_data();
     void numbering();
+    void numberRuns_data();
+    void numberRuns();
     void placeOnScreens_data();
     void placeOnScreens();
 };
@@ -278,6 +280,34 @@ void TestPlatform::numbering()
             present.isEmpty() ? 1 : *std::max_element(present.begin(), present.end()) + 1;
         QCOMPARE(nextQsoNumber(log).value_or(0), expected);
     }
+}
+
+void TestPlatform::numberRuns_data()
+{
+    // "+N" puts N in, "-N" takes it out.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QList<int>>("held");
+    QTest::newRow("in a row") << "+1 +2 +3" << QList<int>{1, 2, 3};
+    QTest::newRow("a gap filled joins two runs") << "+1 +3 +2 +5" << QList<int>{1, 2, 3, 5};
+    QTest::newRow("before a run") << "+5 +4 +2 +1 +1" << QList<int>{1, 2, 4, 5};
+    QTest::newRow("the middle taken out splits") << "+1 +2 +3 +4 -2" << QList<int>{1, 3, 4};
+    QTest::newRow("ends taken out") << "+1 +2 +3 -1 -3 -7" << QList<int>{2};
+    QTest::newRow("a run of one taken out") << "+1 +3 -3 +4" << QList<int>{1, 4};
+}
+
+void TestPlatform::numberRuns()
+{
+    QFETCH(QString, steps);
+    QFETCH(QList<int>, held);
+    QsoNumberRuns runs;
+    for (const QString &step : steps.split(QLatin1Char(' '))) {
+        if (step.startsWith(QLatin1Char('+')))
+            runs.insert(step.mid(1).toInt());
+        else
+            runs.remove(step.mid(1).toInt());
+    }
+    for (int number = 0; number <= 8; ++number)
+        QCOMPARE(runs.contains(number), held.contains(number));
 }
 
 void TestPlatform::placeOnScreens_data()

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <cstdio>
 
@@ -19,6 +21,11 @@ BenchLog::BenchLog(int argc, char *argv[])
 
 bool BenchLog::build()
 {
+    if (qEnvironmentVariableIsSet("KX47_BENCH_KEEP_LOG") && holdsLog()) {
+        std::printf("Log of %d QSOs kept from an earlier run (%s)\n", m_qsos, qPrintable(m_folder));
+        std::fflush(stdout);
+        return true;
+    }
     QElapsedTimer clock;
     clock.start();
     QString error;
@@ -30,6 +37,26 @@ bool BenchLog::build()
                 qPrintable(m_folder));
     std::fflush(stdout);
     return true;
+}
+
+bool BenchLog::holdsLog() const
+{
+    if (!QFileInfo::exists(placesPath()) || !QFileInfo::exists(logPath()))
+        return false;
+    int qsos = -1;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("benchlog-kept"));
+        db.setDatabaseName(logPath());
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (db.open()) {
+            QSqlQuery count(QStringLiteral("select count(*) from data"), db);
+            if (count.next())
+                qsos = count.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("benchlog-kept"));
+    return qsos == m_qsos;
 }
 
 QString BenchLog::logPath() const

@@ -11,7 +11,9 @@ namespace kx47::bench
 
 // The log a benchmark runs on, from its command line "bench_x [qsos [folder]]": 100,000 QSOs
 // unless told otherwise, kept in folder when one is given, else in a temporary folder removed
-// when the benchmark ends.
+// when the benchmark ends. With KX47_BENCH_KEEP_LOG set in the environment, a log an earlier
+// run left in folder is used again when it holds that many QSOs: for the benchmarks that give
+// the log back as they found it (bench_browser deletes what it submitted).
 class BenchLog
 {
 public:
@@ -27,6 +29,9 @@ public:
     QString placesPath() const;
 
 private:
+    // Whether the folder holds a log of m_qsos QSOs and the places.
+    bool holdsLog() const;
+
     QTemporaryDir m_temporary;
     int m_qsos;
     QString m_folder;

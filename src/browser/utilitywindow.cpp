@@ -2,6 +2,7 @@
 
 #include "logline.h"
 #include "loglinesmodel.h"
+#include "loglinesview.h"
 #include "loglister.h"
 #include "loglisting.h"
 
@@ -170,12 +171,11 @@ void UtilityWindow::buildSearchFrame(QBoxLayout *row)
 void UtilityWindow::buildList()
 {
     m_model = new LogLinesModel(this);
-    m_list = new QListView;
+    m_list = new LogLinesView;
     m_list->setObjectName(QStringLiteral("List"));
     m_list->setFont(listFont());
     // Lines stay in the order they are added: line i is entry i of listCounts.
     m_list->setModel(m_model);
-    m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     const QFontMetrics metrics(listFont());

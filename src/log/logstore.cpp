@@ -240,7 +240,7 @@ logrules::Holders LogStore::Batch::holders(const QsoRecord &record, std::optiona
         // An accredited QSO this batch appended (a file that brings its history along) does
         // not close its sub-square to the QSOs of the same batch.
         if (vocabulary::isQsl(found.value(1).toString(), vocabulary::QslState::Accredited) &&
-            !m_change.added.contains(found.value(0).toLongLong()))
+            !m_added.contains(found.value(0).toLongLong()))
             standing.accredited = true;
     }
     found.finish();
@@ -264,11 +264,13 @@ LogStore::Written LogStore::Batch::append(const QsoRecord &record)
                                 .arg(highestQsoNumber));
     run(appendSql, QVariantList{*number} + rowValues(record) + electronicValues(record));
     // A number freed in this batch and taken again names a QSO that changed.
-    if (m_change.removed.removeAll(*number) > 0)
+    if (m_change.removed.removeAll(*number) > 0) {
         m_change.changed << *number;
-    else
+        m_changed.insert(*number);
+    } else {
         m_change.added << *number;
-    m_touched.insert(*number);
+        m_added.insert(*number);
+    }
     return {*number, Rule::Kept};
 }
 
@@ -286,7 +288,7 @@ LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
                                         stored->mode != record.mode);
     run(rewriteSql, rowValues(edited) + QVariantList{record.count});
     m_change.changed << record.count;
-    m_touched.insert(record.count);
+    m_changed.insert(record.count);
     return {record.count, Rule::Kept};
 }
 
@@ -302,7 +304,8 @@ LogStore::Written LogStore::Batch::remove(qint64 count)
     m_change.removed << count;
     m_change.added.removeAll(count);
     m_change.changed.removeAll(count);
-    m_touched.remove(count);
+    m_added.remove(count);
+    m_changed.remove(count);
     return {int(count), Rule::Kept};
 }
 
@@ -331,9 +334,9 @@ LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState
                                                                    : &upgradeToConfirmedSql;
     if (changedRows(Prepared{*this}, *sql, {count}) <= 0)
         return {};
-    if (!m_touched.contains(count)) {
+    if (!m_added.contains(count) && !m_changed.contains(count)) {
         m_change.changed << count;
-        m_touched.insert(count);
+        m_changed.insert(count);
     }
     return {int(count), Rule::Kept};
 }
@@ -349,9 +352,9 @@ bool LogStore::Batch::addElectronic(qint64 count, const QsoRecord &confirmations
                                {text(confirmations.eqslDate), count, text(confirmations.eqslDate)});
     if (changed == 0)
         return false;
-    if (!m_touched.contains(count)) {
+    if (!m_added.contains(count) && !m_changed.contains(count)) {
         m_change.changed << count;
-        m_touched.insert(count);
+        m_changed.insert(count);
     }
     return true;
 }

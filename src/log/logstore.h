@@ -5,6 +5,7 @@
 #include "log/awardvocabulary.h"
 #include "log/logchange.h"
 #include "log/logrules.h"
+#include "log/qsonumber.h"
 
 #include <QSet>
 #include <QSqlQuery>
@@ -127,8 +128,10 @@ public:
         const Database &m_log;
         LogChange m_change;
         mutable std::vector<std::pair<const QString *, QSqlQuery>> m_statements;
-        // The numbers of m_change.added and m_change.changed, for a fast look-up.
-        QSet<qint64> m_touched;
+        // The numbers of m_change.added and of m_change.changed, for a fast look-up: those
+        // appended follow each other, kept as runs.
+        QsoNumberRuns m_added;
+        QSet<qint64> m_changed;
     };
 
     explicit LogStore(const Database &log) : m_log(log) {}

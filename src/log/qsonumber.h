@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QSqlQuery;
 
@@ -24,5 +26,19 @@ extern const QString highestQsoNumberSql;
 // The number of a new QSO from a run of highestQsoNumberSql, as nextQsoNumber() gives it; the
 // query is read and finished.
 std::optional<int> nextQsoNumber(QSqlQuery &highest);
+
+// A set of QSO numbers kept as runs of numbers that follow each other: the numbers a change
+// appends do, so a million of them take a few bytes instead of an entry each.
+class QsoNumberRuns
+{
+public:
+    bool contains(qint64 number) const;
+    void insert(qint64 number);
+    void remove(qint64 number);
+
+private:
+    // First and last number of each run, in order, apart from each other.
+    std::vector<std::pair<qint64, qint64>> m_runs;
+};
 
 } // namespace kx47
