@@ -32,7 +32,7 @@ int main(int argc, char *argv[])
     record.prov = QStringLiteral("AN");
     record.mode = QStringLiteral("CW");
     record.band = QStringLiteral("HF");
-    record.qsl = QStringLiteral("w");
+    record.qsl = vocabulary::QslState::Worked;
     for (int i = 0;; ++i) {
         record.call = QStringLiteral("R%1N%2").arg(QString::fromLocal8Bit(argv[2])).arg(i);
         const LogChange change = store.append(record);

@@ -121,8 +121,7 @@ QVariantMap exportedFields(const QsoRecord &q, bool adx)
     keptfields::forEach(q.kept, [&](int field, QStringView value) {
         add(keptfields::names[size_t(field)], value.toString());
     });
-    if (q.qsl.compare("c", Qt::CaseInsensitive) == 0 ||
-        q.qsl.compare("a", Qt::CaseInsensitive) == 0)
+    if (q.qsl != vocabulary::QslState::Worked)
         add("QSL_RCVD", "Y");
     addKnown("LOTW_QSL_RCVD", q.lotw);
     addKnown("LOTW_QSLRDATE", QString(q.lotwDate).remove('-'));
@@ -130,7 +129,7 @@ QVariantMap exportedFields(const QsoRecord &q, bool adx)
     addKnown("EQSL_QSLRDATE", QString(q.eqslDate).remove('-'));
     add("APP_KX47_BAND", q.band);
     add("APP_KX47_MODE", q.mode);
-    add("APP_KX47_QSL", q.qsl);
+    add("APP_KX47_QSL", QString(vocabulary::qslLetter(q.qsl)));
     add("APP_KX47_PROV", q.prov);
     return fields;
 }
@@ -300,7 +299,7 @@ void TestAdifImport::fileQsosComeBackWhole()
                       "AN",
                       "CW",
                       "HF",
-                      "w",
+                      vocabulary::QslState::Worked,
                       i % 5 ? "" : "Y",
                       "",
                       "",

@@ -27,7 +27,7 @@ QsoRecord qso(const QString &text, int count = 0)
     r.mode = f.at(3);
     r.date = f.at(4);
     r.time = f.at(5);
-    r.qsl = f.at(6);
+    r.qsl = vocabulary::storedQslState(f.at(6).left(1));
     r.place = QStringLiteral("PLACE");
     r.prov = QStringLiteral("AN");
     return r;
@@ -49,7 +49,7 @@ Written plan(const QStringList &log, const QStringList &file, ImportPlan &p)
     };
     p.confirm = [&w](int count) {
         if (count > 1000)
-            w.appended[count - 1001].qsl = QStringLiteral("c");
+            w.appended[count - 1001].qsl = vocabulary::QslState::Confirmed;
         else
             w.confirmed << QString::number(count);
     };
@@ -85,7 +85,7 @@ QString newStates(const Written &w)
 {
     QString s;
     for (const QsoRecord &r : w.appended)
-        s += r.qsl;
+        s += vocabulary::qslLetter(r.qsl);
     return s;
 }
 
@@ -179,10 +179,11 @@ void TestAdifMerge::outcomes_data()
         << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 c"} << "0 0 0 0 0 1"
         << "w"
         << "";
-    QTest::newRow("accredited with a blank before it refuses")
+    // As the log's own rules read it (and Insert with them): no state, so nothing is closed.
+    QTest::newRow("accredited with a blank before it is no state")
         << QStringList{"I1XYZ AB HF CW 2024-01-01 08:00 \tA"}
-        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 w"} << "0 0 0 0 1 0"
-        << ""
+        << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 w"} << "1 0 0 0 0 0"
+        << "w"
         << "";
     QTest::newRow("confirmation of a confirmed QSO changes nothing")
         << QStringList{"IK4ABC AB HF CW 2024-03-01 12:00 c"}
@@ -333,7 +334,14 @@ void TestAdifMerge::sameFileTwiceChangesNothing()
         line.replace(line.size() - 1, 1, QLatin1Char('c'));
     }
     for (const QsoRecord &r : w.appended)
-        after << QStringList{r.call, r.locator, r.band, r.mode, r.date, r.time, r.qsl}.join(' ');
+        after << QStringList{r.call,
+                             r.locator,
+                             r.band,
+                             r.mode,
+                             r.date,
+                             r.time,
+                             QString(vocabulary::qslLetter(r.qsl))}
+                     .join(' ');
 
     ImportPlan second;
     const Written again = plan(after, file, second);

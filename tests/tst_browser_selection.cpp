@@ -142,7 +142,7 @@ QsoRecord recordOf(const QsoRow &row)
     record.prov = row.prov;
     record.mode = row.mode;
     record.band = row.band;
-    record.qsl = row.qsl;
+    record.qsl = vocabulary::storedQslState(row.qsl);
     return record;
 }
 
@@ -308,7 +308,7 @@ void TestBrowserSelection::qslOption()
     QFETCH(QString, qsl);
     QFETCH(QString, option);
     QsoRecord qso;
-    qso.qsl = qsl;
+    qso.qsl = vocabulary::storedQslState(qsl);
     QCOMPARE(QsoActions::qslOption(qso), option);
 }
 

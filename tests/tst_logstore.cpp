@@ -367,7 +367,7 @@ void TestLogStore::batchIsWholeOrNothing()
     // Any exception leaving the work undoes what it did and goes on to the caller.
     QVERIFY_THROWS_EXCEPTION(std::logic_error, store.write([](LogStore::Batch &batch) {
         batch.remove(1);
-        batch.upgradeQsl(2, "a");
+        batch.upgradeQsl(2, vocabulary::QslState::Accredited);
         batch.append(entry("AC", false).record());
         throw std::logic_error("stopped halfway");
     }));
@@ -378,7 +378,7 @@ void TestLogStore::batchIsWholeOrNothing()
         QVERIFY(!batch.remove(1));
         QVERIFY(!batch.contains(1));
         QCOMPARE(batch.append(entry("AC", false).record()).count, 3);
-        QVERIFY(batch.upgradeQsl(2, "a"));
+        QVERIFY(batch.upgradeQsl(2, vocabulary::QslState::Accredited));
         QVERIFY(batch.accreditedExists("ab", "HF", "MIXED"));
     });
     QCOMPARE(change.removed, QVector<qint64>{1});
@@ -456,7 +456,7 @@ void TestLogStore::batchChanges()
                 record.count = count;
                 QVERIFY(batch.rewrite(record));
             } else {
-                QVERIFY(batch.upgradeQsl(count, step.left(1)));
+                QVERIFY(batch.upgradeQsl(count, vocabulary::storedQslState(step.left(1))));
             }
         }
     });
@@ -495,7 +495,8 @@ void TestLogStore::qslOnlyRises()
     QFETCH(QString, wanted);
     QFETCH(QString, result);
     m_folder->addQso(qsoRow(1, "AA", stored));
-    const LogChange change = LogStore(*m_log).upgradeQsl({1, 7}, wanted);
+    const LogChange change =
+        LogStore(*m_log).upgradeQsl({1, 7}, vocabulary::storedQslState(wanted));
     QCOMPARE(m_folder->qso(1).qsl, result);
     QCOMPARE(change.changed, result == stored ? QVector<qint64>{} : QVector<qint64>{1});
 }
@@ -554,12 +555,12 @@ void TestLogStore::writersRefuseWithRule()
     LogStore::Written written;
     LogStore(*m_log).write([&](LogStore::Batch &batch) {
         QsoRecord record = entry(locator, false).record();
-        record.qsl = qsl;
+        record.qsl = vocabulary::storedQslState(qsl);
         record.count = writer.section(QLatin1Char(' '), 1).toInt();
         if (writer == QLatin1String("append"))
             written = batch.append(record);
         else if (upgrade)
-            written = batch.upgradeQsl(record.count, qsl);
+            written = batch.upgradeQsl(record.count, record.qsl);
         else
             written = batch.rewrite(record);
     });
@@ -637,7 +638,7 @@ void TestLogStore::rulesHoldThroughEveryWriter()
     };
     auto record = [&](int count) {
         QsoRecord r = entry(pick(locators), false, pick(bands)).record();
-        r.qsl = pick(states);
+        r.qsl = vocabulary::storedQslState(pick(states));
         r.time = QStringLiteral("1%1:00").arg(random.bounded(3u));
         r.count = count;
         return r;
@@ -657,7 +658,7 @@ void TestLogStore::rulesHoldThroughEveryWriter()
             store.rewrite(record(some), other);
             break;
         case 2:
-            store.upgradeQsl({some, int(some + 1)}, pick(states));
+            store.upgradeQsl({some, int(some + 1)}, vocabulary::storedQslState(pick(states)));
             break;
         case 3:
             store.remove(some);
@@ -666,7 +667,7 @@ void TestLogStore::rulesHoldThroughEveryWriter()
             store.write([&](LogStore::Batch &batch) {
                 batch.append(record(0));
                 batch.rewrite(record(some));
-                batch.upgradeQsl(some, pick(states));
+                batch.upgradeQsl(some, vocabulary::storedQslState(pick(states)));
             });
             break;
         default: {

@@ -467,9 +467,9 @@ void TestQsoChecks::storedValues()
 void TestQsoChecks::qslLetter()
 {
     QsoEntry entry = validQso();
-    QCOMPARE(entry.record().qsl, QString("c"));
+    QCOMPARE(entry.record().qsl, vocabulary::QslState::Confirmed);
     entry.confirmed = false;
-    QCOMPARE(entry.record().qsl, QString("w"));
+    QCOMPARE(entry.record().qsl, vocabulary::QslState::Worked);
 }
 
 QTEST_GUILESS_MAIN(TestQsoChecks)

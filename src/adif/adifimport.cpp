@@ -299,7 +299,7 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
             };
             plan.confirm = [&batch, &beforeWriting](int count) {
                 beforeWriting();
-                batch.upgradeQsl(count, QStringLiteral("c"));
+                batch.upgradeQsl(count, vocabulary::QslState::Confirmed);
             };
             plan.addElectronic = [&batch, &beforeWriting](int count,
                                                           const QsoRecord &confirmations) {
@@ -376,10 +376,10 @@ namespace
 {
 
 // The texts of a QSO that a file brings.
-template <typename Qso> auto textsOf(Qso &qso) -> std::array<decltype(&qso.call), 14>
+template <typename Qso> auto textsOf(Qso &qso) -> std::array<decltype(&qso.call), 13>
 {
     return {{&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov, &qso.mode,
-             &qso.band, &qso.qsl, &qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate, &qso.kept}};
+             &qso.band, &qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate, &qso.kept}};
 }
 
 } // namespace
@@ -390,6 +390,7 @@ FileQsos::~FileQsos() = default;
 void FileQsos::append(const QsoRecord &qso, qint64 recordNumber)
 {
     m_texts.append(reinterpret_cast<const char *>(&recordNumber), sizeof recordNumber);
+    m_texts += char(qso.qsl);
     for (const QString *text : textsOf(qso)) {
         const QByteArray bytes = text->toUtf8();
         // A length under 255 in one byte, any other in four after a byte 255.
@@ -440,6 +441,9 @@ bool decodeQso(const char *&at, const char *end, QsoRecord &qso, qint64 &recordN
         return false;
     std::memcpy(&recordNumber, p, sizeof recordNumber);
     p += sizeof recordNumber;
+    if (p >= end)
+        return false;
+    qso.qsl = vocabulary::QslState(*p++);
     for (QString *text : textsOf(qso)) {
         if (p >= end)
             return false;

@@ -410,10 +410,12 @@ MappedQso mapRecord(const AdifRecord &record, const MappingOptions &options,
     qso.mode = mode;
     qso.band = band;
     const Confirmations kinds = confirmationsOf(record, options);
-    if (own && vocabulary::qslLetters().contains(ownQsl))
-        qso.qsl = ownQsl;
+    if (const std::optional<vocabulary::QslState> state = vocabulary::qslStateOf(ownQsl);
+        own && state && vocabulary::qslLetters().contains(ownQsl))
+        qso.qsl = *state;
     else
-        qso.qsl = (kinds & options.accepted) ? vocabulary::qslConfirmed : vocabulary::qslWorked;
+        qso.qsl = (kinds & options.accepted) ? vocabulary::QslState::Confirmed
+                                             : vocabulary::QslState::Worked;
     const bool servicesFile = options.lotwReport || options.eqslInbox;
     if (kinds.testFlag(Confirmation::Lotw)) {
         qso.lotw = QStringLiteral("Y");

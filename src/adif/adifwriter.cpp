@@ -137,13 +137,13 @@ template <class Sink> void visitRecord(Sink &sink, const QsoRecord &qso)
         sink.text("MODE", qso.mode);
     if (!propMode && qso.band == QLatin1String(bands[5].name)) // SAT
         sink.text("PROP_MODE", QStringView(u"SAT"));
-    if (isQsl(qso.qsl, QslState::Confirmed) || isQsl(qso.qsl, QslState::Accredited))
+    if (qso.qsl != QslState::Worked)
         sink.text("QSL_RCVD", QStringView(u"Y"));
     visitConfirmation(sink, "LOTW_QSL_RCVD", "LOTW_QSLRDATE", qso.lotw, qso.lotwDate);
     visitConfirmation(sink, "EQSL_QSL_RCVD", "EQSL_QSLRDATE", qso.eqsl, qso.eqslDate);
     sink.text("APP_KX47_BAND", qso.band);
     sink.text("APP_KX47_MODE", qso.mode);
-    sink.text("APP_KX47_QSL", qso.qsl);
+    sink.text("APP_KX47_QSL", QString(qslLetter(qso.qsl)));
     sink.text("APP_KX47_PROV", qso.prov);
 }
 

@@ -35,33 +35,6 @@ const char *const captions[ImportPlan::outcomeCount + 1] = {
 
 const QChar separator(0x1f);
 
-char qslLetter(const QString &qsl)
-{
-    // The first letter after any blanks, in lower case: at once when it is ASCII, else by Qt's
-    // own case mapping of the whole text.
-    for (const QChar c : qsl) {
-        if (c.isSpace())
-            continue;
-        if (c.unicode() >= 0x80)
-            break;
-        return char(ascii::lower(c.unicode()));
-    }
-    const QString q = qsl.trimmed().toLower();
-    return q.isEmpty() ? 'w' : q.at(0).toLatin1();
-}
-
-vocabulary::QslState qslState(const QString &qsl)
-{
-    switch (qslLetter(qsl)) {
-    case 'c':
-        return vocabulary::QslState::Confirmed;
-    case 'a':
-        return vocabulary::QslState::Accredited;
-    default:
-        return vocabulary::QslState::Worked;
-    }
-}
-
 } // namespace
 
 QString ImportPlan::caption(ImportOutcome outcome)
@@ -121,7 +94,7 @@ void ImportPlan::loadLog(const Database &log)
         qso.time = query.value(4).toString();
         qso.mode = query.value(5).toString();
         qso.band = query.value(6).toString();
-        qso.qsl = query.value(7).toString();
+        qso.qsl = vocabulary::storedQslState(query.value(7).toString());
         qso.lotw = query.value(8).toString();
         qso.lotwDate = query.value(9).toString();
         qso.eqsl = query.value(10).toString();
@@ -187,9 +160,9 @@ int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
         m_keyTexts.append(reinterpret_cast<const char *>(&size), sizeof size);
         m_keyTexts.append(m_qsoKey);
     }
-    m_entries.append({count, last, lastOfCall, keyAt, slotOf(r), minutesOf(r.date, r.time),
-                      qslState(r.qsl), isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(),
-                      !r.eqsl.isEmpty(), !r.eqslDate.isEmpty()});
+    m_entries.append({count, last, lastOfCall, keyAt, slotOf(r), minutesOf(r.date, r.time), r.qsl,
+                      isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(), !r.eqsl.isEmpty(),
+                      !r.eqslDate.isEmpty()});
     last = index;
     lastOfCall = index;
     return index;
@@ -236,7 +209,7 @@ ImportOutcome ImportPlan::merge(const QsoRecord &record, int match)
     Slot &slot = m_slotList[logged.slot];
     ImportOutcome outcome = ImportOutcome::AlreadyInLog;
     // A confirmation from the file raises a worked QSO to confirmed where the rules let it.
-    if (logrules::holdsSlot(qslState(record.qsl)) && logged.qsl == vocabulary::QslState::Worked &&
+    if (logrules::holdsSlot(record.qsl) && logged.qsl == vocabulary::QslState::Worked &&
         logrules::raising(slot.holders(), logged.qsl, vocabulary::QslState::Confirmed) ==
             logrules::Rule::Kept) {
         logged.qsl = vocabulary::QslState::Confirmed;
@@ -323,17 +296,16 @@ ImportOutcome ImportPlan::addNew(const QsoRecord &record)
 {
     QsoRecord stored = record;
     stored.count = 0;
-    const vocabulary::QslState qsl = qslState(record.qsl);
+    const vocabulary::QslState qsl = record.qsl;
     ImportOutcome outcome = ImportOutcome::NewWorked;
     switch (logrules::storing(m_slotList[slotOf(record)].holders(), qsl)) {
     case logrules::Rule::Accredited:
         return ImportOutcome::RefusedAccredited;
     case logrules::Rule::ConfirmedTaken:
-        stored.qsl = vocabulary::qslWorked;
+        stored.qsl = vocabulary::QslState::Worked;
         outcome = ImportOutcome::StoredAsWorked;
         break;
     case logrules::Rule::Kept:
-        stored.qsl = vocabulary::qslLetter(qsl);
         if (logrules::holdsSlot(qsl))
             outcome = ImportOutcome::NewConfirmed;
         break;

@@ -63,9 +63,9 @@ public:
     // One QSO of the log (for loadLog and for tests).
     void addLogQso(const QsoRecord &qso);
 
-    // Plans one record of the file that is a QSO of the award; its qsl is "w", "c" or, from a
-    // file this program wrote, "a"; its locator is empty when the record names no sub-square.
-    // Returns what it does.
+    // Plans one record of the file that is a QSO of the award; its QSL state is worked,
+    // confirmed or, from a file this program wrote, accredited; its locator is empty when the
+    // record names no sub-square. Returns what it does.
     ImportOutcome add(const QsoRecord &record, qint64 recordNumber = 0);
     // Counts a record that does not become a QSO; reason and record number are kept for the
     // first unreadable ones.

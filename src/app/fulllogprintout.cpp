@@ -72,7 +72,7 @@ void FullLogPrintout::print(Printer &printer) const
                                               {qso.mode, 6},
                                               {dateText(qso.date), 10},
                                               {listTime(qso.time), 7},
-                                              {qso.qsl, 1}}));
+                                              {QString(vocabulary::qslLetter(qso.qsl)), 1}}));
     }
     printer.endDocument();
 }

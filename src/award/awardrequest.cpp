@@ -78,8 +78,8 @@ AwardRequest::Outcome AwardRequest::run(const AwardRequestKind &kind, const QStr
     const LogChange change = LogStore(m_log).write([&listed](LogStore::Batch &batch) {
         for (const int number : listed) {
             const std::optional<QsoRecord> qso = batch.fetch(number);
-            if (qso && vocabulary::isQsl(qso->qsl, vocabulary::QslState::Confirmed))
-                batch.upgradeQsl(number, accredited);
+            if (qso && qso->qsl == vocabulary::QslState::Confirmed)
+                batch.upgradeQsl(number, vocabulary::QslState::Accredited);
         }
     });
     m_logNotifier.notifyLogChanged(change);

@@ -14,12 +14,6 @@ namespace kx47
 namespace
 {
 
-// QSL states are compared as the log compares them, without regard to letter case.
-bool isQsl(const QsoRecord &qso, vocabulary::QslState state)
-{
-    return vocabulary::isQsl(qso.qsl, state);
-}
-
 } // namespace
 
 const QString QsoActions::editRefusal = QStringLiteral("You cannot edit an accreditated qso!");
@@ -39,8 +33,7 @@ std::optional<QsoRecord> QsoActions::fetch(qint32 count) const
 
 bool QsoActions::refusedIfAccredited(const QsoRecord &qso, const QString &refusal) const
 {
-    if (logrules::changing(vocabulary::qslStateOf(qso.qsl).value_or(
-            vocabulary::QslState::Worked)) == logrules::Rule::Kept)
+    if (logrules::changing(qso.qsl) == logrules::Rule::Kept)
         return false;
     m_dialogs.message(refusal, MessageIcon::Critical, MessageButtons::Ok);
     return true;
@@ -98,8 +91,8 @@ QVector<EditField> QsoActions::editFields(const QsoRecord &qso)
 
 QString QsoActions::qslOption(const QsoRecord &qso)
 {
-    return isQsl(qso, vocabulary::QslState::Confirmed) ? QStringLiteral("optQSLConf")
-                                                       : QStringLiteral("optQSLworked");
+    return qso.qsl == vocabulary::QslState::Confirmed ? QStringLiteral("optQSLConf")
+                                                      : QStringLiteral("optQSLworked");
 }
 
 } // namespace kx47

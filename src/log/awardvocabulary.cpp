@@ -90,6 +90,11 @@ std::optional<QslState> qslStateOf(const QString &letter)
     return std::nullopt;
 }
 
+QslState storedQslState(const QString &letter)
+{
+    return qslStateOf(letter).value_or(QslState::Worked);
+}
+
 bool isQsl(const QString &letter, QslState state)
 {
     return letter.compare(qslLetter(state), Qt::CaseInsensitive) == 0;

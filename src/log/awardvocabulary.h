@@ -41,7 +41,7 @@ inline constexpr std::array<const char *, 9> provinces{
     {"AN", "AP", "AR", "FC", "QZ", "PG", "PU", "RN", "RSM"}};
 
 // The QSL state of a QSO, from least to most.
-enum class QslState { Worked, Confirmed, Accredited };
+enum class QslState : unsigned char { Worked, Confirmed, Accredited };
 
 inline constexpr std::array<QslState, 3> qslStates{
     {QslState::Worked, QslState::Confirmed, QslState::Accredited}};
@@ -69,6 +69,9 @@ QLatin1String qslLetter(QslState state);
 std::optional<QslState> qslStateOf(const QString &letter);
 // Whether a stored letter means this state, letter case ignored.
 bool isQsl(const QString &letter, QslState state);
+// The state of a letter as the log stores it; any other text counts as worked, as the log's
+// reads count it.
+QslState storedQslState(const QString &letter);
 
 } // namespace vocabulary
 } // namespace kx47

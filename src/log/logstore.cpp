@@ -25,7 +25,7 @@ QsoRecord LogStore::recordAt(const QSqlQuery &query)
     qso.prov = query.value(6).toString();
     qso.mode = query.value(7).toString();
     qso.band = query.value(8).toString();
-    qso.qsl = query.value(9).toString();
+    qso.qsl = vocabulary::storedQslState(query.value(9).toString());
     qso.lotw = query.value(10).toString();
     qso.lotwDate = query.value(11).toString();
     qso.eqsl = query.value(12).toString();
@@ -83,8 +83,10 @@ QVariant text(const QString &value)
 
 QVariantList rowValues(const QsoRecord &r)
 {
-    return {text(r.locator), text(r.place), text(r.prov), text(r.mode), text(r.band),
-            text(r.call),    text(r.date),  text(r.time), text(r.qsl),  text(r.kept)};
+    return {text(r.locator), text(r.place), text(r.prov),
+            text(r.mode),    text(r.band),  text(r.call),
+            text(r.date),    text(r.time),  QString(vocabulary::qslLetter(r.qsl)),
+            text(r.kept)};
 }
 
 QVariantList electronicValues(const QsoRecord &r)
@@ -159,12 +161,6 @@ struct RunOnce {
 
 } // namespace
 
-// The state of a stored letter; any other text counts as worked, as the log's reads count it.
-static vocabulary::QslState stateOf(const QString &qsl)
-{
-    return vocabulary::qslStateOf(qsl).value_or(vocabulary::QslState::Worked);
-}
-
 // The answer of a store or a batch.
 template <typename Reads>
 LogStore::RuleAnswer answerOf(const Reads &reads, const QsoRecord &record,
@@ -172,7 +168,7 @@ LogStore::RuleAnswer answerOf(const Reads &reads, const QsoRecord &record,
 {
     LogStore::RuleAnswer answer;
     answer.accredited = reads.accreditedExists(record.locator, record.band, record.mode);
-    if (logrules::holdsSlot(stateOf(record.qsl)))
+    if (logrules::holdsSlot(record.qsl))
         answer.holder = reads.confirmedHolder(record.locator, record.band, record.mode, edited);
     return answer;
 }
@@ -250,7 +246,7 @@ logrules::Holders LogStore::Batch::holders(const QsoRecord &record, std::optiona
 LogStore::Rule LogStore::Batch::check(const QsoRecord &record, std::optional<qint64> self,
                                       std::optional<qint64> gone) const
 {
-    return logrules::storing(holders(record, self, gone), stateOf(record.qsl));
+    return logrules::storing(holders(record, self, gone), record.qsl);
 }
 
 LogStore::Written LogStore::Batch::append(const QsoRecord &record)
@@ -279,7 +275,7 @@ LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
     const std::optional<QsoRecord> stored = fetch(record.count);
     if (!stored)
         return {};
-    if (const Rule rule = logrules::changing(stateOf(stored->qsl)); rule != Rule::Kept)
+    if (const Rule rule = logrules::changing(stored->qsl); rule != Rule::Kept)
         return {0, rule};
     if (const Rule rule = check(record, record.count); rule != Rule::Kept)
         return {0, rule};
@@ -297,7 +293,7 @@ LogStore::Written LogStore::Batch::remove(qint64 count)
     const std::optional<QsoRecord> stored = fetch(count);
     if (!stored)
         return {};
-    if (const Rule rule = logrules::changing(stateOf(stored->qsl)); rule != Rule::Kept)
+    if (const Rule rule = logrules::changing(stored->qsl); rule != Rule::Kept)
         return {0, rule};
     if (changedRows(Prepared{*this}, deleteSql, {count}) <= 0)
         return {};
@@ -309,14 +305,6 @@ LogStore::Written LogStore::Batch::remove(qint64 count)
     return {int(count), Rule::Kept};
 }
 
-LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, const QString &qsl)
-{
-    const std::optional<vocabulary::QslState> state = vocabulary::qslStateOf(qsl);
-    if (!state)
-        return {};
-    return upgradeQsl(count, *state);
-}
-
 LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState state)
 {
     if (state == vocabulary::QslState::Worked)
@@ -324,10 +312,10 @@ LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState
     std::optional<QsoRecord> qso = fetch(count);
     if (!qso)
         return {};
-    const vocabulary::QslState now = stateOf(qso->qsl);
+    const vocabulary::QslState now = qso->qsl;
     if (now >= state)
         return {};
-    qso->qsl = vocabulary::qslLetter(state);
+    qso->qsl = state;
     if (const Rule rule = logrules::raising(holders(*qso, count), now, state); rule != Rule::Kept)
         return {0, rule};
     const QString *sql = state == vocabulary::QslState::Accredited ? &upgradeToAccreditedSql
@@ -416,7 +404,7 @@ LogChange LogStore::rewrite(const QsoRecord &record, std::optional<qint64> repla
 {
     return write([&](Batch &batch) {
         const std::optional<QsoRecord> stored = batch.fetch(record.count);
-        if (!stored || logrules::changing(stateOf(stored->qsl)) != Rule::Kept ||
+        if (!stored || logrules::changing(stored->qsl) != Rule::Kept ||
             batch.check(record, record.count, replaced) != Rule::Kept ||
             (replaced && batch.remove(*replaced).refused != Rule::Kept))
             return;
@@ -429,7 +417,7 @@ LogChange LogStore::remove(qint64 count) const
     return write([&](Batch &batch) { batch.remove(count); });
 }
 
-LogChange LogStore::upgradeQsl(const QList<int> &counts, const QString &qsl) const
+LogChange LogStore::upgradeQsl(const QList<int> &counts, vocabulary::QslState qsl) const
 {
     return write([&](Batch &batch) {
         for (const int count : counts)

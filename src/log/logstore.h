@@ -99,7 +99,6 @@ public:
         // (another QSO of its sub-square, band and mode is confirmed, or for a confirmation,
         // accredited).
         Written upgradeQsl(qint64 count, vocabulary::QslState qsl);
-        Written upgradeQsl(qint64 count, const QString &qsl);
         // Records the LoTW and eQSL confirmations that `confirmations` holds (its lotw, eqsl
         // and their dates) on the QSO numbered `count`, keeping those it has already; a date
         // is added to a confirmation that had none. False when nothing changed.
@@ -168,7 +167,7 @@ public:
     LogChange remove(qint64 count) const;
     // Raises every listed QSO to the QSL state, all of them or none; a QSO the rules keep from
     // it stays as it is.
-    LogChange upgradeQsl(const QList<int> &counts, const QString &qsl) const;
+    LogChange upgradeQsl(const QList<int> &counts, vocabulary::QslState qsl) const;
 
 private:
     const Database &m_log;

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "log/awardvocabulary.h"
+
 #include <QString>
 
 namespace kx47
 {
 
-// One row of table data: a QSO as the log stores it. date is "YYYY-MM-DD", time "HH:MM", qsl
-// "w", "c" or "a". Beside the QSL state, the confirmations by LoTW and eQSL: "Y" or empty, each
-// with its date "YYYY-MM-DD" (empty when the service gave none).
+// One row of table data: a QSO as the log stores it. date is "YYYY-MM-DD", time "HH:MM"; the
+// QSL state is stored as its letter (awardvocabulary.h). Beside the QSL state, the confirmations by
+// LoTW and eQSL: "Y" or empty, each with its date "YYYY-MM-DD" (empty when the service gave none).
 struct QsoRecord {
     int count = 0;
     QString locator; // the two letters after "KX47"
@@ -18,7 +20,7 @@ struct QsoRecord {
     QString prov;
     QString mode;
     QString band;
-    QString qsl;
+    vocabulary::QslState qsl = vocabulary::QslState::Worked;
     QString lotw;
     QString lotwDate;
     QString eqsl;

@@ -24,11 +24,6 @@ int wholeValue(const QString &text, double bound)
 
 } // namespace
 
-QString QsoEntry::qslLetter() const
-{
-    return confirmed ? vocabulary::qslConfirmed : vocabulary::qslWorked;
-}
-
 bool QsoEntry::dateExists() const
 {
     return QDate(fullYear(wholeValue(year, 10000)), wholeValue(month, 100), wholeValue(day, 100))
@@ -46,7 +41,7 @@ QsoRecord QsoEntry::record() const
     row.prov = prov;
     row.mode = mode;
     row.band = band;
-    row.qsl = qslLetter();
+    row.qsl = confirmed ? vocabulary::QslState::Confirmed : vocabulary::QslState::Worked;
     return row;
 }
 

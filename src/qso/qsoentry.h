@@ -24,9 +24,6 @@ struct QsoEntry {
     // a place that was there may not be emptied.
     bool placeMayStayEmpty = false;
 
-    // "c" for a confirmed QSO, "w" for a worked one; the form never gives "a".
-    QString qslLetter() const;
-
     // Whether day, month and year name a day of the calendar (no 31 February, no 29 February
     // outside leap years); the year's two digits as the log reads them.
     bool dateExists() const;

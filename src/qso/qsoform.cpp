@@ -407,7 +407,7 @@ void QsoForm::load(const QsoRecord &qso)
     m_loadedWithoutPlace = qso.place.isEmpty();
     showInCombo(m_modeList, qso.mode);
     showInCombo(m_band, qso.band);
-    if (vocabulary::isQsl(qso.qsl, vocabulary::QslState::Confirmed))
+    if (qso.qsl == vocabulary::QslState::Confirmed)
         m_confirmed->setChecked(true);
     else
         m_worked->setChecked(true);
