@@ -63,13 +63,7 @@ struct Browser {
     AppContext &context() { return app.app().context(); }
     EditQsoWindow *editor() { return app.windows().find<EditQsoWindow>(windows::frmEditQSO); }
 
-    QStringList lines() const
-    {
-        QStringList result;
-        for (int row = 0; row < list->model()->rowCount(); ++row)
-            result << list->model()->index(row, 0).data().toString();
-        return result;
-    }
+    QStringList lines() const { return listedLines(list); }
     QVector<qint32> shownCounts() const
     {
         return listedCounts(window->listCounts(), list->model()->rowCount());

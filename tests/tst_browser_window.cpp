@@ -33,11 +33,7 @@ const QVector<qint32> byCallBandMode{6, 12, 5, 4, 8, 1, 11, 2, 10, 9, 3, 7};
 
 QStringList linesOf(UtilityWindow *window)
 {
-    QStringList lines;
-    auto *list = window->findChild<QListView *>("List");
-    for (int row = 0; row < list->model()->rowCount(); ++row)
-        lines << list->model()->index(row, 0).data().toString();
-    return lines;
+    return listedLines(control<QListView>(window, "List"));
 }
 
 QVector<qint32> shownCounts(UtilityWindow *window)

@@ -16,10 +16,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
-#include <future>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 
 using namespace kx47;
 using namespace kx47::test;
@@ -97,8 +95,6 @@ private slots:
     void submitEditRefusedWhenItselfAccredited();
 
 private:
-    void addTrigger(const QString &sql);
-
     std::unique_ptr<ProgramFolder> m_folder;
     std::unique_ptr<OpenedFile> m_log;
 };
@@ -113,12 +109,6 @@ void TestLogStore::cleanup()
 {
     m_log.reset();
     m_folder.reset();
-}
-
-void TestLogStore::addTrigger(const QString &sql)
-{
-    QSqlQuery query(m_folder->log());
-    QVERIFY(query.exec(sql));
 }
 
 void TestLogStore::numbering_data()
@@ -244,14 +234,14 @@ void TestLogStore::replacementTakesFreedNumber()
 void TestLogStore::failedAppendKeepsReplacedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AC", "w")});
-    addTrigger("create trigger refuse before insert on data begin select raise(abort, "
-               "'refused'); end");
+    m_folder->exec("create trigger refuse before insert on data begin select raise(abort, "
+                   "'refused'); end");
     const LogStore store(*m_log);
     QVERIFY_THROWS_EXCEPTION(DatabaseError, store.append(entry("AB", true).record(), 1));
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{1, 2}));
     QCOMPARE(m_folder->qso(1).call, QString("CALL1"));
     // The log is usable afterwards: no transaction was left open.
-    addTrigger("drop trigger refuse");
+    m_folder->exec("drop trigger refuse");
     QCOMPARE(store.append(entry("AB", true).record(), 1).added, QVector<qint64>{2 + 1});
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{2, 3}));
 }
@@ -327,8 +317,8 @@ void TestLogStore::failedRewriteKeepsReplacedQso()
 {
     m_folder->addQsos({qsoRow(1, "AB", "c"), qsoRow(2, "AB", "w")});
     const QList<QsoRow> before = m_folder->qsos();
-    addTrigger("create trigger refuse before update on data begin select raise(abort, "
-               "'refused'); end");
+    m_folder->exec("create trigger refuse before update on data begin select raise(abort, "
+                   "'refused'); end");
     QsoRecord record = entry("AB", true).record();
     record.count = 2;
     QVERIFY_THROWS_EXCEPTION(DatabaseError, LogStore(*m_log).rewrite(record, 1));
@@ -702,33 +692,18 @@ void TestLogStore::rulesHoldThroughEveryWriter()
 void TestLogStore::lockHeldBrieflyIsWaitedOut()
 {
     // Another program takes the write lock, adds QSO 100 and holds the lock for a second.
-    std::promise<void> locked;
-    std::thread other([path = m_folder->logPath(), &locked] {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other-program");
-            db.setDatabaseName(path);
-            db.open();
-            QSqlQuery query(db);
-            query.exec("begin immediate");
-            query.exec("insert into data (count, WWLocator, call, date, time, place, prov, mode, "
-                       "band, qsl) values (100, 'XX', 'OTHER', '2004-01-01', '10:00', 'P', "
-                       "'AN', 'CW', 'HF', 'w')");
-            locked.set_value();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-            query.exec("commit");
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("other-program");
-    });
-    locked.get_future().wait();
+    LockHolder other(m_folder->logPath(),
+                     "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                     "band, qsl) values (100, 'XX', 'OTHER', '2004-01-01', '10:00', 'P', 'AN', "
+                     "'CW', 'HF', 'w')",
+                     1000);
     LogChange change;
     try {
         change = LogStore(*m_log).append(entry("AB", false).record());
     } catch (const DatabaseError &error) {
-        other.join();
         QFAIL(error.what());
     }
-    other.join();
+    other.release();
     // The number was taken after the other program's QSO was in.
     QCOMPARE(change.added, QVector<qint64>{101});
     QCOMPARE(counts(m_folder->qsos()), (QList<int>{100, 101}));

@@ -1,5 +1,6 @@
 // The Find on Places Database window as the user drives it: the sub-square box, the two
 // searches, Clear, Exit and the close box.
+#include "browserlog.h"
 #include "fixture.h"
 #include "openedwindow.h"
 
@@ -28,11 +29,7 @@ QListView *list(QWidget *window)
 
 QStringList shownLines(QWidget *window)
 {
-    QAbstractItemModel *model = list(window)->model();
-    QStringList lines;
-    for (int row = 0; row < model->rowCount(); ++row)
-        lines << model->data(model->index(row, 0), Qt::DisplayRole).toString();
-    return lines;
+    return listedLines(list(window));
 }
 
 } // namespace
@@ -42,6 +39,8 @@ class TestPlacesWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanup();
     void opensWithItsControls();
     void subSquareBoxTyping_data();
     void subSquareBoxTyping();
@@ -55,13 +54,26 @@ private slots:
     void eachSearchEmptiesTheOtherBox();
     void emptiesEverything_data();
     void emptiesEverything();
+
+private:
+    // The running program with the window open, made afresh for each test.
+    std::unique_ptr<OpenedWindow> m_opened;
 };
+
+void TestPlacesWindow::init()
+{
+    m_opened = std::make_unique<OpenedWindow>(windows::frmFindPlaces);
+    QVERIFY(m_opened->open());
+}
+
+void TestPlacesWindow::cleanup()
+{
+    m_opened.reset();
+}
 
 void TestPlacesWindow::opensWithItsControls()
 {
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QWidget *window = opened.window;
+    QWidget *window = m_opened->window;
     QCOMPARE(window->windowTitle(), QString("Find on Places Database"));
     QCOMPARE(qobject_cast<QGroupBox *>(textBox(window, "txtWWLocator")->parentWidget())->title(),
              QString("WWLocator"));
@@ -132,9 +144,7 @@ void TestPlacesWindow::subSquareBoxTyping()
     QFETCH(QString, typed);
     QFETCH(QString, text);
     QFETCH(QString, selected);
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
+    QLineEdit *edit = textBox(m_opened->window, "txtWWLocator");
     edit->setFocus();
     QTest::keyClicks(edit, typed);
     QCOMPARE(edit->text(), text);
@@ -145,9 +155,7 @@ void TestPlacesWindow::subSquareBoxTyping()
 
 void TestPlacesWindow::thirdLetterIsReplacedByTheNext()
 {
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
+    QLineEdit *edit = textBox(m_opened->window, "txtWWLocator");
     // The caret goes to the end whatever the change: a letter typed at the start goes in there,
     // then the text is cut to its first two.
     QTest::keyClicks(edit, "bc");
@@ -165,10 +173,8 @@ void TestPlacesWindow::thirdLetterIsReplacedByTheNext()
 
 void TestPlacesWindow::textSetByTheProgramIsCut()
 {
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    textBox(opened.window, "txtPlace")->setFocus();
-    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
+    textBox(m_opened->window, "txtPlace")->setFocus();
+    QLineEdit *edit = textBox(m_opened->window, "txtWWLocator");
     edit->setText("kx47ab");
     QCOMPARE(edit->text(), QString("KX"));
     QCOMPARE(edit->selectedText(), QString("KX"));
@@ -203,14 +209,12 @@ void TestPlacesWindow::clickIntoTheSubSquareBox()
     QFETCH(bool, selectedBefore);
     QFETCH(bool, onTheText);
     QFETCH(QString, selected);
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QLineEdit *edit = textBox(opened.window, "txtWWLocator");
+    QLineEdit *edit = textBox(m_opened->window, "txtWWLocator");
     QTest::keyClicks(edit, typed);
     if (!selectedBefore)
         edit->setCursorPosition(caret);
     QCOMPARE(edit->hasSelectedText(), selectedBefore);
-    QLineEdit *place = textBox(opened.window, "txtPlace");
+    QLineEdit *place = textBox(m_opened->window, "txtPlace");
     place->setFocus();
     QCOMPARE(QApplication::focusWidget(), place);
 
@@ -228,9 +232,7 @@ void TestPlacesWindow::clickIntoTheSubSquareBox()
 
 void TestPlacesWindow::searchBySubSquare()
 {
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QWidget *window = opened.window;
+    QWidget *window = m_opened->window;
     QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
     press(window, "cmdSearch");
     const QStringList lines = shownLines(window);
@@ -253,7 +255,7 @@ void TestPlacesWindow::searchBySubSquare()
     textBox(window, "txtWWLocator")->clear();
     press(window, "cmdSearch");
     QVERIFY(shownLines(window).isEmpty());
-    QVERIFY(opened.app.dialogs.messages.isEmpty());
+    QVERIFY(m_opened->app.dialogs.messages.isEmpty());
 }
 
 void TestPlacesWindow::searchByPlace_data()
@@ -271,9 +273,7 @@ void TestPlacesWindow::searchByPlace()
 {
     QFETCH(QString, typed);
     QFETCH(int, found);
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QWidget *window = opened.window;
+    QWidget *window = m_opened->window;
     // What an earlier search listed goes first.
     QTest::keyClicks(textBox(window, "txtWWLocator"), "aa");
     press(window, "cmdSearch");
@@ -288,14 +288,12 @@ void TestPlacesWindow::searchByPlace()
         QCOMPARE(line.mid(9, 30).trimmed(), typed.toUpper());
         QCOMPARE(line.size(), 45);
     }
-    QVERIFY(opened.app.dialogs.messages.isEmpty());
+    QVERIFY(m_opened->app.dialogs.messages.isEmpty());
 }
 
 void TestPlacesWindow::eachSearchEmptiesTheOtherBox()
 {
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QWidget *window = opened.window;
+    QWidget *window = m_opened->window;
     QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
     // Enter in a box starts its search, as its button does.
     QTest::keyClicks(textBox(window, "txtPlace"), "collevaro");
@@ -322,9 +320,7 @@ void TestPlacesWindow::emptiesEverything_data()
 void TestPlacesWindow::emptiesEverything()
 {
     QFETCH(QString, how);
-    OpenedWindow opened(windows::frmFindPlaces);
-    QVERIFY(opened.open());
-    QPointer<QWidget> window = opened.window;
+    QPointer<QWidget> window = m_opened->window;
     QTest::keyClicks(textBox(window, "txtWWLocator"), "ab");
     press(window, "cmdSearch");
     QTest::keyClicks(textBox(window, "txtPlace"), "altomira");
@@ -342,7 +338,7 @@ void TestPlacesWindow::emptiesEverything()
         QCOMPARE(QApplication::focusWidget(), textBox(window, "txtWWLocator"));
     } else {
         QVERIFY(window.isNull() || !window->isVisible());
-        QWidget *again = opened.app.show(windows::frmFindPlaces);
+        QWidget *again = m_opened->app.show(windows::frmFindPlaces);
         // Exit keeps the window, the close box discards it.
         QCOMPARE(again == window.data(), how == "Command2");
         window = again;
@@ -350,7 +346,7 @@ void TestPlacesWindow::emptiesEverything()
     QVERIFY(shownLines(window).isEmpty());
     QCOMPARE(textBox(window, "txtWWLocator")->text(), QString());
     QCOMPARE(textBox(window, "txtPlace")->text(), QString());
-    QVERIFY(opened.app.dialogs.messages.isEmpty());
+    QVERIFY(m_opened->app.dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(TestPlacesWindow)

@@ -40,8 +40,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <future>
-#include <thread>
+#include <optional>
 #include <unistd.h>
 
 using namespace kx47;
@@ -66,10 +65,14 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
-// A window the registry can make, standing for any of the program's windows.
-QWidget *makePlainWindow()
+// Teaches the registry one window, frmSample, standing for any of the program's windows; made
+// counts how often it was made.
+void registerSample(WindowRegistry &registry, int &made)
 {
-    return new QWidget;
+    registry.registerWindow("frmSample", [&made] {
+        ++made;
+        return new QWidget;
+    });
 }
 
 // Makes a file or folder read-only, also for root (whom the permission bits do not stop):
@@ -89,15 +92,6 @@ void makeWritable(const QString &path)
     if (geteuid() == 0)
         QProcess::execute("chattr", {"-i", path});
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-}
-
-// A connection of the test's own on a file, standing for another program.
-QSqlDatabase otherProgram(const QString &path)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "other program");
-    db.setDatabaseName(path);
-    db.open();
-    return db;
 }
 
 void execOn(QSqlDatabase db, const QString &sql)
@@ -265,7 +259,7 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
     folder.addQsos(numberedQsos(400));
     folder.log().close();
     const QString path = folder.logPath();
-    QSqlDatabase other;
+    std::optional<OtherProgram> other;
     if (fault == "half") {
         writeFile(path, readFile(path).left(QFileInfo(path).size() / 2));
     } else if (fault == "garbage") {
@@ -273,14 +267,14 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
         bytes.replace(4096, 8192, QByteArray(8192, '\xab'));
         writeFile(path, bytes);
     } else if (fault == "exclusive" || fault == "immediate" || fault == "journal") {
-        other = otherProgram(path);
+        other.emplace(path);
         if (fault == "immediate" || fault == "journal")
-            execOn(other, "pragma journal_mode = wal");
-        execOn(other, "pragma wal_autocheckpoint = 0");
-        execOn(other, fault == "exclusive" ? "begin exclusive" : "begin immediate");
-        execOn(other, "update data set call = 'X' where count = 1");
+            other->exec("pragma journal_mode = wal");
+        other->exec("pragma wal_autocheckpoint = 0");
+        other->exec(fault == "exclusive" ? "begin exclusive" : "begin immediate");
+        other->exec("update data set call = 'X' where count = 1");
         if (fault == "journal") {
-            execOn(other, "commit");
+            other->exec("commit");
             if (!makeReadOnly(folder.path())) {
                 makeWritable(folder.path());
                 QSKIP("this file system cannot make a folder read-only");
@@ -313,11 +307,9 @@ void TestShell::startUpFaultIsToldAndFileUntouched()
     DatabaseFiles::setFreeSpaceProbe({});
     if (fault == "journal")
         makeWritable(folder.path());
-    if (other.isValid()) {
-        execOn(other, "rollback");
-        other.close();
-        other = QSqlDatabase();
-        QSqlDatabase::removeDatabase("other program");
+    if (other) {
+        other->exec("rollback");
+        other.reset();
     }
     QVERIFY(!started);
     QVERIFY(!app.app().mainWindow());
@@ -484,17 +476,15 @@ void TestShell::staleJournalsDoNotBlockTheLog()
     // A session that ended without folding its journal: the files as they were at that moment.
     QTemporaryDir crashed;
     {
-        QSqlDatabase other = otherProgram(folder.logPath());
-        execOn(other, "pragma journal_mode = wal");
-        execOn(other, "pragma wal_autocheckpoint = 0");
-        execOn(other, "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
-                      "band, qsl) values (2, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
-                      "'PLACE', 'AN', 'CW', 'HF', 'c')");
+        const OtherProgram other(folder.logPath());
+        other.exec("pragma journal_mode = wal");
+        other.exec("pragma wal_autocheckpoint = 0");
+        other.exec("insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                   "band, qsl) values (2, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
+                   "'PLACE', 'AN', 'CW', 'HF', 'c')");
         for (const char *suffix : {"", "-wal", "-shm"})
             QVERIFY(QFile::copy(folder.logPath() + suffix, crashed.filePath("data.mdb") + suffix));
-        other.close();
     }
-    QSqlDatabase::removeDatabase("other program");
     for (const char *suffix : {"", "-wal", "-shm"}) {
         QFile::remove(folder.logPath() + suffix);
         QVERIFY(QFile::copy(crashed.filePath("data.mdb") + suffix, folder.logPath() + suffix));
@@ -520,27 +510,14 @@ void TestShell::lockIsWaitedOutAtStartUp()
         execOn(db, "pragma journal_mode = wal");
         db.close();
     }
-    std::promise<void> locked;
-    std::thread other([&locked, path = folder.logPath()] {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "lock holder");
-            db.setDatabaseName(path);
-            db.open();
-            execOn(db, "begin immediate");
-            execOn(db, "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
-                       "band, qsl) values (1, 'AB', 'IK0BBB', '2004-12-07', '09:30', "
-                       "'PLACE', 'AN', 'CW', 'HF', 'c')");
-            locked.set_value();
-            std::this_thread::sleep_for(std::chrono::milliseconds(3500));
-            execOn(db, "commit");
-            db.close();
-        }
-        QSqlDatabase::removeDatabase("lock holder");
-    });
-    locked.get_future().wait();
+    LockHolder other(folder.logPath(),
+                     "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                     "band, qsl) values (1, 'AB', 'IK0BBB', '2004-12-07', '09:30', 'PLACE', "
+                     "'AN', 'CW', 'HF', 'c')",
+                     3500);
     TestApp app(folder.path());
     const bool started = app.start();
-    other.join();
+    other.release();
     QVERIFY2(started, qPrintable(app.dialogs.texts().join('\n')));
     QVERIFY(app.app().context().log.isWritable());
     QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 1);
@@ -720,10 +697,7 @@ void TestShell::windowExistsOnce()
 {
     WindowRegistry registry;
     int made = 0;
-    registry.registerWindow("frmSample", [&made] {
-        ++made;
-        return makePlainWindow();
-    });
+    registerSample(registry, made);
     QVERIFY(!registry.find("frmSample"));
     QWidget *hidden = registry.get("frmSample");
     QVERIFY(hidden);
@@ -741,10 +715,7 @@ void TestShell::closeBoxDiscardsExitKeeps()
 {
     WindowRegistry registry;
     int made = 0;
-    registry.registerWindow("frmSample", [&made] {
-        ++made;
-        return makePlainWindow();
-    });
+    registerSample(registry, made);
     QWidget *first = registry.show("frmSample");
     first->hide(); // what "Exit" does
     QCOMPARE(registry.show("frmSample"), first);

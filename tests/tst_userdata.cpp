@@ -82,13 +82,6 @@ QStringList columnsOf(const UserDataRecord &r, const QString &count)
             r.prov,     r.country, r.zipCode, r.wwLocator, r.email,   count};
 }
 
-void insertByHand(const ProgramFolder &folder, const QString &sql)
-{
-    QSqlQuery query(folder.log());
-    if (!query.exec(sql))
-        throw std::runtime_error(query.lastError().text().toStdString());
-}
-
 } // namespace
 
 class TestUserData : public QObject
@@ -291,10 +284,10 @@ void TestUserData::valuesWrittenAsTyped()
 void TestUserData::onlyTheFirstOfHandWrittenRowsIsReplaced()
 {
     ProgramFolder folder;
-    insertByHand(folder, "insert into userData (\"OM/YL/SWL\", call, count) values ('OM', "
-                         "'FIRST', 1)");
-    insertByHand(folder, "insert into userData (\"OM/YL/SWL\", call, count) values ('YL', "
-                         "'SECOND', 2)");
+    folder.exec("insert into userData (\"OM/YL/SWL\", call, count) values ('OM', "
+                "'FIRST', 1)");
+    folder.exec("insert into userData (\"OM/YL/SWL\", call, count) values ('YL', "
+                "'SECOND', 2)");
     OpenedFile log(folder.logPath());
     UserDataStore store(log);
     QCOMPARE(store.read().call, QString("FIRST"));
@@ -352,7 +345,7 @@ void TestUserData::readsHandWrittenRows()
     QFETCH(QString, insert);
     QFETCH(QStringList, values);
     ProgramFolder folder;
-    insertByHand(folder, insert);
+    folder.exec(insert);
     OpenedFile log(folder.logPath());
     const UserDataRecord record = readUserData(log);
     QVERIFY(record.present);

@@ -52,28 +52,10 @@ void typeAll(QWidget *window, const QStringList &values = typedValues)
         QTest::keyClicks(textBox(window, boxes.at(i)), values.at(i));
 }
 
+// The call of the first row of the table, empty when there is none.
 QString storedCall(const ProgramFolder &folder)
 {
-    QSqlQuery query(folder.log());
-    if (!query.exec("select call from userData"))
-        throw std::runtime_error(query.lastError().text().toStdString());
-    return query.next() ? query.value(0).toString() : QString();
-}
-
-// Every row of the table as the file holds it, each value in its place.
-QStringList storedRows(const ProgramFolder &folder)
-{
-    QSqlQuery query(folder.log());
-    if (!query.exec("select * from userData order by rowid"))
-        throw std::runtime_error(query.lastError().text().toStdString());
-    QStringList rows;
-    while (query.next()) {
-        QStringList values;
-        for (int i = 0; i < query.record().count(); ++i)
-            values << query.value(i).toString();
-        rows << values.join('|');
-    }
-    return rows;
+    return folder.rows("select call from userData").value(0);
 }
 
 QStringList boxTexts(QWidget *window)
@@ -82,13 +64,6 @@ QStringList boxTexts(QWidget *window)
     for (const QString &name : boxes)
         texts << textBox(window, name)->text();
     return texts;
-}
-
-void execByHand(const ProgramFolder &folder, const QString &sql)
-{
-    QSqlQuery query(folder.log());
-    if (!query.exec(sql))
-        throw std::runtime_error(query.lastError().text().toStdString());
 }
 
 } // namespace
@@ -308,7 +283,7 @@ void TestUserDataWindow::failedSaveKeepsRecordAndTyping()
         opened.folder.setUserData("IK0OLD");
     QVERIFY(opened.open());
     QWidget *window = opened.window;
-    const QStringList rows = storedRows(opened.folder);
+    const QStringList rows = opened.folder.rows("select * from userData order by rowid");
     const QStringList shown = labels(window);
     typeAll(window);
     window->findChild<QComboBox *>("Combo")->setCurrentText("YL");
@@ -322,7 +297,7 @@ void TestUserDataWindow::failedSaveKeepsRecordAndTyping()
     QVERIFY2(message.text.startsWith(told), qPrintable(message.text));
     QCOMPARE(message.icon, MessageIcon::Critical);
     // The file holds the record as it was, the panel shows it, the boxes what was typed.
-    QCOMPARE(storedRows(opened.folder), rows);
+    QCOMPARE(opened.folder.rows("select * from userData order by rowid"), rows);
     QCOMPARE(labels(window), shown);
     QCOMPARE(boxTexts(window), typed);
     QCOMPARE(window->findChild<QComboBox *>("Combo")->currentText(), QString("YL"));
@@ -501,7 +476,7 @@ void TestUserDataWindow::handWrittenRowsShown()
     QFETCH(QString, insert);
     QFETCH(QStringList, shown);
     OpenedWindow opened(windows::frmUserData);
-    execByHand(opened.folder, insert);
+    opened.folder.exec(insert);
     QVERIFY(opened.open());
     QWidget *window = opened.window;
     // Each value shown whole, or as much of it as fits followed by an ellipsis, and whole as its

@@ -1,5 +1,7 @@
 #include "browserlog.h"
 
+#include <QAbstractItemView>
+
 namespace kx47::test
 {
 
@@ -46,6 +48,14 @@ QList<QsoRow> browserLog()
 QVector<qint32> listedCounts(const QVector<qint32> &listCounts, int lines)
 {
     return listCounts.mid(0, lines);
+}
+
+QStringList listedLines(const QAbstractItemView *list)
+{
+    QStringList lines;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        lines << list->model()->index(row, 0).data().toString();
+    return lines;
 }
 
 } // namespace kx47::test

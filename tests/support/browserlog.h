@@ -3,7 +3,10 @@
 #include "fixture.h"
 
 #include <QList>
+#include <QStringList>
 #include <QVector>
+
+class QAbstractItemView;
 
 namespace kx47::test
 {
@@ -15,5 +18,8 @@ QList<QsoRow> browserLog();
 
 // The numbers (count) of the first rows of a line index, as many as there are lines.
 QVector<qint32> listedCounts(const QVector<qint32> &listCounts, int lines);
+
+// The lines a list shows, top to bottom.
+QStringList listedLines(const QAbstractItemView *list);
 
 } // namespace kx47::test

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDebug>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
@@ -17,9 +18,13 @@
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 #include <QTimer>
 #include <QVariant>
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <stdexcept>
 
 namespace kx47::test
@@ -28,7 +33,7 @@ namespace kx47::test
 namespace
 {
 
-int connectionNumber = 0;
+std::atomic<int> connectionNumber{0};
 
 void execOrThrow(QSqlQuery &query)
 {
@@ -265,6 +270,82 @@ int ProgramFolder::userDataRows() const
     execOrThrow(query);
     query.next();
     return query.value(0).toInt();
+}
+
+void ProgramFolder::exec(const QString &sql) const
+{
+    QSqlQuery query(log());
+    if (!query.exec(sql))
+        throw std::runtime_error(query.lastError().text().toStdString());
+}
+
+QStringList ProgramFolder::rows(const QString &select) const
+{
+    QSqlQuery query(log());
+    if (!query.exec(select))
+        throw std::runtime_error(query.lastError().text().toStdString());
+    QStringList rows;
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < query.record().count(); ++i)
+            values << query.value(i).toString();
+        rows << values.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+OtherProgram::OtherProgram(const QString &path)
+    : m_connection(QStringLiteral("other-program-%1").arg(++connectionNumber))
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(path);
+    if (!db.open())
+        qWarning() << "another program cannot open" << path << db.lastError().text();
+}
+
+OtherProgram::~OtherProgram()
+{
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+void OtherProgram::exec(const QString &sql) const
+{
+    QSqlQuery query(db());
+    if (!query.exec(sql))
+        qWarning() << sql << query.lastError().text();
+}
+
+QSqlDatabase OtherProgram::db() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+LockHolder::LockHolder(const QString &path, const QString &statement, int holdMs)
+{
+    // Shared with the thread, which may still be telling of the lock when this goes on.
+    auto locked = std::make_shared<std::promise<void>>();
+    std::future<void> held = locked->get_future();
+    m_thread = std::thread([locked, path, statement, holdMs] {
+        const OtherProgram other(path);
+        other.exec(QStringLiteral("begin immediate"));
+        other.exec(statement);
+        locked->set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+        other.exec(QStringLiteral("commit"));
+    });
+    held.wait();
+}
+
+LockHolder::~LockHolder()
+{
+    release();
+}
+
+void LockHolder::release()
+{
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 TestApp::TestApp(const QString &programFolder)

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
+#include <thread>
 
 class QAction;
 class QComboBox;
@@ -75,11 +76,47 @@ public:
     void deleteQso(int count);
     void setUserData(const QString &call, const QString &email = QStringLiteral("A@B.C"));
     int userDataRows() const;
+    // Runs a statement on the log by hand; throws the engine's words when it is refused.
+    void exec(const QString &sql) const;
+    // The rows a select gives, each as its values joined by "|".
+    QStringList rows(const QString &select) const;
     QSqlDatabase log() const;
 
 private:
     QTemporaryDir m_dir;
     QString m_connection;
+};
+
+// A connection of the test's own on a file, standing for another program: not opened as the
+// program opens its log, so that it can hold locks, leave journals and damage the file.
+class OtherProgram
+{
+public:
+    explicit OtherProgram(const QString &path);
+    ~OtherProgram();
+    OtherProgram(const OtherProgram &) = delete;
+    OtherProgram &operator=(const OtherProgram &) = delete;
+
+    // Runs a statement; one the engine refuses is told as a warning and the test goes on.
+    void exec(const QString &sql) const;
+    QSqlDatabase db() const;
+
+private:
+    QString m_connection;
+};
+
+// Another program that holds the log's write lock: in a thread of its own it begins writing,
+// runs `statement` and commits after holdMs. Made once the lock is held; release() (or the
+// end of its life) waits for the commit.
+class LockHolder
+{
+public:
+    LockHolder(const QString &path, const QString &statement, int holdMs);
+    ~LockHolder();
+    void release();
+
+private:
+    std::thread m_thread;
 };
 
 // The real application on a program folder, with scripted dialogs, a recording printer and a
