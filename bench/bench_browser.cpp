@@ -57,19 +57,6 @@ namespace
 const int countRuns = 101;
 const int scrollRuns = 50;
 
-void heading(const QString &title)
-{
-    print(QStringLiteral("\n%1\n  %2 %3 %4   %5 %6   %7 %8")
-              .arg(title)
-              .arg(QString(), -46)
-              .arg(QStringLiteral("wall ms"), 10)
-              .arg(QStringLiteral("cpu ms"), 10)
-              .arg(QStringLiteral("sqlite3"), 10)
-              .arg(QStringLiteral("cpu ms"), 10)
-              .arg(QStringLiteral("ratio"), 6)
-              .arg(QStringLiteral("cpu"), 6));
-}
-
 // The worst and the median of a series of pauses.
 void pauses(const QString &what, const QVector<Timing::Run> &runs)
 {
@@ -302,7 +289,7 @@ int main(int argc, char *argv[])
     }
     listingFigures(QStringLiteral("Show any QSO"), showAll, model->rowCount());
 
-    heading(QStringLiteral("Listing beside the engine"));
+    figureHeadings(QStringLiteral("Listing beside the engine"));
     const LogQuery wholeLog(LogOrderKey::Call, LogSecondaryOrder::BandMode, true, LogSearch());
     const int listingRuns = log.qsos() >= 1000000 ? 1 : log.qsos() > 300000 ? 3 : 7;
     const int firstRuns = 21;
@@ -433,7 +420,7 @@ int main(int argc, char *argv[])
 
     std::mt19937 random(47);
     QScrollBar *scrollBar = list->verticalScrollBar();
-    heading(QStringLiteral("Scrolling"));
+    figureHeadings(QStringLiteral("Scrolling"));
     pauses(QStringLiteral("scrolled to a random line and painted"), Timing::runs(scrollRuns, [&] {
                scrollBar->setValue(
                    std::uniform_int_distribution<int>(0, scrollBar->maximum())(random));
@@ -451,7 +438,7 @@ int main(int argc, char *argv[])
               .arg(double(model->lines().bytes()) / (1024.0 * 1024.0), 0, 'f', 1)
               .arg(browser->listCounts().size() * sizeof(qint32) / 1024.0, 0, 'f', 0));
 
-    heading(QStringLiteral("Award counter (frmAward)"));
+    figureHeadings(QStringLiteral("Award counter (frmAward)"));
     QStringList counts;
     for (const AwardThresholds::Band &band : AwardThresholds::bands) {
         for (const QString &qsl : AwardCounter::qslStates())
