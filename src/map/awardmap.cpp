@@ -1,5 +1,6 @@
 #include "awardmap.h"
 
+#include "gazetteer/gazetteer.h"
 #include "log/logreads.h"
 #include "platform/textforms.h"
 #include "storage/database.h"
@@ -12,11 +13,6 @@ namespace kx47
 
 namespace
 {
-
-const QString placesOfSubSquare =
-    QStringLiteral("select place, prov from places where WWLocator = ? order by place");
-const QString subSquaresWithPlaces =
-    QStringLiteral("select WWLocator from places group by WWLocator");
 
 const QLatin1String square("KX47");
 
@@ -138,9 +134,7 @@ AwardMap::Data AwardMap::compute(const QString &bandOrAll, const QString &mode) 
 std::bitset<AwardMap::cellCount> AwardMap::withPlaces() const
 {
     std::bitset<cellCount> cells;
-    QSqlQuery rows = m_places.run(subSquaresWithPlaces);
-    while (rows.next()) {
-        const QString locator = rows.value(0).toString();
+    for (const QString &locator : Gazetteer(m_places).locatorsWithPlaces()) {
         if (locator.size() != 6 || !locator.startsWith(square, Qt::CaseInsensitive))
             continue;
         if (const std::optional<std::pair<int, int>> cell = cellOf(locator.mid(4)))
@@ -180,10 +174,9 @@ QStringList AwardMap::qsoLines(int column, int row, const QString &bandOrAll, co
 
 QStringList AwardMap::placeLines(int column, int row) const
 {
-    QSqlQuery rows = m_places.run(placesOfSubSquare, {square + letters(column, row)});
     QStringList lines;
-    while (rows.next())
-        lines << QStringLiteral("%1 (%2)").arg(rows.value(0).toString(), rows.value(1).toString());
+    for (const Gazetteer::Entry &entry : Gazetteer(m_places).entriesOf(letters(column, row)))
+        lines << QStringLiteral("%1 (%2)").arg(entry.place, entry.province);
     return lines;
 }
 

@@ -1,28 +1,12 @@
 #include "placesearch.h"
 
 #include "platform/fixedwidth.h"
-#include "storage/database.h"
-
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QVariant>
+#include "storage/databaseerror.h"
 
 namespace kx47
 {
 
-namespace
-{
-
-const QString square = QStringLiteral("KX47");
-
-const QString placesOfSubSquare =
-    QStringLiteral("select * from places where WWLocator = ? order by place asc");
-const QString entriesOfPlace =
-    QStringLiteral("select * from places where place = ? order by place asc");
-
-} // namespace
-
-PlaceSearch::PlaceSearch(const Database &places) : m_places(places) {}
+PlaceSearch::PlaceSearch(const Database &places) : m_gazetteer(places) {}
 
 QString PlaceSearch::header()
 {
@@ -36,32 +20,27 @@ QString PlaceSearch::line(const QString &locator, const QString &place, const QS
 
 QStringList PlaceSearch::bySubSquare(const QString &letters) const
 {
-    return lines(placesOfSubSquare, square + letters);
+    return lines([&] { return m_gazetteer.entriesOf(letters); });
 }
 
 QStringList PlaceSearch::byPlace(const QString &name) const
 {
-    return lines(entriesOfPlace, name);
+    return lines([&] { return m_gazetteer.entriesNamed(name); });
 }
 
-QStringList PlaceSearch::lines(const QString &sql, const QString &value) const
+QStringList PlaceSearch::lines(const std::function<QList<Gazetteer::Entry>()> &read)
 {
-    QSqlQuery query;
+    QList<Gazetteer::Entry> entries;
     try {
-        query = m_places.run(sql, {value});
+        entries = read();
     } catch (const DatabaseError &error) {
         // A gazetteer that cannot be read finds nothing; the log is not touched.
         qWarning("KX47: the gazetteer cannot be read: %s", error.what());
         return {};
     }
-    const QSqlRecord columns = query.record();
-    const int locator = columns.indexOf(QStringLiteral("WWLocator"));
-    const int place = columns.indexOf(QStringLiteral("place"));
-    const int prov = columns.indexOf(QStringLiteral("prov"));
     QStringList result;
-    while (query.next())
-        result << line(query.value(locator).toString(), query.value(place).toString(),
-                       query.value(prov).toString());
+    for (const Gazetteer::Entry &entry : entries)
+        result << line(entry.locator, entry.place, entry.province);
     return result;
 }
 

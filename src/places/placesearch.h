@@ -1,7 +1,10 @@
 #pragma once
 
+#include "gazetteer/gazetteer.h"
+
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kx47
 {
@@ -27,9 +30,9 @@ public:
     QStringList byPlace(const QString &name) const;
 
 private:
-    QStringList lines(const QString &sql, const QString &value) const;
+    static QStringList lines(const std::function<QList<Gazetteer::Entry>()> &read);
 
-    const Database &m_places;
+    Gazetteer m_gazetteer;
 };
 
 } // namespace kx47

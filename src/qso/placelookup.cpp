@@ -1,6 +1,6 @@
 #include "placelookup.h"
 
-#include "storage/database.h"
+#include "storage/databaseerror.h"
 
 namespace kx47
 {
@@ -8,62 +8,36 @@ namespace kx47
 namespace
 {
 
-const QString placesOfSql = QStringLiteral(
-    "select distinct(place) as place from places where WWLocator = ? order by place asc");
-const QString provinceOfSql = QStringLiteral("select prov from places where place = ? limit 1");
-const QString provinceInSubSquareSql =
-    QStringLiteral("select prov from places where place = ? and WWLocator = ? limit 1");
-
-const QString provincesInSubSquareSql =
-    QStringLiteral("select distinct prov from places where WWLocator = ? limit 2");
-
-} // namespace
-
-// The gazetteer only helps the typing: a gazetteer that cannot be read helps with nothing, and
-// the user types on.
-QStringList PlaceLookup::placesOf(const QString &letters) const
+template <typename Read> auto quietly(Read read) -> decltype(read())
 {
-    QStringList places;
     try {
-        QSqlQuery query = m_places.run(placesOfSql, {QStringLiteral("KX47") + letters});
-        while (query.next())
-            places << query.value(0).toString();
+        return read();
     } catch (const DatabaseError &error) {
         qWarning("KX47: the gazetteer cannot be read: %s", error.what());
     }
-    return places;
+    return {};
+}
+
+} // namespace
+
+QStringList PlaceLookup::placesOf(const QString &letters) const
+{
+    return quietly([&] { return m_gazetteer.placesOf(letters); });
 }
 
 QString PlaceLookup::provinceOf(const QString &place) const
 {
-    try {
-        QSqlQuery query = m_places.run(provinceOfSql, {place});
-        return query.next() ? query.value(0).toString() : QString();
-    } catch (const DatabaseError &error) {
-        qWarning("KX47: the gazetteer cannot be read: %s", error.what());
-    }
-    return QString();
+    return quietly([&] { return m_gazetteer.provinceOf(place); });
 }
 
 QString PlaceLookup::provinceOf(const QString &place, const QString &letters) const
 {
-    QSqlQuery query =
-        m_places.run(provinceInSubSquareSql, {place, QStringLiteral("KX47") + letters});
-    return query.next() ? query.value(0).toString() : provinceOf(place);
+    return m_gazetteer.provinceOf(place, letters);
 }
 
 QString PlaceLookup::sharedProvinceOf(const QString &letters) const
 {
-    try {
-        QSqlQuery query = m_places.run(provincesInSubSquareSql, {QStringLiteral("KX47") + letters});
-        if (!query.next())
-            return QString();
-        const QString province = query.value(0).toString();
-        return query.next() ? QString() : province;
-    } catch (const DatabaseError &error) {
-        qWarning("KX47: the gazetteer cannot be read: %s", error.what());
-    }
-    return QString();
+    return quietly([&] { return m_gazetteer.sharedProvinceOf(letters); });
 }
 
 } // namespace kx47

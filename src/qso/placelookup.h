@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gazetteer/gazetteer.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,29 +10,21 @@ namespace kx47
 
 class Database;
 
-// What the entry form asks of the gazetteer while the user types.
+// What the entry form asks of the gazetteer while the user types (see Gazetteer). A gazetteer
+// that cannot be read helps with nothing: the lookups answer empty and the user types on.
 class PlaceLookup
 {
 public:
-    explicit PlaceLookup(const Database &places) : m_places(places) {}
+    explicit PlaceLookup(const Database &places) : m_gazetteer(places) {}
 
-    // Each place of the sub-square "KX47" + letters once, in ascending order.
     QStringList placesOf(const QString &letters) const;
-
-    // The province the gazetteer gives for a whole place name (the first row that carries it);
-    // empty when the name is not there.
     QString provinceOf(const QString &place) const;
-
-    // The province of the place in sub-square "KX47" + letters where the place lies there (a
-    // name may stand in several sub-squares, in different provinces); otherwise as above.
+    // Throws DatabaseError when the gazetteer cannot be read.
     QString provinceOf(const QString &place, const QString &letters) const;
-
-    // The province that every place of sub-square "KX47" + letters lies in; empty when they lie
-    // in more than one, or the sub-square has none.
     QString sharedProvinceOf(const QString &letters) const;
 
 private:
-    const Database &m_places;
+    Gazetteer m_gazetteer;
 };
 
 } // namespace kx47
