@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test, then runs them once more in a build
-# with AddressSanitizer (leaks included) and UndefinedBehaviorSanitizer. Exits non-zero when
-# anything fails.
+# Installs what is missing, builds and runs every test in a build with AddressSanitizer (leaks
+# included) and UndefinedBehaviorSanitizer. Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/packages.sh
@@ -16,13 +15,11 @@ if ! clang-format --dry-run --Werror "${sources[@]}"; then
     exit 1
 fi
 
-# The benchmarks are compiled here, so that they keep building; they are run by hand.
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DKX47_BUILD_BENCH=ON
+# One build runs every test: Debug, warnings as errors, with AddressSanitizer (leaks included)
+# and UndefinedBehaviorSanitizer. The benchmarks are compiled too, so that they keep building;
+# they are run by hand.
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DKX47_SANITIZE=ON -DKX47_BUILD_BENCH=ON
 cmake --build build-test -j"$jobs"
-ctest --test-dir build-test --output-on-failure -j"$jobs"
-
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DKX47_SANITIZE=ON -DKX47_BUILD_BENCH=OFF
-cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
-    UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+    UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-test --output-on-failure -j"$jobs"
 echo "All tests passed."

@@ -1,5 +1,5 @@
 # The Debian packages the program needs to build and run.
-BUILD_PACKAGES=(qt6-base-dev qt6-svg-dev qtkeychain-qt6-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev cmake g++ make ccache fonts-liberation2)
+BUILD_PACKAGES=(qt6-base-dev qt6-svg-dev qtkeychain-qt6-dev libqt6sql6-sqlite libsqlite3-dev libgl-dev cmake g++ make ccache mold fonts-liberation2)
 # Starting the program where there is no display.
 RUN_PACKAGES=(xvfb xauth)
 # Making the Debian package: dpkg-shlibdeps finds the libraries the program links.

@@ -35,7 +35,7 @@ bool isCalendarDay(const QString &date)
 constexpr int namedAtMost = 20;
 
 // Thrown out of the writer when the user cancels, so that the file is not put in place.
-struct Cancelled {
+struct ExportCancelled {
 };
 
 // How much of an existing file is read to judge what it is.
@@ -155,7 +155,7 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             }
             ++done;
             if (progress && done % 512 == 0 && !progress(done, total))
-                throw Cancelled();
+                throw ExportCancelled();
             return true;
         };
         QString writeError;
@@ -169,7 +169,7 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
         }
         if (progress)
             progress(total, total);
-    } catch (const Cancelled &) {
+    } catch (const ExportCancelled &) {
         return Result::Cancelled;
     } catch (const DatabaseError &e) {
         if (error)

@@ -20,7 +20,7 @@ namespace
 {
 
 // Virtual machine steps between two looks at the task.
-constexpr int engineSteps = 4000;
+constexpr int checkEngineSteps = 4000;
 
 std::atomic<int> connectionNumber{0};
 
@@ -79,7 +79,7 @@ LogCheck::Outcome LogCheck::runOn(QSqlDatabase db, BackgroundTask *task, int fro
             watch.pages = std::max<qint64>(1, count.value(0).toLongLong());
     }
     if (task && watch.handle)
-        sqlite3_progress_handler(watch.handle, engineSteps, &Watch::step, &watch);
+        sqlite3_progress_handler(watch.handle, checkEngineSteps, &Watch::step, &watch);
     QSqlQuery query(db);
     QStringList findings;
     const bool ran = query.exec(QStringLiteral("pragma quick_check"));

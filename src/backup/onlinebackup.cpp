@@ -21,7 +21,7 @@ namespace kx47
 namespace
 {
 
-std::atomic<int> copyNumber{0};
+std::atomic<int> onlineCopyNumber{0};
 
 // Of the progress, the share of the copy; the check of the copy takes the rest.
 constexpr int copiedPermille = 600;
@@ -60,7 +60,7 @@ bool inWriteAheadMode(QSqlDatabase db)
 OnlineBackup::Outcome OnlineBackup::copy(const QString &logPath, const QString &target,
                                          BackgroundTask *task, bool checkCopy)
 {
-    const int number = ++copyNumber;
+    const int number = ++onlineCopyNumber;
     Outcome outcome;
     ConnectionOptions reading;
     reading.readOnly = true;

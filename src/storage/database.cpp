@@ -19,7 +19,6 @@ const QString beginSql = QStringLiteral("begin immediate");
 const QString commitSql = QStringLiteral("commit");
 const QString rollbackSql = QStringLiteral("rollback");
 // PASSIVE never waits for a reader or a writer: an ordinary Submit never stalls on it.
-const QString checkpointSql = QStringLiteral("pragma wal_checkpoint(passive)");
 
 } // namespace
 
@@ -214,7 +213,7 @@ void Database::checkpoint() const noexcept
 {
     try {
         QSqlQuery query(handle());
-        query.exec(checkpointSql);
+        query.exec(JournalFolder::checkpointSql);
     } catch (...) {
     }
 }

@@ -12,8 +12,6 @@ namespace kx47
 namespace
 {
 
-const QString checkpointSql = QStringLiteral("pragma wal_checkpoint(passive)");
-
 std::atomic<int> folderNumber{0};
 
 } // namespace
@@ -61,7 +59,7 @@ void JournalFolder::run(const QString &path)
             lock.unlock();
             if (open) {
                 QSqlQuery query(db);
-                query.exec(checkpointSql);
+                query.exec(JournalFolder::checkpointSql);
             }
             lock.lock();
             m_done = folding;

@@ -15,6 +15,9 @@ namespace kx47
 class JournalFolder
 {
 public:
+    // Folds what it can of the journal into the file, never waiting for a reader or a writer.
+    static constexpr QLatin1String checkpointSql{"pragma wal_checkpoint(passive)"};
+
     explicit JournalFolder(const QString &path);
     // Folds what is left and stops the thread.
     ~JournalFolder();
