@@ -10,7 +10,7 @@
 #include "log/logchange.h"
 #include "log/logquery.h"
 #include "log/logsearch.h"
-#include "platform/fixedwidth.h"
+#include "text/fixedwidth.h"
 #include "storage/database.h"
 #include "storage/sqltext.h"
 

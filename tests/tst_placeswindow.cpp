@@ -5,7 +5,7 @@
 #include "openedwindow.h"
 
 #include "places/placesearch.h"
-#include "platform/headerframe.h"
+#include "widgets/headerframe.h"
 #include "platform/windownames.h"
 
 #include <QGroupBox>

@@ -3,9 +3,9 @@
 #include "fixture.h"
 
 #include "log/qsonumber.h"
-#include "platform/fixedwidth.h"
-#include "platform/programfolder.h"
-#include "platform/textforms.h"
+#include "text/fixedwidth.h"
+#include "paths/programfolder.h"
+#include "text/textforms.h"
 #include "platform/windowsettings.h"
 #include "storage/database.h"
 #include "storage/schema.h"

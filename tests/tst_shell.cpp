@@ -12,7 +12,7 @@
 #include "backup/logmarks.h"
 #include "browser/qsoactions.h"
 #include "platform/qtdialogs.h"
-#include "platform/terminationsignals.h"
+#include "app/terminationsignals.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
 #include "qso/qsosubmission.h"

@@ -1,6 +1,6 @@
 #include "logfactory.h"
 
-#include "platform/textforms.h"
+#include "text/textforms.h"
 #include "storage/schema.h"
 
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "log/logreads.h"
 #include "log/logstore.h"
 
-#include "platform/textforms.h"
+#include "text/textforms.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
 

@@ -2,7 +2,7 @@
 
 #include "log/awardvocabulary.h"
 #include "log/logreads.h"
-#include "platform/fixedwidth.h"
+#include "text/fixedwidth.h"
 #include "storage/database.h"
 #include "text/asciicase.h"
 

@@ -1,6 +1,6 @@
 #include "aboutwindow.h"
 
-#include "platform/clickablelabel.h"
+#include "widgets/clickablelabel.h"
 #include "platform/desktop.h"
 #include "platform/windownames.h"
 

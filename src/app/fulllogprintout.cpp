@@ -3,9 +3,9 @@
 #include "applicant/userdatastore.h"
 #include "log/logreads.h"
 #include "log/logstore.h"
-#include "platform/fixedwidth.h"
+#include "text/fixedwidth.h"
 #include "platform/printer.h"
-#include "platform/textforms.h"
+#include "text/textforms.h"
 #include "storage/database.h"
 
 #include <QSqlQuery>

@@ -7,7 +7,7 @@
 #include "platform/appcontext.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "platform/programfolder.h"
+#include "paths/programfolder.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "storage/databaseerror.h"

@@ -4,9 +4,9 @@
 #include "awardrequestkind.h"
 #include "log/awardqueries.h"
 #include "log/awardvocabulary.h"
-#include "platform/fixedwidth.h"
+#include "text/fixedwidth.h"
 #include "platform/printer.h"
-#include "platform/textforms.h"
+#include "text/textforms.h"
 #include "storage/database.h"
 
 #include <QSqlRecord>

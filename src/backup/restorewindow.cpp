@@ -6,7 +6,7 @@
 #include "log/logreads.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/programfolder.h"
+#include "paths/programfolder.h"
 #include "platform/windowregistry.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"

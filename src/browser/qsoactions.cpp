@@ -5,7 +5,7 @@
 #include "log/logrules.h"
 #include "log/logstore.h"
 #include "platform/dialogs.h"
-#include "platform/textforms.h"
+#include "text/textforms.h"
 #include "storage/database.h"
 
 namespace kx47

@@ -9,7 +9,7 @@
 #include "log/logchange.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/headerframe.h"
+#include "widgets/headerframe.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "qso/editqsowindow.h"

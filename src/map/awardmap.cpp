@@ -1,7 +1,7 @@
 #include "awardmap.h"
 
 #include "log/logreads.h"
-#include "platform/textforms.h"
+#include "text/textforms.h"
 #include "storage/database.h"
 
 #include <QSqlQuery>

@@ -8,9 +8,9 @@
 #include "log/lognotifier.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/fixedwidth.h"
+#include "text/fixedwidth.h"
 #include "platform/printer.h"
-#include "platform/textforms.h"
+#include "text/textforms.h"
 #include "platform/windowregistry.h"
 #include "storage/databaseerror.h"
 

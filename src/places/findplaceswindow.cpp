@@ -1,6 +1,6 @@
 #include "findplaceswindow.h"
 
-#include "platform/headerframe.h"
+#include "widgets/headerframe.h"
 #include "subsquarebox.h"
 
 #include "platform/appcontext.h"

@@ -1,6 +1,6 @@
 #include "placesearch.h"
 
-#include "platform/fixedwidth.h"
+#include "text/fixedwidth.h"
 #include "storage/database.h"
 
 #include <QSqlQuery>

@@ -4,7 +4,7 @@
 
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/typedtext.h"
+#include "widgets/typedbox.h"
 #include "platform/windownames.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
