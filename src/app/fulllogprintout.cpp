@@ -3,10 +3,10 @@
 #include "applicant/userdatastore.h"
 #include "log/logreads.h"
 #include "log/logstore.h"
-#include "text/fixedwidth.h"
 #include "platform/printer.h"
-#include "text/textforms.h"
 #include "storage/database.h"
+#include "text/fixedwidth.h"
+#include "text/textforms.h"
 
 #include <QSqlQuery>
 

@@ -14,13 +14,6 @@ namespace kx47
 namespace
 {
 
-const QString countRows = QStringLiteral("select count(*) as contatore from userData");
-const QString countCalls = QStringLiteral("select count(call) as contatore from userData");
-
-// The first row of the table: the only one the program ever writes.
-const QString selectFirstRow = QStringLiteral("select * from userData order by rowid asc limit 1");
-const QString selectCalls = QStringLiteral("select call from userData");
-
 const QString insertRow = QStringLiteral(
     "insert into userData (\"OM/YL/SWL\", call, address, country, city, email, fName, sName, "
     "ZIPcode, prov, WWLocator, count) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)");
@@ -59,7 +52,9 @@ void UserDataStore::write(const UserDataRecord &typed) const
 UserDataRecord UserDataStore::read() const
 {
     UserDataRecord record;
-    QSqlQuery query = m_log.run(selectFirstRow);
+    // The first row of the table: the only one the program ever writes.
+    QSqlQuery query =
+        m_log.run(QStringLiteral("select * from userData order by rowid asc limit 1"));
     if (!query.next())
         return record;
 
@@ -86,18 +81,18 @@ UserDataRecord UserDataStore::read() const
 
 int UserDataStore::rows() const
 {
-    return m_log.count(countRows);
+    return m_log.count(QStringLiteral("select count(*) as contatore from userData"));
 }
 
 QString UserDataStore::firstCall() const
 {
-    QSqlQuery calls = m_log.run(selectCalls);
+    QSqlQuery calls = m_log.run(QStringLiteral("select call from userData"));
     return calls.next() ? calls.value(0).toString() : QString();
 }
 
 int UserDataStore::rowsWithACall() const
 {
-    return m_log.count(countCalls);
+    return m_log.count(QStringLiteral("select count(call) as contatore from userData"));
 }
 
 } // namespace kx47

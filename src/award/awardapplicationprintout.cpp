@@ -4,10 +4,10 @@
 #include "awardrequestkind.h"
 #include "log/awardqueries.h"
 #include "log/awardvocabulary.h"
-#include "text/fixedwidth.h"
 #include "platform/printer.h"
-#include "text/textforms.h"
 #include "storage/database.h"
+#include "text/fixedwidth.h"
+#include "text/textforms.h"
 
 #include <QSqlRecord>
 
