@@ -1,11 +1,11 @@
 // Timings of QSO entry on a log of 100,000 QSOs and a gazetteer of 20,000 places: the database
 // work of one "Submit" (rules, number, append), the rebuild of the place list on a change of
 // the sub-square, and the handling of one typed character in each field. Prints medians.
+#include "gazetteer/placelookup.h"
 #include "log/logstore.h"
 #include "log/qsonumber.h"
 #include "platform/dialogs.h"
 #include "qso/entrymode.h"
-#include "qso/placelookup.h"
 #include "qso/qsoentry.h"
 #include "qso/qsoform.h"
 #include "qso/qsosubmission.h"

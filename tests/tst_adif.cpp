@@ -5,7 +5,7 @@
 #include "adif/adifmapping.h"
 #include "adif/adifreader.h"
 #include "adif/adifwriter.h"
-#include "qso/placelookup.h"
+#include "gazetteer/placelookup.h"
 #include "storage/database.h"
 
 #include <QBuffer>

@@ -3,8 +3,8 @@
 #include "adifreader.h"
 #include "edireader.h"
 
+#include "gazetteer/placelookup.h"
 #include "log/logstore.h"
-#include "qso/placelookup.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
 

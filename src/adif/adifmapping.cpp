@@ -1,8 +1,8 @@
 #include "adifmapping.h"
 
+#include "gazetteer/placelookup.h"
 #include "log/awardvocabulary.h"
 #include "log/keptfields.h"
-#include "qso/placelookup.h"
 
 #include <QDate>
 #include <QTime>

@@ -270,6 +270,31 @@ bool writeAll(QSaveFile &file, QByteArrayView bytes, QString *reason)
     return true;
 }
 
+// What a write of a file tells its caller: how many records it wrote and, when it failed, why.
+// A failed write leaves the file as it was.
+struct Outcome {
+    QSaveFile &file;
+    const int &count;
+    QString *error;
+    int *written;
+
+    bool failed(const QString &reason) const
+    {
+        if (error)
+            *error = reason;
+        if (written)
+            *written = count;
+        file.cancelWriting();
+        return false;
+    }
+    bool done() const
+    {
+        if (written)
+            *written = count;
+        return true;
+    }
+};
+
 } // namespace
 
 bool writeAdi(const QString &path, const QsoSource &source, QString *error, int *written,
@@ -279,17 +304,10 @@ bool writeAdi(const QString &path, const QsoSource &source, QString *error, int 
     if (written)
         *written = 0;
     QSaveFile file(path);
-    auto failed = [&](const QString &reason) {
-        if (error)
-            *error = reason;
-        if (written)
-            *written = count;
-        file.cancelWriting();
-        return false;
-    };
+    const Outcome outcome{file, count, error, written};
     // Unbuffered: each chunk goes to the system at once, and each write is checked here.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed(file.errorString());
+        return outcome.failed(file.errorString());
     QByteArray chunk;
     chunk.reserve(chunkBytes + 4096);
     {
@@ -304,17 +322,15 @@ bool writeAdi(const QString &path, const QsoSource &source, QString *error, int 
         ++count;
         if (chunk.size() >= chunkBytes) {
             if (!writeAll(file, chunk, &reason))
-                return failed(reason);
+                return outcome.failed(reason);
             chunk.truncate(0);
         }
     }
     if (!writeAll(file, chunk, &reason))
-        return failed(reason);
+        return outcome.failed(reason);
     if (!file.commit())
-        return failed(file.errorString());
-    if (written)
-        *written = count;
-    return true;
+        return outcome.failed(file.errorString());
+    return outcome.done();
 }
 
 bool writeAdx(const QString &path, const QsoSource &source, QString *error, int *written,
@@ -322,16 +338,9 @@ bool writeAdx(const QString &path, const QsoSource &source, QString *error, int 
 {
     int count = 0;
     QSaveFile file(path);
-    auto failed = [&](const QString &reason) {
-        if (error)
-            *error = reason;
-        if (written)
-            *written = count;
-        file.cancelWriting();
-        return false;
-    };
+    const Outcome outcome{file, count, error, written};
     if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
+        return outcome.failed(file.errorString());
     QXmlStreamWriter xml(&file);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(1);
@@ -352,18 +361,16 @@ bool writeAdx(const QString &path, const QsoSource &source, QString *error, int 
         xml.writeEndElement();
         ++count;
         if (xml.hasError())
-            return failed(file.errorString());
+            return outcome.failed(file.errorString());
     }
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndDocument();
     if (xml.hasError())
-        return failed(file.errorString());
+        return outcome.failed(file.errorString());
     if (!file.commit())
-        return failed(file.errorString());
-    if (written)
-        *written = count;
-    return true;
+        return outcome.failed(file.errorString());
+    return outcome.done();
 }
 
 } // namespace kx47

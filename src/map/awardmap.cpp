@@ -2,8 +2,8 @@
 
 #include "gazetteer/gazetteer.h"
 #include "log/logreads.h"
-#include "platform/textforms.h"
 #include "storage/database.h"
+#include "text/textforms.h"
 
 #include <QSqlQuery>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "placesearch.h"
 
-#include "platform/fixedwidth.h"
 #include "storage/databaseerror.h"
+#include "text/fixedwidth.h"
 
 namespace kx47
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "entrymode.h"
-#include "placelookup.h"
+#include "gazetteer/placelookup.h"
 
 #include <QWidget>
 

@@ -1,11 +1,12 @@
 #include "qsoform.h"
 
 #include "entrylineedit.h"
-#include "placelookup.h"
+#include "gazetteer/placelookup.h"
 
 #include "log/awardvocabulary.h"
-#include "platform/textforms.h"
-#include "platform/typedtext.h"
+#include "text/textforms.h"
+#include "text/typedtext.h"
+#include "widgets/typedbox.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gazetteer/gazetteer.h"
+#include "gazetteer.h"
 
 #include <QString>
 #include <QStringList>
