@@ -1,7 +1,7 @@
 #include "app/application.h"
 #include "app/commandline.h"
 #include "app/singleinstance.h"
-#include "platform/programplaces.h"
+#include "paths/programplaces.h"
 #include "platform/qtdesktop.h"
 #include "platform/qtdialogs.h"
 #include "platform/qtprintservice.h"

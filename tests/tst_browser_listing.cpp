@@ -10,9 +10,9 @@
 #include "log/logchange.h"
 #include "log/logquery.h"
 #include "log/logsearch.h"
-#include "platform/fixedwidth.h"
 #include "storage/database.h"
 #include "storage/sqltext.h"
+#include "text/fixedwidth.h"
 
 #include <QAbstractItemModelTester>
 #include <QSqlQuery>

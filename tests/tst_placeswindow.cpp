@@ -5,8 +5,8 @@
 #include "openedwindow.h"
 
 #include "places/placesearch.h"
-#include "platform/headerframe.h"
 #include "platform/windownames.h"
+#include "widgets/headerframe.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -3,13 +3,13 @@
 #include "fixture.h"
 
 #include "log/qsonumber.h"
-#include "platform/fixedwidth.h"
-#include "platform/programfolder.h"
-#include "platform/textforms.h"
+#include "paths/programfolder.h"
 #include "platform/windowsettings.h"
 #include "storage/database.h"
 #include "storage/schema.h"
 #include "storage/sqltext.h"
+#include "text/fixedwidth.h"
+#include "text/textforms.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

@@ -3,17 +3,19 @@
 #include "awardrequestlog.h"
 #include "filesizelimit.h"
 #include "fixture.h"
+#include "qsoentryfixture.h"
 
 #include "app/aboutwindow.h"
 #include "app/commandline.h"
 #include "app/databasefiles.h"
+#include "app/terminationsignals.h"
 #include "award/awardrequest.h"
 #include "backup/logmarks.h"
 #include "browser/qsoactions.h"
 #include "platform/qtdialogs.h"
-#include "platform/terminationsignals.h"
 #include "platform/windownames.h"
 #include "platform/windowsettings.h"
+#include "qso/qsosubmission.h"
 #include "storage/database.h"
 #include "storage/transaction.h"
 
@@ -120,7 +122,8 @@ private slots:
     void readOnlyLogOpensForReading_data();
     void readOnlyLogOpensForReading();
     void staleJournalsDoNotBlockTheLog();
-    void lockIsWaitedOutAtStartUp();
+    void lockIsWaitedOut_data();
+    void lockIsWaitedOut();
     void installedProgramKeepsTheLogInTheUserFolder();
     void databaseFailureIsReported();
     void menuTree();
@@ -500,28 +503,51 @@ void TestShell::staleJournalsDoNotBlockTheLog()
     QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 2);
 }
 
-// Another program holds the log's write lock for 3.5 s while the program starts: the start
-// waits for it, as every statement of the program waits up to 5 s, and leaves that wait set.
-void TestShell::lockIsWaitedOutAtStartUp()
+void TestShell::lockIsWaitedOut_data()
 {
+    QTest::addColumn<bool>("atStartUp");
+    QTest::newRow("at start-up") << true;
+    QTest::newRow("at a save") << false;
+}
+
+// Another program holds the log's write lock for 3.5 s while the program starts, or while it
+// saves a QSO on the connection it runs with: each waits for it, as every statement of the
+// program waits up to 5 s, and the start leaves that wait set.
+void TestShell::lockIsWaitedOut()
+{
+    QFETCH(bool, atStartUp);
     ProgramFolder folder;
     {
         QSqlDatabase db = folder.log();
         execOn(db, "pragma journal_mode = wal");
         db.close();
     }
-    LockHolder other(folder.logPath(),
-                     "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
-                     "band, qsl) values (1, 'AB', 'IK0BBB', '2004-12-07', '09:30', 'PLACE', "
-                     "'AN', 'CW', 'HF', 'c')",
-                     3500);
+    const auto holdTheLock = [&folder](std::optional<LockHolder> &other) {
+        other.emplace(folder.logPath(),
+                      "insert into data (count, WWLocator, call, date, time, place, prov, mode, "
+                      "band, qsl) values (1, 'AB', 'IK0BBB', '2004-12-07', '09:30', 'PLACE', "
+                      "'AN', 'CW', 'HF', 'c')",
+                      3500);
+    };
+    std::optional<LockHolder> other;
+    if (atStartUp)
+        holdTheLock(other);
     TestApp app(folder.path());
     const bool started = app.start();
-    other.release();
+    other.reset();
     QVERIFY2(started, qPrintable(app.dialogs.texts().join('\n')));
-    QVERIFY(app.app().context().log.isWritable());
-    QCOMPARE(app.app().context().log.count("select count(*) as contatore from data"), 1);
-    QSqlQuery timeout = app.app().context().log.run("pragma busy_timeout");
+    const Database &log = app.app().context().log;
+    QVERIFY(log.isWritable());
+    if (!atStartUp) {
+        holdTheLock(other);
+        const bool saved = QsoSubmission(log, app.dialogs, EntryMode::insertQso())
+                               .submit(validQso("HF", "MIXED", false))
+                               .has_value();
+        other.reset();
+        QVERIFY2(saved, qPrintable(app.dialogs.texts().join('\n')));
+    }
+    QCOMPARE(log.count("select count(*) as contatore from data"), atStartUp ? 1 : 2);
+    QSqlQuery timeout = log.run("pragma busy_timeout");
     QVERIFY(timeout.next());
     QCOMPARE(timeout.value(0).toInt(), Database::busyTimeoutMs);
 }

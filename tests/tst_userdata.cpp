@@ -2,10 +2,10 @@
 // userData that Submit creates and replaces, and the reader that takes whatever the row holds.
 #include "fixture.h"
 
+#include "applicant/userdatarecord.h"
+#include "applicant/userdatastore.h"
 #include "storage/database.h"
 #include "userdata/userdatachecks.h"
-#include "userdata/userdatarecord.h"
-#include "userdata/userdatastore.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -303,7 +303,7 @@ void TestUserData::readsNoRecordFromAnEmptyTable()
 {
     ProgramFolder folder;
     OpenedFile log(folder.logPath());
-    const UserDataRecord record = readUserData(log);
+    const UserDataRecord record = UserDataStore(log).read();
     QVERIFY(!record.present);
     QCOMPARE(columnsOf(record, ""), QStringList(12, QString()));
 }
@@ -347,7 +347,7 @@ void TestUserData::readsHandWrittenRows()
     ProgramFolder folder;
     folder.exec(insert);
     OpenedFile log(folder.logPath());
-    const UserDataRecord record = readUserData(log);
+    const UserDataRecord record = UserDataStore(log).read();
     QVERIFY(record.present);
     QStringList read = columnsOf(record, "");
     read.removeLast();

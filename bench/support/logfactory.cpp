@@ -1,7 +1,7 @@
 #include "logfactory.h"
 
-#include "platform/textforms.h"
 #include "storage/schema.h"
+#include "text/textforms.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,9 +5,9 @@
 #include "log/logreads.h"
 #include "log/logstore.h"
 
-#include "platform/textforms.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
+#include "text/textforms.h"
 
 #include <QDate>
 #include <QDir>

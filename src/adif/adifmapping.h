@@ -2,7 +2,7 @@
 
 #include "adifrecord.h"
 #include "log/qsorecord.h"
-#include "platform/textkey.h"
+#include "text/textkey.h"
 
 #include <QFlags>
 #include <QHash>

@@ -344,6 +344,31 @@ bool writeAll(QSaveFile &file, QByteArrayView bytes, QString *reason)
     return true;
 }
 
+// What a write of a file tells its caller: how many records it wrote and, when it failed, why.
+// A failed write leaves the file as it was.
+struct Outcome {
+    QSaveFile &file;
+    const int &count;
+    QString *error;
+    int *written;
+
+    bool failed(const QString &reason) const
+    {
+        if (error)
+            *error = reason;
+        if (written)
+            *written = count;
+        file.cancelWriting();
+        return false;
+    }
+    bool done() const
+    {
+        if (written)
+            *written = count;
+        return true;
+    }
+};
+
 } // namespace
 
 bool writeAdi(const QString &path, const QsoSource &source, QString *error, int *written,
@@ -368,17 +393,10 @@ bool writeAdiRecords(const QString &path, const RecordSource &source, QString *e
     if (written)
         *written = 0;
     QSaveFile file(path);
-    auto failed = [&](const QString &reason) {
-        if (error)
-            *error = reason;
-        if (written)
-            *written = count;
-        file.cancelWriting();
-        return false;
-    };
+    const Outcome outcome{file, count, error, written};
     // Unbuffered: each chunk goes to the system at once, and each write is checked here.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed(file.errorString());
+        return outcome.failed(file.errorString());
     QByteArray chunk;
     chunk.reserve(chunkBytes + 4096);
     {
@@ -391,17 +409,15 @@ bool writeAdiRecords(const QString &path, const RecordSource &source, QString *e
         ++count;
         if (chunk.size() >= chunkBytes) {
             if (!writeAll(file, chunk, &reason))
-                return failed(reason);
+                return outcome.failed(reason);
             chunk.truncate(0);
         }
     }
     if (!writeAll(file, chunk, &reason))
-        return failed(reason);
+        return outcome.failed(reason);
     if (!file.commit())
-        return failed(file.errorString());
-    if (written)
-        *written = count;
-    return true;
+        return outcome.failed(file.errorString());
+    return outcome.done();
 }
 
 bool writeAdx(const QString &path, const QsoSource &source, QString *error, int *written,
@@ -409,16 +425,9 @@ bool writeAdx(const QString &path, const QsoSource &source, QString *error, int 
 {
     int count = 0;
     QSaveFile file(path);
-    auto failed = [&](const QString &reason) {
-        if (error)
-            *error = reason;
-        if (written)
-            *written = count;
-        file.cancelWriting();
-        return false;
-    };
+    const Outcome outcome{file, count, error, written};
     if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
+        return outcome.failed(file.errorString());
     QXmlStreamWriter xml(&file);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(1);
@@ -439,18 +448,16 @@ bool writeAdx(const QString &path, const QsoSource &source, QString *error, int 
         xml.writeEndElement();
         ++count;
         if (xml.hasError())
-            return failed(file.errorString());
+            return outcome.failed(file.errorString());
     }
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndDocument();
     if (xml.hasError())
-        return failed(file.errorString());
+        return outcome.failed(file.errorString());
     if (!file.commit())
-        return failed(file.errorString());
-    if (written)
-        *written = count;
-    return true;
+        return outcome.failed(file.errorString());
+    return outcome.done();
 }
 
 } // namespace kx47

@@ -2,9 +2,9 @@
 
 #include "log/awardvocabulary.h"
 #include "log/logreads.h"
-#include "platform/fixedwidth.h"
 #include "storage/database.h"
 #include "text/asciicase.h"
+#include "text/fixedwidth.h"
 
 #include <QDate>
 #include <QSqlQuery>

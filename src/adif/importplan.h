@@ -2,7 +2,7 @@
 
 #include "log/logrules.h"
 #include "log/qsorecord.h"
-#include "platform/textkey.h"
+#include "text/textkey.h"
 
 #include <QHash>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "aboutwindow.h"
 
-#include "platform/clickablelabel.h"
 #include "platform/desktop.h"
 #include "platform/windownames.h"
+#include "widgets/clickablelabel.h"
 
 #include <QDir>
 #include <QHBoxLayout>

@@ -8,7 +8,7 @@
 #include "download/confirmationdownload.h"
 #include "download/credentials.h"
 #include "download/downloadmerge.h"
-#include "platform/programplaces.h"
+#include "paths/programplaces.h"
 #include "storage/database.h"
 
 #include <QCommandLineParser>

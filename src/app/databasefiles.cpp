@@ -1,7 +1,9 @@
 #include "databasefiles.h"
 
+#include "storage/connection.h"
 #include "storage/database.h"
 #include "storage/databasecheck.h"
+#include "storage/transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +11,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStorageInfo>
-#include <QUrl>
 #include <sqlite3.h>
 
 namespace kx47
@@ -32,11 +33,11 @@ qint64 freeBytes(const QString &folder)
     return storage.isValid() ? storage.bytesAvailable() : -1;
 }
 
-int primaryCode(const QSqlError &error)
+int engineCode(const QSqlError &error)
 {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? (code & 0xff) : -1;
+    return ok ? code : -1;
 }
 
 // A journal beside the file that holds changes not yet in the file itself.
@@ -56,20 +57,10 @@ QString pendingJournal(const QString &path)
 // changed); a log about to be written is examined plainly, and may get its journal.
 QSqlDatabase openForReading(const QString &connection, const QString &path, bool unchanging)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-    QString options = QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=%1")
-                          .arg(Database::busyTimeoutMs);
-    if (!unchanging) {
-        db.setDatabaseName(path);
-    } else {
-        options += QStringLiteral(";QSQLITE_OPEN_URI");
-        db.setDatabaseName(
-            QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded) +
-            QStringLiteral("?immutable=1"));
-    }
-    db.setConnectOptions(options);
-    db.open();
-    return db;
+    ConnectionOptions options;
+    options.readOnly = true;
+    options.immutable = unchanging;
+    return openConnection(connection, path, options);
 }
 
 // The journal files SQLite keeps beside a database file.
@@ -111,10 +102,11 @@ QString damaged(const QString &shown)
         .arg(shown);
 }
 
-// The words for an engine error met while examining or probing the file.
-QString engineFault(const QString &shown, const QSqlError &error)
+// The words for an engine error (its result code, -1 for none) met while examining or probing
+// the file.
+QString engineFault(const QString &shown, int code)
 {
-    switch (primaryCode(error)) {
+    switch (code < 0 ? code : code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("The database file %1 is locked by another program. Nothing has "
@@ -165,7 +157,7 @@ QString examine(const QString &path, const QString &shown, Schema::File file, bo
         }
         const QSqlError error = db.isOpen() ? check.lastError() : db.lastError();
         if (error.isValid()) {
-            fault = engineFault(shown, error) + QStringLiteral("\n\n") + error.text();
+            fault = engineFault(shown, engineCode(error)) + QStringLiteral("\n\n") + error.text();
         } else if (findings != QStringList{QStringLiteral("ok")}) {
             fault = damaged(shown) + QStringLiteral("\n\n") +
                     findings.mid(0, 5).join(QLatin1Char('\n'));
@@ -309,7 +301,7 @@ bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, Q
     if (readOnly) {
         QSqlDatabase reading = openForReading(db.connectionName(), path, unchanging);
         if (!reading.isOpen()) {
-            *message = engineFault(shown, reading.lastError());
+            *message = engineFault(shown, engineCode(reading.lastError()));
             return false;
         }
         if (file == Schema::File::Places)
@@ -333,15 +325,15 @@ bool DatabaseFiles::open(Database &db, const QString &path, Schema::File file, Q
             QStringLiteral("The database file %1 cannot be opened: %2").arg(shown, engineText);
         return false;
     }
-    // Taking the write lock and letting it go writes nothing, and finds out whether another
-    // program holds the log; it waits for the lock as every statement of the program does.
-    QSqlQuery probe(db.handle());
-    if (!probe.exec(QStringLiteral("begin immediate"))) {
-        *message = engineFault(shown, probe.lastError());
+    // Opening a write transaction and rolling it back writes nothing, and finds out whether
+    // another program holds the log; it waits for the lock as every change of the program does.
+    try {
+        const Transaction probe(db);
+    } catch (const DatabaseError &error) {
+        *message = engineFault(shown, error.engineCode());
         db.handle().close();
         return false;
     }
-    probe.exec(QStringLiteral("rollback"));
     return true;
 }
 

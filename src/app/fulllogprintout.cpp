@@ -1,11 +1,12 @@
 #include "fulllogprintout.h"
 
+#include "applicant/userdatastore.h"
 #include "log/logreads.h"
 #include "log/logstore.h"
-#include "platform/fixedwidth.h"
 #include "platform/printer.h"
-#include "platform/textforms.h"
 #include "storage/database.h"
+#include "text/fixedwidth.h"
+#include "text/textforms.h"
 
 #include <QSqlQuery>
 
@@ -14,9 +15,6 @@ namespace kx47
 
 namespace
 {
-
-const QString selectApplicantCall = QStringLiteral("select call from userData");
-const QString countApplicantCalls = QStringLiteral("select count(call) as contatore from userData");
 
 const QString courierNew = QStringLiteral("Courier New");
 constexpr double lineSize = 8;
@@ -47,12 +45,12 @@ void FullLogPrintout::print(Printer &printer) const
     printer.setFontSize(lineSize);
     printer.setFontName(courierNew);
 
-    QSqlQuery applicant = m_log.run(selectApplicantCall);
-    const QString call = applicant.next() ? applicant.value(0).toString() : QString();
+    const UserDataStore applicant(m_log);
+    const QString call = applicant.firstCall();
     printBlankLines(printer, 3);
 
     printer.setFontSize(titleSize);
-    if (m_log.count(countApplicantCalls) != 0)
+    if (applicant.rowsWithACall() != 0)
         printer.printLine(QStringLiteral("              ALL QSOs of ") + call);
     else
         printer.printLine(QStringLiteral(" ALL QSOs"));

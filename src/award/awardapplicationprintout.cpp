@@ -1,13 +1,13 @@
 #include "awardapplicationprintout.h"
 
+#include "applicant/userdatastore.h"
 #include "awardrequestkind.h"
 #include "log/awardqueries.h"
 #include "log/awardvocabulary.h"
-#include "platform/fixedwidth.h"
 #include "platform/printer.h"
-#include "platform/textforms.h"
 #include "storage/database.h"
-#include "userdata/userdatarecord.h"
+#include "text/fixedwidth.h"
+#include "text/textforms.h"
 
 #include <QSqlRecord>
 
@@ -64,7 +64,7 @@ QList<int> AwardApplicationPrintout::print(Printer &printer, const QString &band
 {
     // Without a record the applicant's lines are printed empty. Each value stands on its own,
     // whatever marks or line breaks it holds.
-    UserDataRecord applicant = readUserData(m_log);
+    UserDataRecord applicant = UserDataStore(m_log).read();
     for (QString *value : {&applicant.fName, &applicant.sName, &applicant.call, &applicant.address,
                            &applicant.zipCode, &applicant.city, &applicant.prov, &applicant.country,
                            &applicant.email})

@@ -1,5 +1,6 @@
 #include "awardrequest.h"
 
+#include "applicant/userdatastore.h"
 #include "awardapplicationprintout.h"
 #include "awardrequestkind.h"
 #include "backup/backups.h"
@@ -108,7 +109,7 @@ bool AwardRequest::checksPass(const AwardRequestKind &kind, const QString &band,
         refuse(kind.notEnoughMessage(kind.listed(band)));
         allowed = false;
     }
-    if (queries.applicantRecords() == 0) {
+    if (UserDataStore(m_log).rows() == 0) {
         refuse(userDataMessage());
         allowed = false;
     }

@@ -40,15 +40,11 @@ public:
     // path may be a file: address, as the log's connection names a log read as unchanging.
     FileConnection(const QString &name, const QString &path, bool readOnly) : m_name(name)
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(Database::busyTimeoutMs);
-        if (readOnly)
-            options += QStringLiteral(";QSQLITE_OPEN_READONLY");
-        if (path.startsWith(QLatin1String("file:")))
-            options += QStringLiteral(";QSQLITE_OPEN_URI");
-        db.setConnectOptions(options);
-        m_open = db.open();
+        ConnectionOptions options;
+        options.readOnly = readOnly;
+        const QString file = fileOfDatabaseName(path, &options.immutable);
+        QSqlDatabase db = openConnection(name, file, options);
+        m_open = db.isOpen();
         if (!m_open)
             m_error = db.lastError().text();
     }

@@ -4,9 +4,9 @@
 
 #include "log/lognotifier.h"
 #include "log/logreads.h"
+#include "paths/programfolder.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/programfolder.h"
 #include "platform/windowregistry.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"

@@ -1,7 +1,7 @@
 #include "logline.h"
 
-#include "platform/fixedwidth.h"
-#include "platform/textforms.h"
+#include "text/fixedwidth.h"
+#include "text/textforms.h"
 
 namespace kx47
 {

@@ -2,7 +2,7 @@
 
 #include "log/logquery.h"
 
-#include "platform/textkey.h"
+#include "text/textkey.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

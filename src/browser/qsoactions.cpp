@@ -5,8 +5,8 @@
 #include "log/logrules.h"
 #include "log/logstore.h"
 #include "platform/dialogs.h"
-#include "platform/textforms.h"
 #include "storage/database.h"
+#include "text/textforms.h"
 
 namespace kx47
 {

@@ -9,12 +9,13 @@
 #include "log/logchange.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/headerframe.h"
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "qso/editqsowindow.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
+#include "widgets/headerframe.h"
+#include "widgets/namedbutton.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -41,15 +42,6 @@ QRadioButton *addOption(QGroupBox *frame, const QString &name, const QString &ca
     option->setObjectName(name);
     frame->layout()->addWidget(option);
     return option;
-}
-
-QPushButton *addButton(QWidget *parent, QLayout *layout, const QString &name,
-                       const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    layout->addWidget(button);
-    return button;
 }
 
 } // namespace

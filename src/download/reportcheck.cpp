@@ -81,40 +81,40 @@ bool scan(QIODevice &file, ReportCheck &check, QByteArray *start, QByteArray *ta
     return true;
 }
 
+// Scans a report and, when it could be read, has judge give the verdict from its first bytes,
+// its tail (trimmed, lower case) and the records counted.
+template <class Judge> ReportCheck checked(QIODevice &report, Judge judge)
+{
+    ReportCheck check;
+    QByteArray start;
+    QByteArray tail;
+    if (scan(report, check, &start, &tail))
+        check.verdict = judge(start, tail, check.records);
+    return check;
+}
+
 } // namespace
 
 ReportCheck checkLotwReport(QIODevice &report)
 {
-    ReportCheck check;
-    QByteArray start;
-    QByteArray tail;
-    if (!scan(report, check, &start, &tail))
-        return check;
-    if (!lowerTrimmed(start).startsWith(lotwFirstLine))
-        check.verdict =
-            isWebPage(start) ? ReportCheck::Verdict::WebPage : ReportCheck::Verdict::Foreign;
-    else
-        check.verdict =
-            tail.endsWith(lotwEnd) ? ReportCheck::Verdict::Whole : ReportCheck::Verdict::Cut;
-    return check;
+    return checked(report, [](const QByteArray &start, const QByteArray &tail, int) {
+        if (!lowerTrimmed(start).startsWith(lotwFirstLine))
+            return isWebPage(start) ? ReportCheck::Verdict::WebPage : ReportCheck::Verdict::Foreign;
+        return tail.endsWith(lotwEnd) ? ReportCheck::Verdict::Whole : ReportCheck::Verdict::Cut;
+    });
 }
 
 ReportCheck checkEqslFile(QIODevice &file)
 {
-    ReportCheck check;
-    QByteArray start;
-    QByteArray tail;
-    if (!scan(file, check, &start, &tail))
-        return check;
-    if (isWebPage(start))
-        check.verdict = ReportCheck::Verdict::WebPage;
-    else if (!start.toLower().contains(headerEnd) && check.records == 0)
-        check.verdict = ReportCheck::Verdict::Foreign;
-    else if (tail.endsWith(recordEnd) || (check.records == 0 && tail.endsWith(headerEnd)))
-        check.verdict = ReportCheck::Verdict::Whole;
-    else
-        check.verdict = ReportCheck::Verdict::Cut;
-    return check;
+    return checked(file, [](const QByteArray &start, const QByteArray &tail, int records) {
+        if (isWebPage(start))
+            return ReportCheck::Verdict::WebPage;
+        if (!start.toLower().contains(headerEnd) && records == 0)
+            return ReportCheck::Verdict::Foreign;
+        if (tail.endsWith(recordEnd) || (records == 0 && tail.endsWith(headerEnd)))
+            return ReportCheck::Verdict::Whole;
+        return ReportCheck::Verdict::Cut;
+    });
 }
 
 EqslPage readEqslPage(const QByteArray &page, const QUrl &pageAddress)

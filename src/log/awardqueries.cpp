@@ -13,7 +13,6 @@ const QString countByState = QStringLiteral(
     "select count(*) as contatore from data where mode = ? and qsl = ? and band = ?");
 const QString selectConfirmed = QStringLiteral(
     "select * from data where mode = ? and qsl = ? and band = ? order by WWLocator, count");
-const QString countApplicantRecords = QStringLiteral("select count(*) as contatore from userData");
 
 } // namespace
 
@@ -27,11 +26,6 @@ int AwardQueries::count(const QString &band, const QString &mode, const QString 
 QSqlQuery AwardQueries::confirmed(const QString &band, const QString &mode) const
 {
     return m_log.run(selectConfirmed, {mode, QString(vocabulary::qslConfirmed), band});
-}
-
-int AwardQueries::applicantRecords() const
-{
-    return m_log.count(countApplicantRecords);
 }
 
 } // namespace kx47

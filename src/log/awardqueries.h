@@ -20,7 +20,6 @@ public:
     // The confirmed QSOs of the band and mode in sub-square order (the order of logging within
     // one sub-square), every column.
     QSqlQuery confirmed(const QString &band, const QString &mode) const;
-    int applicantRecords() const;
 
 private:
     const Database &m_log;

@@ -1,8 +1,8 @@
 #include "awardmap.h"
 
 #include "log/logreads.h"
-#include "platform/textforms.h"
 #include "storage/database.h"
+#include "text/textforms.h"
 
 #include <QSqlQuery>
 #include <algorithm>

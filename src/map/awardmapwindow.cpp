@@ -12,6 +12,7 @@
 #include "platform/windownames.h"
 #include "platform/windowregistry.h"
 #include "storage/databaseerror.h"
+#include "widgets/namedbutton.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -101,12 +102,12 @@ AwardMapWindow::AwardMapWindow(AppContext &context)
 
     auto *buttons = new QHBoxLayout;
     QPushButton *save =
-        rowButton(this, buttons, QStringLiteral("Save image..."), QStringLiteral("cmdSaveImage"));
+        addButton(this, buttons, QStringLiteral("cmdSaveImage"), QStringLiteral("Save image..."));
     QPushButton *printButton =
-        rowButton(this, buttons, QStringLiteral("Print"), QStringLiteral("cmdPrint"));
+        addButton(this, buttons, QStringLiteral("cmdPrint"), QStringLiteral("Print"));
     buttons->addStretch();
     QPushButton *exitButton =
-        rowButton(this, buttons, QStringLiteral("Exit"), QStringLiteral("cmdExit"));
+        addButton(this, buttons, QStringLiteral("cmdExit"), QStringLiteral("Exit"));
     layout->addLayout(buttons);
 
     connect(save, &QPushButton::clicked, this, &AwardMapWindow::saveImage);

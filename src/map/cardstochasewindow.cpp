@@ -8,11 +8,12 @@
 #include "log/lognotifier.h"
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/fixedwidth.h"
 #include "platform/printer.h"
-#include "platform/textforms.h"
 #include "platform/windowregistry.h"
 #include "storage/databaseerror.h"
+#include "text/fixedwidth.h"
+#include "text/textforms.h"
+#include "widgets/namedbutton.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -85,12 +86,12 @@ CardsToChaseWindow::CardsToChaseWindow(AppContext &context)
 
     auto *buttons = new QHBoxLayout;
     QPushButton *printButton =
-        rowButton(this, buttons, QStringLiteral("Print"), QStringLiteral("cmdPrint"));
+        addButton(this, buttons, QStringLiteral("cmdPrint"), QStringLiteral("Print"));
     QPushButton *exportButton =
-        rowButton(this, buttons, QStringLiteral("Export ADIF..."), QStringLiteral("cmdExportAdif"));
+        addButton(this, buttons, QStringLiteral("cmdExportAdif"), QStringLiteral("Export ADIF..."));
     buttons->addStretch();
     QPushButton *exitButton =
-        rowButton(this, buttons, QStringLiteral("Exit"), QStringLiteral("cmdExit"));
+        addButton(this, buttons, QStringLiteral("cmdExit"), QStringLiteral("Exit"));
     layout->addLayout(buttons);
 
     connect(printButton, &QPushButton::clicked, this, &CardsToChaseWindow::print);

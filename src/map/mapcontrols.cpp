@@ -3,7 +3,6 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QPushButton>
 
 namespace kx47
 {
@@ -20,15 +19,6 @@ QComboBox *choiceInFrame(QWidget *parent, QBoxLayout *row, const QString &captio
     frameLayout->addWidget(combo);
     row->addWidget(frame);
     return combo;
-}
-
-QPushButton *rowButton(QWidget *parent, QBoxLayout *row, const QString &caption,
-                       const QString &name)
-{
-    auto *push = new QPushButton(caption, parent);
-    push->setObjectName(name);
-    row->addWidget(push);
-    return push;
 }
 
 } // namespace kx47

@@ -5,18 +5,15 @@
 
 class QBoxLayout;
 class QComboBox;
-class QPushButton;
 class QWidget;
 
 namespace kx47
 {
 
-// The controls the map windows share: a drop-down list to choose from in a captioned frame, and
-// a button, each added to a row.
+// The control the map windows share: a drop-down list to choose from in a captioned frame,
+// added to a row.
 QComboBox *choiceInFrame(QWidget *parent, QBoxLayout *row, const QString &caption,
                          const QString &name, const QStringList &items);
-QPushButton *rowButton(QWidget *parent, QBoxLayout *row, const QString &caption,
-                       const QString &name);
 
 // The band choice's item for all bands together.
 inline QString allBandsChoice()

@@ -1,7 +1,7 @@
 #include "findplaceswindow.h"
 
-#include "platform/headerframe.h"
 #include "subsquarebox.h"
+#include "widgets/headerframe.h"
 
 #include "platform/appcontext.h"
 #include "platform/windownames.h"

@@ -1,7 +1,7 @@
 #include "placesearch.h"
 
-#include "platform/fixedwidth.h"
 #include "storage/database.h"
+#include "text/fixedwidth.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

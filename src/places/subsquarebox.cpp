@@ -1,6 +1,6 @@
 #include "subsquarebox.h"
 
-#include "platform/typedtext.h"
+#include "text/typedtext.h"
 
 namespace kx47
 {

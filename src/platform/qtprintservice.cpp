@@ -2,7 +2,7 @@
 
 #include "desktop.h"
 #include "dialogs.h"
-#include "programplaces.h"
+#include "paths/programplaces.h"
 
 #include <QCoreApplication>
 #include <QDir>

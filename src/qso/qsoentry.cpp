@@ -3,7 +3,7 @@
 #include "numerictext.h"
 
 #include "log/awardvocabulary.h"
-#include "platform/textforms.h"
+#include "text/textforms.h"
 
 #include <QDate>
 #include <cmath>

@@ -4,8 +4,9 @@
 #include "placelookup.h"
 
 #include "log/awardvocabulary.h"
-#include "platform/textforms.h"
-#include "platform/typedtext.h"
+#include "text/textforms.h"
+#include "text/typedtext.h"
+#include "widgets/typedbox.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

@@ -50,8 +50,9 @@ QString whatHappened(DatabaseError::Kind kind, DatabaseError::Work work)
 
 } // namespace
 
-DatabaseError::DatabaseError(Kind kind, const QString &engineText)
-    : std::runtime_error(engineText.toStdString()), m_kind(kind), m_engineText(engineText)
+DatabaseError::DatabaseError(Kind kind, const QString &engineText, int engineCode)
+    : std::runtime_error(engineText.toStdString()), m_kind(kind), m_engineText(engineText),
+      m_engineCode(engineCode)
 {
 }
 
@@ -85,7 +86,9 @@ DatabaseError DatabaseError::fromSqlError(const QSqlError &error, const QString 
     QString text = error.text();
     if (!statement.isEmpty())
         text += QLatin1String("\n") + statement;
-    return DatabaseError(kindOf(error), text);
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber);
+    return DatabaseError(kindOf(error), text, isNumber ? code : -1);
 }
 
 QString DatabaseError::plainMessage(Work work) const

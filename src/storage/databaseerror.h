@@ -28,7 +28,8 @@ public:
     // What the failing work was doing, for the words of the message.
     enum class Work { Change, Read };
 
-    DatabaseError(Kind kind, const QString &engineText);
+    // engineCode is the engine's own result code, -1 when the trouble is not the engine's.
+    DatabaseError(Kind kind, const QString &engineText, int engineCode = -1);
 
     // The kind of a driver error, from its native (SQLite) error code.
     static Kind kindOf(const QSqlError &error);
@@ -37,6 +38,7 @@ public:
 
     Kind kind() const { return m_kind; }
     QString engineText() const { return m_engineText; }
+    int engineCode() const { return m_engineCode; }
     // Only a damaged log ends the program.
     bool endsProgram() const { return m_kind == Kind::Damaged; }
 
@@ -46,6 +48,7 @@ public:
 private:
     Kind m_kind;
     QString m_engineText;
+    int m_engineCode;
 };
 
 // Runs work that reads or changes the log from a window's action. A DatabaseError is reported

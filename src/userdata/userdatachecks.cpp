@@ -1,6 +1,6 @@
 #include "userdatachecks.h"
 
-#include "userdatarecord.h"
+#include "applicant/userdatarecord.h"
 
 namespace kx47
 {

@@ -4,10 +4,10 @@
 
 #include "platform/appcontext.h"
 #include "platform/dialogs.h"
-#include "platform/typedtext.h"
 #include "platform/windownames.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
+#include "widgets/typedbox.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "userdatastore.h"
+#include "applicant/userdatastore.h"
 
 #include <QHash>
 #include <QWidget>

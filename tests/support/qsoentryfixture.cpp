@@ -2,7 +2,7 @@
 
 #include "log/lognotifier.h"
 #include "platform/appcontext.h"
-#include "platform/textforms.h"
+#include "text/textforms.h"
 
 #include <QComboBox>
 #include <QLineEdit>

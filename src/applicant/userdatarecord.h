@@ -5,8 +5,6 @@
 namespace kx47
 {
 
-class Database;
-
 // The applicant's own record, the one row of table userData: category, call, names, postal
 // address, own locator and e-mail. Every value is text as stored (upper case when written by
 // the User Data window; a NULL reads as the empty text).
@@ -24,10 +22,5 @@ struct UserDataRecord {
     QString wwLocator; // column WWLocator
     QString email;     // " " when the applicant gave none
 };
-
-// Reads the first row of table userData. A row written by hand or by an earlier version may hold
-// NULLs or values longer than the window allows: they are read as they are (NULL as the empty
-// text), never refused. With no row the record is not present and every value is empty.
-UserDataRecord readUserData(const Database &log);
 
 } // namespace kx47

@@ -3,6 +3,9 @@
 #include "storage/database.h"
 #include "storage/transaction.h"
 
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QVariant>
 #include <QVariantList>
 
 namespace kx47
@@ -10,8 +13,6 @@ namespace kx47
 
 namespace
 {
-
-const QString countRows = QStringLiteral("select count(*) as contatore from userData");
 
 const QString insertRow = QStringLiteral(
     "insert into userData (\"OM/YL/SWL\", call, address, country, city, email, fName, sName, "
@@ -50,12 +51,48 @@ void UserDataStore::write(const UserDataRecord &typed) const
 
 UserDataRecord UserDataStore::read() const
 {
-    return readUserData(m_log);
+    UserDataRecord record;
+    // The first row of the table: the only one the program ever writes.
+    QSqlQuery query =
+        m_log.run(QStringLiteral("select * from userData order by rowid asc limit 1"));
+    if (!query.next())
+        return record;
+
+    const QSqlRecord columns = query.record();
+    // A column that a hand-made table lacks reads as the empty text.
+    const auto text = [&query, &columns](const QString &column) {
+        const int index = columns.indexOf(column);
+        return index < 0 ? QString() : query.value(index).toString();
+    };
+    record.present = true;
+    record.category = text(QStringLiteral("OM/YL/SWL"));
+    record.call = text(QStringLiteral("call"));
+    record.fName = text(QStringLiteral("fName"));
+    record.sName = text(QStringLiteral("sName"));
+    record.address = text(QStringLiteral("address"));
+    record.city = text(QStringLiteral("city"));
+    record.prov = text(QStringLiteral("prov"));
+    record.country = text(QStringLiteral("country"));
+    record.zipCode = text(QStringLiteral("ZIPcode"));
+    record.wwLocator = text(QStringLiteral("WWLocator"));
+    record.email = text(QStringLiteral("email"));
+    return record;
 }
 
 int UserDataStore::rows() const
 {
-    return m_log.count(countRows);
+    return m_log.count(QStringLiteral("select count(*) as contatore from userData"));
+}
+
+QString UserDataStore::firstCall() const
+{
+    QSqlQuery calls = m_log.run(QStringLiteral("select call from userData"));
+    return calls.next() ? calls.value(0).toString() : QString();
+}
+
+int UserDataStore::rowsWithACall() const
+{
+    return m_log.count(QStringLiteral("select count(call) as contatore from userData"));
 }
 
 } // namespace kx47

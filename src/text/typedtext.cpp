@@ -1,7 +1,5 @@
 #include "typedtext.h"
 
-#include <QLineEdit>
-
 namespace kx47
 {
 
@@ -65,17 +63,6 @@ TypedText typedText(const QString &text, int caret, bool upperCase)
 {
     const int before = qBound(0, caret, int(text.size()));
     return {tidied(text, upperCase), int(tidied(text.left(before), upperCase).size())};
-}
-
-bool tidyTypedText(QLineEdit *box, bool upperCase, CaretAfterTidying caret)
-{
-    const TypedText wanted = typedText(box->text(), box->cursorPosition(), upperCase);
-    if (wanted.text == box->text())
-        return false;
-    box->setText(wanted.text);
-    if (caret == CaretAfterTidying::AfterSameCharacters)
-        box->setCursorPosition(wanted.caret);
-    return true;
 }
 
 } // namespace kx47

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class QLineEdit;
-
 namespace kx47
 {
 
@@ -26,15 +24,5 @@ struct TypedText {
 // case where the field asks for it. The caret stays after the same characters it stood after,
 // whatever the change of length (ß becomes SS).
 TypedText typedText(const QString &text, int caret, bool upperCase);
-
-// Where the caret goes when a text box has been tidied.
-enum class CaretAfterTidying {
-    AfterSameCharacters,
-    AtEnd,
-};
-
-// Tidies the box's text as typedText does and places the caret; true when the text changed.
-// Setting the text emits the box's change signals once more, with nothing left to tidy.
-bool tidyTypedText(QLineEdit *box, bool upperCase, CaretAfterTidying caret);
 
 } // namespace kx47
