@@ -12,6 +12,10 @@
 //   program), on a generated everyday log or the file given:
 //   bench_adifimport [qsos [folder [file.adi|- [many]]]]; and, for a 1,000,000-record file all
 //   written, the one imported into the empty log.
+// KX47_BENCH_ONLY=part,part... runs only those parts: import (with the page caches), many,
+// merge, export, memory (of the file imported into the empty log; with many) and everyday (the
+// memory of the everyday file). KX47_BENCH_PAGE_CACHE_KIB: the page cache of the import into
+// the empty log and of the memory runs, instead of the one the import fits to its plan.
 #include "adifgenerator.h"
 #include "benchlog.h"
 #include "figures.h"
@@ -137,8 +141,8 @@ int writeLotwReport(const Database &log, const QString &path, int count)
 }
 
 // Imports count new QSOs into the log at logPath (a copy of pristine), with a page cache of
-// cacheKib; returns the ms it took and, when asked, the sqlite3 tool's script for the same
-// rows.
+// cacheKib (0: the one the import fits to the plan); returns the ms it took and, when asked, the
+// sqlite3 tool's script for the same rows.
 double timedImport(const QString &pristine, const QString &logPath, const QString &placesPath,
                    const QString &adif, int count, int cacheKib, QByteArray *anchorScript,
                    const QString &csvPath)
@@ -199,7 +203,9 @@ int measureMemory(const QString &logPath, const QString &placesPath, const QStri
         AdifImport(open.log, open.places).preview(file, MappingOptions(), preview);
     }
     ImportPlan plan;
-    AdifImport(open.log, open.places).apply(file, MappingOptions(), plan);
+    AdifImport import(open.log, open.places);
+    import.setPageCacheKib(qEnvironmentVariableIntValue("KX47_BENCH_PAGE_CACHE_KIB"));
+    import.apply(file, MappingOptions(), plan);
     const qint64 peakKb = statusKb("VmHWM:");
     std::printf("Import of %s (%lld MB) in %lld ms:\n%s\n  idle %.1f MB, peak %.1f MB\n",
                 qPrintable(QFileInfo(file).fileName()), QFileInfo(file).size() >> 20,
@@ -207,6 +213,18 @@ int measureMemory(const QString &logPath, const QString &placesPath, const QStri
     goal("peak above idle", (peakKb - idleKb) / 1024.0, 60.0, "MB");
     return 0;
 }
+
+namespace
+{
+
+// Whether the run measures this part (KX47_BENCH_ONLY).
+bool runs(const char *part)
+{
+    const QByteArray only = qgetenv("KX47_BENCH_ONLY");
+    return only.isEmpty() || only.split(',').contains(QByteArray(part));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -226,24 +244,26 @@ int main(int argc, char *argv[])
     const QString newQsos = work.filePath(QStringLiteral("new.adi"));
     const QString csv = work.filePath(QStringLiteral("rows.csv"));
     QByteArray anchorScript;
-    const double importMs = timedImport(pristine, logPath, bench.placesPath(), newQsos, 100000,
-                                        AdifImport::defaultPageCacheKib, &anchorScript, csv);
-    copyLog(pristine, logPath);
-    const double sqliteImportMs = SqliteCli::scriptMs(logPath, anchorScript);
-    std::printf("Import of 100,000 new QSOs into %d: %.0f ms; sqlite3 .import of the same rows "
-                "from CSV in one transaction %.0f ms\n",
-                bench.qsos(), importMs, sqliteImportMs);
-    goal("import / sqlite3", importMs / sqliteImportMs, 1.2, "times");
-    for (int kib : {2 * 1024, 16 * 1024, 64 * 1024, 256 * 1024})
-        std::printf(
-            "  page cache %3d MB: %.0f ms\n", kib / 1024,
-            timedImport(pristine, logPath, bench.placesPath(), newQsos, 100000, kib, nullptr, csv));
+    if (runs("import")) {
+        const double importMs = timedImport(pristine, logPath, bench.placesPath(), newQsos, 100000,
+                                            0, &anchorScript, csv);
+        copyLog(pristine, logPath);
+        const double sqliteImportMs = SqliteCli::scriptMs(logPath, anchorScript);
+        std::printf("Import of 100,000 new QSOs into %d: %.0f ms; sqlite3 .import of the same rows "
+                    "from CSV in one transaction %.0f ms\n",
+                    bench.qsos(), importMs, sqliteImportMs);
+        goal("import / sqlite3", importMs / sqliteImportMs, 1.2, "times");
+        for (int kib : {2 * 1024, 16 * 1024, 64 * 1024, 256 * 1024})
+            std::printf("  page cache %3d MB: %.0f ms\n", kib / 1024,
+                        timedImport(pristine, logPath, bench.placesPath(), newQsos, 100000, kib,
+                                    nullptr, csv));
+    }
 
     // Importing many new QSOs into an empty log.
     const int many = argc > 4 ? QByteArray(argv[4]).toInt() : 1000000;
     QString empty;
     const QString manyQsos = work.filePath(QStringLiteral("many.adi"));
-    if (many > 0) {
+    if (many > 0 && (runs("many") || runs("memory"))) {
         empty = work.filePath(QStringLiteral("empty.mdb"));
         copyLog(pristine, empty);
         {
@@ -251,19 +271,25 @@ int main(int argc, char *argv[])
             open.log.run(QStringLiteral("delete from data"));
             open.log.run(QStringLiteral("vacuum"));
         }
-        const double manyMs = timedImport(empty, logPath, bench.placesPath(), manyQsos, many,
-                                          AdifImport::defaultPageCacheKib, &anchorScript, csv);
-        copyLog(empty, logPath);
-        const double anchorMs = SqliteCli::scriptMs(logPath, anchorScript);
-        std::printf("Import of %d new QSOs into an empty log: %.0f ms (%.1f us a QSO); sqlite3 "
-                    ".import of the same rows %.0f ms\n",
-                    many, manyMs, manyMs * 1000 / many, anchorMs);
-        goal("import into empty / sqlite3", manyMs / anchorMs, 1.15, "times");
+        if (runs("many")) {
+            const double manyMs = timedImport(
+                empty, logPath, bench.placesPath(), manyQsos, many,
+                qEnvironmentVariableIntValue("KX47_BENCH_PAGE_CACHE_KIB"), &anchorScript, csv);
+            copyLog(empty, logPath);
+            const double anchorMs = SqliteCli::scriptMs(logPath, anchorScript);
+            std::printf("Import of %d new QSOs into an empty log: %.0f ms (%.1f us a QSO); sqlite3 "
+                        ".import of the same rows %.0f ms\n",
+                        many, manyMs, manyMs * 1000 / many, anchorMs);
+            goal("import into empty / sqlite3", manyMs / anchorMs, 1.15, "times");
+        } else {
+            OpenLog open(empty, bench.placesPath());
+            writeNewQsos(open.log, manyQsos, many);
+        }
     }
 
     // Merging a LoTW report of 10,000 confirmations.
     copyLog(pristine, logPath);
-    {
+    if (runs("merge")) {
         OpenLog open(logPath, bench.placesPath());
         const QString report = work.filePath(QStringLiteral("lotw.adi"));
         const int records = writeLotwReport(open.log, report, 10000);
@@ -289,7 +315,7 @@ int main(int argc, char *argv[])
 
     // Exporting the log.
     copyLog(pristine, logPath);
-    {
+    if (runs("export")) {
         OpenLog open(logPath, bench.placesPath());
         QElapsedTimer clock;
         clock.start();
@@ -315,8 +341,10 @@ int main(int argc, char *argv[])
                     {QStringLiteral("--memory"), logPath, bench.placesPath(), file});
         child.waitForFinished(-1);
     };
-    if (!empty.isEmpty())
+    if (!empty.isEmpty() && runs("memory"))
         memory(empty, manyQsos);
+    if (!runs("everyday"))
+        return 0;
     QString big = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     if (big.isEmpty() || big == QLatin1String("-")) {
         big = work.filePath(QStringLiteral("everyday.adi"));

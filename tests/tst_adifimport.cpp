@@ -6,6 +6,7 @@
 
 #include "adif/adifexport.h"
 #include "adif/adifimport.h"
+#include "adif/adifwriter.h"
 #include "app/commandline.h"
 #include "backup/backups.h"
 #include "browser/utilitywindow.h"
@@ -150,6 +151,8 @@ private slots:
     void roundTrip();
     void keptFieldsRoundTrip_data();
     void keptFieldsRoundTrip();
+    void exportWritesWhatTheLogHolds_data();
+    void exportWritesWhatTheLogHolds();
     void menuImport_data();
     void menuImport();
     void menuExport_data();
@@ -518,6 +521,47 @@ void TestAdifImport::keptFieldsRoundTrip()
     QCOMPARE(back[0], kept[0]);
     QVERIFY(back[1].contains("14.025") && back[1].contains("CW") && back[1].contains("20m"));
     QCOMPARE(target.qsos(), source.qsos());
+}
+
+void TestAdifImport::exportWritesWhatTheLogHolds_data()
+{
+    QTest::addColumn<QString>("place");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("ASCII, a band from the frequency")
+        << "BRANVOLE" << keptOf({{"FREQ", "50.150"}, {"RST_SENT", "599"}});
+    QTest::newRow("outside ASCII") << "CITTÀ" << keptOf({{"NAME", "Nicolò"}});
+    QTest::newRow("a record separator") << "A\x1e"
+                                           "B"
+                                        << keptOf({{"COMMENT", "x\x1ey"}});
+    QTest::newRow("a NUL") << QString("A") + QChar(0) + "B" << QString("");
+}
+
+void TestAdifImport::exportWritesWhatTheLogHolds()
+{
+    QFETCH(QString, place);
+    QFETCH(QString, kept);
+    ProgramFolder folder;
+    folder.addQsos({{1, "AB", "IK4ABC", "2024-03-01", "12:00", "X", "FC", "CW", "HF", "c"},
+                    {2, "AC", "I1XYZ", "2023-02-31", "10:00", "Y", "PG", "SSB", "VHF", "w"}});
+    QSqlQuery update(folder.log());
+    update.prepare("update data set place = ?, kept = ?, lotw = 'Y' where count = 1");
+    update.addBindValue(place);
+    update.addBindValue(kept);
+    QVERIFY(update.exec());
+    OpenFolder open(folder);
+    const QString path = folder.path() + "/out.adi";
+    QStringList notWritten;
+    QCOMPARE(AdifExport(open.log).write(path, {}, nullptr, nullptr, &notWritten),
+             AdifExport::Result::Done);
+    QCOMPARE(notWritten.size(), 1);
+    // Each QSO as the writer writes what the log holds, whatever its text.
+    QSqlQuery row =
+        open.log.run(QString("select %1 from data where count = 1").arg(LogStore::qsoColumns));
+    QVERIFY(row.next());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QCOMPARE(text.mid(text.indexOf("<EOH>\n") + 6), AdiWriter::record(LogStore::recordAt(row)));
 }
 
 void TestAdifImport::menuImport_data()

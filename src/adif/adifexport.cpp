@@ -31,6 +31,28 @@ bool isCalendarDay(const QString &date)
            QDate(parts[0].toInt(), parts[1].toInt(), parts[2].toInt()).isValid();
 }
 
+// The same of the log's date in UTF-8: the usual "yyyy-mm-dd" without a text of its own.
+bool isCalendarDay(QByteArrayView date)
+{
+    const auto digits = [&](qsizetype from, qsizetype count) {
+        int value = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (date[i] < '0' || date[i] > '9')
+                return -1;
+            value = value * 10 + (date[i] - '0');
+        }
+        return value;
+    };
+    if (date.size() != 10 || date[4] != '-' || date[7] != '-')
+        return isCalendarDay(QString::fromUtf8(date));
+    const int year = digits(0, 4);
+    const int month = digits(5, 2);
+    const int day = digits(8, 2);
+    if (year < 0 || month < 0 || day < 0)
+        return isCalendarDay(QString::fromUtf8(date));
+    return QDate(year, month, day).isValid();
+}
+
 // So many QSOs left out are named one by one; the rest are counted.
 constexpr int namedAtMost = 20;
 
@@ -140,7 +162,22 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
         const LogReads reads(m_log);
         const bool whole = m_search == LogSearch();
         const int total = whole ? reads.qsoCount() : reads.qsoCount(m_search);
-        QSqlQuery query = whole ? reads.qsosByNumber() : reads.qsosByNumber(m_search);
+        const auto leftOut = [&](int count, const QString &call, const QString &date) {
+            if (notWritten)
+                notWritten->append(
+                    QStringLiteral("QSO %1, %2, %3").arg(count).arg(call, dateText(date)));
+        };
+        const auto counted = [&] {
+            ++done;
+            if (progress && done % 512 == 0 && !progress(done, total))
+                throw ExportCancelled();
+        };
+        // An ADI file is written of the rows as the log holds them in UTF-8, without a text of
+        // its own for each column.
+        const bool asBytes = !isAdxName(path) && reads.storesUtf8();
+        QSqlQuery query = asBytes ? reads.qsoBytesByNumber(m_search)
+                          : whole ? reads.qsosByNumber()
+                                  : reads.qsosByNumber(m_search);
         const QsoSource source = [&](QsoRecord &qso) {
             for (;;) {
                 if (!query.next())
@@ -148,19 +185,44 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
                 qso = LogStore::recordAt(query);
                 if (isCalendarDay(qso.date))
                     break;
-                if (notWritten)
-                    notWritten->append(QStringLiteral("QSO %1, %2, %3")
-                                           .arg(qso.count)
-                                           .arg(qso.call, dateText(qso.date)));
+                leftOut(qso.count, qso.call, qso.date);
             }
-            ++done;
-            if (progress && done % 512 == 0 && !progress(done, total))
-                throw ExportCancelled();
+            counted();
             return true;
         };
+        QsoBytes qso;
+        QByteArray row;
+        const RecordSource bytesSource = [&](QByteArray &out) {
+            for (;;) {
+                if (!query.next())
+                    return false;
+                if (!LogReads::qsoBytesAt(query, qso, row)) {
+                    // A text holding the packed value's separator: read column by column.
+                    const std::optional<QsoRecord> record = LogStore(m_log).fetch(qso.count);
+                    if (!record)
+                        continue;
+                    if (!isCalendarDay(record->date)) {
+                        leftOut(record->count, record->call, record->date);
+                        continue;
+                    }
+                    AdiWriter::appendTo(out, *record);
+                    break;
+                }
+                if (isCalendarDay(qso.date)) {
+                    AdiWriter::appendTo(out, qso);
+                    break;
+                }
+                leftOut(qso.count, QString::fromUtf8(qso.call), QString::fromUtf8(qso.date));
+            }
+            counted();
+            return true;
+        };
+        const QDateTime created = QDateTime::currentDateTimeUtc();
         QString writeError;
-        const auto write = isAdxName(path) ? writeAdx : writeAdi;
-        if (!write(path, source, &writeError, nullptr, QDateTime::currentDateTimeUtc())) {
+        const bool ok = asBytes ? writeAdiRecords(path, bytesSource, &writeError, nullptr, created)
+                        : isAdxName(path) ? writeAdx(path, source, &writeError, nullptr, created)
+                                          : writeAdi(path, source, &writeError, nullptr, created);
+        if (!ok) {
             if (error)
                 *error = QStringLiteral("The file %1 could not be written: %2. No file was made; "
                                         "choose another folder or free some disk space.")

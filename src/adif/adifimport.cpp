@@ -4,6 +4,7 @@
 #include "edireader.h"
 
 #include "gazetteer/placelookup.h"
+#include "log/logreads.h"
 #include "log/logstore.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
@@ -290,9 +291,22 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     Result result = Result::Done;
     // The log's table and indexes stay in memory while the import writes, instead of being
     // written and read again, page by page, through the engine's 2 MB default.
-    const Database::PageCache cache(m_log, m_pageCacheKib);
+    int cacheKib = m_pageCacheKib;
+    if (cacheKib <= 0) {
+        qint64 logged = 0;
+        try {
+            logged = LogReads(m_log).qsoCount();
+        } catch (const DatabaseError &) {
+            logged = 0; // the transaction below tells
+        }
+        cacheKib = fittedPageCacheKib(logged + qsos.size());
+    }
+    const Database::PageCache cache(m_log, cacheKib);
     try {
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
+            // No list of the numbers added and changed where no one reads it.
+            if (!change)
+                batch.changeWholeLog();
             // Planned anew inside the transaction: the log cannot change under it.
             plan.loadLog(m_log, fileBands);
             bool ready = !m_beforeWriting;
@@ -352,6 +366,12 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     plan.confirm = nullptr;
     plan.addElectronic = nullptr;
     return result;
+}
+
+int AdifImport::fittedPageCacheKib(qint64 qsos)
+{
+    const qint64 left = memoryBudgetKib - ImportPlan::bytesPerQso * qsos / 1024;
+    return int(std::clamp<qint64>(left, smallestPageCacheKib, largestPageCacheKib));
 }
 
 QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
@@ -479,6 +499,7 @@ void FileQsos::forEach(const Take &take) const
     QsoRecord qso;
     qint64 recordNumber = 0;
     int given = 0;
+    // One buffer, read into after the part of a QSO the last read cut short.
     QByteArray chunk;
     qsizetype used = 0;
     const auto giveFrom = [&] {
@@ -494,17 +515,21 @@ void FileQsos::forEach(const Take &take) const
         if (!m_spilled->seek(0))
             throw ReadBackError{m_spilled->errorString()};
         for (qint64 left = m_spilledBytes; left > 0;) {
-            const QByteArray more = m_spilled->read(std::min<qint64>(left, memoryBytes));
-            left -= more.size();
-            if (more.isEmpty())
-                throw ReadBackError{m_spilled->errorString()};
-            chunk = chunk.mid(used) + more;
+            chunk.remove(0, used);
             used = 0;
+            const qsizetype kept = chunk.size();
+            chunk.resize(kept + qsizetype(std::min<qint64>(left, memoryBytes)));
+            const qint64 read = m_spilled->read(chunk.data() + kept, chunk.size() - kept);
+            if (read <= 0)
+                throw ReadBackError{m_spilled->errorString()};
+            chunk.resize(kept + qsizetype(read));
+            left -= read;
             giveFrom();
         }
     }
-    chunk = chunk.mid(used) + m_texts;
+    chunk.remove(0, used);
     used = 0;
+    chunk += m_texts;
     giveFrom();
     if (given != m_count || used != chunk.size())
         throw ReadBackError{QStringLiteral("the QSOs kept in a temporary file came back cut "

@@ -30,7 +30,7 @@ public:
     FileQsos &operator=(const FileQsos &) = delete;
 
     // What is kept in memory before it goes to the temporary file.
-    static constexpr qsizetype memoryBytes = 4 << 20;
+    static constexpr qsizetype memoryBytes = 1 << 20;
 
     // A QSO and the number of the record it came from.
     using Take = std::function<void(const QsoRecord &, qint64 recordNumber)>;
@@ -106,9 +106,16 @@ public:
         m_beforeWriting = std::move(beforeWriting);
     }
 
-    // The engine's page cache, in KiB, while apply writes (see Database::PageCache).
-    static constexpr int defaultPageCacheKib = 64 * 1024;
+    // The engine's page cache, in KiB, while apply writes (see Database::PageCache): up to
+    // 64 MB, less where the plan of a large import takes the memory, so that the two stay
+    // within memoryBudgetKib, and never under 8 MB. setPageCacheKib(kib) sets a size of its
+    // own instead; 0, fitted again.
+    static constexpr int largestPageCacheKib = 64 * 1024;
+    static constexpr int smallestPageCacheKib = 8 * 1024;
+    static constexpr int memoryBudgetKib = 52 * 1024;
     void setPageCacheKib(int kib) { m_pageCacheKib = kib; }
+    // The page cache fitted to a plan of so many QSOs (the log's and the file's).
+    static int fittedPageCacheKib(qint64 qsos);
 
     // The options as the command line and the window name them: "paper,lotw,eqsl". False for
     // an unknown kind.
@@ -130,7 +137,7 @@ private:
     const Database &m_log;
     const Database &m_places;
     BeforeWriting m_beforeWriting;
-    int m_pageCacheKib = defaultPageCacheKib;
+    int m_pageCacheKib = 0;
 };
 
 } // namespace kx47

@@ -10,9 +10,11 @@
 #include <QSaveFile>
 #include <QVarLengthArray>
 #include <QXmlStreamWriter>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <type_traits>
 
 namespace kx47
 {
@@ -86,10 +88,32 @@ void appendGridsquareField(QByteArray &out, const QString &letters)
     appendField(out, "GRIDSQUARE", QStringView(square.constData(), square.size()));
 }
 
+// A record's texts as visitRecord reads them: QsoRecord's own, or QsoBytes' UTF-8 of a record
+// all in ASCII, where a byte is a character.
+bool same(const QString &text, const char *name)
+{
+    return text == QLatin1String(name);
+}
+
+bool same(QByteArrayView text, const char *name)
+{
+    return text == QByteArrayView(name);
+}
+
+QString textOf(QStringView text)
+{
+    return text.toString();
+}
+
+QString textOf(QByteArrayView text)
+{
+    return QString::fromLatin1(text);
+}
+
 // A confirmation by LoTW or eQSL: Y and, where known, its date.
-template <class Sink>
-void visitConfirmation(Sink &sink, const char *name, const char *dateName, const QString &confirmed,
-                       const QString &date)
+template <class Sink, class Text>
+void visitConfirmation(Sink &sink, const char *name, const char *dateName, const Text &confirmed,
+                       const Text &date)
 {
     if (confirmed.isEmpty())
         return;
@@ -101,8 +125,9 @@ void visitConfirmation(Sink &sink, const char *name, const char *dateName, const
 // The fields of one QSO, handed to a sink in the order they are written: text(name, value),
 // digits(name, text) for the digits of a date or time, gridsquare(letters), and the same text
 // for the log's own values under their APP_KX47_ names.
-template <class Sink> void visitRecord(Sink &sink, const QsoRecord &qso)
+template <class Sink, class Qso> void visitRecord(Sink &sink, const Qso &qso)
 {
+    using View = std::conditional_t<std::is_same_v<Qso, QsoBytes>, QByteArrayView, QStringView>;
     sink.text("CALL", qso.call);
     sink.digits("QSO_DATE", qso.date);
     sink.digits("TIME_ON", qso.time);
@@ -114,8 +139,8 @@ template <class Sink> void visitRecord(Sink &sink, const QsoRecord &qso)
     bool band = false;
     bool mode = false;
     bool propMode = false;
-    QStringView frequency;
-    keptfields::forEach(qso.kept, [&](int field, QStringView value) {
+    View frequency;
+    keptfields::forEach(qso.kept, [&](int field, View value) {
         sink.text(keptfields::names[size_t(field)], value);
         band = band || field == keptfields::Band;
         mode = mode || field == keptfields::Mode;
@@ -125,17 +150,16 @@ template <class Sink> void visitRecord(Sink &sink, const QsoRecord &qso)
     });
     using namespace vocabulary;
     if (!band && !frequency.isEmpty()) {
-        const QString ofFrequency = adifBandName(QString(), frequency.toString());
+        const QString ofFrequency = adifBandName(QString(), textOf(frequency));
         band = !ofFrequency.isEmpty();
         if (band)
             sink.text("BAND", ofFrequency);
     }
-    if (!band && qso.band == QLatin1String(bands[1].name)) // 50 MHz
+    if (!band && same(qso.band, bands[1].name)) // 50 MHz
         sink.text("BAND", QStringView(u"6m"));
-    if (!mode &&
-        (qso.mode == QLatin1String(modes[1]) || qso.mode == QLatin1String(modes[2]))) // SSB, CW
+    if (!mode && (same(qso.mode, modes[1]) || same(qso.mode, modes[2]))) // SSB, CW
         sink.text("MODE", qso.mode);
-    if (!propMode && qso.band == QLatin1String(bands[5].name)) // SAT
+    if (!propMode && same(qso.band, bands[5].name)) // SAT
         sink.text("PROP_MODE", QStringView(u"SAT"));
     if (qso.qsl != QslState::Worked)
         sink.text("QSL_RCVD", QStringView(u"Y"));
@@ -153,13 +177,33 @@ struct AdiSink {
     void text(const char *name, QStringView value) { appendField(out, name, value); }
     void digits(const char *name, QStringView value) { appendDigitsField(out, name, value); }
     void gridsquare(const QString &letters) { appendGridsquareField(out, letters); }
+    // The same of ASCII bytes.
+    void text(const char *name, QByteArrayView value) { appendField(out, name, value); }
+    void digits(const char *name, QByteArrayView value)
+    {
+        char *at = appendTag(out, name, std::count_if(value.begin(), value.end(), isDigit));
+        std::copy_if(value.begin(), value.end(), at, isDigit);
+    }
+    void gridsquare(QByteArrayView letters)
+    {
+        char *at = appendTag(out, "GRIDSQUARE", 4 + letters.size());
+        std::memcpy(at, "KX47", 4);
+        std::transform(letters.begin(), letters.end(), at + 4,
+                       [](char c) { return ascii::upper(c); });
+    }
+    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 };
 
-void appendRecord(QByteArray &out, const QsoRecord &qso)
+template <class Qso> void appendRecord(QByteArray &out, const Qso &qso)
 {
     AdiSink sink{out};
     visitRecord(sink, qso);
     out += "<EOR>\n";
+}
+
+bool isAscii(QByteArrayView text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return uchar(c) < 0x80; });
 }
 
 // The fields ADIF gives an _INTL twin for text outside ASCII.
@@ -236,6 +280,36 @@ void AdiWriter::appendTo(QByteArray &out, const QsoRecord &qso)
     appendRecord(out, qso);
 }
 
+void AdiWriter::appendTo(QByteArray &out, const QsoBytes &qso)
+{
+    const QByteArrayView texts[] = {qso.locator, qso.call,     qso.date, qso.time, qso.place,
+                                    qso.prov,    qso.mode,     qso.band, qso.lotw, qso.lotwDate,
+                                    qso.eqsl,    qso.eqslDate, qso.kept};
+    if (std::all_of(std::begin(texts), std::end(texts),
+                    [](QByteArrayView text) { return isAscii(text); })) {
+        appendRecord(out, qso);
+        return;
+    }
+    // Beyond ASCII a byte is no character: written as the texts the log holds.
+    QsoRecord record;
+    record.count = qso.count;
+    record.locator = QString::fromUtf8(qso.locator);
+    record.call = QString::fromUtf8(qso.call);
+    record.date = QString::fromUtf8(qso.date);
+    record.time = QString::fromUtf8(qso.time);
+    record.place = QString::fromUtf8(qso.place);
+    record.prov = QString::fromUtf8(qso.prov);
+    record.mode = QString::fromUtf8(qso.mode);
+    record.band = QString::fromUtf8(qso.band);
+    record.qsl = qso.qsl;
+    record.lotw = QString::fromUtf8(qso.lotw);
+    record.lotwDate = QString::fromUtf8(qso.lotwDate);
+    record.eqsl = QString::fromUtf8(qso.eqsl);
+    record.eqslDate = QString::fromUtf8(qso.eqslDate);
+    record.kept = QString::fromUtf8(qso.kept);
+    appendRecord(out, record);
+}
+
 bool AdiWriter::write(const QsoRecord &qso)
 {
     m_line.truncate(0);
@@ -300,6 +374,21 @@ struct Outcome {
 bool writeAdi(const QString &path, const QsoSource &source, QString *error, int *written,
               const QDateTime &created)
 {
+    QsoRecord qso;
+    return writeAdiRecords(
+        path,
+        [&](QByteArray &out) {
+            if (!source(qso))
+                return false;
+            AdiWriter::appendTo(out, qso);
+            return true;
+        },
+        error, written, created);
+}
+
+bool writeAdiRecords(const QString &path, const RecordSource &source, QString *error, int *written,
+                     const QDateTime &created)
+{
     int count = 0;
     if (written)
         *written = 0;
@@ -316,9 +405,7 @@ bool writeAdi(const QString &path, const QsoSource &source, QString *error, int 
         AdiWriter(&header).writeHeader(created);
     }
     QString reason;
-    QsoRecord qso;
-    while (source(qso)) {
-        AdiWriter::appendTo(chunk, qso);
+    while (source(chunk)) {
         ++count;
         if (chunk.size() >= chunkBytes) {
             if (!writeAll(file, chunk, &reason))

@@ -34,6 +34,8 @@ public:
     static QByteArray record(const QsoRecord &qso);
     // The same, appended to out.
     static void appendTo(QByteArray &out, const QsoRecord &qso);
+    // The same of the QSO as the log holds it in UTF-8: the same bytes as its QsoRecord's.
+    static void appendTo(QByteArray &out, const QsoBytes &qso);
 
 private:
     QIODevice *m_device;
@@ -49,6 +51,15 @@ using QsoSource = std::function<bool(QsoRecord &qso)>;
 // the file cannot be written; written then tells how many QSOs the unfinished file had.
 bool writeAdi(const QString &path, const QsoSource &source, QString *error = nullptr,
               int *written = nullptr, const QDateTime &created = QDateTime::currentDateTimeUtc());
+
+// Appends the next QSO's record (AdiWriter::appendTo) to out and returns true, or returns false
+// when there are no more.
+using RecordSource = std::function<bool(QByteArray &out)>;
+
+// The same as writeAdi, of the records source appends.
+bool writeAdiRecords(const QString &path, const RecordSource &source, QString *error = nullptr,
+                     int *written = nullptr,
+                     const QDateTime &created = QDateTime::currentDateTimeUtc());
 
 // The same as ADX (ADIF's XML form), written by QXmlStreamWriter in UTF-8: text outside ASCII
 // goes into the _INTL field where ADIF has one (QTH_INTL), the log's own values into

@@ -8,6 +8,7 @@
 
 #include <QDate>
 #include <QSqlQuery>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -54,18 +55,94 @@ void ImportPlan::makeKeys(const QsoRecord &r)
     slot += separator;
     ascii::appendUpper(slot, r.mode);
     m_slotKey.rehash();
-    QString &key = m_keyText;
-    key.truncate(0);
-    ascii::appendUpper(key, QStringView(r.call).trimmed());
-    const qsizetype callEnd = key.size();
-    key += separator;
-    key += slot;
-    m_qsoKey = key.toUtf8();
-    m_qsoHash = fnv1a(QByteArrayView(m_qsoKey));
-    // The call key: the QSO key without its sub-square.
-    key.remove(callEnd + 1, slot.indexOf(separator) + 1);
-    m_callKey = key.toUtf8();
-    m_callHash = fnv1a(QByteArrayView(m_callKey));
+    const auto found = m_slots.constFind(m_slotKey);
+    m_slot = found != m_slots.constEnd() ? *found : -1;
+    if (m_slot >= 0) {
+        m_bandMode = m_slotList[m_slot].bandMode;
+    } else {
+        // The call key: the QSO key without its sub-square.
+        const auto known = m_bandModes.constFind(slot.mid(slot.indexOf(separator) + 1));
+        m_bandMode = known != m_bandModes.constEnd() ? *known : -1;
+    }
+    m_keyText.truncate(0);
+    ascii::appendUpper(m_keyText, QStringView(r.call).trimmed());
+    m_call = m_keyText.toUtf8();
+    m_callHash = fnv1a(QByteArrayView(m_call));
+}
+
+QByteArrayView ImportPlan::callAt(int at) const
+{
+    const char *text = m_calls[size_t(at) / callBlockBytes].get() + at % callBlockBytes;
+    quint32 size = quint8(*text++);
+    if (size == 255) {
+        std::memcpy(&size, text, sizeof size);
+        text += sizeof size;
+    }
+    return QByteArrayView(text, size);
+}
+
+int ImportPlan::storeCall(QByteArrayView call)
+{
+    const qsizetype prefix = call.size() < 255 ? 1 : 1 + qsizetype(sizeof(quint32));
+    const qsizetype bytes = prefix + call.size();
+    if (m_calls.empty() || m_callsUsed + bytes > callBlockBytes) {
+        // A call longer than a block (the log may hold one) has a block of its own.
+        m_calls.push_back(std::make_unique<char[]>(size_t(std::max(bytes, callBlockBytes))));
+        m_callsUsed = 0;
+    }
+    const int at = int(m_calls.size() - 1) * int(callBlockBytes) + m_callsUsed;
+    char *to = m_calls.back().get() + m_callsUsed;
+    if (prefix == 1) {
+        *to++ = char(call.size());
+    } else {
+        const quint32 size = quint32(call.size());
+        *to++ = char(255);
+        std::memcpy(to, &size, sizeof size);
+        to += sizeof size;
+    }
+    std::memcpy(to, call.data(), size_t(call.size()));
+    m_callsUsed += int(bytes);
+    return at;
+}
+
+namespace
+{
+
+size_t chainHash(size_t callHash, int bandMode)
+{
+    size_t hash = (callHash ^ size_t(bandMode)) * 0x9e3779b97f4a7c15ULL;
+    return hash ^ (hash >> 29);
+}
+
+} // namespace
+
+size_t ImportPlan::chainPlace(int bandMode) const
+{
+    const size_t mask = m_chains.size() - 1;
+    for (size_t place = chainHash(m_callHash, bandMode) & mask;; place = (place + 1) & mask) {
+        const int last = m_chains[place];
+        if (last < 0)
+            return place;
+        const Entry &e = entry(last);
+        if (m_slotList[e.slot].bandMode == bandMode && callAt(e.callAt) == QByteArrayView(m_call))
+            return place;
+    }
+}
+
+void ImportPlan::growChains()
+{
+    std::vector<int> old(m_chains.empty() ? 1024 : m_chains.size() * 2, -1);
+    old.swap(m_chains);
+    const size_t mask = m_chains.size() - 1;
+    for (const int last : old) {
+        if (last < 0)
+            continue;
+        const Entry &e = entry(last);
+        size_t place = chainHash(fnv1a(callAt(e.callAt)), m_slotList[e.slot].bandMode) & mask;
+        while (m_chains[place] >= 0)
+            place = (place + 1) & mask;
+        m_chains[place] = last;
+    }
 }
 
 qint64 ImportPlan::minutesOf(const QString &date, const QString &time)
@@ -109,62 +186,49 @@ int ImportPlan::slotOf(const QsoRecord &r)
     if (found != m_slots.constEnd())
         return *found;
     const int index = m_slotList.size();
-    m_slotList.append(Slot{r.locator.toUpper(), false, -1});
+    const QString bandMode = m_slotKey.text.mid(m_slotKey.text.indexOf(separator) + 1);
+    auto known = m_bandModes.constFind(bandMode);
+    if (known == m_bandModes.constEnd())
+        known = m_bandModes.insert(bandMode, m_bandModes.size());
+    m_slotList.append(Slot{r.locator.toUpper(), *known, false, -1});
     m_slots.insert(m_slotKey, index);
     return index;
-}
-
-bool ImportPlan::isQsoKey(int keyAt) const
-{
-    quint32 size = 0;
-    std::memcpy(&size, m_keyTexts.constData() + keyAt, sizeof size);
-    return size == quint32(m_qsoKey.size()) &&
-           std::memcmp(m_keyTexts.constData() + keyAt + sizeof size, m_qsoKey.constData(), size) ==
-               0;
-}
-
-bool ImportPlan::isCallKey(int keyAt) const
-{
-    // A QSO key is "CALL<sep>SUB-SQUARE<sep>BAND<sep>MODE"; its call key leaves out the
-    // sub-square and the separator before it.
-    quint32 size = 0;
-    std::memcpy(&size, m_keyTexts.constData() + keyAt, sizeof size);
-    const QByteArrayView stored(m_keyTexts.constData() + keyAt + sizeof size, size);
-    const char sep = char(separator.unicode());
-    const qsizetype callEnd = stored.indexOf(sep);
-    const qsizetype slotEnd = callEnd < 0 ? -1 : stored.indexOf(sep, callEnd + 1);
-    if (slotEnd < 0)
-        return false;
-    const QByteArrayView call = stored.first(callEnd);
-    const QByteArrayView rest = stored.sliced(slotEnd);
-    return call.size() + rest.size() == m_callKey.size() &&
-           QByteArrayView(m_callKey).first(call.size()) == call &&
-           QByteArrayView(m_callKey).sliced(call.size()) == rest;
 }
 
 // The keys of r are made already.
 int ImportPlan::addEntry(const QsoRecord &r, int count, bool isNew)
 {
-    const int index = m_entries.size();
-    int &last = m_byQso[m_qsoHash].last;
-    int &lastOfCall = m_byCall[m_callHash].last;
-    // The key is kept once: an entry of the same key shares it.
-    int keyAt = -1;
-    for (int other = last; other >= 0 && keyAt < 0; other = m_entries[other].previous) {
-        if (isQsoKey(m_entries[other].keyAt))
-            keyAt = m_entries[other].keyAt;
-    }
-    if (keyAt < 0) {
-        keyAt = int(m_keyTexts.size());
-        const quint32 size = quint32(m_qsoKey.size());
-        m_keyTexts.append(reinterpret_cast<const char *>(&size), sizeof size);
-        m_keyTexts.append(m_qsoKey);
-    }
-    m_entries.append({count, last, lastOfCall, keyAt, slotOf(r), minutesOf(r.date, r.time), r.qsl,
-                      isNew, !r.lotw.isEmpty(), !r.lotwDate.isEmpty(), !r.eqsl.isEmpty(),
-                      !r.eqslDate.isEmpty()});
-    last = index;
-    lastOfCall = index;
+    const int index = m_entryCount;
+    const int slot = slotOf(r);
+    m_slot = slot;
+    m_bandMode = m_slotList[slot].bandMode;
+    if (m_chains.empty() || (m_chainCount + 1) * 4 > int(m_chains.size()) * 3)
+        growChains();
+    const size_t place = chainPlace(m_bandMode);
+    const int previous = m_chains[place];
+    // The call is kept once: an entry of the same call key shares it.
+    const int at = previous >= 0 ? entry(previous).callAt : storeCall(m_call);
+    if (previous < 0)
+        ++m_chainCount;
+    if ((index & entryMask) == 0)
+        m_entries.push_back(std::make_unique<Entry[]>(size_t(entryMask) + 1));
+    Entry &e = entry(index);
+    const qint64 when = minutesOf(r.date, r.time);
+    e.count = count;
+    e.previous = previous;
+    e.callAt = at;
+    e.slot = slot;
+    e.day = when >= 0 ? int(when / 1440) : 0;
+    e.minute = when >= 0 ? quint16(when % 1440) : 0;
+    e.qsl = static_cast<unsigned char>(r.qsl);
+    e.hasWhen = when >= 0;
+    e.isNew = isNew;
+    e.lotw = !r.lotw.isEmpty();
+    e.lotwDated = !r.lotwDate.isEmpty();
+    e.eqsl = !r.eqsl.isEmpty();
+    e.eqslDated = !r.eqslDate.isEmpty();
+    m_chains[place] = index;
+    ++m_entryCount;
     return index;
 }
 
@@ -172,8 +236,8 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
 {
     makeKeys(qso);
     const int index = addEntry(qso, qso.count, false);
-    Slot &slot = m_slotList[m_entries[index].slot];
-    const vocabulary::QslState qsl = m_entries[index].qsl;
+    Slot &slot = m_slotList[entry(index).slot];
+    const vocabulary::QslState qsl = entry(index).qslState();
     if (qsl == vocabulary::QslState::Accredited)
         slot.accredited = true;
     if (logrules::holdsSlot(qsl) && slot.holder < 0)
@@ -183,36 +247,34 @@ void ImportPlan::addLogQso(const QsoRecord &qso)
 // Of equally near entries, the first one planned.
 int ImportPlan::nearest(qint64 when, bool ofCall) const
 {
-    const QHash<quint64, Chain> &chains = ofCall ? m_byCall : m_byQso;
-    const auto found = chains.constFind(ofCall ? m_callHash : m_qsoHash);
-    if (found == chains.constEnd() || when < 0)
+    if (m_bandMode < 0 || m_chains.empty() || when < 0 || (!ofCall && m_slot < 0))
         return -1;
     int best = -1;
     qint64 bestDistance = matchMinutes + 1;
-    for (int index = found->last; index >= 0;) {
-        const Entry &e = m_entries[index];
-        if (e.when >= 0 && (ofCall ? isCallKey(e.keyAt) : isQsoKey(e.keyAt))) {
-            const qint64 distance = std::llabs(e.when - when);
+    for (int index = m_chains[chainPlace(m_bandMode)]; index >= 0;) {
+        const Entry &e = entry(index);
+        if (e.hasWhen && (ofCall || e.slot == m_slot)) {
+            const qint64 distance = std::llabs(e.when() - when);
             if (distance < bestDistance || (distance == bestDistance && best >= 0)) {
                 best = index;
                 bestDistance = distance;
             }
         }
-        index = ofCall ? e.previousOfCall : e.previous;
+        index = e.previous;
     }
     return best;
 }
 
 ImportOutcome ImportPlan::merge(const QsoRecord &record, int match)
 {
-    Entry &logged = m_entries[match];
+    Entry &logged = entry(match);
     Slot &slot = m_slotList[logged.slot];
     ImportOutcome outcome = ImportOutcome::AlreadyInLog;
     // A confirmation from the file raises a worked QSO to confirmed where the rules let it.
-    if (logrules::holdsSlot(record.qsl) && logged.qsl == vocabulary::QslState::Worked &&
-        logrules::raising(slot.holders(), logged.qsl, vocabulary::QslState::Confirmed) ==
+    if (logrules::holdsSlot(record.qsl) && logged.qslState() == vocabulary::QslState::Worked &&
+        logrules::raising(slot.holders(), logged.qslState(), vocabulary::QslState::Confirmed) ==
             logrules::Rule::Kept) {
-        logged.qsl = vocabulary::QslState::Confirmed;
+        logged.qsl = static_cast<unsigned char>(vocabulary::QslState::Confirmed);
         slot.holder = match;
         if (logged.isNew) {
             // A QSO of this file, worked above and confirmed here: it is added once, as
@@ -274,7 +336,7 @@ ImportOutcome ImportPlan::add(const QsoRecord &record, qint64 recordNumber)
     const int elsewhere = match < 0 ? nearest(when, true) : -1;
     if (match >= 0) {
         outcome = merge(record, match);
-    } else if (elsewhere >= 0 && !m_entries[elsewhere].isNew) {
+    } else if (elsewhere >= 0 && !entry(elsewhere).isNew) {
         outcome = ImportOutcome::SubSquareDiffers;
         if (m_differing.size() < reasonsShown)
             m_differing.append(QStringLiteral("%1 %2: %3 %4 %5 in KX47%6, logged in KX47%7")
@@ -282,7 +344,7 @@ ImportOutcome ImportPlan::add(const QsoRecord &record, qint64 recordNumber)
                                    .arg(recordNumber)
                                    .arg(record.call.trimmed(), record.date, record.time,
                                         record.locator.toUpper(),
-                                        m_slotList[m_entries[elsewhere].slot].letters));
+                                        m_slotList[entry(elsewhere).slot].letters));
     } else if (confirmationsOnly) {
         outcome = ImportOutcome::NotInLog;
     } else {
@@ -313,8 +375,8 @@ ImportOutcome ImportPlan::addNew(const QsoRecord &record)
     const int count = append ? append(stored) : 0;
     const int index = addEntry(stored, count, true);
     // addEntry may have grown the slots: the slot is looked up anew.
-    if (logrules::holdsSlot(m_entries[index].qsl))
-        m_slotList[m_entries[index].slot].holder = index;
+    if (logrules::holdsSlot(entry(index).qslState()))
+        m_slotList[entry(index).slot].holder = index;
     return outcome;
 }
 

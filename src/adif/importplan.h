@@ -10,6 +10,8 @@
 #include <QVector>
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace kx47
 {
@@ -53,6 +55,10 @@ public:
     // How many reasons of unreadable records, and how many records whose sub-square differs
     // from the log, the summary names.
     static constexpr int reasonsShown = 10;
+
+    // What the plan holds for each QSO, at most: an entry, its place in the table of call keys
+    // and its call.
+    static constexpr int bytesPerQso = 48;
 
     // Whether records only confirm QSOs already logged (a download from a service) instead of
     // adding new ones.
@@ -101,46 +107,45 @@ public:
     std::function<void(int count, const QsoRecord &record)> addElectronic;
 
 private:
-    // A QSO of the log or a new one of the file, as the matching sees it: a few numbers, its
-    // key kept once for all the entries that share it.
+    // A QSO of the log or a new one of the file, as the matching sees it: a few numbers in 24
+    // bytes, its call kept once for all the entries of the same call key.
     struct Entry {
-        int count;    // the log's number; for a new QSO the number it was appended under, or 0
-        int previous; // the entry before it of the same QSO key's hash; -1
-        int previousOfCall; // the entry before it of the same call key's hash; -1
-        int keyAt;          // where its QSO key is in m_keyTexts
-        int slot;           // in m_slotList
-        qint64 when;        // minutes since the start of the calendar; -1 when unknown
-        vocabulary::QslState qsl;
-        bool isNew; // a QSO of this file
-        bool lotw;  // confirmed by LoTW, with a date when dated
-        bool lotwDated;
-        bool eqsl;
-        bool eqslDated;
+        int count;      // the log's number; for a new QSO the number it was appended under, or 0
+        int previous;   // the entry before it of the same call key; -1
+        int callAt;     // where its call is in m_calls
+        int slot;       // in m_slotList
+        int day;        // of when, the Julian day
+        quint16 minute; // of when, hours * 60 + minutes
+        unsigned char qsl : 2; // vocabulary::QslState
+        unsigned char hasWhen : 1;
+        unsigned char isNew : 1; // a QSO of this file
+        unsigned char lotw : 1;  // confirmed by LoTW, with a date when dated
+        unsigned char lotwDated : 1;
+        unsigned char eqsl : 1;
+        unsigned char eqslDated : 1;
+
+        vocabulary::QslState qslState() const { return vocabulary::QslState(qsl); }
+        // Minutes since the start of the calendar; -1 when unknown.
+        qint64 when() const { return hasWhen ? qint64(day) * 1440 + minute : -1; }
     };
     // One sub-square, band and mode of the award: what stands there, for the rules to judge.
     struct Slot {
         QString letters;
+        int bandMode = -1;       // its band and mode, in m_bandModes
         bool accredited = false; // in the log before the import
         int holder = -1;         // the entry that is confirmed or accredited there
         logrules::Holders holders() const { return {accredited, holder >= 0}; }
     };
-    // The entries of one hash of a key, from the last one back.
-    struct Chain {
-        int last = -1;
-    };
     // A key of the matching: the texts in capitals, apart by a separator.
     using Key = TextKey;
 
-    // Fills the keys of a QSO: m_slotKey (sub-square, band, mode), the QSO key (call and the
-    // same) and the call key (call, band, mode), the last two in UTF-8 with their hashes.
+    // Fills the keys of a QSO: m_slotKey (sub-square, band, mode) and its slot if there is one,
+    // the call in capitals in UTF-8 and its band and mode if known.
     void makeKeys(const QsoRecord &r);
     static qint64 minutesOf(const QString &date, const QString &time);
-    // The entry nearest in time to when among those of the QSO key at hand, or of its call key;
-    // -1 for none within matchMinutes.
+    // The entry nearest in time to when among those of the QSO at hand's call key, of its
+    // sub-square too unless ofCall; -1 for none within matchMinutes.
     int nearest(qint64 when, bool ofCall) const;
-    // Whether the QSO key at keyAt in m_keyTexts is the QSO key at hand, or has its call key.
-    bool isQsoKey(int keyAt) const;
-    bool isCallKey(int keyAt) const;
     int addEntry(const QsoRecord &r, int count, bool isNew);
     int slotOf(const QsoRecord &r);
     // Plans a record that matches no QSO as a new one, as the rules let it: the outcome.
@@ -148,25 +153,50 @@ private:
     // Takes the record's confirmations into a matched entry: the outcome.
     ImportOutcome merge(const QsoRecord &record, int match);
 
+    Entry &entry(int index) { return m_entries[size_t(index) >> entryShift][index & entryMask]; }
+    const Entry &entry(int index) const
+    {
+        return m_entries[size_t(index) >> entryShift][index & entryMask];
+    }
+    // The call stored at `at` in m_calls.
+    QByteArrayView callAt(int at) const;
+    int storeCall(QByteArrayView call);
+    // Where the call key of the call at hand and bandMode stands in m_chains, or the free place
+    // for it.
+    size_t chainPlace(int bandMode) const;
+    void growChains();
+
     std::array<int, outcomeCount + 1> m_counts{};
     QString m_counted;
     int m_duplicates = 0;
     QStringList m_reasons;
     QString m_reasonStart = QStringLiteral("record");
     QStringList m_differing;
-    QVector<Entry> m_entries;
-    QHash<quint64, Chain> m_byQso;  // hash of call, sub-square, band, mode -> entries
-    QHash<quint64, Chain> m_byCall; // hash of call, band, mode -> entries
-    // The QSO keys, each once, in UTF-8 after its length.
-    QByteArray m_keyTexts;
+    // The entries in blocks that stay where they are while more are added: growing never
+    // holds the old and the new copy at once.
+    static constexpr qsizetype callBlockBytes = 1 << 20;
+    static constexpr int entryShift = 14;
+    static constexpr int entryMask = (1 << entryShift) - 1;
+    std::vector<std::unique_ptr<Entry[]>> m_entries;
+    int m_entryCount = 0;
+    // The calls in capitals, in UTF-8 after their length, in blocks of calls; a call is kept
+    // once for the entries of its call key. At: the block's index times blockBytes plus where
+    // the call starts in it.
+    std::vector<std::unique_ptr<char[]>> m_calls;
+    int m_callsUsed = 0; // in the last block
+    // For each call key (call, band and mode) the last of its entries, -1 where none: an
+    // open hash table, found by the key's hash and told apart by the entry's call and slot.
+    std::vector<int> m_chains;
+    int m_chainCount = 0;
     QHash<Key, int> m_slots; // sub-square, band, mode -> m_slotList
     QVector<Slot> m_slotList;
+    QHash<QString, int> m_bandModes; // band and mode in capitals -> its number
     // The keys of the QSO at hand, their memory kept from one QSO to the next.
     QString m_keyText;
-    QByteArray m_qsoKey;
-    quint64 m_qsoHash = 0;
-    QByteArray m_callKey;
-    quint64 m_callHash = 0;
+    QByteArray m_call;
+    size_t m_callHash = 0;
+    int m_slot = -1;     // its slot, where there is one
+    int m_bandMode = -1; // its band and mode, where known
     Key m_slotKey;
 };
 

@@ -1,5 +1,7 @@
 #include "awardvocabulary.h"
 
+#include "text/asciicase.h"
+
 namespace kx47::vocabulary
 {
 
@@ -93,6 +95,21 @@ std::optional<QslState> qslStateOf(const QString &letter)
 QslState storedQslState(const QString &letter)
 {
     return qslStateOf(letter).value_or(QslState::Worked);
+}
+
+QslState storedQslState(QByteArrayView letter)
+{
+    // One ASCII letter, as the log holds them: compared without a text of its own.
+    if (letter.size() == 1 && uchar(letter[0]) < 0x80) {
+        const char lower = ascii::lower(letter[0]);
+        for (const QslState state : qslStates) {
+            const QLatin1String stored = qslLetter(state);
+            if (stored.size() == 1 && ascii::lower(stored[0].toLatin1()) == lower)
+                return state;
+        }
+        return QslState::Worked;
+    }
+    return storedQslState(QString::fromUtf8(letter));
 }
 
 bool isQsl(const QString &letter, QslState state)

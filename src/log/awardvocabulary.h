@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QLatin1String>
 #include <QString>
 #include <QStringList>
@@ -72,6 +73,8 @@ bool isQsl(const QString &letter, QslState state);
 // The state of a letter as the log stores it; any other text counts as worked, as the log's
 // reads count it.
 QslState storedQslState(const QString &letter);
+// The same of the letter in UTF-8.
+QslState storedQslState(QByteArrayView letter);
 
 } // namespace vocabulary
 } // namespace kx47

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -48,6 +49,21 @@ template <class Take> void forEach(const QString &kept, Take &&take)
             ++at;
         if (field >= 0 && field < int(names.size()))
             take(field, QStringView(value, at - value));
+        ++at;
+    }
+}
+// The same of kept in UTF-8 (the field's letters and the separator are ASCII there too).
+template <class Take> void forEach(QByteArrayView kept, Take &&take)
+{
+    const char *at = kept.data();
+    const char *end = at + kept.size();
+    while (at < end) {
+        const int field = *at - 'a';
+        const char *value = ++at;
+        while (at < end && *at != 0x1f)
+            ++at;
+        if (field >= 0 && field < int(names.size()))
+            take(field, QByteArrayView(value, at - value));
         ++at;
     }
 }

@@ -11,6 +11,7 @@ namespace kx47
 
 class Database;
 struct LogSearch;
+struct QsoBytes;
 
 // The reads of the log's QSOs that the printouts, the files, the map and the backups make.
 // Each gives a query positioned before its first row, forward only; a statement the engine
@@ -32,6 +33,16 @@ public:
     // LogStore::qsoColumns.
     int qsoCount(const LogSearch &search) const;
     QSqlQuery qsosByNumber(const LogSearch &search) const;
+    // The same rows (the whole log for an empty search) as count and one value holding the
+    // other columns in UTF-8, read by qsoBytesAt: a value for each column would cost more than
+    // the engine takes to read the row. Only for a log whose text is stored in UTF-8
+    // (storesUtf8).
+    QSqlQuery qsoBytesByNumber(const LogSearch &search) const;
+    // Fills qso with views into the row's value, which row keeps; false (qso.count still set)
+    // when the value is not as qsoBytesByNumber packs it.
+    static bool qsoBytesAt(const QSqlQuery &query, QsoBytes &qso, QByteArray &row);
+    // Whether the log stores its text in UTF-8 (the engine's encoding of the file).
+    bool storesUtf8() const;
     // Every QSO by sub-square, mode and band, in the order of logging within them,
     // LogStore::qsoColumns.
     QSqlQuery qsosBySubSquare() const;

@@ -261,10 +261,10 @@ LogStore::Written LogStore::Batch::append(const QsoRecord &record)
     run(appendSql, QVariantList{*number} + rowValues(record) + electronicValues(record));
     // A number freed in this batch and taken again names a QSO that changed.
     if (m_change.removed.removeAll(*number) > 0) {
-        m_change.changed << *number;
-        m_changed.insert(*number);
+        listChanged(*number);
     } else {
-        m_change.added << *number;
+        if (m_listed)
+            m_change.added << *number;
         m_added.insert(*number);
     }
     return {*number, Rule::Kept};
@@ -283,8 +283,10 @@ LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
     edited.kept = keptfields::afterEdit(stored->kept, stored->band != record.band,
                                         stored->mode != record.mode);
     run(rewriteSql, rowValues(edited) + QVariantList{record.count});
-    m_change.changed << record.count;
-    m_changed.insert(record.count);
+    if (m_listed) {
+        m_change.changed << record.count;
+        m_changed.insert(record.count);
+    }
     return {record.count, Rule::Kept};
 }
 
@@ -322,10 +324,8 @@ LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState
                                                                    : &upgradeToConfirmedSql;
     if (changedRows(Prepared{*this}, *sql, {count}) <= 0)
         return {};
-    if (!m_added.contains(count) && !m_changed.contains(count)) {
-        m_change.changed << count;
-        m_changed.insert(count);
-    }
+    if (!m_added.contains(count))
+        listChanged(count);
     return {int(count), Rule::Kept};
 }
 
@@ -340,11 +340,25 @@ bool LogStore::Batch::addElectronic(qint64 count, const QsoRecord &confirmations
                                {text(confirmations.eqslDate), count, text(confirmations.eqslDate)});
     if (changed == 0)
         return false;
-    if (!m_added.contains(count) && !m_changed.contains(count)) {
+    if (!m_added.contains(count))
+        listChanged(count);
+    return true;
+}
+
+void LogStore::Batch::listChanged(qint64 count)
+{
+    if (m_listed && !m_changed.contains(count)) {
         m_change.changed << count;
         m_changed.insert(count);
     }
-    return true;
+}
+
+void LogStore::Batch::changeWholeLog()
+{
+    m_change.added.clear();
+    m_change.changed.clear();
+    m_changed.clear();
+    m_listed = false;
 }
 
 // ---- LogStore
@@ -355,7 +369,7 @@ LogChange LogStore::write(const std::function<void(Batch &)> &work) const
     Batch batch(m_log);
     work(batch);
     transaction.commit();
-    return batch.m_change;
+    return batch.m_listed ? batch.m_change : LogChange::everything();
 }
 
 std::optional<QsoRecord> LogStore::fetch(qint64 count) const

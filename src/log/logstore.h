@@ -106,6 +106,10 @@ public:
 
         // What this batch changed so far.
         const LogChange &change() const { return m_change; }
+        // The batch's change is the whole log (LogChange::everything()), the numbers of the
+        // QSOs it adds and changes not listed: for an import of any size whose caller reads
+        // the log afresh.
+        void changeWholeLog();
 
     private:
         friend class LogStore;
@@ -131,6 +135,10 @@ public:
         // appended follow each other, kept as runs.
         QsoNumberRuns m_added;
         QSet<qint64> m_changed;
+        bool m_listed = true;
+
+        // Lists a QSO that changed, once.
+        void listChanged(qint64 count);
     };
 
     explicit LogStore(const Database &log) : m_log(log) {}

@@ -2,6 +2,7 @@
 
 #include "log/awardvocabulary.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace kx47
@@ -28,6 +29,27 @@ struct QsoRecord {
     // What the file it came from said beyond the columns (keptfields.h); empty for a QSO typed
     // by hand.
     QString kept;
+};
+
+// The same QSO as its texts in UTF-8, each a view into a row of the log read by
+// LogReads::qsoBytesAt (valid until the next row): an export writes them as they are, without
+// a text of their own for each.
+struct QsoBytes {
+    int count = 0;
+    QByteArrayView locator;
+    QByteArrayView call;
+    QByteArrayView date;
+    QByteArrayView time;
+    QByteArrayView place;
+    QByteArrayView prov;
+    QByteArrayView mode;
+    QByteArrayView band;
+    vocabulary::QslState qsl = vocabulary::QslState::Worked;
+    QByteArrayView lotw;
+    QByteArrayView lotwDate;
+    QByteArrayView eqsl;
+    QByteArrayView eqslDate;
+    QByteArrayView kept;
 };
 
 } // namespace kx47
