@@ -6,6 +6,7 @@
 #include "gazetteer/placelookup.h"
 #include "log/logreads.h"
 #include "log/logstore.h"
+#include "log/qsotexts.h"
 #include "storage/database.h"
 #include "storage/databaseerror.h"
 
@@ -400,18 +401,6 @@ QString AdifImport::numberLimitMessage(const FileQsos &qsos) const
                           "start a new log.")
         .arg(what);
 }
-
-namespace
-{
-
-// The texts of a QSO that a file brings.
-template <typename Qso> auto textsOf(Qso &qso) -> std::array<decltype(&qso.call), 13>
-{
-    return {{&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place, &qso.prov, &qso.mode,
-             &qso.band, &qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate, &qso.kept}};
-}
-
-} // namespace
 
 FileQsos::FileQsos() = default;
 FileQsos::~FileQsos() = default;

@@ -4,6 +4,7 @@
 
 #include "log/awardvocabulary.h"
 #include "log/keptfields.h"
+#include "log/qsotexts.h"
 #include "text/asciicase.h"
 
 #include <QBuffer>
@@ -282,31 +283,19 @@ void AdiWriter::appendTo(QByteArray &out, const QsoRecord &qso)
 
 void AdiWriter::appendTo(QByteArray &out, const QsoBytes &qso)
 {
-    const QByteArrayView texts[] = {qso.locator, qso.call,     qso.date, qso.time, qso.place,
-                                    qso.prov,    qso.mode,     qso.band, qso.lotw, qso.lotwDate,
-                                    qso.eqsl,    qso.eqslDate, qso.kept};
-    if (std::all_of(std::begin(texts), std::end(texts),
-                    [](QByteArrayView text) { return isAscii(text); })) {
+    const auto bytes = textsOf(qso);
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](const QByteArrayView *text) { return isAscii(*text); })) {
         appendRecord(out, qso);
         return;
     }
     // Beyond ASCII a byte is no character: written as the texts the log holds.
     QsoRecord record;
     record.count = qso.count;
-    record.locator = QString::fromUtf8(qso.locator);
-    record.call = QString::fromUtf8(qso.call);
-    record.date = QString::fromUtf8(qso.date);
-    record.time = QString::fromUtf8(qso.time);
-    record.place = QString::fromUtf8(qso.place);
-    record.prov = QString::fromUtf8(qso.prov);
-    record.mode = QString::fromUtf8(qso.mode);
-    record.band = QString::fromUtf8(qso.band);
     record.qsl = qso.qsl;
-    record.lotw = QString::fromUtf8(qso.lotw);
-    record.lotwDate = QString::fromUtf8(qso.lotwDate);
-    record.eqsl = QString::fromUtf8(qso.eqsl);
-    record.eqslDate = QString::fromUtf8(qso.eqslDate);
-    record.kept = QString::fromUtf8(qso.kept);
+    const auto texts = textsOf(record);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        *texts[i] = QString::fromUtf8(*bytes[i]);
     appendRecord(out, record);
 }
 
