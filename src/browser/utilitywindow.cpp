@@ -381,3 +381,5 @@ void UtilityWindow::searchPlace()
 }
 
 } // namespace kx47
+
+#include "moc_utilitywindow.cpp"
