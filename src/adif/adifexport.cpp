@@ -174,10 +174,13 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
         };
         // An ADI file is written of the rows as the log holds them in UTF-8, without a text of
         // its own for each column.
-        const bool asBytes = !isAdxName(path) && reads.storesUtf8();
-        QSqlQuery query = asBytes ? reads.qsoBytesByNumber(m_search)
-                          : whole ? reads.qsosByNumber()
-                                  : reads.qsosByNumber(m_search);
+        const bool asBytes = !isAdxName(path);
+        QSqlQuery query;
+        std::unique_ptr<EngineStatement> rows;
+        if (asBytes)
+            rows = reads.qsoBytesByNumber(m_search);
+        else
+            query = whole ? reads.qsosByNumber() : reads.qsosByNumber(m_search);
         const QsoSource source = [&](QsoRecord &qso) {
             for (;;) {
                 if (!query.next())
@@ -191,23 +194,11 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             return true;
         };
         QsoBytes qso;
-        QByteArray row;
         const RecordSource bytesSource = [&](QByteArray &out) {
             for (;;) {
-                if (!query.next())
+                if (!rows->next())
                     return false;
-                if (!LogReads::qsoBytesAt(query, qso, row)) {
-                    // A text holding the packed value's separator: read column by column.
-                    const std::optional<QsoRecord> record = LogStore(m_log).fetch(qso.count);
-                    if (!record)
-                        continue;
-                    if (!isCalendarDay(record->date)) {
-                        leftOut(record->count, record->call, record->date);
-                        continue;
-                    }
-                    AdiWriter::appendTo(out, *record);
-                    break;
-                }
+                LogReads::qsoBytesAt(*rows, qso);
                 if (isCalendarDay(qso.date)) {
                     AdiWriter::appendTo(out, qso);
                     break;
