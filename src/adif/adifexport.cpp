@@ -172,19 +172,28 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             if (progress && done % 512 == 0 && !progress(done, total))
                 throw ExportCancelled();
         };
-        // An ADI file is written of the rows as the log holds them in UTF-8, without a text of
-        // its own for each column.
-        const bool asBytes = !isAdxName(path) && reads.storesUtf8();
+        // The file is written of the rows as the log holds them in UTF-8, without a text of its
+        // own for each column.
+        const AdifForm form = isAdxName(path) ? AdifForm::Adx : AdifForm::Adi;
+        const auto append = [form](QByteArray &out, const auto &qso) {
+            if (form == AdifForm::Adx)
+                AdxWriter::appendTo(out, qso);
+            else
+                AdiWriter::appendTo(out, qso);
+        };
+        const bool asBytes = reads.storesUtf8();
         QSqlQuery query = asBytes ? reads.qsoBytesByNumber(m_search)
                           : whole ? reads.qsosByNumber()
                                   : reads.qsosByNumber(m_search);
-        const QsoSource source = [&](QsoRecord &qso) {
+        const RecordSource textSource = [&](QByteArray &out) {
             for (;;) {
                 if (!query.next())
                     return false;
-                qso = LogStore::recordAt(query);
-                if (isCalendarDay(qso.date))
+                const QsoRecord qso = LogStore::recordAt(query);
+                if (isCalendarDay(qso.date)) {
+                    append(out, qso);
                     break;
+                }
                 leftOut(qso.count, qso.call, qso.date);
             }
             counted();
@@ -205,11 +214,11 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
                         leftOut(record->count, record->call, record->date);
                         continue;
                     }
-                    AdiWriter::appendTo(out, *record);
+                    append(out, *record);
                     break;
                 }
                 if (isCalendarDay(qso.date)) {
-                    AdiWriter::appendTo(out, qso);
+                    append(out, qso);
                     break;
                 }
                 leftOut(qso.count, QString::fromUtf8(qso.call), QString::fromUtf8(qso.date));
@@ -217,11 +226,9 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             counted();
             return true;
         };
-        const QDateTime created = QDateTime::currentDateTimeUtc();
         QString writeError;
-        const bool ok = asBytes ? writeAdiRecords(path, bytesSource, &writeError, nullptr, created)
-                        : isAdxName(path) ? writeAdx(path, source, &writeError, nullptr, created)
-                                          : writeAdi(path, source, &writeError, nullptr, created);
+        const bool ok =
+            writeAdifRecords(path, form, asBytes ? bytesSource : textSource, &writeError);
         if (!ok) {
             if (error)
                 *error = QStringLiteral("The file %1 could not be written: %2. No file was made; "
