@@ -6,6 +6,7 @@
 #include "adif/adifreader.h"
 #include "adif/adifwriter.h"
 #include "gazetteer/placelookup.h"
+#include "log/qsotexts.h"
 #include "storage/database.h"
 
 #include <QBuffer>
@@ -760,30 +761,58 @@ void TestAdif::writesRecords_data()
     // blank.
     QTest::addColumn<QString>("qso");
     QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("adx"); // where given, the same as ADX
     QTest::newRow("confirmed 50 MHz CW")
         << "IK4ABC/P ab 2019-03-01 09:05 BRANVOLE PG CW 50_MHz c"
         << QByteArray("<CALL:8>IK4ABC/P <QSO_DATE:8>20190301 <TIME_ON:4>0905 "
                       "<GRIDSQUARE:6>KX47AB <QTH:8>BRANVOLE <BAND:2>6m <MODE:2>CW <QSL_RCVD:1>Y "
                       "<APP_KX47_BAND:6>50 MHz <APP_KX47_MODE:2>CW <APP_KX47_QSL:1>c "
-                      "<APP_KX47_PROV:2>PG <EOR>\n");
+                      "<APP_KX47_PROV:2>PG <EOR>\n")
+        << QByteArray("\n  <RECORD>\n   <CALL>IK4ABC/P</CALL>\n   <QSO_DATE>20190301</QSO_DATE>"
+                      "\n   <TIME_ON>0905</TIME_ON>\n   <GRIDSQUARE>KX47AB</GRIDSQUARE>"
+                      "\n   <QTH>BRANVOLE</QTH>\n   <BAND>6m</BAND>\n   <MODE>CW</MODE>"
+                      "\n   <QSL_RCVD>Y</QSL_RCVD>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"BAND\" TYPE=\"S\">50 MHz</APP>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"MODE\" TYPE=\"S\">CW</APP>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"QSL\" TYPE=\"S\">c</APP>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"PROV\" TYPE=\"S\">PG</APP>"
+                      "\n  </RECORD>");
+    // XML's markup characters as entities; control characters XML cannot hold left out, tab
+    // and line feed kept.
+    QTest::newRow("markup and control characters")
+        << QStringLiteral("I1XYZ AA 2004-02-01 23:59 A<B>&\"C\"\x01\tD\nE - CW HF w")
+        << QByteArray("<CALL:5>I1XYZ <QSO_DATE:8>20040201 <TIME_ON:4>2359 <GRIDSQUARE:6>KX47AA "
+                      "<QTH:13>A<B>&\"C\"\x01\tD\nE <MODE:2>CW <APP_KX47_BAND:2>HF "
+                      "<APP_KX47_MODE:2>CW <APP_KX47_QSL:1>w <APP_KX47_PROV:0> <EOR>\n")
+        << QByteArray("\n  <RECORD>\n   <CALL>I1XYZ</CALL>\n   <QSO_DATE>20040201</QSO_DATE>"
+                      "\n   <TIME_ON>2359</TIME_ON>\n   <GRIDSQUARE>KX47AA</GRIDSQUARE>"
+                      "\n   <QTH>A&lt;B&gt;&amp;&quot;C&quot;\tD\nE</QTH>\n   <MODE>CW</MODE>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"BAND\" TYPE=\"S\">HF</APP>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"MODE\" TYPE=\"S\">CW</APP>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"QSL\" TYPE=\"S\">w</APP>"
+                      "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"PROV\" TYPE=\"S\"></APP>"
+                      "\n  </RECORD>");
     QTest::newRow("worked satellite QSO without place and province")
         << "I1XYZ XX 2004-02-31 23:59 - - DIGITAL SAT w"
         << QByteArray("<CALL:5>I1XYZ <QSO_DATE:8>20040231 <TIME_ON:4>2359 <GRIDSQUARE:6>KX47XX "
                       "<PROP_MODE:3>SAT <APP_KX47_BAND:3>SAT <APP_KX47_MODE:7>DIGITAL "
-                      "<APP_KX47_QSL:1>w <APP_KX47_PROV:0> <EOR>\n");
+                      "<APP_KX47_QSL:1>w <APP_KX47_PROV:0> <EOR>\n")
+        << QByteArray();
     // A capital letter in the log is written as the letter the import reads back.
     QTest::newRow("accredited in capitals, accented texts counted in bytes")
         << QStringLiteral("ÖH2Ä Cd 2020-12-31 00:00 CITTÀ_DI_CASTELLO PG SSB HF A")
         << QByteArray("<CALL:6>\xC3\x96H2\xC3\x84 <QSO_DATE:8>20201231 <TIME_ON:4>0000 "
                       "<GRIDSQUARE:6>KX47CD <QTH:18>CITT\xC3\x80 DI CASTELLO <MODE:3>SSB "
                       "<QSL_RCVD:1>Y <APP_KX47_BAND:2>HF <APP_KX47_MODE:3>SSB <APP_KX47_QSL:1>a "
-                      "<APP_KX47_PROV:2>PG <EOR>\n");
+                      "<APP_KX47_PROV:2>PG <EOR>\n")
+        << QByteArray();
     QTest::newRow("accented letters of a sub-square in capitals")
         << QStringLiteral("K1ABC àb 2020-01-02 10:11 - - MIXED UHF w")
         << QByteArray("<CALL:5>K1ABC <QSO_DATE:8>20200102 <TIME_ON:4>1011 "
                       "<GRIDSQUARE:7>KX47\xC3\x80"
                       "B <APP_KX47_BAND:3>UHF <APP_KX47_MODE:5>MIXED "
-                      "<APP_KX47_QSL:1>w <APP_KX47_PROV:0> <EOR>\n");
+                      "<APP_KX47_QSL:1>w <APP_KX47_PROV:0> <EOR>\n")
+        << QByteArray();
 }
 
 void TestAdif::writesRecords()
@@ -804,6 +833,25 @@ void TestAdif::writesRecords()
     q.band = f.at(7);
     q.qsl = vocabulary::storedQslState(f.at(8));
     QCOMPARE(AdiWriter::record(q), record);
+    QFETCH(QByteArray, adx);
+    if (!adx.isEmpty()) {
+        // The same of the texts and of their bytes as the log holds them.
+        QByteArray ofTexts;
+        AdxWriter::appendTo(ofTexts, q);
+        QCOMPARE(ofTexts, adx);
+        QsoBytes bytes;
+        bytes.qsl = q.qsl;
+        std::array<QByteArray, 13> utf8;
+        const auto texts = textsOf(q);
+        const auto views = textsOf(bytes);
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            utf8[i] = texts[i]->toUtf8();
+            *views[i] = utf8[i];
+        }
+        QByteArray ofBytes;
+        AdxWriter::appendTo(ofBytes, bytes);
+        QCOMPARE(ofBytes, adx);
+    }
 
     // Written one after another through a device, records come out the same.
     QBuffer device;

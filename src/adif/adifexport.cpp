@@ -172,27 +172,17 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             if (progress && done % 512 == 0 && !progress(done, total))
                 throw ExportCancelled();
         };
-        // An ADI file is written of the rows as the log holds them in UTF-8, without a text of
-        // its own for each column.
-        const bool asBytes = !isAdxName(path);
-        QSqlQuery query;
-        std::unique_ptr<EngineStatement> rows;
-        if (asBytes)
-            rows = reads.qsoBytesByNumber(m_search);
-        else
-            query = whole ? reads.qsosByNumber() : reads.qsosByNumber(m_search);
-        const QsoSource source = [&](QsoRecord &qso) {
-            for (;;) {
-                if (!query.next())
-                    return false;
-                qso = LogStore::recordAt(query);
-                if (isCalendarDay(qso.date))
-                    break;
-                leftOut(qso.count, qso.call, qso.date);
-            }
-            counted();
-            return true;
+        // The file is written of the rows as the log holds them in UTF-8, without a text of its
+        // own for each column.
+        const AdifForm form = isAdxName(path) ? AdifForm::Adx : AdifForm::Adi;
+        const auto append = [form](QByteArray &out, const auto &qso) {
+            if (form == AdifForm::Adx)
+                AdxWriter::appendTo(out, qso);
+            else
+                AdiWriter::appendTo(out, qso);
         };
+        // Each column is read as the engine's bytes in UTF-8, whatever the file's encoding.
+        const std::unique_ptr<EngineStatement> rows = reads.qsoBytesByNumber(m_search);
         QsoBytes qso;
         const RecordSource bytesSource = [&](QByteArray &out) {
             for (;;) {
@@ -200,7 +190,7 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
                     return false;
                 LogReads::qsoBytesAt(*rows, qso);
                 if (isCalendarDay(qso.date)) {
-                    AdiWriter::appendTo(out, qso);
+                    append(out, qso);
                     break;
                 }
                 leftOut(qso.count, QString::fromUtf8(qso.call), QString::fromUtf8(qso.date));
@@ -208,11 +198,8 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             counted();
             return true;
         };
-        const QDateTime created = QDateTime::currentDateTimeUtc();
         QString writeError;
-        const bool ok = asBytes ? writeAdiRecords(path, bytesSource, &writeError, nullptr, created)
-                        : isAdxName(path) ? writeAdx(path, source, &writeError, nullptr, created)
-                                          : writeAdi(path, source, &writeError, nullptr, created);
+        const bool ok = writeAdifRecords(path, form, bytesSource, &writeError);
         if (!ok) {
             if (error)
                 *error = QStringLiteral("The file %1 could not be written: %2. No file was made; "

@@ -10,11 +10,11 @@
 #include <QBuffer>
 #include <QSaveFile>
 #include <QVarLengthArray>
-#include <QXmlStreamWriter>
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <iterator>
 #include <type_traits>
 
 namespace kx47
@@ -218,28 +218,93 @@ bool hasIntlTwin(const char *name)
     return false;
 }
 
+// ADX is written straight into the chunk, as QXmlStreamWriter laid it out (an element a line,
+// indented by one blank a level): that writer spent five times as long on a log's records as the
+// rest of the export together.
+
+// Appends UTF-8 text as XML character data, or as an attribute's value: the five markup
+// characters as entities; tab, line feed and carriage return as they are in text and as
+// character references in an attribute; what XML cannot hold left out.
+void appendXmlEscaped(QByteArray &out, QByteArrayView utf8, bool attribute)
+{
+    const auto plain = [](uchar c) {
+        return c >= 0x20 && c != '<' && c != '>' && c != '&' && c != '"' && c != 0xef;
+    };
+    const char *at = utf8.data();
+    const char *const end = at + utf8.size();
+    while (at < end) {
+        const char *run = at;
+        while (at < end && plain(uchar(*at)))
+            ++at;
+        out.append(run, at - run);
+        if (at == end)
+            break;
+        switch (uchar(*at)) {
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\t':
+            out += attribute ? "&#9;" : "\t";
+            break;
+        case '\n':
+            out += attribute ? "&#10;" : "\n";
+            break;
+        case '\r':
+            out += attribute ? "&#13;" : "\r";
+            break;
+        case 0xef: // U+FFFE and U+FFFF are EF BF BE and EF BF BF
+            if (end - at >= 3 && uchar(at[1]) == 0xbf && (uchar(at[2]) & 0xfe) == 0xbe) {
+                at += 2;
+                break;
+            }
+            out += *at;
+            break;
+        default: // another control character
+            break;
+        }
+        ++at;
+    }
+}
+
 // ADX: an element per field, the log's own values as <APP PROGRAMID="KX47" FIELDNAME=...>.
 struct AdxSink {
-    QXmlStreamWriter &xml;
-    void text(const char *name, QStringView value)
+    QByteArray &out;
+    void text(const char *name, QByteArrayView utf8)
     {
-        static constexpr QLatin1String appPrefix("APP_KX47_");
-        const QLatin1String field(name);
+        static constexpr QByteArrayView appPrefix("APP_KX47_");
+        const QByteArrayView field(name);
         if (field.startsWith(appPrefix)) {
-            xml.writeStartElement(QStringLiteral("APP"));
-            xml.writeAttribute(QStringLiteral("PROGRAMID"), QStringLiteral("KX47"));
-            xml.writeAttribute(QStringLiteral("FIELDNAME"), field.mid(appPrefix.size()));
-            xml.writeAttribute(QStringLiteral("TYPE"), QStringLiteral("S"));
-            xml.writeCharacters(value.toString());
-            xml.writeEndElement();
+            out += "\n   <APP PROGRAMID=\"KX47\" FIELDNAME=\"";
+            out += field.sliced(appPrefix.size());
+            out += "\" TYPE=\"S\">";
+            appendXmlEscaped(out, utf8, false);
+            out += "</APP>";
             return;
         }
         // Text outside ASCII goes into the _INTL twin, where ADIF allows it.
-        if (!ascii::isAscii(value) && hasIntlTwin(name))
-            xml.writeTextElement(field + QLatin1String("_INTL"), value.toString());
-        else
-            xml.writeTextElement(field, value.toString());
+        const bool intl = !isAscii(utf8) && hasIntlTwin(name);
+        out += "\n   <";
+        out += field;
+        if (intl)
+            out += "_INTL";
+        out += '>';
+        appendXmlEscaped(out, utf8, false);
+        out += "</";
+        out += field;
+        if (intl)
+            out += "_INTL";
+        out += '>';
     }
+    void text(const char *name, QStringView value) { text(name, QByteArrayView(value.toUtf8())); }
     void digits(const char *name, QStringView value)
     {
         QString only;
@@ -253,7 +318,29 @@ struct AdxSink {
     {
         text("GRIDSQUARE", QString(QStringLiteral("KX47") + letters.toUpper()));
     }
+    // The same of ASCII bytes.
+    void digits(const char *name, QByteArrayView value)
+    {
+        QVarLengthArray<char, 32> only;
+        std::copy_if(value.begin(), value.end(), std::back_inserter(only), AdiSink::isDigit);
+        text(name, QByteArrayView(only.constData(), only.size()));
+    }
+    void gridsquare(QByteArrayView letters)
+    {
+        QVarLengthArray<char, 16> square{'K', 'X', '4', '7'};
+        for (const char c : letters)
+            square.append(ascii::upper(c));
+        text("GRIDSQUARE", QByteArrayView(square.constData(), square.size()));
+    }
 };
+
+template <class Qso> void appendAdxRecord(QByteArray &out, const Qso &qso)
+{
+    out += "\n  <RECORD>";
+    AdxSink sink{out};
+    visitRecord(sink, qso);
+    out += "\n  </RECORD>";
+}
 
 } // namespace
 
@@ -281,22 +368,44 @@ void AdiWriter::appendTo(QByteArray &out, const QsoRecord &qso)
     appendRecord(out, qso);
 }
 
-void AdiWriter::appendTo(QByteArray &out, const QsoBytes &qso)
+namespace
+{
+
+// Writes a QSO as the log holds it in UTF-8 by appendOne: of its bytes where all are ASCII,
+// otherwise (a byte is no character there) of the texts the log holds.
+template <class AppendOne>
+void appendOfBytes(QByteArray &out, const QsoBytes &qso, AppendOne appendOne)
 {
     const auto bytes = textsOf(qso);
     if (std::all_of(bytes.begin(), bytes.end(),
                     [](const QByteArrayView *text) { return isAscii(*text); })) {
-        appendRecord(out, qso);
+        appendOne(out, qso);
         return;
     }
-    // Beyond ASCII a byte is no character: written as the texts the log holds.
     QsoRecord record;
     record.count = qso.count;
     record.qsl = qso.qsl;
     const auto texts = textsOf(record);
     for (std::size_t i = 0; i < texts.size(); ++i)
         *texts[i] = QString::fromUtf8(*bytes[i]);
-    appendRecord(out, record);
+    appendOne(out, record);
+}
+
+} // namespace
+
+void AdiWriter::appendTo(QByteArray &out, const QsoBytes &qso)
+{
+    appendOfBytes(out, qso, [](QByteArray &to, const auto &one) { appendRecord(to, one); });
+}
+
+void AdxWriter::appendTo(QByteArray &out, const QsoRecord &qso)
+{
+    appendAdxRecord(out, qso);
+}
+
+void AdxWriter::appendTo(QByteArray &out, const QsoBytes &qso)
+{
+    appendOfBytes(out, qso, [](QByteArray &to, const auto &one) { appendAdxRecord(to, one); });
 }
 
 bool AdiWriter::write(const QsoRecord &qso)
@@ -364,8 +473,8 @@ bool writeAdi(const QString &path, const QsoSource &source, QString *error, int 
               const QDateTime &created)
 {
     QsoRecord qso;
-    return writeAdiRecords(
-        path,
+    return writeAdifRecords(
+        path, AdifForm::Adi,
         [&](QByteArray &out) {
             if (!source(qso))
                 return false;
@@ -375,8 +484,8 @@ bool writeAdi(const QString &path, const QsoSource &source, QString *error, int 
         error, written, created);
 }
 
-bool writeAdiRecords(const QString &path, const RecordSource &source, QString *error, int *written,
-                     const QDateTime &created)
+bool writeAdifRecords(const QString &path, AdifForm form, const RecordSource &source,
+                      QString *error, int *written, const QDateTime &created)
 {
     int count = 0;
     if (written)
@@ -388,10 +497,15 @@ bool writeAdiRecords(const QString &path, const RecordSource &source, QString *e
         return outcome.failed(file.errorString());
     QByteArray chunk;
     chunk.reserve(chunkBytes + 4096);
-    {
+    if (form == AdifForm::Adi) {
         QBuffer header(&chunk);
         header.open(QIODevice::WriteOnly);
         AdiWriter(&header).writeHeader(created);
+    } else {
+        chunk += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n <HEADER>\n  "
+                 "<ADIF_VER>3.1.4</ADIF_VER>\n  <PROGRAMID>KX47</PROGRAMID>\n  <CREATED_TIMESTAMP>";
+        chunk += created.toUTC().toString(QStringLiteral("yyyyMMdd HHmmss")).toLatin1();
+        chunk += "</CREATED_TIMESTAMP>\n </HEADER>\n <RECORDS>";
     }
     QString reason;
     while (source(chunk)) {
@@ -402,48 +516,17 @@ bool writeAdiRecords(const QString &path, const RecordSource &source, QString *e
             chunk.truncate(0);
         }
     }
+    if (form == AdifForm::Adx) {
+        if (count == 0) {
+            chunk.chop(1); // an empty <RECORDS/>
+            chunk += "/>";
+        } else {
+            chunk += "\n </RECORDS>";
+        }
+        chunk += "\n</ADX>\n";
+    }
     if (!writeAll(file, chunk, &reason))
         return outcome.failed(reason);
-    if (!file.commit())
-        return outcome.failed(file.errorString());
-    return outcome.done();
-}
-
-bool writeAdx(const QString &path, const QsoSource &source, QString *error, int *written,
-              const QDateTime &created)
-{
-    int count = 0;
-    QSaveFile file(path);
-    const Outcome outcome{file, count, error, written};
-    if (!file.open(QIODevice::WriteOnly))
-        return outcome.failed(file.errorString());
-    QXmlStreamWriter xml(&file);
-    xml.setAutoFormatting(true);
-    xml.setAutoFormattingIndent(1);
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("ADX"));
-    xml.writeStartElement(QStringLiteral("HEADER"));
-    xml.writeTextElement(QStringLiteral("ADIF_VER"), QStringLiteral("3.1.4"));
-    xml.writeTextElement(QStringLiteral("PROGRAMID"), QStringLiteral("KX47"));
-    xml.writeTextElement(QStringLiteral("CREATED_TIMESTAMP"),
-                         created.toUTC().toString(QStringLiteral("yyyyMMdd HHmmss")));
-    xml.writeEndElement();
-    xml.writeStartElement(QStringLiteral("RECORDS"));
-    AdxSink sink{xml};
-    QsoRecord qso;
-    while (source(qso)) {
-        xml.writeStartElement(QStringLiteral("RECORD"));
-        visitRecord(sink, qso);
-        xml.writeEndElement();
-        ++count;
-        if (xml.hasError())
-            return outcome.failed(file.errorString());
-    }
-    xml.writeEndElement();
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    if (xml.hasError())
-        return outcome.failed(file.errorString());
     if (!file.commit())
         return outcome.failed(file.errorString());
     return outcome.done();

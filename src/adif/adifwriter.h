@@ -52,19 +52,27 @@ using QsoSource = std::function<bool(QsoRecord &qso)>;
 bool writeAdi(const QString &path, const QsoSource &source, QString *error = nullptr,
               int *written = nullptr, const QDateTime &created = QDateTime::currentDateTimeUtc());
 
-// Appends the next QSO's record (AdiWriter::appendTo) to out and returns true, or returns false
-// when there are no more.
+// The same as ADX (ADIF's XML form) in UTF-8: an element per field, text outside ASCII in the
+// _INTL field where ADIF has one (QTH_INTL), the log's own values in
+// <APP PROGRAMID="KX47" FIELDNAME="BAND" TYPE="S"> elements. Characters XML cannot hold at all
+// (control characters other than tab, line feed and carriage return; U+FFFE, U+FFFF) are left
+// out.
+class AdxWriter
+{
+public:
+    static void appendTo(QByteArray &out, const QsoRecord &qso);
+    static void appendTo(QByteArray &out, const QsoBytes &qso);
+};
+
+enum class AdifForm { Adi, Adx };
+
+// Appends the next QSO's record (AdiWriter::appendTo or AdxWriter::appendTo, as the file's form)
+// to out and returns true, or returns false when there are no more.
 using RecordSource = std::function<bool(QByteArray &out)>;
 
-// The same as writeAdi, of the records source appends.
-bool writeAdiRecords(const QString &path, const RecordSource &source, QString *error = nullptr,
-                     int *written = nullptr,
-                     const QDateTime &created = QDateTime::currentDateTimeUtc());
-
-// The same as ADX (ADIF's XML form), written by QXmlStreamWriter in UTF-8: text outside ASCII
-// goes into the _INTL field where ADIF has one (QTH_INTL), the log's own values into
-// <APP PROGRAMID="KX47" FIELDNAME="BAND"> elements.
-bool writeAdx(const QString &path, const QsoSource &source, QString *error = nullptr,
-              int *written = nullptr, const QDateTime &created = QDateTime::currentDateTimeUtc());
+// The same as writeAdi, of the records source appends, with the header and the end of the form.
+bool writeAdifRecords(const QString &path, AdifForm form, const RecordSource &source,
+                      QString *error = nullptr, int *written = nullptr,
+                      const QDateTime &created = QDateTime::currentDateTimeUtc());
 
 } // namespace kx47

@@ -4,18 +4,21 @@
 
 #include "storage/database.h"
 
+#include <utility>
+
 namespace kx47
 {
 
 LogLinesModel::LogLinesModel(QObject *parent) : QAbstractListModel(parent) {}
 
-void LogLinesModel::setListing(LogListing listing, bool complete)
+LogListing LogLinesModel::setListing(LogListing listing, bool complete)
 {
     beginResetModel();
-    m_listing = std::move(listing);
+    LogListing replaced = std::exchange(m_listing, std::move(listing));
     m_complete = complete;
     m_followedMeanwhile.clear();
     endResetModel();
+    return replaced;
 }
 
 void LogLinesModel::complete(LogListing whole, const Database &log, const LogQuery &query)

@@ -21,7 +21,8 @@ public:
 
     // Replaces every line; views are reset, so no line stays selected. A listing that is not
     // complete holds the first lines of the log alone, until complete() brings the rest.
-    void setListing(LogListing listing, bool complete = true);
+    // Returns the lines replaced, for the caller to free where it costs the window nothing.
+    LogListing setListing(LogListing listing, bool complete = true);
     bool isComplete() const { return m_complete; }
     // Takes the whole listing of which the model holds the first lines. When the log has not
     // changed in the meantime the lines past those are added, and the views keep their

@@ -3,6 +3,12 @@
 #include "storage/database.h"
 #include "storage/engineprogresshandler.h"
 
+#if defined(Q_OS_LINUX)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 namespace kx47
 {
 
@@ -13,6 +19,11 @@ namespace
 constexpr int engineSteps = 10000;
 
 std::atomic<int> listerNumber{0};
+
+#if defined(Q_OS_LINUX)
+// How much nicer the thread is than the program.
+constexpr int listerNiceness = 10;
+#endif
 
 } // namespace
 
@@ -52,8 +63,25 @@ void LogLister::cancel()
     m_job.reset();
 }
 
+void LogLister::discard(LogListing listing)
+{
+    if (listing.lines.isEmpty() && listing.counts.size() <= 1)
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_discarded.push_back(std::move(listing));
+    }
+    m_changed.notify_all();
+}
+
 void LogLister::run(const QString &logPath)
 {
+#if defined(Q_OS_LINUX)
+    // The window's own thread comes first when both want the processor: a listing read meanwhile
+    // is only a little later, a window that stops answering is felt at once.
+    const auto thread = id_t(syscall(SYS_gettid));
+    setpriority(PRIO_PROCESS, thread, qMin(19, getpriority(PRIO_PROCESS, thread) + listerNiceness));
+#endif
     Database log(QStringLiteral("log-lister-%1").arg(++listerNumber));
     QString openError;
     bool opened = false;
@@ -61,9 +89,17 @@ void LogLister::run(const QString &logPath)
     std::optional<EngineProgressHandler> breakOff;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_stopping || m_job; });
+        m_changed.wait(lock, [this] { return m_stopping || m_job || !m_discarded.empty(); });
         if (m_stopping)
             break;
+        if (!m_discarded.empty()) {
+            std::vector<LogListing> discarded;
+            discarded.swap(m_discarded);
+            lock.unlock();
+            discarded.clear();
+            lock.lock();
+            continue;
+        }
         const Job job = *m_job;
         m_job.reset();
         m_running = job.number;
@@ -78,9 +114,12 @@ void LogLister::run(const QString &logPath)
         try {
             if (!opened)
                 Database::fail(openError);
-            const LogListing listing = LogListing::read(log, job.query);
+            LogListing listing = LogListing::read(log, job.query);
             QMetaObject::invokeMethod(
-                this, [this, number = job.number, listing] { deliver(number, listing); },
+                this,
+                [this, number = job.number, listing = std::move(listing)]() mutable {
+                    deliver(number, std::move(listing));
+                },
                 Qt::QueuedConnection);
         } catch (const DatabaseError &error) {
             QMetaObject::invokeMethod(
@@ -91,10 +130,12 @@ void LogLister::run(const QString &logPath)
     }
 }
 
-void LogLister::deliver(quint64 number, const LogListing &listing)
+void LogLister::deliver(quint64 number, LogListing listing)
 {
-    if (number != m_wanted.load())
+    if (number != m_wanted.load()) {
+        discard(std::move(listing));
         return;
+    }
     m_listing = false;
     emit listed(listing);
 }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace kx47
 {
@@ -31,6 +32,9 @@ public:
 
     void start(const LogQuery &query);
     void cancel();
+    // Frees a listing on the thread: the lines of a long log take the window tens of
+    // milliseconds to give back.
+    void discard(LogListing listing);
     // Whether a listing has been asked for and has not yet been delivered or abandoned.
     bool isListing() const { return m_listing; }
 
@@ -46,7 +50,7 @@ private:
     };
 
     void run(const QString &logPath);
-    void deliver(quint64 number, const LogListing &listing);
+    void deliver(quint64 number, LogListing listing);
     void deliverFailure(quint64 number, const DatabaseError &error);
 
     // The number of the listing wanted now; a running one with another number is broken off.
@@ -57,6 +61,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::optional<Job> m_job;
+    std::vector<LogListing> m_discarded;
     bool m_stopping = false;
     std::thread m_thread;
 };

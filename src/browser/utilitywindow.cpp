@@ -304,7 +304,7 @@ void UtilityWindow::showAny()
             DatabaseError::Work::Read))
         return;
     // Replacing the lines resets the view: no line stays selected.
-    m_model->setListing(std::move(first), complete);
+    m_lister->discard(m_model->setListing(std::move(first), complete));
     if (!complete) {
         m_lister->start(query);
         m_list->viewport()->setCursor(Qt::BusyCursor);
@@ -332,7 +332,7 @@ void UtilityWindow::listInForeground()
     if (guardLogWork(
             m_context.dialogs, [&] { whole = LogListing::read(m_context.log, currentQuery()); },
             DatabaseError::Work::Read))
-        m_model->setListing(std::move(whole));
+        m_lister->discard(m_model->setListing(std::move(whole)));
 }
 
 void UtilityWindow::showStatus()
