@@ -47,6 +47,24 @@ void LogLinesModel::complete(LogListing whole, const Database &log, const LogQue
     setTableRows(log.count(LogQuery::countAllSql()));
 }
 
+void LogLinesModel::takeFirst(LogListing first, const Database &log, const LogQuery &query)
+{
+    if (m_complete || !m_listing.lines.isEmpty())
+        return;
+    // The first lines may be older or newer than each change followed: following one again
+    // reads its QSOs afresh.
+    QVector<LogChange> changes;
+    changes.swap(m_followedMeanwhile);
+    const int lines = first.lines.size();
+    if (lines > 0)
+        beginInsertRows(QModelIndex(), 0, lines - 1);
+    m_listing = std::move(first);
+    if (lines > 0)
+        endInsertRows();
+    for (const LogChange &change : changes)
+        follow(change, log, query, false);
+}
+
 void LogLinesModel::setLines(LogLines lines)
 {
     LogListing listing;

@@ -29,6 +29,10 @@ public:
     // selection; otherwise every line is replaced and the changes followed since are followed
     // again on the whole listing. A complete model ignores it.
     void complete(LogListing whole, const Database &log, const LogQuery &query);
+    // Takes the first lines of the listing when the model was given none (their reading was
+    // left to the background) and holds none yet; the changes followed since are followed
+    // again on them.
+    void takeFirst(LogListing first, const Database &log, const LogQuery &query);
     // The same with lines alone, tied to no QSO.
     void setLines(LogLines lines);
     const LogListing &listing() const { return m_listing; }

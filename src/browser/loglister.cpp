@@ -3,11 +3,7 @@
 #include "storage/database.h"
 #include "storage/engineprogresshandler.h"
 
-#if defined(Q_OS_LINUX)
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
+#include <QElapsedTimer>
 
 namespace kx47
 {
@@ -18,12 +14,11 @@ namespace
 // Virtual machine steps between two looks at whether the listing is still wanted.
 constexpr int engineSteps = 10000;
 
-std::atomic<int> listerNumber{0};
+// How long the first lines may take here before the whole listing is read instead: off the
+// window's thread they may take longer than there, still far less than the whole listing.
+constexpr int firstLinesWithinMs = 1000;
 
-#if defined(Q_OS_LINUX)
-// How much nicer the thread is than the program.
-constexpr int listerNiceness = 10;
-#endif
+std::atomic<int> listerNumber{0};
 
 } // namespace
 
@@ -44,13 +39,13 @@ LogLister::~LogLister()
     m_thread.join();
 }
 
-void LogLister::start(const LogQuery &query)
+void LogLister::start(const LogQuery &query, int firstLines)
 {
     const quint64 number = ++m_wanted;
     m_listing = true;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_job = Job{number, query};
+        m_job = Job{number, query, firstLines};
     }
     m_changed.notify_all();
 }
@@ -76,16 +71,11 @@ void LogLister::discard(LogListing listing)
 
 void LogLister::run(const QString &logPath)
 {
-#if defined(Q_OS_LINUX)
-    // The window's own thread comes first when both want the processor: a listing read meanwhile
-    // is only a little later, a window that stops answering is felt at once.
-    const auto thread = id_t(syscall(SYS_gettid));
-    setpriority(PRIO_PROCESS, thread, qMin(19, getpriority(PRIO_PROCESS, thread) + listerNiceness));
-#endif
     Database log(QStringLiteral("log-lister-%1").arg(++listerNumber));
     QString openError;
     bool opened = false;
-    // A newer job breaks the one that runs off.
+    // A newer job breaks the one that runs off, as does time while the first lines are sought.
+    QElapsedTimer seekingFirst;
     std::optional<EngineProgressHandler> breakOff;
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
@@ -108,13 +98,40 @@ void LogLister::run(const QString &logPath)
         if (!opened) {
             opened = log.open(logPath, &openError, Database::Access::ReadOnly);
             if (opened)
-                breakOff.emplace(log.handle(), engineSteps,
-                                 [this] { return m_running != m_wanted.load(); });
+                breakOff.emplace(log.handle(), engineSteps, [this, &seekingFirst] {
+                    return m_running != m_wanted.load() ||
+                           (seekingFirst.isValid() && seekingFirst.elapsed() >= firstLinesWithinMs);
+                });
         }
         try {
             if (!opened)
                 Database::fail(openError);
-            LogListing listing = LogListing::read(log, job.query);
+            bool complete = false;
+            LogListing listing;
+            if (job.firstLines > 0) {
+                seekingFirst.start();
+                try {
+                    listing = LogListing::readFirst(log, job.query, job.firstLines, &complete);
+                } catch (const DatabaseError &) {
+                    // First lines given up for their time leave the whole listing to be read.
+                    const bool givenUp = m_running == m_wanted.load() &&
+                                         seekingFirst.elapsed() >= firstLinesWithinMs;
+                    seekingFirst.invalidate();
+                    if (!givenUp)
+                        throw;
+                }
+                seekingFirst.invalidate();
+                if (!complete && !listing.lines.isEmpty()) {
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, number = job.number, first = std::move(listing)]() mutable {
+                            deliverFirst(number, std::move(first));
+                        },
+                        Qt::QueuedConnection);
+                }
+            }
+            if (!complete)
+                listing = LogListing::read(log, job.query);
             QMetaObject::invokeMethod(
                 this,
                 [this, number = job.number, listing = std::move(listing)]() mutable {
@@ -138,6 +155,13 @@ void LogLister::deliver(quint64 number, LogListing listing)
     }
     m_listing = false;
     emit listed(listing);
+}
+
+void LogLister::deliverFirst(quint64 number, LogListing first)
+{
+    if (number != m_wanted.load())
+        return;
+    emit firstListed(first);
 }
 
 void LogLister::deliverFailure(quint64 number, const DatabaseError &error)

@@ -30,7 +30,9 @@ public:
     LogLister(const LogLister &) = delete;
     LogLister &operator=(const LogLister &) = delete;
 
-    void start(const LogQuery &query);
+    // With firstLines, the thread reads the first lines of the listing before the whole, and
+    // delivers them at once (as the whole listing when they are all there are).
+    void start(const LogQuery &query, int firstLines = 0);
     void cancel();
     // Frees a listing on the thread: the lines of a long log take the window tens of
     // milliseconds to give back.
@@ -41,16 +43,20 @@ public:
 signals:
     // Delivered on the thread that owns the lister, only for the listing asked for last.
     void listed(const kx47::LogListing &listing);
+    // The first lines of the listing asked for last, when asked for and there are more.
+    void firstListed(const kx47::LogListing &first);
     void failed(const kx47::DatabaseError &error);
 
 private:
     struct Job {
         quint64 number;
         LogQuery query;
+        int firstLines;
     };
 
     void run(const QString &logPath);
     void deliver(quint64 number, LogListing listing);
+    void deliverFirst(quint64 number, LogListing first);
     void deliverFailure(quint64 number, const DatabaseError &error);
 
     // The number of the listing wanted now; a running one with another number is broken off.
