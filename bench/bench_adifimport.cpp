@@ -154,6 +154,7 @@ double timedImport(const QString &pristine, const QString &logPath, const QStrin
     ImportPlan plan;
     AdifImport import(open.log, open.places);
     import.setPageCacheKib(cacheKib);
+    import.setIndexesAsideAfter(qEnvironmentVariableIntValue("KX47_BENCH_ASIDE_AFTER"));
     QElapsedTimer clock;
     clock.start();
     const auto result = import.apply(adif, MappingOptions(), plan);

@@ -148,6 +148,9 @@ Listed measureListing(UtilityWindow *browser, QListView *list, const std::functi
     clock.start();
     Listed listed;
     action();
+    // First lines the window left to the background arrive from there.
+    while (list->model()->rowCount() == 0 && browser->isListing() && clock.elapsed() < 120000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
     list->viewport()->repaint();
     listed.firstScreen = clock.nsecsElapsed() / 1e6;
     while (browser->isListing() && clock.elapsed() < 120000)

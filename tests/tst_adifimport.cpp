@@ -40,6 +40,9 @@ using namespace kx47::test;
 namespace
 {
 
+// The tables and indexes of a log, as the engine would build them.
+const char *const schemaSql = "select type, name, tbl_name, sql from sqlite_master order by name";
+
 QByteArray field(const char *name, const QByteArray &value)
 {
     return "<" + QByteArray(name) + ":" + QByteArray::number(value.size()) + ">" + value + " ";
@@ -214,15 +217,18 @@ void TestAdifImport::failingLogWritesNothing_data()
 {
     QTest::addColumn<bool>("diskFull"); // else the log holds the highest number
     QTest::addColumn<QString>("message");
-    QTest::newRow("disk full") << true << "Nothing was saved";
+    QTest::addColumn<int>("asideAfter"); // AdifImport::setIndexesAsideAfter
+    QTest::newRow("disk full") << true << "Nothing was saved" << 0;
     QTest::newRow("highest number taken")
-        << false << "The 2 new QSOs of the file were not saved; nothing was imported.";
+        << false << "The 2 new QSOs of the file were not saved; nothing was imported." << 0;
+    QTest::newRow("disk full, indexes set aside") << true << "Nothing was saved" << 1;
 }
 
 void TestAdifImport::failingLogWritesNothing()
 {
     QFETCH(bool, diskFull);
     QFETCH(QString, message);
+    QFETCH(int, asideAfter);
     ProgramFolder folder;
     // At the highest number the log holds another QSO: the file brings two new ones.
     folder.addQso({diskFull ? 1 : 2147483647, "AB", diskFull ? "IK4ABC" : "I9ZZZ", "2024-03-01",
@@ -238,15 +244,18 @@ void TestAdifImport::failingLogWritesNothing()
             .exec("create trigger full before insert on data when (select count(*) from data) "
                   ">= 1 begin select raise(abort, 'database or disk is full'); end");
     const QList<QsoRow> before = folder.qsos();
+    const QStringList schema = folder.rows(schemaSql);
 
     OpenFolder open(folder);
     ImportPlan plan;
     QString error;
-    QCOMPARE(
-        AdifImport(open.log, open.places).apply(path, MappingOptions(), plan, nullptr, {}, &error),
-        AdifImport::Result::LogError);
+    AdifImport import(open.log, open.places);
+    import.setIndexesAsideAfter(asideAfter);
+    QCOMPARE(import.apply(path, MappingOptions(), plan, nullptr, {}, &error),
+             AdifImport::Result::LogError);
     QVERIFY2(error.contains(message), qPrintable(error));
     QCOMPARE(folder.qsos(), before);
+    QCOMPARE(folder.rows(schemaSql), schema);
 }
 
 void TestAdifImport::cancelledImportWritesNothing()
@@ -360,14 +369,19 @@ void TestAdifImport::roundTrip_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("search"); // the options of kx47 export
     QTest::addColumn<QList<int>>("exported");
-    QTest::newRow("ADI, whole log") << "export.adi" << QStringList() << QList<int>{1, 2, 3, 4, 5};
-    QTest::newRow("ADX, whole log") << "export.ADX" << QStringList() << QList<int>{1, 2, 3, 4, 5};
+    QTest::addColumn<int>("asideAfter"); // AdifImport::setIndexesAsideAfter
+    QTest::newRow("ADI, whole log")
+        << "export.adi" << QStringList() << QList<int>{1, 2, 3, 4, 5} << 0;
+    QTest::newRow("ADX, whole log")
+        << "export.ADX" << QStringList() << QList<int>{1, 2, 3, 4, 5} << 0;
     QTest::newRow("ADI, a call found")
-        << "found.adi" << QStringList{"--call", "ik4abc"} << QList<int>{1, 2};
+        << "found.adi" << QStringList{"--call", "ik4abc"} << QList<int>{1, 2} << 0;
     QTest::newRow("ADI, a sub-square found")
-        << "square.adi" << QStringList{"--subsquare", "ac"} << QList<int>{4};
+        << "square.adi" << QStringList{"--subsquare", "ac"} << QList<int>{4} << 0;
     QTest::newRow("ADX, a place with an apostrophe")
-        << "found.adx" << QStringList{"--place", "SANT'ERMINIO"} << QList<int>{1};
+        << "found.adx" << QStringList{"--place", "SANT'ERMINIO"} << QList<int>{1} << 0;
+    QTest::newRow("ADI, whole log, indexes set aside from the second QSO")
+        << "export.adi" << QStringList() << QList<int>{1, 2, 3, 4, 5} << 2;
 }
 
 void TestAdifImport::roundTrip()
@@ -375,6 +389,7 @@ void TestAdifImport::roundTrip()
     QFETCH(QString, name);
     QFETCH(QStringList, search);
     QFETCH(QList<int>, exported);
+    QFETCH(int, asideAfter);
     ProgramFolder source;
     source.addQsos(
         {{1, "AB", "IK4ABC", "2024-03-01", "12:00", "SANT'ERMINIO", "FC", "CW", "HF", "a"},
@@ -427,10 +442,13 @@ void TestAdifImport::roundTrip()
         QVERIFY(text.contains("<QTH_INTL>CITTÀ DI CASTELLO</QTH_INTL>"));
 
     ProgramFolder target;
+    const QStringList schema = target.rows(schemaSql);
     OpenFolder open(target);
     ImportPlan plan;
-    QCOMPARE(AdifImport(open.log, open.places).apply(path, MappingOptions(), plan),
-             AdifImport::Result::Done);
+    AdifImport import(open.log, open.places);
+    import.setIndexesAsideAfter(asideAfter);
+    QCOMPARE(import.apply(path, MappingOptions(), plan), AdifImport::Result::Done);
+    QCOMPARE(target.rows(schemaSql), schema);
     QList<QsoRow> expected;
     QStringList expectedElectronic;
     for (int count : exported) {

@@ -589,6 +589,9 @@ void TestBrowserListing::followedChangesEqualAFreshListing_data()
     // -1: the whole listing from the start; else its first lines alone, the whole listing,
     // read before any change, taken after this many changes.
     QTest::addColumn<int>("completedAfter");
+    // -1: the first lines at once; else none at first, the first lines, read before any
+    // change, taken after this many changes (as when the background seeks them).
+    QTest::addColumn<int>("firstAfter");
 
     const QList<std::pair<const char *, LogSearch>> searches{
         {"whole log", LogSearch()},
@@ -608,7 +611,12 @@ void TestBrowserListing::followedChangesEqualAFreshListing_data()
                     QTest::addRow("%s, %s, %s, %d", qPrintable(keyName(key)),
                                   secondary == LogSecondaryOrder::BandMode ? "band" : "mode", name,
                                   completedAfter)
-                        << key << secondary << search << completedAfter;
+                        << key << secondary << search << completedAfter << -1;
+                }
+                if (QByteArray(name) == "whole log") {
+                    QTest::addRow("%s, %s, %s, first lines late", qPrintable(keyName(key)),
+                                  secondary == LogSecondaryOrder::BandMode ? "band" : "mode", name)
+                        << key << secondary << search << 30 << 10;
                 }
             }
         }
@@ -624,6 +632,7 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
     QFETCH(LogSecondaryOrder, secondary);
     QFETCH(LogSearch, search);
     QFETCH(int, completedAfter);
+    QFETCH(int, firstAfter);
     const LogQuery query(key, secondary, key != LogOrderKey::Band, search);
 
     // Few values, in both cases, with apostrophes and letters beyond ASCII, so that many QSOs
@@ -669,16 +678,26 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
     LogLinesModel model;
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
     const LogListing whole = LogListing::read(log, query);
+    LogListing lateFirst;
     bool complete = true;
     if (completedAfter < 0) {
         model.setListing(whole);
     } else {
         LogListing first = LogListing::readFirst(log, query, 4, &complete);
-        model.setListing(std::move(first), complete);
         QCOMPARE(complete, whole.lines.size() <= 4);
+        if (firstAfter < 0) {
+            model.setListing(std::move(first), complete);
+        } else {
+            LogListing none;
+            none.counts = QVector<qint32>(1, 0);
+            model.setListing(std::move(none), false);
+            lateFirst = std::move(first);
+        }
     }
 
     for (int step = 0; step < 60; ++step) {
+        if (step == firstAfter)
+            model.takeFirst(lateFirst, log, query);
         if (step == completedAfter)
             model.complete(whole, log, query);
         LogChange change;

@@ -181,42 +181,14 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             else
                 AdiWriter::appendTo(out, qso);
         };
-        const bool asBytes = reads.storesUtf8();
-        QSqlQuery query = asBytes ? reads.qsoBytesByNumber(m_search)
-                          : whole ? reads.qsosByNumber()
-                                  : reads.qsosByNumber(m_search);
-        const RecordSource textSource = [&](QByteArray &out) {
-            for (;;) {
-                if (!query.next())
-                    return false;
-                const QsoRecord qso = LogStore::recordAt(query);
-                if (isCalendarDay(qso.date)) {
-                    append(out, qso);
-                    break;
-                }
-                leftOut(qso.count, qso.call, qso.date);
-            }
-            counted();
-            return true;
-        };
+        // Each column is read as the engine's bytes in UTF-8, whatever the file's encoding.
+        const std::unique_ptr<EngineStatement> rows = reads.qsoBytesByNumber(m_search);
         QsoBytes qso;
-        QByteArray row;
         const RecordSource bytesSource = [&](QByteArray &out) {
             for (;;) {
-                if (!query.next())
+                if (!rows->next())
                     return false;
-                if (!LogReads::qsoBytesAt(query, qso, row)) {
-                    // A text holding the packed value's separator: read column by column.
-                    const std::optional<QsoRecord> record = LogStore(m_log).fetch(qso.count);
-                    if (!record)
-                        continue;
-                    if (!isCalendarDay(record->date)) {
-                        leftOut(record->count, record->call, record->date);
-                        continue;
-                    }
-                    append(out, *record);
-                    break;
-                }
+                LogReads::qsoBytesAt(*rows, qso);
                 if (isCalendarDay(qso.date)) {
                     append(out, qso);
                     break;
@@ -227,8 +199,7 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
             return true;
         };
         QString writeError;
-        const bool ok =
-            writeAdifRecords(path, form, asBytes ? bytesSource : textSource, &writeError);
+        const bool ok = writeAdifRecords(path, form, bytesSource, &writeError);
         if (!ok) {
             if (error)
                 *error = QStringLiteral("The file %1 could not be written: %2. No file was made; "

@@ -292,16 +292,15 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     Result result = Result::Done;
     // The log's table and indexes stay in memory while the import writes, instead of being
     // written and read again, page by page, through the engine's 2 MB default.
-    int cacheKib = m_pageCacheKib;
-    if (cacheKib <= 0) {
-        qint64 logged = 0;
-        try {
-            logged = LogReads(m_log).qsoCount();
-        } catch (const DatabaseError &) {
-            logged = 0; // the transaction below tells
-        }
-        cacheKib = fittedPageCacheKib(logged + qsos.size());
+    qint64 logged = 0;
+    try {
+        logged = LogReads(m_log).qsoCount();
+    } catch (const DatabaseError &) {
+        logged = 0; // the transaction below tells
     }
+    const int cacheKib =
+        m_pageCacheKib > 0 ? m_pageCacheKib : fittedPageCacheKib(logged + qsos.size());
+    const int asideAfter = m_asideAfter == 0 ? fittedAsideAfter(logged) : m_asideAfter;
     const Database::PageCache cache(m_log, cacheKib);
     try {
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
@@ -317,8 +316,11 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
                     throw NotReady{why};
                 ready = true;
             };
-            plan.append = [&batch, &beforeWriting](const QsoRecord &qso) {
+            int appended = 0;
+            plan.append = [&](const QsoRecord &qso) {
                 beforeWriting();
+                if (asideAfter > 0 && ++appended == asideAfter)
+                    batch.setIndexesAside();
                 return batch.append(qso).count;
             };
             plan.confirm = [&batch, &beforeWriting](int count) {
@@ -373,6 +375,11 @@ int AdifImport::fittedPageCacheKib(qint64 qsos)
 {
     const qint64 left = memoryBudgetKib - ImportPlan::bytesPerQso * qsos / 1024;
     return int(std::clamp<qint64>(left, smallestPageCacheKib, largestPageCacheKib));
+}
+
+int AdifImport::fittedAsideAfter(qint64 logged)
+{
+    return int(std::clamp<qint64>(logged / 4, fewestAppendsAside, highestQsoNumber));
 }
 
 QString AdifImport::numberLimitMessage(const FileQsos &qsos) const

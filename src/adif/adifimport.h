@@ -117,6 +117,15 @@ public:
     // The page cache fitted to a plan of so many QSOs (the log's and the file's).
     static int fittedPageCacheKib(qint64 qsos);
 
+    // After how many new QSOs apply sets the log's indexes aside and builds them anew at the
+    // end (LogStore::Batch::setIndexesAside): once the QSOs it adds are many beside those of
+    // the log, building an index whole from the table costs less than keeping it in order for
+    // each row. setIndexesAsideAfter(count) sets a number of its own instead: 0, fitted again;
+    // below 0, never.
+    static constexpr int fewestAppendsAside = 2000;
+    void setIndexesAsideAfter(int appended) { m_asideAfter = appended; }
+    static int fittedAsideAfter(qint64 logged);
+
     // The options as the command line and the window name them: "paper,lotw,eqsl". False for
     // an unknown kind.
     static bool parseConfirmations(const QString &text, Confirmations *kinds);
@@ -138,6 +147,7 @@ private:
     const Database &m_places;
     BeforeWriting m_beforeWriting;
     int m_pageCacheKib = 0;
+    int m_asideAfter = 0;
 };
 
 } // namespace kx47

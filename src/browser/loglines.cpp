@@ -82,6 +82,13 @@ QByteArrayView LogLines::place(const Row &row) const
     return QByteArrayView(m_text.constData() + row.text + row.callLength, row.placeLength);
 }
 
+void LogLines::keepRoom(int lines)
+{
+    m_rows.reserve(m_rows.size() + lines);
+    // A call and a place take a few dozen bytes.
+    m_text.reserve(m_text.size() + qsizetype(lines) * 32);
+}
+
 void LogLines::replace(int at, const StoredLogLine &line)
 {
     m_unusedText += m_rows[at].callLength + m_rows[at].placeLength;

@@ -40,6 +40,9 @@ public:
     int size() const { return m_rows.size(); }
     bool isEmpty() const { return m_rows.isEmpty(); }
     void reserve(int lines) { m_rows.reserve(lines); }
+    // Room for `lines` more lines than there are, so that lines added one by one later do
+    // not copy a long list to make room.
+    void keepRoom(int lines);
     void append(StoredLogLine &&line) { m_rows.append(rowOf(line)); }
     void insert(int at, const StoredLogLine &line) { m_rows.insert(at, rowOf(line)); }
     void replace(int at, const StoredLogLine &line);

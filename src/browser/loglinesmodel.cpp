@@ -4,18 +4,21 @@
 
 #include "storage/database.h"
 
+#include <utility>
+
 namespace kx47
 {
 
 LogLinesModel::LogLinesModel(QObject *parent) : QAbstractListModel(parent) {}
 
-void LogLinesModel::setListing(LogListing listing, bool complete)
+LogListing LogLinesModel::setListing(LogListing listing, bool complete)
 {
     beginResetModel();
-    m_listing = std::move(listing);
+    LogListing replaced = std::exchange(m_listing, std::move(listing));
     m_complete = complete;
     m_followedMeanwhile.clear();
     endResetModel();
+    return replaced;
 }
 
 void LogLinesModel::complete(LogListing whole, const Database &log, const LogQuery &query)
@@ -42,6 +45,24 @@ void LogLinesModel::complete(LogListing whole, const Database &log, const LogQue
     for (const LogChange &change : changes)
         follow(change, log, query, false);
     setTableRows(log.count(LogQuery::countAllSql()));
+}
+
+void LogLinesModel::takeFirst(LogListing first, const Database &log, const LogQuery &query)
+{
+    if (m_complete || !m_listing.lines.isEmpty())
+        return;
+    // The first lines may be older or newer than each change followed: following one again
+    // reads its QSOs afresh.
+    QVector<LogChange> changes;
+    changes.swap(m_followedMeanwhile);
+    const int lines = first.lines.size();
+    if (lines > 0)
+        beginInsertRows(QModelIndex(), 0, lines - 1);
+    m_listing = std::move(first);
+    if (lines > 0)
+        endInsertRows();
+    for (const LogChange &change : changes)
+        follow(change, log, query, false);
 }
 
 void LogLinesModel::setLines(LogLines lines)

@@ -21,13 +21,18 @@ public:
 
     // Replaces every line; views are reset, so no line stays selected. A listing that is not
     // complete holds the first lines of the log alone, until complete() brings the rest.
-    void setListing(LogListing listing, bool complete = true);
+    // Returns the lines replaced, for the caller to free where it costs the window nothing.
+    LogListing setListing(LogListing listing, bool complete = true);
     bool isComplete() const { return m_complete; }
     // Takes the whole listing of which the model holds the first lines. When the log has not
     // changed in the meantime the lines past those are added, and the views keep their
     // selection; otherwise every line is replaced and the changes followed since are followed
     // again on the whole listing. A complete model ignores it.
     void complete(LogListing whole, const Database &log, const LogQuery &query);
+    // Takes the first lines of the listing when the model was given none (their reading was
+    // left to the background) and holds none yet; the changes followed since are followed
+    // again on them.
+    void takeFirst(LogListing first, const Database &log, const LogQuery &query);
     // The same with lines alone, tied to no QSO.
     void setLines(LogLines lines);
     const LogListing &listing() const { return m_listing; }

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace kx47
 {
@@ -29,24 +30,33 @@ public:
     LogLister(const LogLister &) = delete;
     LogLister &operator=(const LogLister &) = delete;
 
-    void start(const LogQuery &query);
+    // With firstLines, the thread reads the first lines of the listing before the whole, and
+    // delivers them at once (as the whole listing when they are all there are).
+    void start(const LogQuery &query, int firstLines = 0);
     void cancel();
+    // Frees a listing on the thread: the lines of a long log take the window tens of
+    // milliseconds to give back.
+    void discard(LogListing listing);
     // Whether a listing has been asked for and has not yet been delivered or abandoned.
     bool isListing() const { return m_listing; }
 
 signals:
     // Delivered on the thread that owns the lister, only for the listing asked for last.
     void listed(const kx47::LogListing &listing);
+    // The first lines of the listing asked for last, when asked for and there are more.
+    void firstListed(const kx47::LogListing &first);
     void failed(const kx47::DatabaseError &error);
 
 private:
     struct Job {
         quint64 number;
         LogQuery query;
+        int firstLines;
     };
 
     void run(const QString &logPath);
-    void deliver(quint64 number, const LogListing &listing);
+    void deliver(quint64 number, LogListing listing);
+    void deliverFirst(quint64 number, LogListing first);
     void deliverFailure(quint64 number, const DatabaseError &error);
 
     // The number of the listing wanted now; a running one with another number is broken off.
@@ -57,6 +67,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::optional<Job> m_job;
+    std::vector<LogListing> m_discarded;
     bool m_stopping = false;
     std::thread m_thread;
 };

@@ -47,6 +47,9 @@ struct Columns {
 // Virtual machine steps between two looks at the clock while the first lines are sought.
 constexpr int deadlineSteps = 100;
 
+// The fewest lines a whole listing keeps room for beyond its own.
+constexpr int listingRoom = 1024;
+
 int foldedLetter(char byte)
 {
     return ascii::lower(int(static_cast<unsigned char>(byte)));
@@ -116,8 +119,12 @@ LogListing LogListing::readRows(const Database &log, QSqlQuery rows, int lines)
     LogListing listing;
     // The first lines do not wait for a count of the whole table.
     const int tableRows = lines >= 0 ? lines + 1 : log.count(LogQuery::countAllSql());
-    listing.counts = QVector<qint32>(tableRows + 1, 0);
-    listing.lines.reserve(tableRows);
+    // A whole listing keeps room for the QSOs logged while it is shown: a line added to a
+    // full list would copy the whole list, tens of milliseconds at a million lines.
+    const int room = lines >= 0 ? 0 : qMax(listingRoom, tableRows / 64);
+    listing.counts.reserve(tableRows + 1 + room);
+    listing.counts.resize(tableRows + 1);
+    listing.lines.reserve(tableRows + room);
 
     // The rows come with their text as the stored bytes; the lines decode them when shown.
     const Columns columns(rows.record());
@@ -132,6 +139,7 @@ LogListing LogListing::readRows(const Database &log, QSqlQuery rows, int lines)
     // A read the engine broke off (a damaged page, an interruption) is not a shorter log.
     if (rows.lastError().isValid())
         throw DatabaseError::fromSqlError(rows.lastError(), rows.lastQuery());
+    listing.lines.keepRoom(room);
     return listing;
 }
 

@@ -70,6 +70,7 @@ UtilityWindow::UtilityWindow(AppContext &context)
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &UtilityWindow::showStatus);
     m_lister = new LogLister(m_context.log.handle().databaseName(), this);
     connect(m_lister, &LogLister::listed, this, &UtilityWindow::completeListing);
+    connect(m_lister, &LogLister::firstListed, this, &UtilityWindow::showFirstLines);
     // Should the thread not read the log, the lines are read here instead, and any trouble
     // with the log is told as for every other listing.
     connect(m_lister, &LogLister::failed, this, &UtilityWindow::listInForeground);
@@ -304,9 +305,10 @@ void UtilityWindow::showAny()
             DatabaseError::Work::Read))
         return;
     // Replacing the lines resets the view: no line stays selected.
-    m_model->setListing(std::move(first), complete);
+    m_lister->discard(m_model->setListing(std::move(first), complete));
     if (!complete) {
-        m_lister->start(query);
+        // First lines not found in time are sought again in the background.
+        m_lister->start(query, m_model->rowCount() == 0 ? firstLines : 0);
         m_list->viewport()->setCursor(Qt::BusyCursor);
     }
 }
@@ -325,6 +327,14 @@ void UtilityWindow::completeListing(const LogListing &whole)
     showStatus();
 }
 
+void UtilityWindow::showFirstLines(const LogListing &first)
+{
+    guardLogWork(
+        m_context.dialogs, [&] { m_model->takeFirst(first, m_context.log, currentQuery()); },
+        DatabaseError::Work::Read);
+    showStatus();
+}
+
 void UtilityWindow::listInForeground()
 {
     m_list->viewport()->unsetCursor();
@@ -332,7 +342,7 @@ void UtilityWindow::listInForeground()
     if (guardLogWork(
             m_context.dialogs, [&] { whole = LogListing::read(m_context.log, currentQuery()); },
             DatabaseError::Work::Read))
-        m_model->setListing(std::move(whole));
+        m_lister->discard(m_model->setListing(std::move(whole)));
 }
 
 void UtilityWindow::showStatus()

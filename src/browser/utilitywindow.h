@@ -41,9 +41,9 @@ public:
     bool isListing() const;
 
     // How many lines are listed at once, before the rest is read in the background, and how
-    // long they may take before the whole listing is left to the background alone.
+    // long they may take before they are left to the background too.
     static constexpr int firstLines = 200;
-    static constexpr int firstLinesWithinMs = 50;
+    static constexpr int firstLinesWithinMs = 20;
 
     // Follows a change of the log line by line, keeping the search and the order; a change
     // of the whole log lists it afresh. No line stays selected, as after showAny.
@@ -83,6 +83,7 @@ private:
     void searchPlace();
     LogQuery currentQuery() const;
     void completeListing(const LogListing &whole);
+    void showFirstLines(const LogListing &first);
     void listInForeground();
     void showStatus();
 

@@ -5,8 +5,6 @@
 #include "storage/database.h"
 
 #include <QSqlDatabase>
-#include <array>
-#include <cstring>
 
 namespace kx47
 {
@@ -46,30 +44,6 @@ const QString qsosAllBands =
     QStringLiteral("select call, date, time, band, mode, qsl, lotw, eqsl from data where "
                    "WWLocator = ? and mode = ? order by date, time, count");
 
-// The columns of LogStore::qsoColumns after count, as qsoBytesByNumber packs them: their texts
-// one after the other, apart by the separator, then the sum of their lengths in bytes. The
-// engine's printf ends a text at a NUL character and gives a NULL as an empty text: a value
-// shorter than the sum, or holding the separator more often, is read column by column.
-const char *const packedColumns[] = {"WWLocator", "call", "date",     "time", "place",
-                                     "prov",      "mode", "band",     "qsl",  "lotw",
-                                     "lotwDate",  "eqsl", "eqslDate", "kept"};
-constexpr int packedCount = int(sizeof packedColumns / sizeof *packedColumns);
-constexpr char packedSeparator = 0x1e;
-
-QString packedSelect()
-{
-    QStringList texts;
-    QStringList lengths;
-    for (const char *column : packedColumns) {
-        texts << QStringLiteral("%s");
-        lengths << QStringLiteral("length(cast(%1 as blob))").arg(QLatin1String(column));
-    }
-    return QStringLiteral("select count, cast(printf('%1', %2) as blob), %3 from data")
-        .arg(texts.join(QChar(packedSeparator)),
-             QString::fromLatin1(LogStore::qsoColumns).section(QLatin1Char(','), 1),
-             lengths.join(QStringLiteral(" + ")));
-}
-
 } // namespace
 
 int LogReads::qsoCount() const
@@ -104,57 +78,28 @@ QSqlQuery LogReads::qsosByNumber(const LogSearch &search) const
                      query.values());
 }
 
-QSqlQuery LogReads::qsoBytesByNumber(const LogSearch &search) const
+std::unique_ptr<EngineStatement> LogReads::qsoBytesByNumber(const LogSearch &search) const
 {
-    static const QString select = packedSelect();
     const LogQuery query(LogOrderKey::Call, LogSecondaryOrder::None, false, search);
-    return m_log.run(select + query.whereSearch() + QStringLiteral(" order by count"),
-                     query.values());
+    auto rows = std::make_unique<EngineStatement>(
+        m_log, QStringLiteral("select %1 from data%2 order by count")
+                   .arg(QLatin1String(LogStore::qsoColumns), query.whereSearch())
+                   .toUtf8());
+    for (int i = 0; i < query.values().size(); ++i)
+        rows->bind(i + 1, query.values().at(i));
+    return rows;
 }
 
-bool LogReads::qsoBytesAt(const QSqlQuery &query, QsoBytes &qso, QByteArray &row)
+void LogReads::qsoBytesAt(const EngineStatement &row, QsoBytes &qso)
 {
-    qso.count = query.value(0).toInt();
-    row = query.value(1).toByteArray();
-    if (row.isNull() || row.size() != query.value(2).toLongLong() + packedCount - 1)
-        return false;
-    std::array<QByteArrayView, packedCount> texts;
-    const char *at = row.constData();
-    const char *const end = at + row.size();
-    const auto apart = [&] {
-        return static_cast<const char *>(std::memchr(at, packedSeparator, size_t(end - at)));
-    };
-    for (int i = 0; i + 1 < packedCount; ++i) {
-        const char *const next = apart();
-        if (next == nullptr)
-            return false;
-        texts[size_t(i)] = QByteArrayView(at, next - at);
-        at = next + 1;
-    }
-    if (apart() != nullptr)
-        return false;
-    texts[packedCount - 1] = QByteArrayView(at, end - at);
-    qso.locator = texts[0];
-    qso.call = texts[1];
-    qso.date = texts[2];
-    qso.time = texts[3];
-    qso.place = texts[4];
-    qso.prov = texts[5];
-    qso.mode = texts[6];
-    qso.band = texts[7];
-    qso.qsl = vocabulary::storedQslState(texts[8]);
-    qso.lotw = texts[9];
-    qso.lotwDate = texts[10];
-    qso.eqsl = texts[11];
-    qso.eqslDate = texts[12];
-    qso.kept = texts[13];
-    return true;
-}
-
-bool LogReads::storesUtf8() const
-{
-    QSqlQuery query = m_log.run(QStringLiteral("pragma encoding"));
-    return query.next() && query.value(0).toString() == QLatin1String("UTF-8");
+    qso.count = int(row.integer(0));
+    int column = 1;
+    for (QByteArrayView *text : {&qso.locator, &qso.call, &qso.date, &qso.time, &qso.place,
+                                 &qso.prov, &qso.mode, &qso.band})
+        *text = row.bytes(column++);
+    qso.qsl = vocabulary::storedQslState(row.bytes(column++));
+    for (QByteArrayView *text : {&qso.lotw, &qso.lotwDate, &qso.eqsl, &qso.eqslDate, &qso.kept})
+        *text = row.bytes(column++);
 }
 
 QSqlQuery LogReads::qsosBySubSquare() const

@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 
 class QSqlDatabase;
 
@@ -10,6 +11,7 @@ namespace kx47
 {
 
 class Database;
+class EngineStatement;
 struct LogSearch;
 struct QsoBytes;
 
@@ -33,16 +35,12 @@ public:
     // LogStore::qsoColumns.
     int qsoCount(const LogSearch &search) const;
     QSqlQuery qsosByNumber(const LogSearch &search) const;
-    // The same rows (the whole log for an empty search) as count and one value holding the
-    // other columns in UTF-8, read by qsoBytesAt: a value for each column would cost more than
-    // the engine takes to read the row. Only for a log whose text is stored in UTF-8
-    // (storesUtf8).
-    QSqlQuery qsoBytesByNumber(const LogSearch &search) const;
-    // Fills qso with views into the row's value, which row keeps; false (qso.count still set)
-    // when the value is not as qsoBytesByNumber packs it.
-    static bool qsoBytesAt(const QSqlQuery &query, QsoBytes &qso, QByteArray &row);
-    // Whether the log stores its text in UTF-8 (the engine's encoding of the file).
-    bool storesUtf8() const;
+    // The same rows (the whole log for an empty search), LogStore::qsoColumns, read straight
+    // from the engine by qsoBytesAt: Qt's reading (a QVariant and a text of its own for each
+    // value) would cost more than the engine takes to read the row.
+    std::unique_ptr<EngineStatement> qsoBytesByNumber(const LogSearch &search) const;
+    // Fills qso with views into the statement's current row, valid until its next row.
+    static void qsoBytesAt(const EngineStatement &row, QsoBytes &qso);
     // Every QSO by sub-square, mode and band, in the order of logging within them,
     // LogStore::qsoColumns.
     QSqlQuery qsosBySubSquare() const;

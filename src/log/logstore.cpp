@@ -50,14 +50,13 @@ const QString otherConfirmedHolderSql =
     QStringLiteral("select count from data where mode = ? and band = ? and qsl = 'c' and "
                    "WWLocator = ? and count <> ? limit 1");
 // The QSOs that keep a sub-square, band and mode for themselves, leaving out two numbers.
-const QString holdersSql = QStringLiteral(
+const char *const holdersSql =
     "select count, qsl from data where mode = ? and band = ? and qsl in ('c', 'a') and "
-    "WWLocator = ? and count not in (?, ?)");
+    "WWLocator = ? and count not in (?, ?)";
 const QString deleteSql = QStringLiteral("delete from data where count = ?");
-const QString appendSql =
-    QStringLiteral("insert into data (count, WWLocator, place, prov, mode, band, call, date, "
-                   "time, qsl, kept, lotw, lotwDate, eqsl, eqslDate) values (?, ?, ?, ?, ?, ?, ?, "
-                   "?, ?, ?, ?, ?, ?, ?, ?)");
+const char *const appendSql =
+    "insert into data (count, WWLocator, place, prov, mode, band, call, date, time, qsl, kept, "
+    "lotw, lotwDate, eqsl, eqslDate) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 // An edit rewrites what the form shows and keeps the electronic confirmations.
 const QString rewriteSql =
     QStringLiteral("update data set WWLocator = ?, place = ?, prov = ?, mode = ?, band = ?, "
@@ -87,11 +86,6 @@ QVariantList rowValues(const QsoRecord &r)
             text(r.mode),    text(r.band),  text(r.call),
             text(r.date),    text(r.time),  QString(vocabulary::qslLetter(r.qsl)),
             text(r.kept)};
-}
-
-QVariantList electronicValues(const QsoRecord &r)
-{
-    return {text(r.lotw), text(r.lotwDate), text(r.eqsl), text(r.eqslDate)};
 }
 
 // The helpers below run their statements through run(sql, values), which gives the query
@@ -184,6 +178,10 @@ struct LogStore::Batch::Prepared {
     }
 };
 
+LogStore::Batch::Batch(const Database &log) : m_log(log) {}
+
+LogStore::Batch::~Batch() = default;
+
 QSqlQuery &LogStore::Batch::run(const QString &sql, const QVariantList &values) const
 {
     auto prepared = std::find_if(m_statements.begin(), m_statements.end(),
@@ -228,18 +226,37 @@ LogStore::RuleAnswer LogStore::Batch::ruleAnswer(const QsoRecord &record,
 logrules::Holders LogStore::Batch::holders(const QsoRecord &record, std::optional<qint64> self,
                                            std::optional<qint64> gone) const
 {
-    QSqlQuery &found = run(holdersSql, {text(record.mode), text(record.band), text(record.locator),
-                                        self.value_or(-1), gone.value_or(-1)});
+    if (m_indexesAside) {
+        logrules::Holders standing;
+        const auto kept = m_holdersKept.constFind(holderKey(record));
+        if (kept == m_holdersKept.constEnd())
+            return standing;
+        for (const Holder &holder : *kept) {
+            if (holder.count == self.value_or(-1) || holder.count == gone.value_or(-1))
+                continue;
+            standing.held = true;
+            if (holder.accredited && !m_added.contains(holder.count))
+                standing.accredited = true;
+        }
+        return standing;
+    }
+    if (!m_holders)
+        m_holders = std::make_unique<EngineStatement>(m_log, holdersSql);
+    EngineStatement &found = *m_holders;
+    found.bind(1, record.mode);
+    found.bind(2, record.band);
+    found.bind(3, record.locator);
+    found.bind(4, self.value_or(-1));
+    found.bind(5, gone.value_or(-1));
     logrules::Holders standing;
     while (found.next()) {
         standing.held = true;
         // An accredited QSO this batch appended (a file that brings its history along) does
         // not close its sub-square to the QSOs of the same batch.
-        if (vocabulary::isQsl(found.value(1).toString(), vocabulary::QslState::Accredited) &&
-            !m_added.contains(found.value(0).toLongLong()))
+        if (vocabulary::isQsl(found.text(1), vocabulary::QslState::Accredited) &&
+            !m_added.contains(found.integer(0)))
             standing.accredited = true;
     }
-    found.finish();
     return standing;
 }
 
@@ -253,21 +270,39 @@ LogStore::Written LogStore::Batch::append(const QsoRecord &record)
 {
     if (const Rule rule = check(record, std::nullopt); rule != Rule::Kept)
         return {0, rule};
-    const std::optional<int> number = nextQsoNumber(run(highestQsoNumberSql, {}));
-    if (!number)
+    if (!m_nextNumberKnown) {
+        m_nextNumber = nextQsoNumber(run(highestQsoNumberSql, {}));
+        m_nextNumberKnown = true;
+    }
+    if (!m_nextNumber)
         throw DatabaseError(DatabaseError::Kind::NumberLimit,
                             QStringLiteral("The log holds QSO number %1, the highest there is.")
                                 .arg(highestQsoNumber));
-    run(appendSql, QVariantList{*number} + rowValues(record) + electronicValues(record));
+    const int number = *m_nextNumber;
+    if (!m_insert)
+        m_insert = std::make_unique<EngineStatement>(m_log, appendSql);
+    EngineStatement &insert = *m_insert;
+    insert.bind(1, qint64(number));
+    int at = 2;
+    for (const QString *value : {&record.locator, &record.place, &record.prov, &record.mode,
+                                 &record.band, &record.call, &record.date, &record.time})
+        insert.bind(at++, *value);
+    insert.bind(at++, vocabulary::qslLetter(record.qsl));
+    for (const QString *value :
+         {&record.kept, &record.lotw, &record.lotwDate, &record.eqsl, &record.eqslDate})
+        insert.bind(at++, *value);
+    insert.next();
+    keepHolder(record, number);
+    m_nextNumber = number < highestQsoNumber ? std::optional<int>(number + 1) : std::nullopt;
     // A number freed in this batch and taken again names a QSO that changed.
-    if (m_change.removed.removeAll(*number) > 0) {
-        listChanged(*number);
+    if (m_change.removed.removeAll(number) > 0) {
+        listChanged(number);
     } else {
         if (m_listed)
-            m_change.added << *number;
-        m_added.insert(*number);
+            m_change.added << number;
+        m_added.insert(number);
     }
-    return {*number, Rule::Kept};
+    return {number, Rule::Kept};
 }
 
 LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
@@ -283,6 +318,8 @@ LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
     edited.kept = keptfields::afterEdit(stored->kept, stored->band != record.band,
                                         stored->mode != record.mode);
     run(rewriteSql, rowValues(edited) + QVariantList{record.count});
+    dropHolder(*stored, record.count);
+    keepHolder(edited, record.count);
     if (m_listed) {
         m_change.changed << record.count;
         m_changed.insert(record.count);
@@ -299,6 +336,9 @@ LogStore::Written LogStore::Batch::remove(qint64 count)
         return {0, rule};
     if (changedRows(Prepared{*this}, deleteSql, {count}) <= 0)
         return {};
+    dropHolder(*stored, count);
+    // A deleted highest number is taken again by the next append.
+    m_nextNumberKnown = false;
     m_change.removed << count;
     m_change.added.removeAll(count);
     m_change.changed.removeAll(count);
@@ -324,6 +364,8 @@ LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState
                                                                    : &upgradeToConfirmedSql;
     if (changedRows(Prepared{*this}, *sql, {count}) <= 0)
         return {};
+    dropHolder(*qso, count);
+    keepHolder(*qso, count);
     if (!m_added.contains(count))
         listChanged(count);
     return {int(count), Rule::Kept};
@@ -343,6 +385,83 @@ bool LogStore::Batch::addElectronic(qint64 count, const QsoRecord &confirmations
     if (!m_added.contains(count))
         listChanged(count);
     return true;
+}
+
+void LogStore::Batch::setIndexesAside()
+{
+    if (m_indexesAside)
+        return;
+    // The QSOs the rules read, before their index goes.
+    EngineStatement held(m_log, "select count, qsl, WWLocator, band, mode from data where qsl in "
+                                "('c', 'a')");
+    while (held.next())
+        m_holdersKept[holderKey(held.bytes(2), held.bytes(3), held.bytes(4))].append(
+            {held.integer(0),
+             vocabulary::storedQslState(held.bytes(1)) == vocabulary::QslState::Accredited});
+    // The unique index of the numbers has no statement of its own (it is the column's).
+    QSqlQuery listed =
+        m_log.run(QStringLiteral("select name, sql from sqlite_master where type = 'index' and "
+                                 "tbl_name = 'data' and sql is not null"));
+    QStringList names;
+    while (listed.next()) {
+        names << listed.value(0).toString();
+        m_asideIndexes << listed.value(1).toString();
+    }
+    listed.finish();
+    for (const QString &name : std::as_const(names))
+        m_log.run(QStringLiteral("drop index \"%1\"")
+                      .arg(QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\""))));
+    m_indexesAside = true;
+}
+
+QByteArray LogStore::Batch::holderKey(QByteArrayView locator, QByteArrayView band,
+                                      QByteArrayView mode)
+{
+    QByteArray key;
+    for (const QByteArrayView text : {locator, band, mode}) {
+        const qint32 size = qint32(text.size());
+        key.append(reinterpret_cast<const char *>(&size), sizeof size);
+        const qsizetype at = key.size();
+        key.append(text.data(), text.size());
+        for (qsizetype i = at; i < key.size(); ++i) {
+            if (key[i] >= 'a' && key[i] <= 'z')
+                key[i] = char(key[i] - 'a' + 'A');
+        }
+    }
+    return key;
+}
+
+QByteArray LogStore::Batch::holderKey(const QsoRecord &record)
+{
+    return holderKey(record.locator.toUtf8(), record.band.toUtf8(), record.mode.toUtf8());
+}
+
+void LogStore::Batch::keepHolder(const QsoRecord &record, qint64 count)
+{
+    if (m_indexesAside && logrules::holdsSlot(record.qsl))
+        m_holdersKept[holderKey(record)].append(
+            {count, record.qsl == vocabulary::QslState::Accredited});
+}
+
+void LogStore::Batch::dropHolder(const QsoRecord &record, qint64 count)
+{
+    if (!m_indexesAside)
+        return;
+    const auto kept = m_holdersKept.find(holderKey(record));
+    if (kept == m_holdersKept.end())
+        return;
+    kept->removeIf([count](const Holder &holder) { return holder.count == count; });
+    if (kept->isEmpty())
+        m_holdersKept.erase(kept);
+}
+
+void LogStore::Batch::restoreIndexes()
+{
+    for (const QString &sql : std::as_const(m_asideIndexes))
+        m_log.run(sql);
+    m_asideIndexes.clear();
+    m_holdersKept.clear();
+    m_indexesAside = false;
 }
 
 void LogStore::Batch::listChanged(qint64 count)
@@ -368,6 +487,7 @@ LogChange LogStore::write(const std::function<void(Batch &)> &work) const
     Transaction transaction(m_log);
     Batch batch(m_log);
     work(batch);
+    batch.restoreIndexes();
     transaction.commit();
     return batch.m_listed ? batch.m_change : LogChange::everything();
 }

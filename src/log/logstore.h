@@ -7,10 +7,14 @@
 #include "log/logrules.h"
 #include "log/qsonumber.h"
 
+#include <QHash>
 #include <QSet>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -19,6 +23,7 @@ namespace kx47
 {
 
 class Database;
+class EngineStatement;
 
 // The one owner of table data: every change of a QSO (Insert, Edit, Delete in the browser, the
 // award conversion, the import) goes through here, and so do the award's rules (logrules.h).
@@ -104,6 +109,17 @@ public:
         // is added to a confirmation that had none. False when nothing changed.
         bool addElectronic(qint64 count, const QsoRecord &confirmations);
 
+        // Sets the log's indexes aside for the rest of the batch (every one but the unique
+        // index of the QSO numbers) and builds them anew from the whole table before the batch
+        // commits: for a batch that appends many QSOs (an import of a file that is large beside
+        // the log), which then writes its rows without keeping every index in order row by
+        // row. The rules' question is answered meanwhile from the QSOs that hold a sub-square,
+        // band and mode, read once and kept with the batch's changes. A batch that fails
+        // leaves the indexes as they were, with the rest of the log. Reads by anything but the
+        // QSO's number walk the whole table meanwhile.
+        void setIndexesAside();
+        bool indexesAside() const { return m_indexesAside; }
+
         // What this batch changed so far.
         const LogChange &change() const { return m_change; }
         // The batch's change is the whole log (LogChange::everything()), the numbers of the
@@ -111,9 +127,13 @@ public:
         // the log afresh.
         void changeWholeLog();
 
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
     private:
         friend class LogStore;
-        explicit Batch(const Database &log) : m_log(log) {}
+        explicit Batch(const Database &log);
 
         // What stands on the sub-square, band and mode of `record`, leaving out the QSO
         // numbered `self` (the one being rewritten) and the one numbered `gone` (about to be
@@ -131,6 +151,34 @@ public:
         const Database &m_log;
         LogChange m_change;
         mutable std::vector<std::pair<const QString *, QSqlQuery>> m_statements;
+        // The statements each appended QSO runs, bound by position on the engine's own handle
+        // (EngineStatement): an import runs them for every QSO. Prepared when first run.
+        mutable std::unique_ptr<EngineStatement> m_holders;
+        std::unique_ptr<EngineStatement> m_insert;
+        // The number the next append takes, once read: the batch makes the only changes of
+        // its transaction, so it follows from the last append until a QSO is deleted.
+        std::optional<int> m_nextNumber;
+        bool m_nextNumberKnown = false;
+        // The statements that build the indexes set aside.
+        QStringList m_asideIndexes;
+        bool m_indexesAside = false;
+        // While they are aside: the QSOs that hold each sub-square, band and mode (its key of
+        // holderKey()), confirmed or accredited.
+        struct Holder {
+            qint64 count;
+            bool accredited;
+        };
+        QHash<QByteArray, QVector<Holder>> m_holdersKept;
+        // The texts of a sub-square, band and mode as the log's columns compare them (letters
+        // of ASCII in either case alike), apart by their lengths.
+        static QByteArray holderKey(const QsoRecord &record);
+        static QByteArray holderKey(QByteArrayView locator, QByteArrayView band,
+                                    QByteArrayView mode);
+        // Keeps the QSO numbered `count` as what `record` says it is now, or leaves it out.
+        void keepHolder(const QsoRecord &record, qint64 count);
+        void dropHolder(const QsoRecord &record, qint64 count);
+        // Builds the indexes set aside anew.
+        void restoreIndexes();
         // The numbers of m_change.added and of m_change.changed, for a fast look-up: those
         // appended follow each other, kept as runs.
         QsoNumberRuns m_added;

@@ -8,6 +8,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <sqlite3.h>
 
 namespace kx47
 {
@@ -85,6 +86,114 @@ sqlite3 *Database::engineHandle(const QSqlDatabase &db)
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
         return nullptr;
     return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+EngineStatement::EngineStatement(const Database &db, const QByteArray &sql)
+    : m_engine(Database::engineHandle(db.handle())), m_sql(sql)
+{
+    if (!m_engine)
+        Database::fail(QStringLiteral("The log is not open.\n") + QString::fromUtf8(sql));
+    const int code = sqlite3_prepare_v3(m_engine, m_sql.constData(), int(m_sql.size()),
+                                        SQLITE_PREPARE_PERSISTENT, &m_statement, nullptr);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+EngineStatement::~EngineStatement()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void EngineStatement::fail(int code)
+{
+    const QString text = QString::fromUtf8(m_engine ? sqlite3_errmsg(m_engine) : "") +
+                         QLatin1String("\n") + QString::fromUtf8(m_sql);
+    if (m_statement)
+        sqlite3_reset(m_statement);
+    throw DatabaseError(DatabaseError::kindOfCode(code), text, code);
+}
+
+void EngineStatement::bind(int position, const QString &text)
+{
+    // The engine reads a null pointer as NULL; the log's columns hold empty texts instead.
+    static const char16_t empty = 0;
+    const void *chars = text.isEmpty() ? static_cast<const void *>(&empty) : text.utf16();
+    const int code =
+        sqlite3_bind_text16(m_statement, position, chars,
+                            int(text.size() * qsizetype(sizeof(char16_t))), SQLITE_STATIC);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+void EngineStatement::bind(int position, QLatin1String text)
+{
+    // Only ASCII reaches here (the QSL letters), which is the same in UTF-8.
+    const int code = sqlite3_bind_text(m_statement, position, text.data() ? text.data() : "",
+                                       int(text.size()), SQLITE_STATIC);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+void EngineStatement::bind(int position, qint64 number)
+{
+    const int code = sqlite3_bind_int64(m_statement, position, number);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+void EngineStatement::bind(int position, const QVariant &value)
+{
+    if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong) {
+        bind(position, value.toLongLong());
+        return;
+    }
+    const QString text = value.toString();
+    static const char16_t empty = 0;
+    const int code = sqlite3_bind_text16(
+        m_statement, position, text.isEmpty() ? static_cast<const void *>(&empty) : text.utf16(),
+        int(text.size() * qsizetype(sizeof(char16_t))), SQLITE_TRANSIENT);
+    if (code != SQLITE_OK)
+        fail(code);
+}
+
+bool EngineStatement::next()
+{
+    const int code = sqlite3_step(m_statement);
+    if (code == SQLITE_ROW)
+        return true;
+    if (code != SQLITE_DONE)
+        fail(code);
+    sqlite3_reset(m_statement);
+    return false;
+}
+
+void EngineStatement::finish()
+{
+    sqlite3_reset(m_statement);
+}
+
+bool EngineStatement::isNull(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
+}
+
+qint64 EngineStatement::integer(int column) const
+{
+    return sqlite3_column_int64(m_statement, column);
+}
+
+QByteArrayView EngineStatement::bytes(int column) const
+{
+    // The text first, then its length, as the engine asks.
+    const auto *chars = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    return QByteArrayView(chars, sqlite3_column_bytes(m_statement, column));
+}
+
+QString EngineStatement::text(int column) const
+{
+    const auto *chars = static_cast<const char16_t *>(sqlite3_column_text16(m_statement, column));
+    return QString(reinterpret_cast<const QChar *>(chars),
+                   sqlite3_column_bytes16(m_statement, column) / qsizetype(sizeof(char16_t)));
 }
 
 bool Database::isOpen() const

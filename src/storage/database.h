@@ -10,6 +10,7 @@
 #include <memory>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace kx47
 {
@@ -116,6 +117,47 @@ private:
     bool m_writable = true;
     std::function<void()> m_beforeWrite;
     std::unique_ptr<JournalFolder> m_journalFolder;
+};
+
+// A statement prepared on the engine's own handle of the connection, its values bound by
+// position straight from the texts and its columns read as the engine holds them: for the few
+// statements an import runs for every QSO and the rows an export reads, where Qt's binding (a
+// QVariant made, copied and looked up by name for each value, and a record of the columns for
+// each run) and reading (a QVariant and a text of its own for each value) cost more than the
+// engine's own work. A bound text
+// stays the caller's: it must live until the statement has run. A failure throws
+// DatabaseError as Database::run() does, and the statement is ready to be bound and run again.
+class EngineStatement
+{
+public:
+    EngineStatement(const Database &db, const QByteArray &sql);
+    ~EngineStatement();
+    EngineStatement(const EngineStatement &) = delete;
+    EngineStatement &operator=(const EngineStatement &) = delete;
+
+    // Positions count from 1, as the engine's do. A null text is bound as an empty one.
+    void bind(int position, const QString &text);
+    void bind(int position, QLatin1String text);
+    void bind(int position, qint64 number);
+    // A number as a number, anything else as its text (copied).
+    void bind(int position, const QVariant &value);
+    // Runs the statement to its next row: true when there is one. After the last row (and
+    // after finish()) it can be bound and run again.
+    bool next();
+    void finish();
+    // Of the current row.
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    QString text(int column) const;
+    // The column's text in UTF-8, valid until the next row.
+    QByteArrayView bytes(int column) const;
+
+private:
+    [[noreturn]] void fail(int code);
+
+    sqlite3 *m_engine = nullptr;
+    sqlite3_stmt *m_statement = nullptr;
+    QByteArray m_sql;
 };
 
 class Dialogs;
