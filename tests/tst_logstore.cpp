@@ -621,72 +621,94 @@ QString brokenRule(const QList<QsoRow> &before, const QList<QsoRow> &after)
 void TestLogStore::rulesHoldThroughEveryWriter_data()
 {
     QTest::addColumn<quint32>("seed");
+    QTest::addColumn<bool>("aside"); // the batches set the indexes aside
     for (quint32 seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
-        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed << false;
+    for (quint32 seed : {1u, 2u, 3u, 4u})
+        QTest::newRow(qPrintable(QStringLiteral("seed %1, indexes set aside").arg(seed)))
+            << seed << true;
 }
 
 void TestLogStore::rulesHoldThroughEveryWriter()
 {
     // Few sub-squares, bands and states, so that the changes meet each other often.
     QFETCH(quint32, seed);
-    QRandomGenerator random(seed);
-    const QStringList locators{"AA", "ab", "AB"};
-    const QStringList bands{"HF", "VHF"};
-    const QStringList states{"w", "c", "a", "C"};
-    auto pick = [&random](const QStringList &list) {
-        return list.at(int(random.bounded(quint32(list.size()))));
-    };
-    auto record = [&](int count) {
-        QsoRecord r = entry(pick(locators), false, pick(bands)).record();
-        r.qsl = vocabulary::storedQslState(pick(states));
-        r.time = QStringLiteral("1%1:00").arg(random.bounded(3u));
-        r.count = count;
-        return r;
-    };
-    const LogStore store(*m_log);
-    for (int step = 0; step < 120; ++step) {
-        const QList<QsoRow> before = m_folder->qsos();
-        const int some =
-            before.isEmpty() ? 1 : before.at(int(random.bounded(quint32(before.size())))).count;
-        const std::optional<qint64> other =
-            random.bounded(2u) ? std::optional<qint64>(some + 1) : std::nullopt;
-        switch (random.bounded(7u)) {
-        case 0:
-            store.append(record(0), other);
-            break;
-        case 1:
-            store.rewrite(record(some), other);
-            break;
-        case 2:
-            store.upgradeQsl({some, int(some + 1)}, vocabulary::storedQslState(pick(states)));
-            break;
-        case 3:
-            store.remove(some);
-            break;
-        case 4:
-            store.write([&](LogStore::Batch &batch) {
-                batch.append(record(0));
-                batch.rewrite(record(some));
-                batch.upgradeQsl(some, vocabulary::storedQslState(pick(states)));
-            });
-            break;
-        default: {
-            // An import: the plan applied to the log in one batch, as AdifImport does.
-            ImportPlan plan;
-            store.write([&](LogStore::Batch &batch) {
-                plan.loadLog(*m_log);
-                plan.append = [&batch](const QsoRecord &qso) { return batch.append(qso).count; };
-                plan.confirm = [&batch](int count) {
-                    batch.upgradeQsl(count, vocabulary::QslState::Confirmed);
-                };
-                for (int i = 0; i < 3; ++i)
-                    plan.add(record(0));
-            });
+    QFETCH(bool, aside);
+    // With the indexes set aside, the same changes give the same log as with them.
+    QList<QsoRow> withIndexes;
+    for (const bool setAside : aside ? QList<bool>{false, true} : QList<bool>{false}) {
+        m_folder->exec(QStringLiteral("delete from data"));
+        QRandomGenerator random(seed);
+        const QStringList locators{"AA", "ab", "AB"};
+        const QStringList bands{"HF", "VHF"};
+        const QStringList states{"w", "c", "a", "C"};
+        auto pick = [&random](const QStringList &list) {
+            return list.at(int(random.bounded(quint32(list.size()))));
+        };
+        auto record = [&](int count) {
+            QsoRecord r = entry(pick(locators), false, pick(bands)).record();
+            r.qsl = vocabulary::storedQslState(pick(states));
+            r.time = QStringLiteral("1%1:00").arg(random.bounded(3u));
+            r.count = count;
+            return r;
+        };
+        const LogStore store(*m_log);
+        for (int step = 0; step < 120; ++step) {
+            const QList<QsoRow> before = m_folder->qsos();
+            const int some =
+                before.isEmpty() ? 1 : before.at(int(random.bounded(quint32(before.size())))).count;
+            const std::optional<qint64> other =
+                random.bounded(2u) ? std::optional<qint64>(some + 1) : std::nullopt;
+            switch (random.bounded(7u)) {
+            case 0:
+                store.append(record(0), other);
+                break;
+            case 1:
+                store.rewrite(record(some), other);
+                break;
+            case 2:
+                store.upgradeQsl({some, int(some + 1)}, vocabulary::storedQslState(pick(states)));
+                break;
+            case 3:
+                store.remove(some);
+                break;
+            case 4:
+                store.write([&](LogStore::Batch &batch) {
+                    if (setAside)
+                        batch.setIndexesAside();
+                    batch.append(record(0));
+                    batch.rewrite(record(some));
+                    batch.upgradeQsl(some, vocabulary::storedQslState(pick(states)));
+                    if (aside)
+                        batch.remove(some + 1);
+                });
+                break;
+            default: {
+                // An import: the plan applied to the log in one batch, as AdifImport does.
+                ImportPlan plan;
+                store.write([&](LogStore::Batch &batch) {
+                    plan.loadLog(*m_log);
+                    if (setAside)
+                        batch.setIndexesAside();
+                    plan.append = [&batch](const QsoRecord &qso) {
+                        return batch.append(qso).count;
+                    };
+                    plan.confirm = [&batch](int count) {
+                        batch.upgradeQsl(count, vocabulary::QslState::Confirmed);
+                    };
+                    for (int i = 0; i < 3; ++i)
+                        plan.add(record(0));
+                });
+            }
+            }
+            const QString broken = brokenRule(before, m_folder->qsos());
+            QVERIFY2(broken.isEmpty(),
+                     qPrintable(QStringLiteral("step %1: %2").arg(step).arg(broken)));
         }
-        }
-        const QString broken = brokenRule(before, m_folder->qsos());
-        QVERIFY2(broken.isEmpty(), qPrintable(QStringLiteral("step %1: %2").arg(step).arg(broken)));
+        if (!setAside)
+            withIndexes = m_folder->qsos();
     }
+    QCOMPARE(m_folder->qsos(), withIndexes);
 }
 
 void TestLogStore::lockHeldBrieflyIsWaitedOut()

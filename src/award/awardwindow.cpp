@@ -222,3 +222,5 @@ void AwardWindow::showFigures(const AwardCounter::Figures &figures)
 }
 
 } // namespace kx47
+
+#include "moc_awardwindow.cpp"

@@ -226,6 +226,20 @@ LogStore::RuleAnswer LogStore::Batch::ruleAnswer(const QsoRecord &record,
 logrules::Holders LogStore::Batch::holders(const QsoRecord &record, std::optional<qint64> self,
                                            std::optional<qint64> gone) const
 {
+    if (m_indexesAside) {
+        logrules::Holders standing;
+        const auto kept = m_holdersKept.constFind(holderKey(record));
+        if (kept == m_holdersKept.constEnd())
+            return standing;
+        for (const Holder &holder : *kept) {
+            if (holder.count == self.value_or(-1) || holder.count == gone.value_or(-1))
+                continue;
+            standing.held = true;
+            if (holder.accredited && !m_added.contains(holder.count))
+                standing.accredited = true;
+        }
+        return standing;
+    }
     if (!m_holders)
         m_holders = std::make_unique<EngineStatement>(m_log, holdersSql);
     EngineStatement &found = *m_holders;
@@ -278,6 +292,7 @@ LogStore::Written LogStore::Batch::append(const QsoRecord &record)
          {&record.kept, &record.lotw, &record.lotwDate, &record.eqsl, &record.eqslDate})
         insert.bind(at++, *value);
     insert.next();
+    keepHolder(record, number);
     m_nextNumber = number < highestQsoNumber ? std::optional<int>(number + 1) : std::nullopt;
     // A number freed in this batch and taken again names a QSO that changed.
     if (m_change.removed.removeAll(number) > 0) {
@@ -303,6 +318,8 @@ LogStore::Written LogStore::Batch::rewrite(const QsoRecord &record)
     edited.kept = keptfields::afterEdit(stored->kept, stored->band != record.band,
                                         stored->mode != record.mode);
     run(rewriteSql, rowValues(edited) + QVariantList{record.count});
+    dropHolder(*stored, record.count);
+    keepHolder(edited, record.count);
     if (m_listed) {
         m_change.changed << record.count;
         m_changed.insert(record.count);
@@ -319,6 +336,7 @@ LogStore::Written LogStore::Batch::remove(qint64 count)
         return {0, rule};
     if (changedRows(Prepared{*this}, deleteSql, {count}) <= 0)
         return {};
+    dropHolder(*stored, count);
     // A deleted highest number is taken again by the next append.
     m_nextNumberKnown = false;
     m_change.removed << count;
@@ -346,6 +364,8 @@ LogStore::Written LogStore::Batch::upgradeQsl(qint64 count, vocabulary::QslState
                                                                    : &upgradeToConfirmedSql;
     if (changedRows(Prepared{*this}, *sql, {count}) <= 0)
         return {};
+    dropHolder(*qso, count);
+    keepHolder(*qso, count);
     if (!m_added.contains(count))
         listChanged(count);
     return {int(count), Rule::Kept};
@@ -371,12 +391,17 @@ void LogStore::Batch::setIndexesAside()
 {
     if (m_indexesAside)
         return;
-    // The unique index of the numbers has no statement of its own (it is the column's); the
-    // rules' index stays, as the rules read it for every QSO appended.
-    QSqlQuery listed = m_log.run(
-        QStringLiteral("select name, sql from sqlite_master where type = 'index' and tbl_name = "
-                       "'data' and sql is not null and name <> ?"),
-        {QStringLiteral("data_mode_band_qsl")});
+    // The QSOs the rules read, before their index goes.
+    EngineStatement held(m_log, "select count, qsl, WWLocator, band, mode from data where qsl in "
+                                "('c', 'a')");
+    while (held.next())
+        m_holdersKept[holderKey(held.bytes(2), held.bytes(3), held.bytes(4))].append(
+            {held.integer(0),
+             vocabulary::storedQslState(held.bytes(1)) == vocabulary::QslState::Accredited});
+    // The unique index of the numbers has no statement of its own (it is the column's).
+    QSqlQuery listed =
+        m_log.run(QStringLiteral("select name, sql from sqlite_master where type = 'index' and "
+                                 "tbl_name = 'data' and sql is not null"));
     QStringList names;
     while (listed.next()) {
         names << listed.value(0).toString();
@@ -389,11 +414,53 @@ void LogStore::Batch::setIndexesAside()
     m_indexesAside = true;
 }
 
+QByteArray LogStore::Batch::holderKey(QByteArrayView locator, QByteArrayView band,
+                                      QByteArrayView mode)
+{
+    QByteArray key;
+    for (const QByteArrayView text : {locator, band, mode}) {
+        const qint32 size = qint32(text.size());
+        key.append(reinterpret_cast<const char *>(&size), sizeof size);
+        const qsizetype at = key.size();
+        key.append(text.data(), text.size());
+        for (qsizetype i = at; i < key.size(); ++i) {
+            if (key[i] >= 'a' && key[i] <= 'z')
+                key[i] = char(key[i] - 'a' + 'A');
+        }
+    }
+    return key;
+}
+
+QByteArray LogStore::Batch::holderKey(const QsoRecord &record)
+{
+    return holderKey(record.locator.toUtf8(), record.band.toUtf8(), record.mode.toUtf8());
+}
+
+void LogStore::Batch::keepHolder(const QsoRecord &record, qint64 count)
+{
+    if (m_indexesAside && logrules::holdsSlot(record.qsl))
+        m_holdersKept[holderKey(record)].append(
+            {count, record.qsl == vocabulary::QslState::Accredited});
+}
+
+void LogStore::Batch::dropHolder(const QsoRecord &record, qint64 count)
+{
+    if (!m_indexesAside)
+        return;
+    const auto kept = m_holdersKept.find(holderKey(record));
+    if (kept == m_holdersKept.end())
+        return;
+    kept->removeIf([count](const Holder &holder) { return holder.count == count; });
+    if (kept->isEmpty())
+        m_holdersKept.erase(kept);
+}
+
 void LogStore::Batch::restoreIndexes()
 {
     for (const QString &sql : std::as_const(m_asideIndexes))
         m_log.run(sql);
     m_asideIndexes.clear();
+    m_holdersKept.clear();
     m_indexesAside = false;
 }
 

@@ -7,10 +7,12 @@
 #include "log/logrules.h"
 #include "log/qsonumber.h"
 
+#include <QHash>
 #include <QSet>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -107,13 +109,14 @@ public:
         // is added to a confirmation that had none. False when nothing changed.
         bool addElectronic(qint64 count, const QsoRecord &confirmations);
 
-        // Sets the log's indexes aside for the rest of the batch (every one but those of the
-        // QSO numbers and of the award's rules, which the batch reads as it writes) and builds
-        // them anew from the whole table before the batch commits: for a batch that appends
-        // many QSOs (an import of a file that is large beside the log), which then writes its
-        // rows without keeping every index in order row by row. A batch that fails leaves them
-        // as they were, with the rest of the log. Reads by anything but the QSO's number or
-        // its sub-square, band, mode and QSL state walk the whole table meanwhile.
+        // Sets the log's indexes aside for the rest of the batch (every one but the unique
+        // index of the QSO numbers) and builds them anew from the whole table before the batch
+        // commits: for a batch that appends many QSOs (an import of a file that is large beside
+        // the log), which then writes its rows without keeping every index in order row by
+        // row. The rules' question is answered meanwhile from the QSOs that hold a sub-square,
+        // band and mode, read once and kept with the batch's changes. A batch that fails
+        // leaves the indexes as they were, with the rest of the log. Reads by anything but the
+        // QSO's number walk the whole table meanwhile.
         void setIndexesAside();
         bool indexesAside() const { return m_indexesAside; }
 
@@ -159,6 +162,21 @@ public:
         // The statements that build the indexes set aside.
         QStringList m_asideIndexes;
         bool m_indexesAside = false;
+        // While they are aside: the QSOs that hold each sub-square, band and mode (its key of
+        // holderKey()), confirmed or accredited.
+        struct Holder {
+            qint64 count;
+            bool accredited;
+        };
+        QHash<QByteArray, QVector<Holder>> m_holdersKept;
+        // The texts of a sub-square, band and mode as the log's columns compare them (letters
+        // of ASCII in either case alike), apart by their lengths.
+        static QByteArray holderKey(const QsoRecord &record);
+        static QByteArray holderKey(QByteArrayView locator, QByteArrayView band,
+                                    QByteArrayView mode);
+        // Keeps the QSO numbered `count` as what `record` says it is now, or leaves it out.
+        void keepHolder(const QsoRecord &record, qint64 count);
+        void dropHolder(const QsoRecord &record, qint64 count);
         // Builds the indexes set aside anew.
         void restoreIndexes();
         // The numbers of m_change.added and of m_change.changed, for a fast look-up: those
