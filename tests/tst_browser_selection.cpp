@@ -46,14 +46,16 @@ struct Browser {
     QListView *list = nullptr;
     std::unique_ptr<QSignalSpy> logChanges;
 
-    // The browser shown from the main window's menu, active, over the given log.
+    // The browser shown from the main window's menu, active, over the given log, all of it
+    // listed (on a busy machine the first lines may be left to the listing's thread).
     bool start(const QList<QsoRow> &log)
     {
         folder.addQsos(log);
         if (!app.start())
             return false;
         window = qobject_cast<UtilityWindow *>(app.show(windows::frmUtility));
-        if (!window || !activate(window))
+        if (!window || !activate(window) ||
+            !QTest::qWaitFor([this] { return !window->isListing(); }, 30000))
             return false;
         list = window->findChild<QListView *>("List");
         logChanges = std::make_unique<QSignalSpy>(&context().logNotifier, &LogNotifier::logChanged);

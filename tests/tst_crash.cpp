@@ -89,7 +89,8 @@ void TestCrash::killedWhileSaving()
     const int rounds = 60;
     for (int round = 0; round < rounds; ++round) {
         QProcess child;
-        child.start(QStringLiteral(KX47_CRASHWRITER), {folder.logPath(), QString::number(round)});
+        child.start(QStringLiteral(KX47_OTHER_PROGRAM),
+                    {"write", folder.logPath(), QString::number(round)});
         QVERIFY2(child.waitForStarted(5000), qPrintable(child.errorString()));
         // Half of the rounds are killed anywhere, start-up and opening included; the others
         // once the first QSO is saved.

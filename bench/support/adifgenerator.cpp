@@ -17,7 +17,7 @@ struct Band {
 };
 
 // Every ADIF band with a frequency inside it; the weights follow an everyday HF-heavy log.
-const Band bands[] = {
+const Band fileBands[] = {
     {"2190m", 0.1365, 1},   {"630m", 0.4745, 1},    {"560m", 0.502, 1},     {"160m", 1.84, 20},
     {"80m", 3.573, 60},     {"60m", 5.357, 10},     {"40m", 7.074, 120},    {"30m", 10.136, 60},
     {"20m", 14.074, 200},   {"17m", 18.1, 60},      {"15m", 21.074, 80},    {"12m", 24.915, 30},
@@ -35,7 +35,7 @@ struct Mode {
     int weight;
 };
 
-const Mode modes[] = {
+const Mode fileModes[] = {
     {"CW", "", 150},     {"SSB", "USB", 150},     {"SSB", "LSB", 40}, {"AM", "", 5},
     {"FM", "", 30},      {"DIGITALVOICE", "", 5}, {"FT8", "", 300},   {"MFSK", "FT4", 80},
     {"RTTY", "", 30},    {"PSK", "PSK31", 20},    {"JT65", "", 10},   {"OLIVIA", "OLIVIA 8/500", 5},
@@ -143,8 +143,8 @@ public:
         const bool kx47 = where < m_options.kx47Share;
         if (kx47)
             ++kx47Count;
-        const Band &band = weighted(bands);
-        const Mode &mode = weighted(modes);
+        const Band &band = weighted(fileBands);
+        const Mode &mode = weighted(fileModes);
         const int year = 1995 + pick(30);
         int month = 1 + pick(12);
         int day = 1 + pick(28);

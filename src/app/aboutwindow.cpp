@@ -61,3 +61,5 @@ AboutWindow::AboutWindow(Desktop &desktop, const QString &logPath)
 }
 
 } // namespace kx47
+
+#include "moc_aboutwindow.cpp"

@@ -249,3 +249,5 @@ void registerDownloadWindow(AppContext &context)
 }
 
 } // namespace kx47
+
+#include "moc_downloadwindow.cpp"

@@ -117,3 +117,5 @@ std::optional<MappingOptions> ImportOptionsWindow::ask(QWidget *parent)
 }
 
 } // namespace kx47
+
+#include "moc_importoptionswindow.cpp"

@@ -171,3 +171,5 @@ void MainWindow::openHelpDocument(const QString &relativePath)
 }
 
 } // namespace kx47
+
+#include "moc_mainwindow.cpp"

@@ -111,3 +111,5 @@ void SingleInstance::readConnection()
 }
 
 } // namespace kx47
+
+#include "moc_singleinstance.cpp"

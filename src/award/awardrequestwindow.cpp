@@ -71,3 +71,5 @@ void AwardRequestWindow::print()
 }
 
 } // namespace kx47
+
+#include "moc_awardrequestwindow.cpp"

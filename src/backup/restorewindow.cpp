@@ -213,3 +213,5 @@ void backUpNow(AppContext &context)
 }
 
 } // namespace kx47
+
+#include "moc_restorewindow.cpp"

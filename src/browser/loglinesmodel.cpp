@@ -160,3 +160,5 @@ QVariant LogLinesModel::data(const QModelIndex &index, int role) const
 }
 
 } // namespace kx47
+
+#include "moc_loglinesmodel.cpp"

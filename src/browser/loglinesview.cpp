@@ -19,3 +19,5 @@ void LogLinesView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bo
 }
 
 } // namespace kx47
+
+#include "moc_loglinesview.cpp"

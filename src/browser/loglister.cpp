@@ -173,3 +173,5 @@ void LogLister::deliverFailure(quint64 number, const DatabaseError &error)
 }
 
 } // namespace kx47
+
+#include "moc_loglister.cpp"

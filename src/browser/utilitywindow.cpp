@@ -391,3 +391,5 @@ void UtilityWindow::searchPlace()
 }
 
 } // namespace kx47
+
+#include "moc_utilitywindow.cpp"

@@ -357,3 +357,5 @@ QString ConfirmationDownload::withoutSecrets(const QString &text) const
 }
 
 } // namespace kx47
+
+#include "moc_confirmationdownload.cpp"

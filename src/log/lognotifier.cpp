@@ -1,1 +1,3 @@
 #include "lognotifier.h"
+
+#include "moc_lognotifier.cpp"

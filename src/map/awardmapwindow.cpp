@@ -260,3 +260,5 @@ void AwardMapGrid::mouseDoubleClickEvent(QMouseEvent *event)
 }
 
 } // namespace kx47
+
+#include "moc_awardmapwindow.cpp"

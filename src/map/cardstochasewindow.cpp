@@ -182,3 +182,5 @@ void registerCardsToChaseWindow(AppContext &context)
 }
 
 } // namespace kx47
+
+#include "moc_cardstochasewindow.cpp"

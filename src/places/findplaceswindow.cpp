@@ -145,3 +145,5 @@ void FindPlacesWindow::empty()
 }
 
 } // namespace kx47
+
+#include "moc_findplaceswindow.cpp"

@@ -44,3 +44,5 @@ void SubSquareBox::mousePressEvent(QMouseEvent *event)
 }
 
 } // namespace kx47
+
+#include "moc_subsquarebox.cpp"

@@ -17,3 +17,5 @@ void EditQsoWindow::load(const QsoRecord &qso)
 }
 
 } // namespace kx47
+
+#include "moc_editqsowindow.cpp"

@@ -36,3 +36,5 @@ void EntryLineEdit::mouseReleaseEvent(QMouseEvent *event)
 }
 
 } // namespace kx47
+
+#include "moc_entrylineedit.cpp"

@@ -83,3 +83,5 @@ void QsoEntryWindow::closeEvent(QCloseEvent *event)
 }
 
 } // namespace kx47
+
+#include "moc_qsoentrywindow.cpp"

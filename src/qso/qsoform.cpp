@@ -416,3 +416,5 @@ void QsoForm::load(const QsoRecord &qso)
 }
 
 } // namespace kx47
+
+#include "moc_qsoform.cpp"

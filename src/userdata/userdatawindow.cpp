@@ -226,3 +226,5 @@ void UserDataWindow::clear()
 }
 
 } // namespace kx47
+
+#include "moc_userdatawindow.cpp"

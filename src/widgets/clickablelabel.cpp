@@ -13,3 +13,5 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
 }
 
 } // namespace kx47
+
+#include "moc_clickablelabel.cpp"

@@ -74,3 +74,5 @@ void HeaderFrame::paintEvent(QPaintEvent *)
 }
 
 } // namespace kx47
+
+#include "moc_headerframe.cpp"

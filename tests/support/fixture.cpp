@@ -23,8 +23,6 @@
 #include <QTimer>
 #include <QVariant>
 #include <atomic>
-#include <chrono>
-#include <future>
 #include <stdexcept>
 
 namespace kx47::test
@@ -322,19 +320,16 @@ QSqlDatabase OtherProgram::db() const
 }
 
 LockHolder::LockHolder(const QString &path, const QString &statement, int holdMs)
+    : m_process(std::make_unique<QProcess>())
 {
-    // Shared with the thread, which may still be telling of the lock when this goes on.
-    auto locked = std::make_shared<std::promise<void>>();
-    std::future<void> held = locked->get_future();
-    m_thread = std::thread([locked, path, statement, holdMs] {
-        const OtherProgram other(path);
-        other.exec(QStringLiteral("begin immediate"));
-        other.exec(statement);
-        locked->set_value();
-        std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
-        other.exec(QStringLiteral("commit"));
-    });
-    held.wait();
+    m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process->start(QStringLiteral(KX47_OTHER_PROGRAM),
+                     {QStringLiteral("hold"), path, QString::number(holdMs), statement});
+    // Until the other program tells that it holds the lock.
+    while (!m_process->canReadLine() && m_process->waitForReadyRead(10000)) {
+    }
+    if (m_process->readLine().trimmed() != "held")
+        qWarning() << "the other program did not take the lock of" << path;
 }
 
 LockHolder::~LockHolder()
@@ -344,8 +339,9 @@ LockHolder::~LockHolder()
 
 void LockHolder::release()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    if (m_process && !m_process->waitForFinished(30000))
+        qWarning() << "the other program holding the lock did not end";
+    m_process.reset();
 }
 
 TestApp::TestApp(const QString &programFolder)

@@ -8,13 +8,13 @@
 #include "platform/windowregistry.h"
 #include "storage/database.h"
 
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
-#include <thread>
 
 class QAction;
 class QComboBox;
@@ -105,7 +105,7 @@ private:
     QString m_connection;
 };
 
-// Another program that holds the log's write lock: in a thread of its own it begins writing,
+// Another program that holds the log's write lock: in a process of its own it begins writing,
 // runs `statement` and commits after holdMs. Made once the lock is held; release() (or the
 // end of its life) waits for the commit.
 class LockHolder
@@ -116,7 +116,7 @@ public:
     void release();
 
 private:
-    std::thread m_thread;
+    std::unique_ptr<QProcess> m_process;
 };
 
 // The real application on a program folder, with scripted dialogs, a recording printer and a
