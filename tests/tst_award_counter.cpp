@@ -132,6 +132,7 @@ private slots:
     void logChangeRecountsHiddenOrUnmadeWindow();
     void exitKeepsModeCloseBoxDiscardsIt();
     void followedChangesEqualARecount();
+    void changeBeforeTheTallyIsCounted();
 };
 
 void TestAwardCounter::thresholds_data()
@@ -446,6 +447,23 @@ void TestAwardCounter::followedChangesEqualARecount()
     }
     QVERIFY(tally.isComplete());
     QVERIFY(!tally.follow(LogChange::everything()));
+}
+
+// A change that comes before the window has read its tally of more than a stretch of QSO
+// numbers: the figures follow it once the tally is read.
+void TestAwardCounter::changeBeforeTheTallyIsCounted()
+{
+    Counter counter;
+    QVERIFY(counter.start(
+        {qsoRow(1, "AA", "w", "HF", "MIXED"), qsoRow(25000, "AB", "c", "HF", "MIXED")}));
+    AwardWindow *window = counter.window();
+    counter.folder.deleteQso(25000);
+    counter.folder.addQso(qsoRow(50000, "AC", "w", "HF", "MIXED"));
+    LogChange change;
+    change.removed << 25000;
+    change.added << 50000;
+    counter.app.app().context().logNotifier.notifyLogChanged(change);
+    QTRY_COMPARE(figureTexts(window), expectedTexts(counter.folder.log(), "MIXED"));
 }
 
 QTEST_MAIN(TestAwardCounter)

@@ -29,6 +29,9 @@ namespace
 const std::array<const char *, 6> figureNames{
     {"lblHF", "lbl50MHz", "lblVHF", "lblUHF", "lblSHF", "lblSatellite"}};
 
+// QSO numbers the tally reads in one turn of the event loop.
+constexpr int tallyStretch = 10000;
+
 // Short names of the bands for the names of the threshold labels.
 const std::array<const char *, 6> bandTags{{"HF", "50MHz", "VHF", "UHF", "SHF", "SAT"}};
 
@@ -97,18 +100,31 @@ bool AwardWindow::tallyWork(const std::function<void()> &work)
 void AwardWindow::readTally()
 {
     bool done = true;
-    if (tallyWork([&] { done = m_tally->readMore(); }) && !done)
+    if (tallyWork([&] { done = m_tally->readMore(tallyStretch); }) && !done)
         m_tallyTimer->start();
+    // Changes that came before the tally was complete are shown now.
+    if (done && m_tally->isComplete())
+        showFigures(m_tally->figures(m_combo->currentText()));
 }
 
 void AwardWindow::followLog(const LogChange &change)
 {
     bool followed = false;
     if (!m_tallyFailed && !change.wholeLog &&
-        tallyWork([&] { followed = m_tally->follow(change); }) && followed &&
-        m_tally->isComplete()) {
-        showFigures(m_tally->figures(m_combo->currentText()));
-        return;
+        tallyWork([&] { followed = m_tally->follow(change); }) && followed) {
+        const qint64 left = m_tally->numbersLeft();
+        // A short rest of the log is read at once; a long one only in its stretches, without
+        // holding up the windows for a count of the whole log.
+        if (!m_tally->isComplete() && m_tally->isUsable() && left <= tallyStretch)
+            tallyWork([&] { m_tally->readMore(tallyStretch); });
+        if (m_tally->isComplete()) {
+            showFigures(m_tally->figures(m_combo->currentText()));
+            return;
+        }
+        if (!m_tallyFailed && m_tally->isUsable()) {
+            m_tallyTimer->start();
+            return;
+        }
     }
     conta();
     if (change.wholeLog || m_tallyFailed) {

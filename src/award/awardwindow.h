@@ -31,7 +31,9 @@ public:
     // Recounts the eighteen figures for the mode Combo1 shows. Never shows the window.
     void conta();
     // Follows a change of the log: the QSOs it names are read afresh and the figures follow;
-    // a change of the whole log, or one that comes before the log has been tallied, recounts.
+    // a change of the whole log recounts. One that comes before the log has been tallied is
+    // tallied with it: the figures follow at once when little of the log is left to read, else
+    // as soon as the tally, read on in its short stretches, is complete.
     void followLog(const LogChange &change);
 
     // The caption of a threshold label, as the window shows it.

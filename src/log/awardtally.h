@@ -30,6 +30,10 @@ public:
     // has been read, or its QSO numbers are too large to tally).
     bool readMore(int numbers = 10000);
     bool isComplete() const { return m_complete; }
+    // Whether the tally can be completed (its QSO numbers are not too large to tally).
+    bool isUsable() const { return m_usable; }
+    // How many QSO numbers are left to read; -1 before the first stretch.
+    qint64 numbersLeft() const { return m_started ? m_end - m_readUpTo : -1; }
 
     // Reads afresh the QSOs the change names. Returns false when the change is of the whole log
     // (the tally has to start again).
