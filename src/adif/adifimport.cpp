@@ -298,9 +298,11 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     } catch (const DatabaseError &) {
         logged = 0; // the transaction below tells
     }
-    const int cacheKib =
-        m_pageCacheKib > 0 ? m_pageCacheKib : fittedPageCacheKib(logged + qsos.size());
     const int asideAfter = m_asideAfter == 0 ? fittedAsideAfter(logged) : m_asideAfter;
+    const int cacheKib =
+        m_pageCacheKib > 0
+            ? m_pageCacheKib
+            : fittedPageCacheKib(logged + qsos.size(), asideAfter > 0 && qsos.size() >= asideAfter);
     const Database::PageCache cache(m_log, cacheKib);
     try {
         const LogChange done = LogStore(m_log).write([&](LogStore::Batch &batch) {
@@ -371,9 +373,11 @@ AdifImport::Result AdifImport::apply(const QStringList &paths, const MappingOpti
     return result;
 }
 
-int AdifImport::fittedPageCacheKib(qint64 qsos)
+int AdifImport::fittedPageCacheKib(qint64 qsos, bool indexesAside)
 {
     const qint64 left = memoryBudgetKib - ImportPlan::bytesPerQso * qsos / 1024;
+    if (indexesAside)
+        return int(std::clamp<qint64>(left / 2, smallestPageCacheAsideKib, largestPageCacheKib));
     return int(std::clamp<qint64>(left, smallestPageCacheKib, largestPageCacheKib));
 }
 

@@ -108,14 +108,17 @@ public:
 
     // The engine's page cache, in KiB, while apply writes (see Database::PageCache): up to
     // 64 MB, less where the plan of a large import takes the memory, so that the two stay
-    // within memoryBudgetKib, and never under 8 MB. setPageCacheKib(kib) sets a size of its
-    // own instead; 0, fitted again.
+    // within memoryBudgetKib, and never under 8 MB. Where the import may set the indexes aside,
+    // building them anew sorts in as much memory again as the cache: the two then share what
+    // the plan leaves, and the cache is never under 4 MB. setPageCacheKib(kib) sets a size of
+    // its own instead; 0, fitted again.
     static constexpr int largestPageCacheKib = 64 * 1024;
     static constexpr int smallestPageCacheKib = 8 * 1024;
+    static constexpr int smallestPageCacheAsideKib = 4 * 1024;
     static constexpr int memoryBudgetKib = 52 * 1024;
     void setPageCacheKib(int kib) { m_pageCacheKib = kib; }
     // The page cache fitted to a plan of so many QSOs (the log's and the file's).
-    static int fittedPageCacheKib(qint64 qsos);
+    static int fittedPageCacheKib(qint64 qsos, bool indexesAside = false);
 
     // After how many new QSOs apply sets the log's indexes aside and builds them anew at the
     // end (LogStore::Batch::setIndexesAside): once the QSOs it adds are many beside those of
