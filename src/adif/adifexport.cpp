@@ -3,7 +3,6 @@
 #include "adifwriter.h"
 
 #include "log/logreads.h"
-#include "log/logstore.h"
 
 #include "storage/database.h"
 #include "storage/databaseerror.h"
@@ -13,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QUrl>
 #include <cstring>
 
@@ -162,16 +160,6 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
         const LogReads reads(m_log);
         const bool whole = m_search == LogSearch();
         const int total = whole ? reads.qsoCount() : reads.qsoCount(m_search);
-        const auto leftOut = [&](int count, const QString &call, const QString &date) {
-            if (notWritten)
-                notWritten->append(
-                    QStringLiteral("QSO %1, %2, %3").arg(count).arg(call, dateText(date)));
-        };
-        const auto counted = [&] {
-            ++done;
-            if (progress && done % 512 == 0 && !progress(done, total))
-                throw ExportCancelled();
-        };
         // The file is written of the rows as the log holds them in UTF-8, without a text of its
         // own for each column.
         const AdifForm form = isAdxName(path) ? AdifForm::Adx : AdifForm::Adi;
@@ -193,9 +181,15 @@ AdifExport::Result AdifExport::write(const QString &path, const Progress &progre
                     append(out, qso);
                     break;
                 }
-                leftOut(qso.count, QString::fromUtf8(qso.call), QString::fromUtf8(qso.date));
+                if (notWritten)
+                    notWritten->append(QStringLiteral("QSO %1, %2, %3")
+                                           .arg(qso.count)
+                                           .arg(QString::fromUtf8(qso.call),
+                                                dateText(QString::fromUtf8(qso.date))));
             }
-            counted();
+            ++done;
+            if (progress && done % 512 == 0 && !progress(done, total))
+                throw ExportCancelled();
             return true;
         };
         QString writeError;

@@ -13,8 +13,6 @@ namespace
 {
 
 const QString qsoCountSql = QStringLiteral("select count(*) as contatore from data");
-const QString byNumberSql =
-    QStringLiteral("select %1 from data order by count").arg(QLatin1String(LogStore::qsoColumns));
 // Rows of the same sub-square, mode and band keep the order in which they were logged.
 const QString bySubSquareSql =
     QStringLiteral("select %1 from data order by WWLocator, mode, band, count")
@@ -59,23 +57,10 @@ int LogReads::qsoCount(const QSqlDatabase &file)
     return query.value(0).toInt();
 }
 
-QSqlQuery LogReads::qsosByNumber() const
-{
-    return m_log.run(byNumberSql);
-}
-
 int LogReads::qsoCount(const LogSearch &search) const
 {
     const LogQuery query(LogOrderKey::Call, LogSecondaryOrder::None, false, search);
     return m_log.count(qsoCountSql + query.whereSearch(), query.values());
-}
-
-QSqlQuery LogReads::qsosByNumber(const LogSearch &search) const
-{
-    const LogQuery query(LogOrderKey::Call, LogSecondaryOrder::None, false, search);
-    return m_log.run(QStringLiteral("select %1 from data%2 order by count")
-                         .arg(QLatin1String(LogStore::qsoColumns), query.whereSearch()),
-                     query.values());
 }
 
 std::unique_ptr<EngineStatement> LogReads::qsoBytesByNumber(const LogSearch &search) const

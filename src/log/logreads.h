@@ -29,15 +29,11 @@ public:
     // cannot read them.
     static int qsoCount(const QSqlDatabase &file);
 
-    // Every QSO in the order of its number, LogStore::qsoColumns (read by LogStore::recordAt).
-    QSqlQuery qsosByNumber() const;
-    // The QSOs a search of the browser finds: how many, and in the order of their number,
-    // LogStore::qsoColumns.
+    // How many QSOs a search of the browser finds.
     int qsoCount(const LogSearch &search) const;
-    QSqlQuery qsosByNumber(const LogSearch &search) const;
-    // The same rows (the whole log for an empty search), LogStore::qsoColumns, read straight
-    // from the engine by qsoBytesAt: Qt's reading (a QVariant and a text of its own for each
-    // value) would cost more than the engine takes to read the row.
+    // The QSOs a search finds (the whole log for an empty search) in the order of their number,
+    // LogStore::qsoColumns, read straight from the engine by qsoBytesAt: Qt's reading (a QVariant
+    // and a text of its own for each value) would cost more than the engine takes to read the row.
     std::unique_ptr<EngineStatement> qsoBytesByNumber(const LogSearch &search) const;
     // Fills qso with views into the statement's current row, valid until its next row.
     static void qsoBytesAt(const EngineStatement &row, QsoBytes &qso);
