@@ -444,13 +444,29 @@ void typeText(QWidget *widget, const QString &text)
     }
 }
 
-void typeAround(QLineEdit *box, const QString &first, int left, const QString &then)
+void addTypingAroundColumns()
 {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+}
+
+void checkTypingAround(QLineEdit *box)
+{
+    QFETCH(QString, first);
+    QFETCH(int, left);
+    QFETCH(QString, then);
+    QFETCH(QString, text);
+    QFETCH(int, caret);
     box->setFocus();
     typeText(box, first);
     for (int i = 0; i < left; ++i)
         QTest::keyClick(box, Qt::Key_Left);
     typeText(box, then);
+    QCOMPARE(box->text(), text);
+    QCOMPARE(box->cursorPosition(), caret);
 }
 
 } // namespace kx47::test

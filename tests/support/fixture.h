@@ -185,7 +185,11 @@ bool activate(QWidget *window);
 
 // Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
 void typeText(QWidget *widget, const QString &text);
-// Gives the box the focus, types first, moves the caret `left` characters back and types then.
-void typeAround(QLineEdit *box, const QString &first, int left, const QString &then);
+// The columns of a table of typing around the caret, after the test's own: first, left, then,
+// and the text and caret that should follow.
+void addTypingAroundColumns();
+// Gives the box the focus, types the row's first, moves the caret `left` characters back, types
+// then, and compares the box's text and caret with the row's.
+void checkTypingAround(QLineEdit *box);
 
 } // namespace kx47::test
