@@ -469,6 +469,27 @@ void checkTypingAround(QLineEdit *box)
     QCOMPARE(box->cursorPosition(), caret);
 }
 
+void RandomChanges::step(LogChange &change)
+{
+    const int action = numbers.isEmpty() ? 0 : std::uniform_int_distribution<int>(0, 2)(random);
+    if (action == 0) {
+        folder.addQso(make(next));
+        numbers << next;
+        change.added << next++;
+        return;
+    }
+    const int count =
+        numbers.takeAt(std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(random));
+    folder.deleteQso(count);
+    if (action == 1) {
+        folder.addQso(make(count));
+        numbers << count;
+        change.changed << count;
+    } else {
+        change.removed << count;
+    }
+}
+
 } // namespace kx47::test
 
 namespace

@@ -5,6 +5,7 @@
 #include "recordingprinter.h"
 
 #include "app/application.h"
+#include "log/logchange.h"
 #include "platform/windowregistry.h"
 #include "storage/database.h"
 
@@ -14,7 +15,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <random>
 
 class QAction;
 class QComboBox;
@@ -191,5 +194,19 @@ void addTypingAroundColumns();
 // Gives the box the focus, types the row's first, moves the caret `left` characters back, types
 // then, and compares the box's text and caret with the row's.
 void checkTypingAround(QLineEdit *box);
+
+// Random changes of a program folder's log, as the property tests make them behind the
+// program's back: a new QSO, a QSO rewritten or one deleted, each as likely (a new one while
+// the log is empty). make gives the QSO written with a number.
+struct RandomChanges {
+    ProgramFolder &folder;
+    std::mt19937 &random;
+    std::function<QsoRow(int count)> make;
+    QList<int> numbers = {}; // the QSOs the log holds
+    int next = 1;            // the number of the next new QSO
+
+    // Makes one change and notes it in change.
+    void step(LogChange &change);
+};
 
 } // namespace kx47::test
