@@ -84,6 +84,11 @@ private slots:
 private:
     // Prints the lines as one document into a fresh program folder and reads the PDF back.
     bool printAndRead(const QList<Line> &lines, PrintoutText *text);
+    // The print service of the test's folder, printing into PDF files.
+    QtPrintService pdfService()
+    {
+        return {m_folder->path(), m_dialogs, m_desktop, QtPrintService::Destination::PdfFile};
+    }
 
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<OwnDocumentsFolder> m_documents;
@@ -104,8 +109,7 @@ void TestPrintService::init()
 
 bool TestPrintService::printAndRead(const QList<Line> &lines, PrintoutText *text)
 {
-    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
-                           QtPrintService::Destination::PdfFile);
+    QtPrintService service = pdfService();
     std::unique_ptr<Printer> printer = service.startDocument(QStringLiteral("KX47 TEST"));
     for (const Line &line : lines) {
         printer->setFontName(line.font);
@@ -450,8 +454,7 @@ void TestPrintService::unwritableFolderIsReportedAndNothingOpened()
     m_documents.reset();
     m_documents = std::make_unique<OwnDocumentsFolder>(true);
 
-    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
-                           QtPrintService::Destination::PdfFile);
+    QtPrintService service = pdfService();
     std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
     printer->setFontName("Courier New");
     printer->setFontSize(8);
@@ -477,8 +480,7 @@ void TestPrintService::unwritableFolderIsReportedAndNothingOpened()
 void TestPrintService::readOnlyFolderPrintsToDocuments()
 {
     QFile::setPermissions(m_folder->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
-                           QtPrintService::Destination::PdfFile);
+    QtPrintService service = pdfService();
     std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
     printer->setFontName("Courier New");
     printer->printLine("LINE");
@@ -497,8 +499,7 @@ void TestPrintService::readOnlyFolderPrintsToDocuments()
 
 void TestPrintService::everyDocumentGetsItsOwnFile()
 {
-    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
-                           QtPrintService::Destination::PdfFile);
+    QtPrintService service = pdfService();
     for (int i = 0; i < 3; ++i) {
         std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
         printer->setFontName("Courier New");
@@ -520,8 +521,7 @@ void TestPrintService::everyDocumentGetsItsOwnFile()
 
 void TestPrintService::failureMidwayLeavesNoFile()
 {
-    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
-                           QtPrintService::Destination::PdfFile);
+    QtPrintService service = pdfService();
     std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
     {
         // The disk fills up once the document has reached 16 KB.
@@ -544,8 +544,7 @@ void TestPrintService::failureMidwayLeavesNoFile()
 
 void TestPrintService::cancelOfALongPrintoutLeavesNoFile()
 {
-    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
-                           QtPrintService::Destination::PdfFile);
+    QtPrintService service = pdfService();
     std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
     // The user presses Cancel as soon as the progress window shows.
     bool shown = false;
@@ -587,8 +586,7 @@ void TestPrintService::printoutWithoutViewerIsFoundInWords()
 {
     QFETCH(bool, viewer);
     m_desktop.viewerOpens = viewer;
-    QtPrintService service(m_folder->path(), m_dialogs, m_desktop,
-                           QtPrintService::Destination::PdfFile);
+    QtPrintService service = pdfService();
     std::unique_ptr<Printer> printer = service.startDocument("KX47 ALL QSOs");
     printer->printLine("LINE");
     printer->endDocument();
