@@ -36,10 +36,7 @@ namespace
 // How an action reaches the selected line.
 enum class Entry { Button, DoubleClick, PopupItem, PopupAction };
 
-struct Browser {
-    ProgramFolder folder;
-    TestApp app{folder.path()};
-    UtilityWindow *window = nullptr;
+struct Browser : BrowserRun {
     QListView *list = nullptr;
     std::unique_ptr<QSignalSpy> logChanges;
 
@@ -47,11 +44,7 @@ struct Browser {
     // listed (on a busy machine the first lines may be left to the listing's thread).
     bool start(const QList<QsoRow> &log)
     {
-        folder.addQsos(log);
-        if (!app.start())
-            return false;
-        window = qobject_cast<UtilityWindow *>(app.show(windows::frmUtility));
-        if (!window || !activate(window) ||
+        if (!BrowserRun::start(log) || !app.show(windows::frmUtility) || !activate(window) ||
             !QTest::qWaitFor([this] { return !window->isListing(); }, 30000))
             return false;
         list = window->findChild<QListView *>("List");

@@ -65,21 +65,6 @@ protected:
     }
 };
 
-struct Browser {
-    ProgramFolder folder;
-    TestApp app{folder.path()};
-    UtilityWindow *window = nullptr;
-
-    bool start(const QList<QsoRow> &log)
-    {
-        folder.addQsos(log);
-        if (!app.start())
-            return false;
-        window = app.window<UtilityWindow>(windows::frmUtility);
-        return window != nullptr;
-    }
-};
-
 } // namespace
 
 class TestBrowserWindow : public QObject
@@ -110,7 +95,7 @@ private slots:
 
 void TestBrowserWindow::newWindowListsWholeLog()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     UtilityWindow *window = browser.window;
     QCOMPARE(window->windowTitle(), QString("Utility QSO"));
@@ -138,7 +123,7 @@ void TestBrowserWindow::newWindowListsWholeLog()
 
 void TestBrowserWindow::emptyLog()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start({}));
     QVERIFY(linesOf(browser.window).isEmpty());
     QCOMPARE(browser.window->listCounts(), QVector<qint32>{0});
@@ -147,7 +132,7 @@ void TestBrowserWindow::emptyLog()
 
 void TestBrowserWindow::listFontAndHeader()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     auto *list = browser.window->findChild<QListView *>("List");
     auto *frame = qobject_cast<QGroupBox *>(list->parentWidget());
@@ -217,7 +202,7 @@ void TestBrowserWindow::searchButtons()
     QFETCH(QStringList, prompts);
     QFETCH(QVector<qint32>, expected);
     QFETCH(QString, status);
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     for (const QString &answer : answers)
         browser.app.dialogs.inputs.enqueue(answer);
@@ -240,7 +225,7 @@ void TestBrowserWindow::emptyAnswersChangeNothing_data()
 void TestBrowserWindow::emptyAnswersChangeNothing()
 {
     QFETCH(QString, button);
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     browser.app.dialogs.inputs.enqueue("IW3CCC");
     click(browser.window, "cmdCall");
@@ -260,7 +245,7 @@ void TestBrowserWindow::emptyAnswersChangeNothing()
 
 void TestBrowserWindow::showAnyQsoDropsTheSearch()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     browser.app.dialogs.inputs << "BRANVOLE"
                                << "PG";
@@ -294,7 +279,7 @@ void TestBrowserWindow::orderChoices()
 {
     QFETCH(QStringList, clicks);
     QFETCH(QVector<qint32>, expected);
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     for (const QString &option : clicks)
         click(browser.window, qPrintable(option));
@@ -303,7 +288,7 @@ void TestBrowserWindow::orderChoices()
 
 void TestBrowserWindow::bandGreysOutSecondaryAndKeepsIt()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     UtilityWindow *window = browser.window;
     auto *frame2nd = window->findChild<QGroupBox *>("frame2nd");
@@ -325,7 +310,7 @@ void TestBrowserWindow::bandGreysOutSecondaryAndKeepsIt()
 
 void TestBrowserWindow::rebuildLeavesNoLineSelected()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     QVERIFY(activate(browser.window));
     auto *list = browser.window->findChild<QListView *>("List");
@@ -340,7 +325,7 @@ void TestBrowserWindow::rebuildLeavesNoLineSelected()
 
 void TestBrowserWindow::menuShowsTheLogAsItIsNow()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     QsoRow later = browserLog().first();
     later.count = 13;
@@ -356,7 +341,7 @@ void TestBrowserWindow::menuShowsTheLogAsItIsNow()
 
 void TestBrowserWindow::exitHidesAndKeepsEverything()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     browser.app.menuItem("mnUtiliy")->trigger();
     UtilityWindow *window = browser.window;
@@ -379,7 +364,7 @@ void TestBrowserWindow::exitHidesAndKeepsEverything()
 
 void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     browser.app.menuItem("mnUtiliy")->trigger();
     QPointer<UtilityWindow> first = browser.window;
@@ -401,7 +386,7 @@ void TestBrowserWindow::closeBoxDiscardsSearchAndOrder()
 
 void TestBrowserWindow::logChangeRebuildsWithSearchAndOrder()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     UtilityWindow *window = browser.window;
     click(window, "optBand");
@@ -429,7 +414,7 @@ void TestBrowserWindow::logChangeRebuildsWithSearchAndOrder()
 
 void TestBrowserWindow::logChangeLoadsTheWindowHidden()
 {
-    Browser browser;
+    BrowserRun browser;
     browser.folder.addQsos(browserLog());
     QVERIFY(browser.app.start());
     QVERIFY(!browser.app.windows().find(windows::frmUtility));
@@ -453,7 +438,7 @@ void TestBrowserWindow::longLogShowsItsFirstLinesAtOnce()
         row.call = QStringLiteral("I%1").arg(count * 7919 % qsos, 4, 10, QLatin1Char('0'));
         log << row;
     }
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(log));
     UtilityWindow *window = browser.window;
     QCOMPARE(linesOf(window).size(), UtilityWindow::firstLines);
@@ -484,7 +469,7 @@ void TestBrowserWindow::longLogShowsItsFirstLinesAtOnce()
 // A QSO whose line changes without moving: the line is painted again where it stands.
 void TestBrowserWindow::lineChangedInPlaceIsPaintedAgain()
 {
-    Browser browser;
+    BrowserRun browser;
     QVERIFY(browser.start(browserLog()));
     browser.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(browser.window));

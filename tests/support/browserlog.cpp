@@ -1,5 +1,7 @@
 #include "browserlog.h"
 
+#include "platform/windownames.h"
+
 #include <QAbstractItemView>
 
 namespace kx47::test
@@ -46,6 +48,15 @@ QList<QsoRow> browserLog()
 }
 
 const QVector<qint32> byCallBandMode{6, 12, 5, 4, 8, 1, 11, 2, 10, 9, 3, 7};
+
+bool BrowserRun::start(const QList<QsoRow> &log)
+{
+    folder.addQsos(log);
+    if (!app.start())
+        return false;
+    window = app.window<UtilityWindow>(windows::frmUtility);
+    return window != nullptr;
+}
 
 QVector<qint32> listedCounts(const QVector<qint32> &listCounts, int lines)
 {

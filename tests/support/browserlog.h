@@ -2,6 +2,8 @@
 
 #include "fixture.h"
 
+#include "browser/utilitywindow.h"
+
 #include <QList>
 #include <QStringList>
 #include <QVector>
@@ -17,6 +19,16 @@ namespace kx47::test
 QList<QsoRow> browserLog();
 // Its numbers by call, band, mode and province, as the browser first lists it.
 extern const QVector<qint32> byCallBandMode;
+
+// The program on a program folder holding a log, with its log browser made but not shown.
+struct BrowserRun {
+    ProgramFolder folder;
+    TestApp app{folder.path()};
+    UtilityWindow *window = nullptr;
+
+    // Writes the log into the folder, starts the program and makes the browser.
+    bool start(const QList<QsoRow> &log);
+};
 
 // The numbers (count) of the first rows of a line index, as many as there are lines.
 QVector<qint32> listedCounts(const QVector<qint32> &listCounts, int lines);
