@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -547,16 +546,12 @@ void TestQsoInsert::savedQsoIsInTheFileAlone()
     const QString copy = copyDir.filePath("data.mdb");
     QVERIFY(QFile::copy(m_run->folder.logPath(), copy));
     QVERIFY(!QFile::exists(copy + "-wal"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "copy-alone");
-        db.setDatabaseName(copy);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("select call from data where count = 1"));
-        QVERIFY(query.next());
-        QCOMPARE(query.value(0).toString(), QString("IK4ABC"));
-    }
-    QSqlDatabase::removeDatabase("copy-alone");
+    const OtherProgram alone(copy);
+    QVERIFY(alone.db().isOpen());
+    QSqlQuery query(alone.db());
+    QVERIFY(query.exec("select call from data where count = 1"));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toString(), QString("IK4ABC"));
 }
 
 QTEST_MAIN(TestQsoInsert)
