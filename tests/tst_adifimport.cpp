@@ -28,7 +28,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSqlQuery>
-#include <QTextStream>
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -423,15 +422,11 @@ void TestAdifImport::roundTrip()
         QVERIFY(keep.exec());
     }
     const QString path = source.path() + "/" + name;
-    {
-        QString out;
-        QTextStream outStream(&out);
-        QCOMPARE(
-            CommandLine(QStringList{"kx47", "export", path, "--folder", source.path()} + search)
-                .run(source.path(), outStream, outStream),
-            0);
-        QVERIFY2(out.startsWith(QString::number(exported.size()) + " QSO"), qPrintable(out));
-    }
+    const CommandRun run =
+        runCommand(QStringList{"kx47", "export", path, "--folder", source.path()} + search);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith(QString::number(exported.size()) + " QSO"), qPrintable(run.out));
+    QCOMPARE(run.err, QString());
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -760,13 +755,10 @@ void TestAdifImport::commandLine()
                     .replace("PIPE", pipe);
     QVERIFY(CommandLine::isCommand(args));
 
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    QCOMPARE(CommandLine(args).run(folder.path() + "/missing", outStream, errStream), exitCode);
-    QVERIFY2((exitCode ? err : out).contains(output), qPrintable(out + err));
-    QCOMPARE(err.isEmpty(), exitCode == 0);
+    const CommandRun run = runCommand(args, folder.path() + "/missing");
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2((exitCode ? run.err : run.out).contains(output), qPrintable(run.out + run.err));
+    QCOMPARE(run.err.isEmpty(), exitCode == 0);
     QCOMPARE(folder.qsos().size(), qsos);
     // A copy of the log before a change, and only then.
     QCOMPARE(Backups::list(folder.path() + "/Backups", false).size(), qsos > 0 ? 1 : 0);
@@ -814,14 +806,9 @@ void TestAdifImport::exportNeverLandsOnADatabase()
         QCOMPARE(app.dialogs.fileCaptions.size(), refused ? 2 : 1);
         QVERIFY(app.dialogs.texts().last().startsWith("2 QSOs written to "));
     } else {
-        QString out;
-        QString err;
-        QTextStream outStream(&out);
-        QTextStream errStream(&err);
-        QCOMPARE(CommandLine({"kx47", "export", path, "--folder", folder.path()})
-                     .run(QString(), outStream, errStream),
-                 refused ? 1 : 0);
-        QCOMPARE(err.contains("cannot be written to"), refused);
+        const CommandRun run = runCommand({"kx47", "export", path, "--folder", folder.path()});
+        QCOMPARE(run.exitCode, refused ? 1 : 0);
+        QCOMPARE(run.err.contains("cannot be written to"), refused);
     }
     QVERIFY(refused ? content() == before
                     : content().count("<EOR>") + content().count("</RECORD>") == 2);
@@ -899,13 +886,11 @@ void TestAdifImport::lotwReportMerges()
         field("QSL_RCVD", "Y") + "<eor>\n";
     const QString path = writeFile(folder.path(), "lotwreport.adi", report);
 
-    QString out, err;
-    QTextStream outStream(&out), errStream(&err);
-    QCOMPARE(CommandLine(QStringList{"kx47", "import", path, "--folder", folder.path()} + options)
-                 .run(folder.path(), outStream, errStream),
-             0);
-    QVERIFY2(out.contains(output), qPrintable(out));
-    QVERIFY2(out.contains("sub-square unknown: 1\n"), qPrintable(out));
+    const CommandRun run = runCommand(
+        QStringList{"kx47", "import", path, "--folder", folder.path()} + options, folder.path());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(output), qPrintable(run.out));
+    QVERIFY2(run.out.contains("sub-square unknown: 1\n"), qPrintable(run.out));
     const QList<QsoRow> rows = folder.qsos();
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0].qsl + rows[1].qsl, qsl);

@@ -414,31 +414,18 @@ void TestAwardCounter::followedChangesEqualARecount()
     const auto pick = [&random](const QStringList &values) {
         return values[std::uniform_int_distribution<int>(0, int(values.size()) - 1)(random)];
     };
-    QList<int> numbers;
+    RandomChanges changes{folder, random, [&](int count) {
+                              return qsoRow(count, "AB", pick(someStates), pick(someBands),
+                                            pick(modes));
+                          }};
     for (const QsoRow &row : log)
-        numbers << row.count;
-    int next = numbers.size() + 1;
+        changes.numbers << row.count;
+    changes.next = changes.numbers.size() + 1;
     for (int step = 0; step < 80; ++step) {
         // Stretches of 7 numbers: the first changes come before the whole log is read.
         tally.readMore(7);
         LogChange change;
-        const int action = std::uniform_int_distribution<int>(0, 2)(random);
-        if (action == 0) {
-            folder.addQso(qsoRow(next, "AB", pick(someStates), pick(someBands), pick(modes)));
-            change.added << next;
-            numbers << next++;
-        } else {
-            const int count = numbers.takeAt(
-                std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(random));
-            folder.deleteQso(count);
-            if (action == 1) {
-                folder.addQso(qsoRow(count, "AB", pick(someStates), pick(someBands), pick(modes)));
-                numbers << count;
-                change.changed << count;
-            } else {
-                change.removed << count;
-            }
-        }
+        changes.step(change);
         QVERIFY(tally.follow(change));
         if (tally.isComplete()) {
             for (const QString &mode : AwardCounter::modes())

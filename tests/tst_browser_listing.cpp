@@ -668,11 +668,10 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
     ProgramFolder folder;
     // Nothing here needs to outlive a crash: the test's changes need not wait for the disk.
     QSqlQuery(folder.log()).exec(QStringLiteral("pragma synchronous = off"));
-    QList<int> numbers;
-    int next = 1;
-    for (; next <= 15; ++next) {
-        folder.addQso(randomQso(next));
-        numbers << next;
+    RandomChanges changes{folder, random, randomQso};
+    for (; changes.next <= 15; ++changes.next) {
+        folder.addQso(randomQso(changes.next));
+        changes.numbers << changes.next;
     }
     const OpenedFile log(folder.logPath());
     LogLinesModel model;
@@ -703,26 +702,8 @@ void TestBrowserListing::followedChangesEqualAFreshListing()
         LogChange change;
         folder.log().transaction();
         const int qsos = std::uniform_int_distribution<int>(1, 3)(random);
-        for (int i = 0; i < qsos; ++i) {
-            const int action =
-                numbers.isEmpty() ? 0 : std::uniform_int_distribution<int>(0, 2)(random);
-            if (action == 0) {
-                folder.addQso(randomQso(next));
-                numbers << next;
-                change.added << next++;
-            } else {
-                const int count = numbers.takeAt(
-                    std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(random));
-                folder.deleteQso(count);
-                if (action == 1) {
-                    folder.addQso(randomQso(count));
-                    numbers << count;
-                    change.changed << count;
-                } else {
-                    change.removed << count;
-                }
-            }
-        }
+        for (int i = 0; i < qsos; ++i)
+            changes.step(change);
         folder.log().commit();
         model.follow(change, log, query);
 

@@ -33,9 +33,6 @@ using namespace kx47::test;
 namespace
 {
 
-// The sample log by call, band, mode and province, as the browser first lists it.
-const QVector<qint32> byCallBandMode{6, 12, 5, 4, 8, 1, 11, 2, 10, 9, 3, 7};
-
 // How an action reaches the selected line.
 enum class Entry { Button, DoubleClick, PopupItem, PopupAction };
 

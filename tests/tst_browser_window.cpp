@@ -28,9 +28,6 @@ using namespace kx47::test;
 namespace
 {
 
-// The whole sample log by call, band, mode and province.
-const QVector<qint32> byCallBandMode{6, 12, 5, 4, 8, 1, 11, 2, 10, 9, 3, 7};
-
 QStringList linesOf(UtilityWindow *window)
 {
     return listedLines(control<QListView>(window, "List"));

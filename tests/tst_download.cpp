@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "importfolder.h"
 #include "localservice.h"
 #include "memorycredentials.h"
 
@@ -17,7 +18,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
-#include <QTextStream>
 
 using namespace kx47;
 using namespace kx47::test;
@@ -339,18 +339,15 @@ void TestDownload::commandLine()
     QStringList args{"kx47"};
     args << arguments << "--folder" << folder.path();
     QVERIFY(CommandLine::isCommand(args));
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
-    QCOMPARE(CommandLine(args).run(folder.path(), outStream, errStream), exitCode);
+    const CommandRun run = runCommand(args, folder.path());
     qunsetenv("KX47_LOTW_PASSWORD");
     qunsetenv("KX47_EQSL_PASSWORD");
 
-    const QString all = out + err;
+    QCOMPARE(run.exitCode, exitCode);
+    const QString all = run.out + run.err;
     QVERIFY2(all.contains(output), qPrintable(all));
     QVERIFY2(!showsPassword(all), qPrintable(all));
-    QCOMPARE(err.isEmpty(), exitCode == 0);
+    QCOMPARE(run.err.isEmpty(), exitCode == 0);
     QCOMPARE(folder.qsos().size(), 1);
     QCOMPARE(confirmationsOf(folder), qsl);
     const Service service = arguments.contains("eqsl") ? Service::Eqsl : Service::Lotw;

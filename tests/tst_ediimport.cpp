@@ -5,7 +5,6 @@
 
 #include "adif/adifimport.h"
 #include "adif/edireader.h"
-#include "app/commandline.h"
 #include "log/keptfields.h"
 #include "storage/database.h"
 
@@ -14,7 +13,6 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QSqlQuery>
-#include <QTextStream>
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -279,20 +277,18 @@ void TestEdiImport::severalFilesAllOrNothing()
                   contestLog("432 MHz", "240504;1503;I1XYZ;2;59;001;59;002;;KX47AB;1;;;;\n"
                                         "240504;1603;I2AAA;2;59;002;59;002;;KX47XX;1;;;;\n"
                                         "24050;1603;I2AAA;2;59;002;59;002;;KX47XX;1;;;;\n"));
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
     // A missing third file: nothing of the first two is written.
-    const QStringList withMissing{"kx47",  "import",   twoMetres,    seventy,
-                                  "x.edi", "--folder", folder.path()};
-    QCOMPARE(CommandLine(withMissing).run(QString(), outStream, errStream), 1);
+    QCOMPARE(runCommand({"kx47", "import", twoMetres, seventy, "x.edi", "--folder", folder.path()})
+                 .exitCode,
+             1);
     QVERIFY(folder.qsos().isEmpty());
 
-    const QStringList both{"kx47", "import", twoMetres, seventy, "--folder", folder.path()};
-    QCOMPARE(CommandLine(both).run(QString(), outStream, errStream), 0);
-    QVERIFY2(out.contains("new worked: 3\n"), qPrintable(out));
-    QVERIFY2(out.contains("70cm.edi line 12: the date 24050 is not YYMMDD"), qPrintable(out));
+    const CommandRun run =
+        runCommand({"kx47", "import", twoMetres, seventy, "--folder", folder.path()});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("new worked: 3\n"), qPrintable(run.out));
+    QVERIFY2(run.out.contains("70cm.edi line 12: the date 24050 is not YYMMDD"),
+             qPrintable(run.out));
     QCOMPARE(folder.qsos().size(), 3);
 }
 

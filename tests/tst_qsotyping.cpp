@@ -385,11 +385,7 @@ void TestQsoTyping::upperCaseGrowingText_data()
 {
     QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<int>("left");
-    QTest::addColumn<QString>("then");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("caret");
+    addTypingAroundColumns();
     const QString insert = windows::frmInsertQSO;
     QTest::newRow("call typed on")
         << insert << "txtCall" << QString::fromUtf8("dl/straße") << 0 << ""
@@ -414,15 +410,7 @@ void TestQsoTyping::upperCaseGrowingText()
 {
     QFETCH(QString, window);
     QFETCH(QString, field);
-    QFETCH(QString, first);
-    QFETCH(int, left);
-    QFETCH(QString, then);
-    QFETCH(QString, text);
-    QFETCH(int, caret);
-    QLineEdit *edit = editOf(open(window), field);
-    typeAround(edit, first, left, then);
-    QCOMPARE(edit->text(), text);
-    QCOMPARE(edit->cursorPosition(), caret);
+    checkTypingAround(editOf(open(window), field));
 }
 
 void TestQsoTyping::placeUpperCase()

@@ -3,10 +3,10 @@
 #include "awardrequestlog.h"
 #include "filesizelimit.h"
 #include "fixture.h"
+#include "importfolder.h"
 #include "qsoentryfixture.h"
 
 #include "app/aboutwindow.h"
-#include "app/commandline.h"
 #include "app/databasefiles.h"
 #include "app/terminationsignals.h"
 #include "award/awardrequest.h"
@@ -449,13 +449,9 @@ void TestShell::readOnlyLogOpensForReading()
     }
     // The command line reads it as the windows do.
     QTemporaryDir elsewhere;
-    QString out;
-    QString err;
-    QTextStream outStream(&out);
-    QTextStream errStream(&err);
     const int exported =
-        CommandLine({"kx47", "export", elsewhere.filePath("log.adi"), "--folder", folder.path()})
-            .run(QString(), outStream, errStream);
+        runCommand({"kx47", "export", elsewhere.filePath("log.adi"), "--folder", folder.path()})
+            .exitCode;
     const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     makeWritable(readOnly);
     QCOMPARE(exported, 0);

@@ -354,11 +354,7 @@ void TestUserDataWindow::emptyEmailShownAsBlank()
 void TestUserDataWindow::upperCaseKeepsTheCaret_data()
 {
     QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<int>("left");
-    QTest::addColumn<QString>("then");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("caret");
+    addTypingAroundColumns();
     for (const QString &name : boxes) {
         QTest::addRow("%s at the end", qPrintable(name)) << name << "ik0abc" << 0 << ""
                                                          << "IK0ABC" << 6;
@@ -387,18 +383,9 @@ void TestUserDataWindow::upperCaseKeepsTheCaret_data()
 void TestUserDataWindow::upperCaseKeepsTheCaret()
 {
     QFETCH(QString, field);
-    QFETCH(QString, first);
-    QFETCH(int, left);
-    QFETCH(QString, then);
-    QFETCH(QString, text);
-    QFETCH(int, caret);
     OpenedWindow opened(windows::frmUserData);
     QVERIFY(opened.open());
-    QWidget *window = opened.window;
-    QLineEdit *edit = textBox(window, field);
-    typeAround(edit, first, left, then);
-    QCOMPARE(edit->text(), text);
-    QCOMPARE(edit->cursorPosition(), caret);
+    checkTypingAround(textBox(opened.window, field));
 }
 
 void TestUserDataWindow::clearLeavesTheStoredPanel()

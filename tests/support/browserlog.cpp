@@ -45,6 +45,8 @@ QList<QsoRow> browserLog()
     };
 }
 
+const QVector<qint32> byCallBandMode{6, 12, 5, 4, 8, 1, 11, 2, 10, 9, 3, 7};
+
 QVector<qint32> listedCounts(const QVector<qint32> &listCounts, int lines)
 {
     return listCounts.mid(0, lines);

@@ -444,13 +444,50 @@ void typeText(QWidget *widget, const QString &text)
     }
 }
 
-void typeAround(QLineEdit *box, const QString &first, int left, const QString &then)
+void addTypingAroundColumns()
 {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");
+}
+
+void checkTypingAround(QLineEdit *box)
+{
+    QFETCH(QString, first);
+    QFETCH(int, left);
+    QFETCH(QString, then);
+    QFETCH(QString, text);
+    QFETCH(int, caret);
     box->setFocus();
     typeText(box, first);
     for (int i = 0; i < left; ++i)
         QTest::keyClick(box, Qt::Key_Left);
     typeText(box, then);
+    QCOMPARE(box->text(), text);
+    QCOMPARE(box->cursorPosition(), caret);
+}
+
+void RandomChanges::step(LogChange &change)
+{
+    const int action = numbers.isEmpty() ? 0 : std::uniform_int_distribution<int>(0, 2)(random);
+    if (action == 0) {
+        folder.addQso(make(next));
+        numbers << next;
+        change.added << next++;
+        return;
+    }
+    const int count =
+        numbers.takeAt(std::uniform_int_distribution<int>(0, int(numbers.size()) - 1)(random));
+    folder.deleteQso(count);
+    if (action == 1) {
+        folder.addQso(make(count));
+        numbers << count;
+        change.changed << count;
+    } else {
+        change.removed << count;
+    }
 }
 
 } // namespace kx47::test

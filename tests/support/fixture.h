@@ -5,6 +5,7 @@
 #include "recordingprinter.h"
 
 #include "app/application.h"
+#include "log/logchange.h"
 #include "platform/windowregistry.h"
 #include "storage/database.h"
 
@@ -14,7 +15,9 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <random>
 
 class QAction;
 class QComboBox;
@@ -185,7 +188,25 @@ bool activate(QWidget *window);
 
 // Types text key by key; keyClicks takes only ASCII, other letters go as their own key.
 void typeText(QWidget *widget, const QString &text);
-// Gives the box the focus, types first, moves the caret `left` characters back and types then.
-void typeAround(QLineEdit *box, const QString &first, int left, const QString &then);
+// The columns of a table of typing around the caret, after the test's own: first, left, then,
+// and the text and caret that should follow.
+void addTypingAroundColumns();
+// Gives the box the focus, types the row's first, moves the caret `left` characters back, types
+// then, and compares the box's text and caret with the row's.
+void checkTypingAround(QLineEdit *box);
+
+// Random changes of a program folder's log, as the property tests make them behind the
+// program's back: a new QSO, a QSO rewritten or one deleted, each as likely (a new one while
+// the log is empty). make gives the QSO written with a number.
+struct RandomChanges {
+    ProgramFolder &folder;
+    std::mt19937 &random;
+    std::function<QsoRow(int count)> make;
+    QList<int> numbers = {}; // the QSOs the log holds
+    int next = 1;            // the number of the next new QSO
+
+    // Makes one change and notes it in change.
+    void step(LogChange &change);
+};
 
 } // namespace kx47::test

@@ -1,6 +1,9 @@
 #include "importfolder.h"
 
+#include "app/commandline.h"
+
 #include <QFile>
+#include <QTextStream>
 
 namespace kx47::test
 {
@@ -20,6 +23,17 @@ OpenFolder::OpenFolder(const ProgramFolder &folder)
     QString error;
     if (!log.open(folder.logPath(), &error) || !places.open(folder.placesPath(), &error))
         qFatal("cannot open the program folder: %s", qPrintable(error));
+}
+
+CommandRun runCommand(const QStringList &arguments, const QString &defaultFolder)
+{
+    CommandRun run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.exitCode = CommandLine(arguments).run(defaultFolder, out, err);
+    out.flush();
+    err.flush();
+    return run;
 }
 
 } // namespace kx47::test

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace kx47::test
 {
@@ -20,5 +21,16 @@ struct OpenFolder {
     Database log{QStringLiteral("ImportLog")};
     Database places{QStringLiteral("ImportPlaces")};
 };
+
+// What a run of the command line gave: the exit code, standard output and standard error.
+struct CommandRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the command line given as the program gets it (its name first), without a display;
+// defaultFolder is the program folder when --folder names none.
+CommandRun runCommand(const QStringList &arguments, const QString &defaultFolder = QString());
 
 } // namespace kx47::test
