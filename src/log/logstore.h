@@ -118,7 +118,6 @@ public:
         // leaves the indexes as they were, with the rest of the log. Reads by anything but the
         // QSO's number walk the whole table meanwhile.
         void setIndexesAside();
-        bool indexesAside() const { return m_indexesAside; }
 
         // What this batch changed so far.
         const LogChange &change() const { return m_change; }
